@@ -1,0 +1,46 @@
+#pragma once
+
+#include "TessarTypes.h"
+
+// The single entry point through which every class of the library reports a broken
+// precondition, and the two forms of a check built on it.
+
+enum SSM_FailureType {
+    SSM_FailureAssert = 0,  // internal consistency check; by default execution continues
+    SSM_FailureError = 1,   // error of use; breaks by default when nested in another failure
+    SSM_FailureThrow = 2    // always thrown after the report; no handler is asked
+};
+
+// Reports one failure. Returns TRUE to continue and FALSE to break into the debugger. An empty
+// or null message becomes "SSM: Assert ID #<id>, message not available" (id != 0) or "Message
+// not available". Without an assertion manager the answer is FALSE. errno is preserved. An
+// exception thrown by the manager on a handler's request passes through to the caller.
+TESSAR_EXPORT int SSM_AssertFailed(const char* message, const char* file, int line,
+                                   SSM_FailureType type, int id);
+
+// Asks the manager to throw what its last failure requested; does nothing without a manager.
+TESSAR_EXPORT void SSM_Throw();
+
+// Out-of-line halves of the check macros: report, and when the answer is FALSE break into
+// the debugger (and, for the second, then call SSM_Throw()).
+TESSAR_EXPORT void SSM_CheckFailed(const char* message, const char* unit, int line,
+                                   SSM_FailureType type, int id);
+TESSAR_EXPORT void SSM_CheckFailedThrow(const char* message, const char* unit, int line,
+                                        SSM_FailureType type, int id);
+
+// Checks. Each evaluates to true when the condition holds, so that a caller may refuse to go
+// on after a failure the manager chose to continue past:
+//     if (!SSM_CHECK(index >= 0, "negative index", "sys/sysstr", SSM_FailureAssert)) return;
+// `unit` is the source unit as hosts know it ("scc/SCC_Array"); the _AT forms take a fixed
+// line, because hosts disable assertion sites by "unit(line)".
+#define SSM_CHECK_ID_AT(cond, msg, unit, line, type, id) \
+    ((cond) ? true : (SSM_CheckFailed((msg), (unit), (line), (type), (id)), false))
+#define SSM_CHECK_THROW_ID_AT(cond, msg, unit, line, type, id) \
+    ((cond) ? true : (SSM_CheckFailedThrow((msg), (unit), (line), (type), (id)), false))
+
+#define SSM_CHECK_AT(cond, msg, unit, line, type) SSM_CHECK_ID_AT(cond, msg, unit, line, type, 0)
+#define SSM_CHECK(cond, msg, unit, type) SSM_CHECK_ID_AT(cond, msg, unit, __LINE__, type, 0)
+#define SSM_CHECK_THROW_AT(cond, msg, unit, line, type) \
+    SSM_CHECK_THROW_ID_AT(cond, msg, unit, line, type, 0)
+#define SSM_CHECK_THROW(cond, msg, unit, type) \
+    SSM_CHECK_THROW_ID_AT(cond, msg, unit, __LINE__, type, 0)

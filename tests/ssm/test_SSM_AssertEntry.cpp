@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "SSM.h"
+#include "TessarPlatform.h"
+
+namespace {
+
+int s_breaks = 0;
+void CountBreak() { ++s_breaks; }
+
+class AssertEntry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        s_breaks = 0;
+        m_previous = PLT_SetDebugBreakHandler(CountBreak);
+    }
+    void TearDown() override { PLT_SetDebugBreakHandler(m_previous); }
+
+private:
+    PLT_DebugBreakHandler m_previous = nullptr;
+};
+
+TEST_F(AssertEntry, WithoutManagerEveryReportAnswersBreak) {
+    ASSERT_EQ(nullptr, SSM::GetManager());
+    for (SSM_FailureType type : {SSM_FailureAssert, SSM_FailureError, SSM_FailureThrow}) {
+        EXPECT_EQ(FALSE, SSM_AssertFailed("broken", "sys/test", 12, type, 0));
+        EXPECT_EQ(FALSE, SSM_AssertFailed("", "sys/test", 12, type, 12));
+        EXPECT_EQ(FALSE, SSM_AssertFailed(nullptr, "sys/test", 12, type, 0));
+    }
+}
+
+TEST_F(AssertEntry, ReportLeavesLastSystemErrorUnchanged) {
+    errno = EMFILE;
+    SSM_AssertFailed("broken", "sys/test", 1, SSM_FailureError, 0);
+    EXPECT_EQ(EMFILE, errno);
+    errno = 0;
+    SSM_AssertFailed("", "sys/test", 1, SSM_FailureAssert, 7);
+    EXPECT_EQ(0, errno);
+}
+
+TEST_F(AssertEntry, PlainCheckBreaksOnFailureAndGoesOn) {
+    int reached = 0;
+    EXPECT_TRUE(SSM_CHECK(1 + 1 == 2, "fine", "sys/test", SSM_FailureAssert));
+    EXPECT_EQ(0, s_breaks);
+    EXPECT_FALSE(SSM_CHECK(1 + 1 == 3, "broken", "sys/test", SSM_FailureAssert));
+    reached = 1;
+    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, reached);
+}
+
+TEST_F(AssertEntry, CheckAndThrowWithoutManagerBreaksAndThrowsNothing) {
+    EXPECT_NO_THROW(SSM_CHECK_THROW_AT(false, "broken", "scc/SCC_Array", 77, SSM_FailureError));
+    EXPECT_EQ(1, s_breaks);
+    EXPECT_NO_THROW(SSM_Throw());
+}
+
+TEST_F(AssertEntry, ConditionIsEvaluatedOnce) {
+    int evaluations = 0;
+    SSM_CHECK(++evaluations == 5, "", "sys/test", SSM_FailureAssert);
+    EXPECT_EQ(1, evaluations);
+}
+
+TEST(PlatformDebugBreak, WithoutDebuggerGoesOn) {
+    ASSERT_EQ(FALSE, PLT_IsDebuggerAttached());
+    PLT_DebugBreak();  // must return: no debugger, no handler
+    SUCCEED();
+}
+
+}  // namespace
