@@ -6,3 +6,5 @@
 #include "TessarPlatform.h"
 #include "SSM_Assert.h"
 #include "SSM.h"
+#include "SCC_Event.h"
+#include "SCC_Notifier.h"
