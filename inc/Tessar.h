@@ -7,3 +7,5 @@
 #include "SSM_Assert.h"
 #include "SSM.h"
 #include "CString.h"
+#include "SYS_String.h"
+#include "SYS_StrEx.h"
