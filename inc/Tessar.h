@@ -9,3 +9,4 @@
 #include "CString.h"
 #include "SYS_String.h"
 #include "SYS_StrEx.h"
+#include "SYS_Exception.h"
