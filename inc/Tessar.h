@@ -9,3 +9,7 @@
 #include "SCC_Event.h"
 #include "SCC_Notifier.h"
 #include "SCC_Hash.h"
+#include "CString.h"
+#include "SYS_String.h"
+#include "SYS_StrEx.h"
+#include "SYS_Exception.h"
