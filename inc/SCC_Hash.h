@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "SYS_String.h"
 #include "TessarExport.h"
 
 // Hashing for SCC_Map: the table sizes the map grows through, and the SCC_Hash overload family
@@ -94,4 +95,20 @@ inline long SCC_Hash(const void* const& key, long tableSize) {
 // C strings: the string polynomial modulo tableSize (a null text hashes as the empty one).
 inline long SCC_Hash(const char* const& key, long tableSize) {
     return SCC_HashDetail::UnsignedRemainder(SCC_StringPolynomial(key), tableSize);
+}
+
+// Counted strings: the string polynomial of the text up to its first NUL (the C-string view
+// that SCC_Compare orders), modulo tableSize.
+inline long SCC_Hash(const CString& key, long tableSize) {
+    if (tableSize < 1) return 0;
+    return SCC_HashDetail::UnsignedRemainder(SCC_StringPolynomial(key, key.GetLength()), tableSize);
+}
+inline long SCC_Hash(const SYS_String& key, long tableSize) {
+    return SCC_Hash(static_cast<const CString&>(key), tableSize);
+}
+// Case-insensitive keys: the polynomial over the lower-case form of each character.
+inline long SCC_Hash(const SYS_StrNoCase& key, long tableSize) {
+    if (tableSize < 1) return 0;
+    return SCC_HashDetail::UnsignedRemainder(SCC_StringPolynomialNoCase(key, key.GetLength()),
+                                             tableSize);
 }

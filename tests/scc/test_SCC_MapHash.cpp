@@ -7,6 +7,7 @@
 #include <string>
 
 #include "SCC_Hash.h"
+#include "SYS_String.h"
 
 namespace {
 
@@ -147,6 +148,41 @@ TEST(SCC_StringPolynomial, NoCaseFormHashesTheLowerCaseText) {
     }
     EXPECT_EQ(SCC_StringPolynomial("mixed case"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
     EXPECT_NE(SCC_StringPolynomial("MiXeD CaSe"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SCC_Hash, CountedStringsHashTheirCStringView) {
+    EXPECT_EQ(38, SCC_Hash(SYS_String("A"), 53));
+    EXPECT_EQ(38, SCC_Hash(CString("A"), 53));
+    EXPECT_EQ(SCC_Hash("pad_12", 1823), SCC_Hash(SYS_String("pad_12"), 1823));
+    EXPECT_EQ(0, SCC_Hash(SYS_String(), 53));
+    // Keys that compare equal as C strings hash alike, whatever follows an embedded NUL.
+    const SYS_String withNul("ab\0cd", 5);
+    ASSERT_EQ(5, withNul.GetLength());
+    ASSERT_EQ(0, SCC_Compare(withNul, SYS_String("ab")));
+    EXPECT_EQ(SCC_Hash(SYS_String("ab"), 467183), SCC_Hash(withNul, 467183));
+    EXPECT_EQ(0, SCC_Hash(SYS_String("A"), 0));
+    EXPECT_EQ(0, SCC_Hash(SYS_StrNoCase("A"), -5));
+}
+
+TEST(SCC_Hash, NoCaseKeysThatCompareEqualHashAlike) {
+    const char* const pairs[][2] = {
+        {"Copper", "COPPER"}, {"via_12", "VIA_12"}, {"", ""}, {"x", "X"},
+        {"A long name that spans more than one block of sixty-four characters, mixed Case",
+         "a LONG NAME THAT SPANS MORE THAN ONE BLOCK OF SIXTY-FOUR CHARACTERS, MIXED cASE"},
+    };
+    for (const auto& pair : pairs) {
+        SCOPED_TRACE(pair[0]);
+        SYS_StrNoCase a(pair[0]), b(pair[1]);
+        ASSERT_EQ(0, SCC_Compare(a, b));
+        EXPECT_EQ(SCC_Hash(a, 467183), SCC_Hash(b, 467183));
+        SYS_String lower(pair[0]);
+        lower.MakeLower();
+        EXPECT_EQ(SCC_Hash(lower, 467183), SCC_Hash(a, 467183));
+    }
 }
 
 }  // namespace
