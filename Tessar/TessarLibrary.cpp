@@ -5,12 +5,14 @@
 // palette-change notifier, the registry of fresh shared objects, the unit table, the directory
 // separators. The text-lookup caches and the file manager are created on first use and
 // destroyed at unload, before the unit table.
+#include "scc/SCC_SharedRegistry.h"
+
 namespace {
 
 class TessarLibraryState {
 public:
-    TessarLibraryState() = default;
-    ~TessarLibraryState() = default;
+    TessarLibraryState() { SCC_CreateSharedRegistry(); }
+    ~TessarLibraryState() { SCC_DestroySharedRegistry(); }
 };
 
 TessarLibraryState s_libraryState;

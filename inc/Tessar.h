@@ -8,3 +8,6 @@
 #include "SSM.h"
 #include "SCC_Event.h"
 #include "SCC_Notifier.h"
+#include "SCC_SharedBuffer.h"
+#include "SCC_Iterator.h"
+#include "SCC_Array.h"
