@@ -13,3 +13,6 @@
 #include "SYS_String.h"
 #include "SYS_StrEx.h"
 #include "SYS_Exception.h"
+#include "SCC_SharedBuffer.h"
+#include "SCC_Iterator.h"
+#include "SCC_Array.h"
