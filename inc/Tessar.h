@@ -8,3 +8,4 @@
 #include "SSM.h"
 #include "SCC_Event.h"
 #include "SCC_Notifier.h"
+#include "SCC_List.h"
