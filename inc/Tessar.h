@@ -16,3 +16,4 @@
 #include "SCC_SharedBuffer.h"
 #include "SCC_Iterator.h"
 #include "SCC_Array.h"
+#include "SCC_List.h"
