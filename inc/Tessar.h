@@ -8,4 +8,7 @@
 #include "SSM.h"
 #include "SCC_Event.h"
 #include "SCC_Notifier.h"
+#include "SCC_SharedBuffer.h"
+#include "SCC_Iterator.h"
+#include "SCC_Array.h"
 #include "SCC_List.h"
