@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SCC_Iterator.h"
 #include "SSM_Assert.h"
 #include "TessarExport.h"
 #include "TessarTypes.h"
@@ -24,6 +25,11 @@
 // linked, code 2 before a node is unlinked. Codes 5 (the list was rebuilt) and 6 (the list is
 // being emptied) belong to the same protocol; owners that rebuild or empty a list in bulk send
 // them through the hook with a null node. A list being destroyed calls no hook.
+//
+// Iterators. SCC_SListIterator<N> and SCC_DListIterator<N> walk the links; they are SCC_Iterator
+// listeners, so a list that forwards its hook codes to a notifier keeps the iterators attached
+// to that notifier off removed nodes (code 2 with the node's address applies the focus-delete
+// policy, code 6 clears them).
 //
 // Checks report as "scc/SCC_List_Inline", type 0; a refused operation changes nothing and
 // answers null.
@@ -188,6 +194,57 @@ protected:
     int CheckMember(const N* ref) const;
 
     DLink* tail;
+};
+
+// Iterator over the nodes of a singly linked list. Its handle is the current node's address.
+// It cannot step back: GetPrev, and so the go-back policy, invalidate it.
+template <class N>
+class TESSAR_EXPORT SCC_SListIterator : public SCC_Iterator {
+public:
+    explicit SCC_SListIterator(N* start = nullptr) : node(start) {}
+
+    // Stands on the head of `list` (empty when the list is).
+    void Restart(const SCC_SList<N>& list) { node = list.GetHead(); }
+    void SetNode(N* current) { node = current; }
+    N* GetNode() const { return node; }
+
+    SYS_Handle GetHandle() override { return reinterpret_cast<SYS_Handle>(node); }
+    // Moves to the following node; TRUE while one remains.
+    int GetNext() override {
+        if (node != nullptr) node = node->GetNext();
+        return node != nullptr;
+    }
+    int GetPrev() override {
+        Invalidate();
+        return FALSE;
+    }
+    // Detaches the iterator from the notifier it listens to and drops the node.
+    int Invalidate() override {
+        Detach(*this);
+        node = nullptr;
+        return 0;
+    }
+    int Clear() override { return Invalidate(); }
+    int IsValid() override { return node != nullptr; }
+    int IsEmpty() override { return node == nullptr; }
+
+protected:
+    N* node;
+};
+
+// Iterator over a doubly linked list; GetPrev moves to the preceding node.
+template <class N>
+class TESSAR_EXPORT SCC_DListIterator : public SCC_SListIterator<N> {
+public:
+    explicit SCC_DListIterator(N* start = nullptr) : SCC_SListIterator<N>(start) {}
+
+    // Stands on the tail of `list` (empty when the list is).
+    void RestartFromEnd(const SCC_DList<N>& list) { this->node = list.GetTail(); }
+    // Moves to the preceding node; TRUE while one remains.
+    int GetPrev() override {
+        if (this->node != nullptr) this->node = this->node->GetPrev();
+        return this->node != nullptr;
+    }
 };
 
 // ---------------------------------------------------------------------------------------------
