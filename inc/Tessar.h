@@ -17,3 +17,4 @@
 #include "SCC_Iterator.h"
 #include "SCC_Array.h"
 #include "SCC_List.h"
+#include "SCC_Map.h"
