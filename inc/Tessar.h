@@ -12,3 +12,4 @@
 #include "SCC_Iterator.h"
 #include "SCC_Array.h"
 #include "SCC_List.h"
+#include "SCC_RefDList.h"
