@@ -13,3 +13,4 @@
 #include "SCC_Array.h"
 #include "SCC_List.h"
 #include "SCC_RefDList.h"
+#include "SCC_SafeDList.h"
