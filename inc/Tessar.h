@@ -14,3 +14,4 @@
 #include "SCC_List.h"
 #include "SCC_RefDList.h"
 #include "SCC_SafeDList.h"
+#include "SCC_Stack.h"
