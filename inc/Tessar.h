@@ -18,3 +18,6 @@
 #include "SCC_Array.h"
 #include "SCC_List.h"
 #include "SCC_Map.h"
+#include "SCC_RefDList.h"
+#include "SCC_SafeDList.h"
+#include "SCC_Stack.h"
