@@ -363,7 +363,8 @@ TEST(SYS_String, ValueReadsEachTypeAndReportsWhereItStopped) {
     unsigned long ul = 0;
     EXPECT_EQ(5000000000UL, SYS_String("5000000000").Value(&ul));
     float f = 0;
-    EXPECT_FLOAT_EQ(2.5f, SYS_String("2.5e0x").Value(&f, &end));
+    SYS_String floatText("2.5e0x");
+    EXPECT_FLOAT_EQ(2.5f, floatText.Value(&f, &end));
     EXPECT_STREQ("x", end);
     EXPECT_TRUE(SYS_String("1e300").Value(&f) > 3e38f);  // infinity, not undefined behaviour
     double d = 0;
