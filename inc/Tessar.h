@@ -6,6 +6,8 @@
 #include "TessarPlatform.h"
 #include "SSM_Assert.h"
 #include "SSM.h"
+#include "SCC_Event.h"
+#include "SCC_Notifier.h"
 #include "CString.h"
 #include "SYS_String.h"
 #include "SYS_StrEx.h"
