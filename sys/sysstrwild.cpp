@@ -8,9 +8,9 @@
 // and the mutual recursion is a loop here: one pass per "*", no stack growth with the pattern
 // or the text, and time bounded by text length times segment length, never exponential.
 // Text and pattern are compared as signed bytes, which orders bracket ranges.
-#include <cstring>
-
 #include "SYS_String.h"
+
+#include <cstring>
 
 namespace {
 
