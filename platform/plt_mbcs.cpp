@@ -91,7 +91,12 @@ size_t PLT_MbText::FindSub(const char* s, size_t len, size_t start, const char* 
         const void* hit = memmem(s + from, len - from, sub, subLen);
         if (hit == nullptr) return kNotFound;
         size_t at = static_cast<const char*>(hit) - s;
-        if (m_singleByte || walker.ReachExactly(at)) return at;
+        if (m_singleByte) return at;
+        if (walker.ReachExactly(at)) {
+            BoundaryWalker end(*this, s, len, at);
+            if (end.ReachExactly(at + subLen)) return at;  // whole characters only
+            walker.Skip(walker.CharLenHere());
+        }
     }
     return kNotFound;
 }

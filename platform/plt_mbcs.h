@@ -46,7 +46,8 @@ public:
     size_t FindChar(const char* s, size_t len, size_t start, char ch) const;
     // Last index <= last where ch stands as a whole character (last < len), or kNotFound.
     size_t ReverseFindChar(const char* s, size_t len, size_t last, char ch) const;
-    // First index >= start where `sub` (subLen > 0 bytes) begins on a character boundary.
+    // First index >= start where `sub` (subLen > 0 bytes) covers whole characters: it begins
+    // and ends on character boundaries.
     size_t FindSub(const char* s, size_t len, size_t start, const char* sub, size_t subLen) const;
 
 private:

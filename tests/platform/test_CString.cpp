@@ -265,6 +265,7 @@ TEST(CString, ReplaceCharNeverTouchesTrailBytes) {
     EXPECT_STREQ("\xC3\xA9\xC2\xA9-*", s);
     CString t("x\xC3\xA9x");
     EXPECT_EQ(0, t.Replace("\xA9x", "!"));
+    EXPECT_EQ(0, t.Replace("x\xC3", "!"));  // would cut é in two
     EXPECT_EQ(1, t.Replace("\xC3\xA9", "e"));
     EXPECT_STREQ("xex", t);
 }
