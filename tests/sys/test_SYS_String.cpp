@@ -458,6 +458,10 @@ TEST_F(SYS_StringUtf8, ReplaceAndCompareAlNumStepWholeCharacters) {
     EXPECT_STREQ("\xC3\xA9-+", s);
     EXPECT_LT(SYS_String("\xC3\xA9" "9").CompareAlNum("\xC3\xA9" "10"), 0);
     EXPECT_LT(SYS_String("\xC3\xA9").CompareAlNum("\xC3\xAA"), 0);
+    // A lone lead byte and é share their first byte but are different characters: the
+    // walk must stop there instead of stepping into the middle of é.
+    EXPECT_LT(SYS_String("\xC3\xC3").CompareAlNum("\xC3\xA9"), 0);
+    EXPECT_GT(SYS_String("\xC3\xA9").CompareAlNum("\xC3\xC3"), 0);
 }
 
 }  // namespace
