@@ -46,6 +46,16 @@ TEST(CString, CopySharesUntilOneSideWrites) {
     EXPECT_EQ(afterFirstWrite, static_cast<const char*>(copy));  // unique now: no new copy
     EXPECT_STREQ("BOARD", copy);
     EXPECT_STREQ("board", original);
+
+    copy.GetBuffer(64);
+    copy.ReleaseBuffer();
+    const char* roomy = copy;
+    copy += "_top";
+    copy += '!';
+    copy.Replace('_', '-');
+    copy.Format("%s", "short");
+    EXPECT_EQ(roomy, static_cast<const char*>(copy));  // everything fitted: no reallocation
+    EXPECT_STREQ("short", copy);
 }
 
 TEST(CString, EveryMutatorDetachesFromCopies) {
