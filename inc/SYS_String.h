@@ -48,8 +48,9 @@ public:
 
     // Searches: a byte index or -1. Forward searches start at 0 by default; -2, the default
     // of the reverse searches, means from the last character. Find(char) allows a start equal
-    // to the length (where it finds only the terminator), Find(sub) does not; an empty sub
-    // is found at the start. Reverse searches never write into the (possibly shared) buffer.
+    // to the length, Find(sub) does not; an empty sub is found at the start. Find('\0') gives
+    // the first NUL at or after the start: the terminator, at the length, unless the text
+    // holds NUL bytes of its own. Reverse searches never write into the (shared) buffer.
     int Find(char ch, int nStart = 0) const;
     int Find(const char* sub, int nStart = 0) const;
     int FindOneOf(const char* set, int nStart = 0) const;
