@@ -71,6 +71,23 @@ TEST_F(SSM_Records, RecordsOutliveTheirFailuresAndKeepHostSettings) {
     EXPECT_STREQ("two", site->Msg);
 }
 
+TEST_F(SSM_Records, CopiedMapHoldsItsOwnCopiesOfTheRecords) {
+    SSM_AssertFailed("one", "sys/test", 1, SSM_FailureAssert, 0);
+    SSM_AssertFailed("two", "sys/test", 2, SSM_FailureAssert, 0);
+    SSM::AssertMap copy(Manager().Map);
+    SSM::AssertMap assigned;
+    assigned = Manager().Map;
+    for (SSM::AssertMap* map : {&copy, &assigned}) {
+        EXPECT_EQ(2, map->GetCount());
+        SSM::AssertData* record = map->Lookup("sys/test(2)");
+        ASSERT_NE(nullptr, record);
+        EXPECT_NE(Record("sys/test(2)"), record);
+        EXPECT_STREQ("two", record->Msg);
+        record->Count = 50;  // a copy's record is not the manager's
+    }
+    EXPECT_EQ(1, Record("sys/test(2)")->Count);
+}
+
 // The answer of a failure without handlers, outermost (depth 0) or raised inside a handler of
 // another failure (depth 1), by type.
 struct DefaultCase {
