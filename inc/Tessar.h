@@ -6,3 +6,5 @@
 #include "TessarPlatform.h"
 #include "SSM_Assert.h"
 #include "SSM.h"
+#include "SYS_Geom.h"
+#include "SYS_LinConv.h"
