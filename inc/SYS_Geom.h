@@ -609,10 +609,12 @@ public:
     // otherwise 0, with left = right (no width) or lower = upper (no height).
     inline int SetAsIntersection(SYS_Box a, SYS_Box b) noexcept;
     // Writes to out[0..3] the parts of box outside this box and returns their count: 0 when box
-    // lies inside this box, 1 (box itself) when they do not overlap, at most 4. The parts are
-    // disjoint, ordered by x then y, and with the overlap they tile box exactly. A box edge
-    // given high-to-low is taken as the same interval. A box of zero width or height has no
-    // parts.
+    // lies inside this box, 1 (box itself, normalised) when they share no area, at most 4.
+    // Otherwise the edges of both boxes cut each axis into intervals; each x interval covered
+    // by box alone gives one part spanning box's height, and the x interval covered by both
+    // gives one part for each y interval covered by box alone, ordered by x then y. The parts
+    // are disjoint and with the overlap they tile box exactly. Edges given high-to-low are
+    // taken as the same interval. A box of zero width or height has no parts.
     int Clip(SYS_Box box, SYS_Box out[4]) const noexcept;
 
     // The bounding box of the four transformed corners, accumulated from the unset box.

@@ -232,6 +232,13 @@ void SYS_Box::Transform(const SYS_Transform& t) {
 }
 
 int SYS_Box::Clip(SYS_Box box, SYS_Box out[4]) const noexcept {
+    SYS_Box self = *this, overlap;
+    self.Normalize();
+    box.Normalize();
+    if (!box.IsEmpty() && !overlap.SetAsIntersection(self, box)) {
+        out[0] = box;  // no common area: box stays whole instead of being cut along this box
+        return 1;
+    }
     const AxisSplit xs = SplitAxis(GetLeft(), GetRight(), box.GetLeft(), box.GetRight());
     const AxisSplit ys = SplitAxis(GetLower(), GetUpper(), box.GetLower(), box.GetUpper());
     int first = -1, last = -1;  // the y intervals that box covers
