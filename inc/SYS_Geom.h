@@ -118,11 +118,15 @@ public:
     }
     // Each coordinate times d (or dx, dy), rounded.
     void Scale(double d) noexcept { Scale(d, d); }
-    void Scale(double dx, double dy) noexcept { m_x = SYS_Round(m_x * dx), m_y = SYS_Round(m_y * dy); }
+    void Scale(double dx, double dy) noexcept {
+        m_x = SYS_Round(m_x * dx), m_y = SYS_Round(m_y * dy);
+    }
     // Applies t, rounding the result (defined with SYS_Transform).
     inline void Transform(const SYS_Transform& t) noexcept;
 
-    constexpr bool operator==(const SYS_Point& p) const noexcept { return m_x == p.m_x && m_y == p.m_y; }
+    constexpr bool operator==(const SYS_Point& p) const noexcept {
+        return m_x == p.m_x && m_y == p.m_y;
+    }
     constexpr bool operator!=(const SYS_Point& p) const noexcept { return !(*this == p); }
     // Lexicographic: x decides, y only between equal x.
     constexpr bool operator<(const SYS_Point& p) const noexcept {
@@ -169,7 +173,9 @@ public:
         m_x = p.m_x, m_y = p.m_y;
         return *this;
     }
-    SYS_DoublePoint& operator=(const SYS_Point& p) { return m_x = p.GetX(), m_y = p.GetY(), Check(), *this; }
+    SYS_DoublePoint& operator=(const SYS_Point& p) {
+        return m_x = p.GetX(), m_y = p.GetY(), Check(), *this;
+    }
 
     bool IsValid() const noexcept {
         return m_x > -SYS_COORD_LIMIT && m_x < SYS_COORD_LIMIT && m_y > -SYS_COORD_LIMIT &&
@@ -178,8 +184,12 @@ public:
     // Both coordinates rounded.
     operator SYS_Point() const { return Check(), SYS_Point(SYS_Round(m_x), SYS_Round(m_y)); }
 
-    SYS_DoublePoint operator+(const SYS_DoublePoint& p) const { return Make(m_x + p.Read().m_x, m_y + p.m_y); }
-    SYS_DoublePoint operator-(const SYS_DoublePoint& p) const { return Make(m_x - p.Read().m_x, m_y - p.m_y); }
+    SYS_DoublePoint operator+(const SYS_DoublePoint& p) const {
+        return Make(m_x + p.Read().m_x, m_y + p.m_y);
+    }
+    SYS_DoublePoint operator-(const SYS_DoublePoint& p) const {
+        return Make(m_x - p.Read().m_x, m_y - p.m_y);
+    }
     SYS_DoublePoint operator+(double d) const { return Make(m_x + d, m_y + d); }
     SYS_DoublePoint operator-(double d) const { return Make(m_x - d, m_y - d); }
     SYS_DoublePoint& operator+=(const SYS_DoublePoint& p) { return Assign(*this + p); }
@@ -192,8 +202,12 @@ public:
     // Applies t exactly; checks with the unit "sys/locgeom".
     void Transform(const SYS_Transform& t);
 
-    double ScalarProduct(const SYS_DoublePoint& p) const noexcept { return m_x * p.m_x + m_y * p.m_y; }
-    double VectorProduct(const SYS_DoublePoint& p) const noexcept { return m_x * p.m_y - m_y * p.m_x; }
+    double ScalarProduct(const SYS_DoublePoint& p) const noexcept {
+        return m_x * p.m_x + m_y * p.m_y;
+    }
+    double VectorProduct(const SYS_DoublePoint& p) const noexcept {
+        return m_x * p.m_y - m_y * p.m_x;
+    }
     // atan2 scaled to angle units, truncated, in [0, SYS_FULL_TURN).
     int32_t GetPolarAngle() const noexcept {
         int32_t angle = SYS_Trunc(std::atan2(m_y, m_x) * 324000000.0 * 0.3183098861837907);
@@ -206,7 +220,9 @@ public:
         return r != 0.0 ? (r * r + s) * 0.5 / r : r;
     }
 
-    bool operator==(const SYS_DoublePoint& p) const { return Read().m_x == p.Read().m_x && m_y == p.m_y; }
+    bool operator==(const SYS_DoublePoint& p) const {
+        return Read().m_x == p.Read().m_x && m_y == p.m_y;
+    }
     bool operator!=(const SYS_DoublePoint& p) const { return !(*this == p); }
     bool operator<(const SYS_DoublePoint& p) const {
         return Read().m_x < p.Read().m_x || (m_x == p.m_x && m_y < p.m_y);
@@ -254,7 +270,8 @@ inline double SYS_Point::VectorProduct(const SYS_Point& p) const noexcept {
 }
 
 inline int32_t SYS_Point::GetPolarAngle() const noexcept {
-    int32_t angle = SYS_Trunc(std::atan2(double(m_y), double(m_x)) * 324000000.0 * 0.3183098861837907);
+    int32_t angle =
+        SYS_Trunc(std::atan2(double(m_y), double(m_x)) * 324000000.0 * 0.3183098861837907);
     return angle < 0 ? angle + SYS_FULL_TURN : angle;
 }
 
@@ -280,7 +297,9 @@ public:
     constexpr void Set(const SYS_Point& origin, int32_t angle) noexcept {
         m_origin = origin, m_orientation = Reduce(angle);
     }
-    constexpr void Set(int32_t x, int32_t y, int32_t angle) noexcept { Set(SYS_Point(x, y), angle); }
+    constexpr void Set(int32_t x, int32_t y, int32_t angle) noexcept {
+        Set(SYS_Point(x, y), angle);
+    }
     // Stores the origin, then reports "Invalid Location" when the orientation is not valid.
     void SetOrigin(const SYS_Point& origin) {
         m_origin = origin;
@@ -345,7 +364,9 @@ public:
         m_mirror = mirror != 0;
         (void)SSM_CHECK(IsValid(), "Invalid a Position", SYS_GEOM_INLINE_UNIT, SSM_FailureAssert);
     }
-    void Set(int32_t x, int32_t y, int32_t angle, int mirror) { Set(SYS_Point(x, y), angle, mirror); }
+    void Set(int32_t x, int32_t y, int32_t angle, int mirror) {
+        Set(SYS_Point(x, y), angle, mirror);
+    }
 
     constexpr int IsValid() const noexcept {
         return SYS_Location::IsValid() && (m_mirror == 0 || m_mirror == 1);
@@ -396,7 +417,9 @@ public:
     constexpr void SetStart(int32_t x, int32_t y) noexcept { m_start.Set(x, y); }
     constexpr void SetEnd(const SYS_Point& p) noexcept { m_end = p; }
     constexpr void SetEnd(int32_t x, int32_t y) noexcept { m_end.Set(x, y); }
-    constexpr void Set(const SYS_Point& start, const SYS_Point& end) noexcept { m_start = start, m_end = end; }
+    constexpr void Set(const SYS_Point& start, const SYS_Point& end) noexcept {
+        m_start = start, m_end = end;
+    }
     constexpr void Set(int32_t x1, int32_t y1, int32_t x2, int32_t y2) noexcept {
         m_start.Set(x1, y1), m_end.Set(x2, y2);
     }
@@ -408,15 +431,33 @@ public:
     // The box of the two end points.
     inline SYS_Box GetBox() const noexcept;
 
-    constexpr SYS_Segment operator+(const SYS_Point& p) const noexcept { return SYS_Segment(m_start + p, m_end + p); }
-    constexpr SYS_Segment operator-(const SYS_Point& p) const noexcept { return SYS_Segment(m_start - p, m_end - p); }
-    constexpr SYS_Segment operator+(int32_t n) const noexcept { return SYS_Segment(m_start + n, m_end + n); }
-    constexpr SYS_Segment operator-(int32_t n) const noexcept { return SYS_Segment(m_start - n, m_end - n); }
-    constexpr SYS_Segment& operator+=(const SYS_Point& p) noexcept { return m_start += p, m_end += p, *this; }
-    constexpr SYS_Segment& operator-=(const SYS_Point& p) noexcept { return m_start -= p, m_end -= p, *this; }
-    constexpr SYS_Segment& operator+=(int32_t n) noexcept { return m_start += n, m_end += n, *this; }
-    constexpr SYS_Segment& operator-=(int32_t n) noexcept { return m_start -= n, m_end -= n, *this; }
-    constexpr bool operator==(const SYS_Segment& s) const noexcept { return m_start == s.m_start && m_end == s.m_end; }
+    constexpr SYS_Segment operator+(const SYS_Point& p) const noexcept {
+        return SYS_Segment(m_start + p, m_end + p);
+    }
+    constexpr SYS_Segment operator-(const SYS_Point& p) const noexcept {
+        return SYS_Segment(m_start - p, m_end - p);
+    }
+    constexpr SYS_Segment operator+(int32_t n) const noexcept {
+        return SYS_Segment(m_start + n, m_end + n);
+    }
+    constexpr SYS_Segment operator-(int32_t n) const noexcept {
+        return SYS_Segment(m_start - n, m_end - n);
+    }
+    constexpr SYS_Segment& operator+=(const SYS_Point& p) noexcept {
+        return m_start += p, m_end += p, *this;
+    }
+    constexpr SYS_Segment& operator-=(const SYS_Point& p) noexcept {
+        return m_start -= p, m_end -= p, *this;
+    }
+    constexpr SYS_Segment& operator+=(int32_t n) noexcept {
+        return m_start += n, m_end += n, *this;
+    }
+    constexpr SYS_Segment& operator-=(int32_t n) noexcept {
+        return m_start -= n, m_end -= n, *this;
+    }
+    constexpr bool operator==(const SYS_Segment& s) const noexcept {
+        return m_start == s.m_start && m_end == s.m_end;
+    }
     constexpr bool operator!=(const SYS_Segment& s) const noexcept { return !(*this == s); }
 
     // Both end points transformed (rounded).
@@ -432,11 +473,15 @@ protected:
 class TESSAR_EXPORT SYS_Circle {
 public:
     constexpr SYS_Circle() noexcept : m_center(), m_radius(0) {}
-    constexpr SYS_Circle(const SYS_Point& center, int32_t radius) noexcept : m_center(center), m_radius(radius) {}
-    constexpr SYS_Circle(int32_t x, int32_t y, int32_t radius) noexcept : m_center(x, y), m_radius(radius) {}
+    constexpr SYS_Circle(const SYS_Point& center, int32_t radius) noexcept
+        : m_center(center), m_radius(radius) {}
+    constexpr SYS_Circle(int32_t x, int32_t y, int32_t radius) noexcept
+        : m_center(x, y), m_radius(radius) {}
 
     constexpr void Initiate() noexcept { m_center.Initiate(), m_radius = 0; }
-    constexpr int IsValid() const noexcept { return m_radius > -SYS_COORD_LIMIT && m_radius < SYS_COORD_LIMIT; }
+    constexpr int IsValid() const noexcept {
+        return m_radius > -SYS_COORD_LIMIT && m_radius < SYS_COORD_LIMIT;
+    }
     constexpr SYS_Point& GetCenter() noexcept { return m_center; }
     constexpr const SYS_Point& GetCenter() const noexcept { return m_center; }
     constexpr int32_t GetRadius() const noexcept { return m_radius; }
@@ -444,7 +489,9 @@ public:
     constexpr void SetCenter(int32_t x, int32_t y) noexcept { m_center.Set(x, y); }
     constexpr void SetRadius(int32_t r) noexcept { m_radius = r; }
     constexpr void Set(const SYS_Point& c, int32_t r) noexcept { m_center = c, m_radius = r; }
-    constexpr void Set(int32_t x, int32_t y, int32_t r) noexcept { m_center.Set(x, y), m_radius = r; }
+    constexpr void Set(int32_t x, int32_t y, int32_t r) noexcept {
+        m_center.Set(x, y), m_radius = r;
+    }
 
     // (center - radius, center + radius) on both axes, with the radius as stored (a negative
     // radius gives a box with swapped edges).
@@ -478,7 +525,8 @@ public:
     constexpr void Initiate() noexcept { SYS_Segment::Initiate(), SYS_Circle::Initiate(); }
     constexpr int IsValid() const noexcept { return SYS_Circle::IsValid(); }
     // Stores, then reports " Invalid arc data" when the radius is out of range.
-    void Set(const SYS_Point& start, const SYS_Point& end, const SYS_Point& center, int32_t radius) {
+    void Set(const SYS_Point& start, const SYS_Point& end, const SYS_Point& center,
+             int32_t radius) {
         SYS_Segment::Set(start, end);
         SYS_Circle::Set(center, radius);
         (void)SSM_CHECK(IsValid(), " Invalid arc data", SYS_GEOM_INLINE_UNIT, SSM_FailureAssert);
@@ -532,9 +580,13 @@ public:
     }
     constexpr bool IsUnset() const noexcept { return *this == Unset(); }
 
-    constexpr int IsValid() const noexcept { return m_ll.GetX() <= m_ur.GetX() && m_ll.GetY() <= m_ur.GetY(); }
+    constexpr int IsValid() const noexcept {
+        return m_ll.GetX() <= m_ur.GetX() && m_ll.GetY() <= m_ur.GetY();
+    }
     // TRUE when the width or the height is zero.
-    constexpr int IsEmpty() const noexcept { return m_ll.GetX() == m_ur.GetX() || m_ll.GetY() == m_ur.GetY(); }
+    constexpr int IsEmpty() const noexcept {
+        return m_ll.GetX() == m_ur.GetX() || m_ll.GetY() == m_ur.GetY();
+    }
     constexpr void SetEmpty() noexcept { m_ll.Initiate(), m_ur.Initiate(); }
 
     constexpr int32_t GetLeft() const noexcept { return m_ll.GetX(); }
@@ -549,8 +601,12 @@ public:
     constexpr const SYS_Point& GetLowerLeft() const noexcept { return m_ll; }
     constexpr SYS_Point& GetUpperRight() noexcept { return m_ur; }
     constexpr const SYS_Point& GetUpperRight() const noexcept { return m_ur; }
-    constexpr SYS_Point GetUpperLeft() const noexcept { return SYS_Point(m_ll.GetX(), m_ur.GetY()); }
-    constexpr SYS_Point GetLowerRight() const noexcept { return SYS_Point(m_ur.GetX(), m_ll.GetY()); }
+    constexpr SYS_Point GetUpperLeft() const noexcept {
+        return SYS_Point(m_ll.GetX(), m_ur.GetY());
+    }
+    constexpr SYS_Point GetLowerRight() const noexcept {
+        return SYS_Point(m_ur.GetX(), m_ll.GetY());
+    }
     // right - left and upper - lower (32-bit, wrapping like all point arithmetic).
     constexpr int32_t GetWidth() const noexcept { return (m_ur - m_ll).GetX(); }
     constexpr int32_t GetHeight() const noexcept { return (m_ur - m_ll).GetY(); }
@@ -620,7 +676,9 @@ public:
     // The bounding box of the four transformed corners, accumulated from the unset box.
     void Transform(const SYS_Transform& t);
 
-    constexpr bool operator==(const SYS_Box& b) const noexcept { return m_ll == b.m_ll && m_ur == b.m_ur; }
+    constexpr bool operator==(const SYS_Box& b) const noexcept {
+        return m_ll == b.m_ll && m_ur == b.m_ur;
+    }
     constexpr bool operator!=(const SYS_Box& b) const noexcept { return !(*this == b); }
 
 private:
@@ -638,11 +696,14 @@ private:
 inline SYS_Box SYS_Segment::GetBox() const noexcept {
     const SYS_Point& s = m_start;
     const SYS_Point& e = m_end;
-    return SYS_Box(s.GetX() < e.GetX() ? s.GetX() : e.GetX(), s.GetY() < e.GetY() ? s.GetY() : e.GetY(),
-                   s.GetX() > e.GetX() ? s.GetX() : e.GetX(), s.GetY() > e.GetY() ? s.GetY() : e.GetY());
+    return SYS_Box(
+        s.GetX() < e.GetX() ? s.GetX() : e.GetX(), s.GetY() < e.GetY() ? s.GetY() : e.GetY(),
+        s.GetX() > e.GetX() ? s.GetX() : e.GetX(), s.GetY() > e.GetY() ? s.GetY() : e.GetY());
 }
 
-inline SYS_Box SYS_Circle::GetBox() const noexcept { return SYS_Box(m_center - m_radius, m_center + m_radius); }
+inline SYS_Box SYS_Circle::GetBox() const noexcept {
+    return SYS_Box(m_center - m_radius, m_center + m_radius);
+}
 
 inline void SYS_Box::Increase(int32_t x, int32_t y) {
     m_ll.Set(Min(m_ll.GetX(), x), Min(m_ll.GetY(), y));

@@ -144,13 +144,13 @@ private:
     void SetDecomposition(double g, double h, int32_t orientation, double m) noexcept;
 
     double m_a, m_b, m_c, m_d, m_e, m_f;  // the matrix
-    double m_g;              // angle factor
-    double m_h;              // angle offset, in angle units
-    int32_t m_orientation;   // rotation part, angle units
-    double m_m;              // sweep factor
-    double m_n;              // sweep offset
-    int32_t m_mirrorTerm;    // normally 0
-    mutable double m_scale;  // length factor; SetRConv resets a vanishing one to 1
+    double m_g;                           // angle factor
+    double m_h;                           // angle offset, in angle units
+    int32_t m_orientation;                // rotation part, angle units
+    double m_m;                           // sweep factor
+    double m_n;                           // sweep offset
+    int32_t m_mirrorTerm;                 // normally 0
+    mutable double m_scale;               // length factor; SetRConv resets a vanishing one to 1
 };
 
 inline void SYS_Point::Transform(const SYS_Transform& t) noexcept { *this = t.Transform(*this); }

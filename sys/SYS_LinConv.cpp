@@ -26,7 +26,9 @@ double DirectionAngle(double x, double y) {
     if (y == 0.0) return x >= 0.0 ? 0.0 : kPi;
     if (x == 0.0) return y > 0.0 ? kPi / 2 : 3 * kPi / 2;
     const double ax = std::fabs(x), ay = std::fabs(y);
-    const double base = ax == ay ? kPi / 4 : ax < ay ? kPi / 2 - std::atan2(ax, ay) : std::atan2(ay, ax);
+    const double base = ax == ay  ? kPi / 4
+                        : ax < ay ? kPi / 2 - std::atan2(ax, ay)
+                                  : std::atan2(ay, ax);
     if (x > 0.0) return y > 0.0 ? base : 2 * kPi - base;
     return y > 0.0 ? kPi - base : kPi + base;
 }
@@ -183,8 +185,10 @@ SYS_Transform::SYS_Transform(int32_t x, int32_t y, int32_t angle, int mirror, in
     Compose(SYS_Point(x, y), angle, mirror, mirrorFirst, keepOrigin, keepPlace);
 }
 
-SYS_Transform::SYS_Transform(const SYS_Position& pos, int mirrorFirst, int keepOrigin, int keepPlace) {
-    Compose(pos.GetOrigin(), pos.GetOrientation(), pos.GetMirror(), mirrorFirst, keepOrigin, keepPlace);
+SYS_Transform::SYS_Transform(const SYS_Position& pos, int mirrorFirst, int keepOrigin,
+                             int keepPlace) {
+    Compose(pos.GetOrigin(), pos.GetOrientation(), pos.GetMirror(), mirrorFirst, keepOrigin,
+            keepPlace);
 }
 
 void SYS_Transform::Compose(const SYS_Point& p, int32_t angle, int mirror, int mirrorFirst,

@@ -23,7 +23,8 @@ std::string Show(const SYS_Box& b) {
 }
 
 void ShowGeometry(std::ostream& out) {
-    // A 6 x 3 mm body drawn around its own origin, with a notch arc of radius 0.5 mm at its left end.
+    // A 6 x 3 mm body drawn around its own origin, with a notch arc of radius 0.5 mm at its left
+    // end.
     const SYS_Segment body[] = {
         {SYS_Point(-3 * kMm, -3 * kMm / 2), SYS_Point(3 * kMm, -3 * kMm / 2)},
         {SYS_Point(3 * kMm, -3 * kMm / 2), SYS_Point(3 * kMm, 3 * kMm / 2)},

@@ -44,9 +44,16 @@ public:
     int32_t Coord(int32_t limit = SYS_COORD_LIMIT - 1) {
         return std::uniform_int_distribution<int32_t>(-limit, limit)(m_engine);
     }
-    SYS_Point Point(int32_t limit = SYS_COORD_LIMIT - 1) { return SYS_Point(Coord(limit), Coord(limit)); }
-    int32_t Angle() { return std::uniform_int_distribution<int32_t>(-SYS_FULL_TURN + 1, SYS_FULL_TURN - 1)(m_engine); }
-    double Real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(m_engine); }
+    SYS_Point Point(int32_t limit = SYS_COORD_LIMIT - 1) {
+        return SYS_Point(Coord(limit), Coord(limit));
+    }
+    int32_t Angle() {
+        return std::uniform_int_distribution<int32_t>(-SYS_FULL_TURN + 1,
+                                                      SYS_FULL_TURN - 1)(m_engine);
+    }
+    double Real(double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(m_engine);
+    }
     int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_engine); }
     std::mt19937& Engine() { return m_engine; }
 

@@ -29,7 +29,9 @@ TEST(SYS_Arc, QuarterArcsInBothDirections) {
         {"lower half", Arc(e, w, o, -10), -324000000, {-10, -10, 10, 0}},
         {"left half from the top", Arc(n, s, o, 10), 324000000, {-10, -10, 0, 10}},
         {"right half from the top", Arc(n, s, o, -10), -324000000, {0, -10, 10, 10}},
-        {"moved center", Arc(SYS_Point(110, 50), SYS_Point(100, 60), SYS_Point(100, 50), 10), 162000000,
+        {"moved center",
+         Arc(SYS_Point(110, 50), SYS_Point(100, 60), SYS_Point(100, 50), 10),
+         162000000,
          {100, 50, 110, 60}},
     };
     for (const Case& c : cases) {
@@ -66,7 +68,12 @@ TEST(SYS_Arc, AnglesOfStartAndEnd) {
 }
 
 TEST(SYS_Arc, ValidArcAllowsAnErrorOfOneInTheSquares) {
-    struct Case { const char* name; SYS_Point start, end; int32_t radius; int valid; };
+    struct Case {
+        const char* name;
+        SYS_Point start, end;
+        int32_t radius;
+        int valid;
+    };
     const Case cases[] = {
         {"exact", {3, 4}, {-5, 0}, 5, TRUE},
         {"negative radius", {3, 4}, {-5, 0}, -5, TRUE},
@@ -75,19 +82,33 @@ TEST(SYS_Arc, ValidArcAllowsAnErrorOfOneInTheSquares) {
         {"squares differ by 1", {1, 0}, {0, 1}, 0, TRUE},
         {"squares differ by -1", {0, 0}, {0, 0}, 1, TRUE},
         {"squares differ by 2", {1, 1}, {1, 1}, 0, FALSE},
-        {"large radius rounded onto the circle", {707106781, 707106781}, {0, 1000000000}, 1000000000, FALSE},
+        {"large radius rounded onto the circle",
+         {707106781, 707106781},
+         {0, 1000000000},
+         1000000000,
+         FALSE},
         {"large exact", {600000000, 800000000}, {0, -1000000000}, 1000000000, TRUE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.valid, SYS_Arc(c.start, c.end, SYS_Point(0, 0), c.radius).IsValidArc());
         // Moving the whole arc keeps the answer.
-        EXPECT_EQ(c.valid, SYS_Arc(c.start + 1000, c.end + 1000, SYS_Point(1000, 1000), c.radius).IsValidArc());
+        EXPECT_EQ(
+            c.valid,
+            SYS_Arc(c.start + 1000, c.end + 1000, SYS_Point(1000, 1000), c.radius).IsValidArc());
     }
 }
 
 TEST(SYS_Arc, NearestExtremesFollowTheDirection) {
-    struct Case { const char* name; SYS_Arc arc; SYS_Point p; int kx; int32_t x; int ky; int32_t y; };
+    struct Case {
+        const char* name;
+        SYS_Arc arc;
+        SYS_Point p;
+        int kx;
+        int32_t x;
+        int ky;
+        int32_t y;
+    };
     const SYS_Point o(100, 200);
     const Case cases[] = {
         // counter-clockwise from the right extreme to the bottom: passes the top and the left
@@ -152,11 +173,13 @@ bool MakeRandomArc(GeomRandom& rnd, RandomArc& out) {
     const int32_t reach = SYS_COORD_LIMIT - 1 - r;
     const SYS_Point c = rnd.Point(reach);
     auto onCircle = [&](double t) {
-        return SYS_Point(SYS_Round(c.GetX() + r * std::cos(t)), SYS_Round(c.GetY() + r * std::sin(t)));
+        return SYS_Point(SYS_Round(c.GetX() + r * std::cos(t)),
+                         SYS_Round(c.GetY() + r * std::sin(t)));
     };
     const SYS_Point s = onCircle(rnd.Real(0, 2 * kTestPi)), e = onCircle(rnd.Real(0, 2 * kTestPi));
     // End points on one grid line leave the order along that axis to rounding: left out too.
-    if (s.GetX() == e.GetX() || s.GetY() == e.GetY() || NearAxis(s, c, r) || NearAxis(e, c, r)) return false;
+    if (s.GetX() == e.GetX() || s.GetY() == e.GetY() || NearAxis(s, c, r) || NearAxis(e, c, r))
+        return false;
     const int32_t radius = rnd.Int(0, 1) ? r : -r;
     out.arc = SYS_Arc(s, e, c, radius);
     out.start = AngleOf(s, c);
@@ -193,8 +216,9 @@ TEST(SYS_Arc, BoxEqualsTheOracleAndContainsSampledPoints) {
         if (!MakeRandomArc(rnd, a)) continue;
         ++checked;
         const SYS_Arc& arc = a.arc;
-        SCOPED_TRACE(testing::Message() << "arc " << arc.GetStart() << " -> " << arc.GetEnd() << " around "
-                                        << arc.GetCenter() << " r " << arc.GetRadius());
+        SCOPED_TRACE(testing::Message()
+                     << "arc " << arc.GetStart() << " -> " << arc.GetEnd() << " around "
+                     << arc.GetCenter() << " r " << arc.GetRadius());
         const SYS_Box box = arc.GetBox();
         ASSERT_EQ(OracleBox(a), box);
         const long double units = a.sweep * 324000000.0L / kTestPi;

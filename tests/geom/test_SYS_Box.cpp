@@ -8,12 +8,14 @@ namespace {
 const char kInline[] = "sys/SYS_Geom_Inline";
 const char kLocgeom[] = "sys/locgeom";
 
-int64_t Area(const SYS_Box& b) { return int64_t(b.GetRight() - b.GetLeft()) * (b.GetUpper() - b.GetLower()); }
+int64_t Area(const SYS_Box& b) {
+    return int64_t(b.GetRight() - b.GetLeft()) * (b.GetUpper() - b.GetLower());
+}
 
 // Strictly inside, as a point with half-unit coordinates would be: (2x+1)/2.
 bool ContainsHalf(const SYS_Box& b, int64_t x2, int64_t y2) {
-    return 2 * int64_t(b.GetLeft()) < x2 && x2 < 2 * int64_t(b.GetRight()) && 2 * int64_t(b.GetLower()) < y2 &&
-           y2 < 2 * int64_t(b.GetUpper());
+    return 2 * int64_t(b.GetLeft()) < x2 && x2 < 2 * int64_t(b.GetRight()) &&
+           2 * int64_t(b.GetLower()) < y2 && y2 < 2 * int64_t(b.GetUpper());
 }
 
 bool InteriorsOverlap(const SYS_Box& a, const SYS_Box& b) {
@@ -81,7 +83,12 @@ TEST(SYS_Box, CombineWithUnsetBoxIsIdentity) {
 }
 
 TEST(SYS_Box, IntersectionResultTellsPositiveArea) {
-    struct Case { const char* name; SYS_Box a, b; int result; SYS_Box box; };
+    struct Case {
+        const char* name;
+        SYS_Box a, b;
+        int result;
+        SYS_Box box;
+    };
     const Case cases[] = {
         {"overlap", {0, 0, 10, 10}, {5, -5, 15, 5}, 1, {5, 0, 10, 5}},
         {"shared vertical edge", {0, 0, 10, 10}, {10, 0, 20, 10}, 0, {10, 0, 10, 10}},
@@ -105,9 +112,15 @@ TEST(SYS_Box, IntersectionResultTellsPositiveArea) {
 }
 
 TEST(SYS_Box, ClipGivesThePartsOutsideThisBox) {
-    struct Case { const char* name; SYS_Box self, box; std::vector<SYS_Box> parts; };
+    struct Case {
+        const char* name;
+        SYS_Box self, box;
+        std::vector<SYS_Box> parts;
+    };
     const Case cases[] = {
-        {"box around this", {0, 0, 10, 10}, {-5, -5, 15, 15},
+        {"box around this",
+         {0, 0, 10, 10},
+         {-5, -5, 15, 15},
          {{-5, -5, 0, 15}, {0, -5, 10, 0}, {0, 10, 10, 15}, {10, -5, 15, 15}}},
         {"box inside this", {0, 0, 10, 10}, {2, 2, 8, 8}, {}},
         {"same box", {0, 0, 10, 10}, {0, 0, 10, 10}, {}},
@@ -166,8 +179,10 @@ TEST(SYS_Box, ClipPartsAndIntersectionTileTheBox) {
             ASSERT_EQ(box, out[0]);
         }
         for (int k = 0; k < 20; ++k) {  // a sampled point lies in exactly one piece
-            int64_t x2 = 2 * int64_t(rnd.Int(0, 1 << 30) % std::max(1, box.GetWidth())) + 2 * int64_t(box.GetLeft()) + 1;
-            int64_t y2 = 2 * int64_t(rnd.Int(0, 1 << 30) % std::max(1, box.GetHeight())) + 2 * int64_t(box.GetLower()) + 1;
+            int64_t x2 = 2 * int64_t(rnd.Int(0, 1 << 30) % std::max(1, box.GetWidth())) +
+                         2 * int64_t(box.GetLeft()) + 1;
+            int64_t y2 = 2 * int64_t(rnd.Int(0, 1 << 30) % std::max(1, box.GetHeight())) +
+                         2 * int64_t(box.GetLower()) + 1;
             int pieces = (overlaps && ContainsHalf(overlap, x2, y2)) ? 1 : 0;
             for (int i = 0; i < n; ++i) pieces += ContainsHalf(out[i], x2, y2);
             ASSERT_EQ(1, pieces) << x2 << "/2 " << y2 << "/2";
@@ -176,14 +191,21 @@ TEST(SYS_Box, ClipPartsAndIntersectionTileTheBox) {
 }
 
 TEST(SYS_Box, CenterTruncatesTowardZeroAndKeepsSize) {
-    struct Case { const char* name; SYS_Box box; SYS_Point center; };
+    struct Case {
+        const char* name;
+        SYS_Box box;
+        SYS_Point center;
+    };
     const Case cases[] = {
         {"even", {0, 0, 10, 20}, {5, 10}},
         {"odd positive", {0, 0, 5, 7}, {2, 3}},
         {"odd negative", {-5, -7, 0, 0}, {-2, -3}},
-        {"at the range limit", {SYS_COORD_LIMIT - 1, SYS_COORD_LIMIT - 3, SYS_COORD_LIMIT - 1, SYS_COORD_LIMIT - 1},
+        {"at the range limit",
+         {SYS_COORD_LIMIT - 1, SYS_COORD_LIMIT - 3, SYS_COORD_LIMIT - 1, SYS_COORD_LIMIT - 1},
          {SYS_COORD_LIMIT - 1, SYS_COORD_LIMIT - 2}},
-        {"sum beyond 32 bits", {INT32_MAX - 1, INT32_MIN, INT32_MAX, INT32_MIN + 1}, {INT32_MAX - 1, INT32_MIN + 1}},
+        {"sum beyond 32 bits",
+         {INT32_MAX - 1, INT32_MIN, INT32_MAX, INT32_MIN + 1},
+         {INT32_MAX - 1, INT32_MIN + 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

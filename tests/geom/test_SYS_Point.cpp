@@ -13,8 +13,20 @@ const char kLocgeom[] = "sys/locgeom";
 int32_t BranchyRound(double v) { return static_cast<int32_t>(v > 0 ? v + 0.5 : v - 0.5); }
 
 TEST(SYS_Round, MatchesAddHalfAwayFromZeroThenTruncate) {
-    const double fixed[] = {0.0, -0.0, 0.5, -0.5, 1.5, -1.5, 2.5, -2.5, 0.49999999999999994,
-                            -0.49999999999999994, 1e9 + 0.5, -1e9 - 0.5, 2147483646.6, -2147483647.6};
+    const double fixed[] = {0.0,
+                            -0.0,
+                            0.5,
+                            -0.5,
+                            1.5,
+                            -1.5,
+                            2.5,
+                            -2.5,
+                            0.49999999999999994,
+                            -0.49999999999999994,
+                            1e9 + 0.5,
+                            -1e9 - 0.5,
+                            2147483646.6,
+                            -2147483647.6};
     for (double v : fixed) {
         SCOPED_TRACE(v);
         EXPECT_EQ(BranchyRound(v), SYS_Round(v));
@@ -35,7 +47,11 @@ TEST(SYS_Round, OutOfRangeSaturatesInsteadOfUndefined) {
 }
 
 TEST(SYS_Point, LengthIsExactOnAxesAndDiagonals) {
-    struct Case { const char* name; SYS_Point p; double length; };
+    struct Case {
+        const char* name;
+        SYS_Point p;
+        double length;
+    };
     const Case cases[] = {
         {"3-4-5", {3, -4}, 5.0},
         {"y axis", {0, -7}, 7.0},
@@ -61,7 +77,11 @@ TEST(SYS_Point, ManhattanMeasuresNeverOverflow) {
 }
 
 TEST(SYS_Point, DivisionRoundsMultiplicationByDoubleTruncatesScaleRounds) {
-    struct Case { const char* name; SYS_Point got; SYS_Point want; };
+    struct Case {
+        const char* name;
+        SYS_Point got;
+        SYS_Point want;
+    };
     SYS_Point scaled(7, -7);
     scaled.Scale(0.5);
     SYS_Point scaled2(7, -7);
@@ -93,15 +113,23 @@ TEST(SYS_Point, IntegerArithmeticWrapsWithoutUndefinedBehaviour) {
     SYS_Point p(INT32_MAX, INT32_MAX);
     p += 1;
     EXPECT_EQ(SYS_Point(INT32_MIN, INT32_MIN), p);
-    static_assert((SYS_Point(1, 2) + SYS_Point(3, 4)) * 2 == SYS_Point(8, 12), "constexpr arithmetic");
+    static_assert((SYS_Point(1, 2) + SYS_Point(3, 4)) * 2 == SYS_Point(8, 12),
+                  "constexpr arithmetic");
 }
 
 TEST(SYS_Point, PolarAngleIsTruncatedIntoOneTurn) {
-    struct Case { const char* name; SYS_Point p; int32_t angle; };
+    struct Case {
+        const char* name;
+        SYS_Point p;
+        int32_t angle;
+    };
     const Case cases[] = {
-        {"positive x", {1, 0}, 0},        {"positive y", {0, 1}, 162000000},
-        {"negative x", {-1, 0}, 324000000}, {"negative y", {0, -1}, 486000000},
-        {"origin", {0, 0}, 0},            {"first diagonal", {7, 7}, 81000000},
+        {"positive x", {1, 0}, 0},
+        {"positive y", {0, 1}, 162000000},
+        {"negative x", {-1, 0}, 324000000},
+        {"negative y", {0, -1}, 486000000},
+        {"origin", {0, 0}, 0},
+        {"first diagonal", {7, 7}, 81000000},
         {"just below x axis", {1000000000, -1}, 0},
     };
     for (const Case& c : cases) {
@@ -112,7 +140,8 @@ TEST(SYS_Point, PolarAngleIsTruncatedIntoOneTurn) {
     GeomRandom rnd(2);
     for (int i = 0; i < 20000; ++i) {
         SYS_Point p = rnd.Point();
-        long double exact = std::atan2((long double)p.GetY(), (long double)p.GetX()) * 324000000.0L / kTestPi;
+        long double exact =
+            std::atan2((long double)p.GetY(), (long double)p.GetX()) * 324000000.0L / kTestPi;
         if (exact < 0) exact += 648000000.0L;
         int32_t got = p.GetPolarAngle();
         ASSERT_GE(got, 0);
@@ -130,7 +159,8 @@ TEST(SYS_Point, ProductsAreExactForCollinearAndPerpendicularPoints) {
         ASSERT_EQ(0.0, q.ScalarProduct(perpendicular)) << q;
     }
     // Large values: compared with long double arithmetic.
-    const SYS_Point a(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 3)), b(SYS_COORD_LIMIT - 7, SYS_COORD_LIMIT - 2);
+    const SYS_Point a(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 3)),
+        b(SYS_COORD_LIMIT - 7, SYS_COORD_LIMIT - 2);
     long double dot = (long double)a.GetX() * b.GetX() + (long double)a.GetY() * b.GetY();
     long double cross = (long double)a.GetX() * b.GetY() - (long double)a.GetY() * b.GetX();
     EXPECT_EQ((double)dot, a.ScalarProduct(b));
@@ -197,12 +227,19 @@ TEST(SYS_Point, AssignmentFromDoublePointRoundsAndChecks) {
 
 // ---------------------------------------------------------------------------------------------
 TEST(SYS_DoublePoint, ValidityBoundsAreExclusive) {
-    struct Case { const char* name; double x, y; bool valid; };
+    struct Case {
+        const char* name;
+        double x, y;
+        bool valid;
+    };
     const double lim = SYS_COORD_LIMIT;
     const Case cases[] = {
-        {"origin", 0, 0, true},          {"just inside", lim - 0.5, -(lim - 0.5), true},
-        {"x at the limit", lim, 0, false}, {"y at minus the limit", 0, -lim, false},
-        {"nan", std::nan(""), 0, false},  {"infinite", 0, HUGE_VAL, false},
+        {"origin", 0, 0, true},
+        {"just inside", lim - 0.5, -(lim - 0.5), true},
+        {"x at the limit", lim, 0, false},
+        {"y at minus the limit", 0, -lim, false},
+        {"nan", std::nan(""), 0, false},
+        {"infinite", 0, HUGE_VAL, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -219,17 +256,38 @@ TEST(SYS_DoublePoint, EveryAccessOfAnInvalidPointReports) {
     move.SetMove(0.0, -1.5e9);
     move.Transform(&bad);  // exact and unchecked: bad is now outside the range
     const SYS_DoublePoint good(1.0, 2.0);
-    struct Case { const char* name; void (*run)(const SYS_DoublePoint& bad, const SYS_DoublePoint& good); size_t reports; };
+    struct Case {
+        const char* name;
+        void (*run)(const SYS_DoublePoint& bad, const SYS_DoublePoint& good);
+        size_t reports;
+    };
     const Case cases[] = {
         {"GetX", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { b.GetX(); }, 1},
         {"GetY", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { b.GetY(); }, 1},
         {"index", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { b[0]; }, 1},
-        {"to SYS_Point", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { SYS_Point p = b; (void)p; }, 1},
+        {"to SYS_Point",
+         [](const SYS_DoublePoint& b, const SYS_DoublePoint&) {
+             SYS_Point p = b;
+             (void)p;
+         },
+         1},
         {"equality", [](const SYS_DoublePoint& b, const SYS_DoublePoint& g) { (void)(g == b); }, 1},
-        {"assignment", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { SYS_DoublePoint p; p = b; }, 1},
-        {"sum reads and produces", [](const SYS_DoublePoint& b, const SYS_DoublePoint& g) { (void)(g + b); }, 2},
-        {"sum leaving the range", [](const SYS_DoublePoint&, const SYS_DoublePoint& g) { (void)(g + 1.1e9); }, 1},
-        {"measures do not check", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { (void)b.GetPolarRadius(); (void)b.GetPolarAngle(); }, 0},
+        {"assignment",
+         [](const SYS_DoublePoint& b, const SYS_DoublePoint&) {
+             SYS_DoublePoint p;
+             p = b;
+         },
+         1},
+        {"sum reads and produces",
+         [](const SYS_DoublePoint& b, const SYS_DoublePoint& g) { (void)(g + b); }, 2},
+        {"sum leaving the range",
+         [](const SYS_DoublePoint&, const SYS_DoublePoint& g) { (void)(g + 1.1e9); }, 1},
+        {"measures do not check",
+         [](const SYS_DoublePoint& b, const SYS_DoublePoint&) {
+             (void)b.GetPolarRadius();
+             (void)b.GetPolarAngle();
+         },
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -266,11 +324,18 @@ TEST(SYS_DoublePoint, ArithmeticAndMeasures) {
 
 // ---------------------------------------------------------------------------------------------
 TEST(SYS_Location, AnglesAreReducedWithTheSignOfTheDividend) {
-    struct Case { const char* name; int32_t angle; int32_t stored; };
+    struct Case {
+        const char* name;
+        int32_t angle;
+        int32_t stored;
+    };
     const Case cases[] = {
-        {"beyond a turn", 700000000, 52000000},  {"below minus a turn", -700000000, -52000000},
-        {"one turn", 648000000, 0},              {"just below a turn", 647999999, 647999999},
-        {"int32 max", INT32_MAX, INT32_MAX % 648000000}, {"int32 min", INT32_MIN, INT32_MIN % 648000000},
+        {"beyond a turn", 700000000, 52000000},
+        {"below minus a turn", -700000000, -52000000},
+        {"one turn", 648000000, 0},
+        {"just below a turn", 647999999, 647999999},
+        {"int32 max", INT32_MAX, INT32_MAX % 648000000},
+        {"int32 min", INT32_MIN, INT32_MIN % 648000000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

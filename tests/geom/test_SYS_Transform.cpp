@@ -14,7 +14,8 @@ typedef std::complex<long double> Complex;
 SYS_Point Rotated(SYS_Point p, SYS_Point c, int32_t angle) {
     const Complex z((long double)p.GetX() - c.GetX(), (long double)p.GetY() - c.GetY());
     const Complex w = z * std::polar(1.0L, angle * kTestPi / 324000000.0L);
-    return SYS_Point(SYS_Round(double(c.GetX() + w.real())), SYS_Round(double(c.GetY() + w.imag())));
+    return SYS_Point(SYS_Round(double(c.GetX() + w.real())),
+                     SYS_Round(double(c.GetY() + w.imag())));
 }
 
 // Within one unit on each axis.
@@ -27,9 +28,10 @@ SYS_Point Rotated(SYS_Point p, SYS_Point c, int32_t angle) {
 
 ::testing::AssertionResult Near(SYS_DoublePoint want, SYS_DoublePoint got, double tolerance) {
     SYS_DoublePoint d = want - got;
-    if (std::fabs(d.GetX()) <= tolerance && std::fabs(d.GetY()) <= tolerance) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "want (" << want.GetX() << ", " << want.GetY() << ") got ("
-                                         << got.GetX() << ", " << got.GetY() << ")";
+    if (std::fabs(d.GetX()) <= tolerance && std::fabs(d.GetY()) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "want (" << want.GetX() << ", " << want.GetY()
+                                         << ") got (" << got.GetX() << ", " << got.GetY() << ")";
 }
 
 // A random transform made of up to four steps, with |scale| in [1, 2] so that rounding errors
@@ -41,12 +43,24 @@ SYS_Transform RandomTransform(GeomRandom& rnd) {
         SYS_Transform step;
         const SYS_Point c = rnd.Point(100000000);
         switch (rnd.Int(0, 5)) {
-            case 0: step.SetMove(rnd.Coord(100000000), rnd.Coord(100000000)); break;
-            case 1: step.SetRotate(c, rnd.Angle()); break;
-            case 2: step.SetRotate(c, rnd.Real(-1, 1), rnd.Real(-1, 1)); break;
-            case 3: step.SetMirror(c, rnd.Angle()); break;
-            case 4: step.SetMirror(c, rnd.Real(-9, 9), rnd.Real(-9, 9)); break;
-            default: step.SetScale(c, rnd.Int(0, 1) ? rnd.Real(1, 2) : -rnd.Real(1, 2)); break;
+            case 0:
+                step.SetMove(rnd.Coord(100000000), rnd.Coord(100000000));
+                break;
+            case 1:
+                step.SetRotate(c, rnd.Angle());
+                break;
+            case 2:
+                step.SetRotate(c, rnd.Real(-1, 1), rnd.Real(-1, 1));
+                break;
+            case 3:
+                step.SetMirror(c, rnd.Angle());
+                break;
+            case 4:
+                step.SetMirror(c, rnd.Real(-9, 9), rnd.Real(-9, 9));
+                break;
+            default:
+                step.SetScale(c, rnd.Int(0, 1) ? rnd.Real(1, 2) : -rnd.Real(1, 2));
+                break;
         }
         t.AddConv(step);
     }
@@ -89,10 +103,19 @@ TEST(SYS_Transform, RotationsMatchComplexMultiplication) {
 }
 
 TEST(SYS_Transform, DirectionSettersNormaliseAndDeriveTheOrientation) {
-    struct Case { const char* name; double cosv, sinv; int32_t orientation; SYS_Point image; };
+    struct Case {
+        const char* name;
+        double cosv, sinv;
+        int32_t orientation;
+        SYS_Point image;
+    };
     const Case cases[] = {
         {"unit x", 1, 0, 0, {1000, 0}},
-        {"not normalised", 3, 4, int32_t(0.9272952180016122 * 324000000.0 * 0.3183098861837907), {600, 800}},
+        {"not normalised",
+         3,
+         4,
+         int32_t(0.9272952180016122 * 324000000.0 * 0.3183098861837907),
+         {600, 800}},
         {"quarter turn", 0, 2, 162000000, {0, 1000}},
         {"half turn", -5, 0, 324000000, {-1000, 0}},
         {"three quarters", 0, -1, 486000000, {0, -1000}},
@@ -234,15 +257,25 @@ TEST(SYS_Transform, InverseOfASingularTransformFails) {
 }
 
 TEST(SYS_Transform, PlacementConstructors) {
-    struct Case { const char* name; SYS_Transform t; SYS_Point p, image; };
+    struct Case {
+        const char* name;
+        SYS_Transform t;
+        SYS_Point p, image;
+    };
     const Case cases[] = {
         {"mirror about p", SYS_Transform(SYS_Point(100, 0), 0, 1, 0, 0, 0), {150, 20}, {50, 20}},
         {"rotate about p", SYS_Transform(100, 100, 162000000, 0, 0, 0, 0), {200, 100}, {100, 200}},
-        {"place a local point", SYS_Transform(100, 100, 162000000, 0, 0, 1, 0), {10, 0}, {100, 110}},
+        {"place a local point",
+         SYS_Transform(100, 100, 162000000, 0, 0, 1, 0),
+         {10, 0},
+         {100, 110}},
         {"into local coordinates", SYS_Transform(100, 100, 0, 0, 0, 0, 1), {110, 105}, {10, 5}},
         {"rotate then mirror", SYS_Transform(0, 0, 162000000, 1, 0, 0, 0), {10, 0}, {0, 10}},
         {"mirror then rotate", SYS_Transform(0, 0, 162000000, 1, 1, 0, 0), {10, 0}, {0, -10}},
-        {"from a position", SYS_Transform(SYS_Position(100, 0, 0, 1), 0, 0, 0), {150, 20}, {50, 20}},
+        {"from a position",
+         SYS_Transform(SYS_Position(100, 0, 0, 1), 0, 0, 0),
+         {150, 20},
+         {50, 20}},
         {"nothing", SYS_Transform(5, 5, 0, 0, 0, 1, 1), {7, 8}, {7, 8}},
     };
     for (const Case& c : cases) {
@@ -271,7 +304,10 @@ TEST(SYS_Transform, LocationOrientationUnderMirrors) {
     mirror.SetMirror(SYS_Point(0, 0), 0);  // orientation 0, mirrored
     ASSERT_EQ(0, mirror.GetOrientation());
     ASSERT_EQ(1, mirror.GetMirror());
-    struct Case { const char* name; int32_t before, after; };
+    struct Case {
+        const char* name;
+        int32_t before, after;
+    };
     const Case cases[] = {
         {"quarter turn stays", 162000000, 162000000},
         {"zero becomes a half turn", 0, 324000000},
@@ -306,7 +342,11 @@ TEST(SYS_Transform, LocationBeyondAHalfTurnBackwardsReportsWhenMirrored) {
 }
 
 TEST(SYS_Transform, AnglesAndSweeps) {
-    struct Case { const char* name; SYS_Transform t; int32_t angle, sweep, wantAngle, wantSweep; };
+    struct Case {
+        const char* name;
+        SYS_Transform t;
+        int32_t angle, sweep, wantAngle, wantSweep;
+    };
     SYS_Transform rotate, xMirror, yMirror, scaled;
     rotate.SetRotate(SYS_Point(0, 0), 162000000);
     xMirror.SetMirror(SYS_Point(3, 3), 1.0, 0.0);  // the mirror line is horizontal
@@ -344,7 +384,8 @@ TEST(SYS_Transform, MirroredAnglesFollowTheMatrix) {
         int32_t converted = angle, sweep = 0;
         t.Convert(converted, sweep);
         const double radians = angle * kTestPi / 324000000.0;
-        const SYS_Point image = t + SYS_Point(SYS_Round(1e8 * std::cos(radians)), SYS_Round(1e8 * std::sin(radians)));
+        const SYS_Point image =
+            t + SYS_Point(SYS_Round(1e8 * std::cos(radians)), SYS_Round(1e8 * std::sin(radians)));
         const int32_t want = image.GetPolarAngle();
         int64_t diff = std::llabs(int64_t(want) - converted) % SYS_FULL_TURN;
         ASSERT_LE(std::min<int64_t>(diff, SYS_FULL_TURN - diff), 2000) << angle;  // 1e-3 degree
@@ -380,7 +421,12 @@ TEST(SYS_Transform, BoxFit) {
     EXPECT_EQ(SYS_Point(0, 250), t + SYS_Point(0, 0));
     EXPECT_EQ(SYS_Point(1000, 750), t + SYS_Point(100, 50));
     EXPECT_EQ(10, t + 1);
-    struct Case { const char* name; SYS_Point p1, p2; SYS_Box box; size_t reports; };
+    struct Case {
+        const char* name;
+        SYS_Point p1, p2;
+        SYS_Box box;
+        size_t reports;
+    };
     const Case cases[] = {
         {"shared x", {5, 0}, {5, 10}, {0, 0, 100, 100}, 1},
         {"shared y", {0, 5}, {10, 5}, {0, 0, 100, 100}, 1},
