@@ -513,7 +513,8 @@ protected:
 // ---------------------------------------------------------------------------------------------
 // A circular arc from start to end around center. The sign of the radius is the direction:
 // positive runs from start to end by increasing angle, negative by decreasing angle. Start and
-// end are expected on the circle (IsValidArc tests it); start == end is an arc of size 0.
+// end are expected on the circle (IsValidArc tests it); start == end is an arc of size 0 whose
+// box is the whole circle.
 class TESSAR_EXPORT SYS_Arc : public SYS_Segment, public SYS_Circle {
 public:
     constexpr SYS_Arc() noexcept : SYS_Segment(), SYS_Circle() {}

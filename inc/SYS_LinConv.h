@@ -47,6 +47,7 @@ public:
     // Setters: each replaces the whole transform (SetRotate and SetMirror given an integer
     // angle keep the angle offset, see the class comment).
     void SetMove(int32_t dx, int32_t dy) noexcept { SetMove(double(dx), double(dy)); }
+    void SetMove(long dx, long dy) noexcept { SetMove(double(dx), double(dy)); }
     void SetMove(double dx, double dy) noexcept;
     // Counter-clockwise rotation by angle about center; orientation = angle.
     void SetRotate(const SYS_Point& center, int32_t angle) noexcept;
@@ -96,8 +97,8 @@ public:
     SYS_DoublePoint Transform(const SYS_DoublePoint& p) const {
         return SYS_DoublePoint(m_a * p.m_x + m_b * p.m_y + m_c, m_d * p.m_x + m_e * p.m_y + m_f);
     }
-    // The point carried back by the inverse transform (SetRConv), rounded. A transform that
-    // cannot be inverted gives the point unchanged.
+    // The point carried back by the inverse transform (SetRConv), rounded. A matrix that cannot
+    // be inverted leaves the point unchanged.
     SYS_Point operator-(const SYS_Point& p) const;
 
     // Lengths: times the scale, or divided by it, rounded.

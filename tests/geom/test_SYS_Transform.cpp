@@ -179,7 +179,7 @@ TEST(SYS_Transform, ScaleConvertsLengths) {
 TEST(SYS_Transform, CompositionAppliesThisFirst) {
     SYS_Transform rotate, move;
     rotate.SetRotate(SYS_Point(0, 0), 162000000);
-    move.SetMove(10, 0);
+    move.SetMove(10L, 0L);
     SYS_Transform rm = rotate;
     rm.AddConv(move);
     EXPECT_EQ(SYS_Point(10, 0), rm + SYS_Point(0, 0));
