@@ -6,5 +6,7 @@
 #include "TessarPlatform.h"
 #include "SSM_Assert.h"
 #include "SSM.h"
+#include "SCC_Event.h"
+#include "SCC_Notifier.h"
 #include "SYS_Geom.h"
 #include "SYS_LinConv.h"
