@@ -671,7 +671,8 @@ public:
     // by box alone gives one part spanning box's height, and the x interval covered by both
     // gives one part for each y interval covered by box alone, ordered by x then y. The parts
     // are disjoint and with the overlap they tile box exactly. Edges given high-to-low are
-    // taken as the same interval. A box of zero width or height has no parts.
+    // taken as the same interval. A box of zero width or height has no parts. out may be null
+    // (only the count is returned).
     int Clip(SYS_Box box, SYS_Box out[4]) const noexcept;
 
     // The bounding box of the four transformed corners, accumulated from the unset box.
@@ -687,6 +688,7 @@ private:
         int32_t t = a;
         a = b, b = t;
     }
+    int ClipParts(SYS_Box box, SYS_Box out[4]) const noexcept;
     static constexpr int32_t Min(int32_t a, int32_t b) noexcept { return a < b ? a : b; }
     static constexpr int32_t Max(int32_t a, int32_t b) noexcept { return a > b ? a : b; }
 

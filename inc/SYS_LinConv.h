@@ -80,15 +80,19 @@ public:
     int32_t GetOrientation() const noexcept { return m_orientation; }
 
     // Points: in place or into a new point, rounded.
-    void Transform(SYS_Point* p) const noexcept { *p = Transform(*p); }
+    // A null p is ignored.
+    void Transform(SYS_Point* p) const noexcept {
+        if (p != nullptr) *p = Transform(*p);
+    }
     void Convert(SYS_Point& p) const noexcept { p = Transform(p); }
     SYS_Point Transform(const SYS_Point& p) const noexcept {
         double x = p.GetX(), y = p.GetY();
         return SYS_Point(SYS_Round(m_a * x + m_b * y + m_c), SYS_Round(m_d * x + m_e * y + m_f));
     }
     SYS_Point operator+(const SYS_Point& p) const noexcept { return Transform(p); }
-    // Exact, in place, without checks.
+    // Exact, in place, without checks; a null p is ignored.
     void Transform(SYS_DoublePoint* p) const noexcept {
+        if (p == nullptr) return;
         double x = p->m_x, y = p->m_y;
         p->m_x = m_a * x + m_b * y + m_c;
         p->m_y = m_d * x + m_e * y + m_f;

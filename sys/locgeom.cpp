@@ -3,11 +3,12 @@
 // subtraction (Clip).
 #include "SYS_Geom.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
-#define UNIT SYS_LOCGEOM_UNIT
+const char* const kUnit = SYS_LOCGEOM_UNIT;
 
 uint32_t Swap32(int32_t v) { return __builtin_bswap32(static_cast<uint32_t>(v)); }
 
@@ -71,15 +72,15 @@ void SYS_Location::SwapBytes() noexcept {
 void SYS_DoublePoint::Scale(double d) { Scale(d, d); }
 
 void SYS_DoublePoint::Scale(double dx, double dy) {
-    Check(UNIT);
+    Check(kUnit);
     m_x *= dx, m_y *= dy;
-    Check(UNIT);
+    Check(kUnit);
 }
 
 void SYS_DoublePoint::Transform(const SYS_Transform& t) {
-    Check(UNIT);
+    Check(kUnit);
     t.Transform(this);
-    Check(UNIT);
+    Check(kUnit);
 }
 
 void SYS_Location::Transform(const SYS_Transform& t) {
@@ -90,13 +91,13 @@ void SYS_Location::Transform(const SYS_Transform& t) {
         if (angle < 0) angle += SYS_FULL_TURN;
     }
     m_orientation = angle;
-    (void)SSM_CHECK(SYS_Location::IsValid(), "Invalid SYS_Location", UNIT, SSM_FailureAssert);
+    (void)SSM_CHECK(SYS_Location::IsValid(), "Invalid SYS_Location", kUnit, SSM_FailureAssert);
 }
 
 void SYS_Position::Transform(const SYS_Transform& t) {
     SYS_Location::Transform(t);
     if (t.GetMirror()) m_mirror ^= 1;
-    (void)SSM_CHECK(IsValid(), "Invalid SYS_Position", UNIT, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "Invalid SYS_Position", kUnit, SSM_FailureAssert);
 }
 
 void SYS_Segment::Transform(const SYS_Transform& t) {
@@ -109,7 +110,7 @@ void SYS_Circle::Transform(const SYS_Transform& t) { m_center.Transform(t); }
 void SYS_Arc::Transform(const SYS_Transform& t) {
     SYS_Segment::Transform(t);
     SYS_Circle::Transform(t);
-    (void)SSM_CHECK(IsValid(), "Invalid SYS_Arc", UNIT, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "Invalid SYS_Arc", kUnit, SSM_FailureAssert);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -215,7 +216,7 @@ void SYS_Box::Set(const SYS_Point& p, int32_t size) {
     } else {
         m_ll = p + size, m_ur = p;
     }
-    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", UNIT, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kUnit, SSM_FailureAssert);
 }
 
 void SYS_Box::Transform(const SYS_Transform& t) {
@@ -228,10 +229,17 @@ void SYS_Box::Transform(const SYS_Transform& t) {
         result.m_ur.Set(Max(result.GetRight(), p.GetX()), Max(result.GetUpper(), p.GetY()));
     }
     *this = result;
-    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", UNIT, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kUnit, SSM_FailureAssert);
 }
 
 int SYS_Box::Clip(SYS_Box box, SYS_Box out[4]) const noexcept {
+    SYS_Box parts[4];  // written here first, so that a null out only loses the parts
+    const int n = ClipParts(box, parts);
+    if (out != nullptr) std::copy(parts, parts + n, out);
+    return n;
+}
+
+int SYS_Box::ClipParts(SYS_Box box, SYS_Box out[4]) const noexcept {
     SYS_Box self = *this, overlap;
     self.Normalize();
     box.Normalize();

@@ -145,6 +145,7 @@ TEST(SYS_Box, ClipGivesThePartsOutsideThisBox) {
         ASSERT_EQ(int(c.parts.size()), n);
         for (int i = 0; i < n; ++i) EXPECT_EQ(c.parts[i], out[i]) << i;
     }
+    EXPECT_EQ(4, SYS_Box(0, 0, 10, 10).Clip(SYS_Box(-5, -5, 15, 15), nullptr));
 }
 
 // Property: the parts are disjoint, inside box and outside this, and with the intersection they

@@ -247,6 +247,8 @@ TEST(SYS_Transform, InverseOfASingularTransformFails) {
     EXPECT_EQ(0, flat.RConv());
     EXPECT_TRUE(flat == before);
     EXPECT_EQ(SYS_Point(8, 9), flat - SYS_Point(8, 9));
+    flat.Transform(static_cast<SYS_Point*>(nullptr));  // ignored
+    flat.Transform(static_cast<SYS_DoublePoint*>(nullptr));
     GeomRandom rnd(35);
     SYS_Transform self = RandomTransform(rnd);
     const SYS_Transform original = self;
