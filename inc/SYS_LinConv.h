@@ -107,6 +107,7 @@ public:
 
     // Lengths: times the scale, or divided by it, rounded.
     void Convert(int32_t& length) const noexcept { length = *this + length; }
+    void Convert(long& length) const noexcept;  // the same in 64 bits
     int32_t operator+(int32_t length) const noexcept { return SYS_Round(length * m_scale); }
     int32_t operator-(int32_t length) const noexcept { return SYS_Round(length / m_scale); }
     // Arc angles: angle into [0, SYS_FULL_TURN], then g·angle + h (rounded) when the transform
@@ -114,6 +115,7 @@ public:
     // again. sweep becomes m·sweep + n truncated; beyond a full turn either way it becomes
     // SYS_FULL_TURN.
     void Convert(int32_t& angle, int32_t& sweep) const noexcept;
+    void Convert(long& angle, long& sweep) const noexcept;
 
     // This becomes "this, then t".
     void AddConv(const SYS_Transform& t) noexcept;
@@ -146,6 +148,8 @@ private:
                  int keepPlace) noexcept;
     void SetRotationMatrix(const SYS_Point& center, double cosv, double sinv) noexcept;
     void SetMirrorMatrix(const SYS_Point& center, double cost, double sint) noexcept;
+    int64_t ConvertAngle(int64_t angle) const noexcept;
+    int64_t ConvertSweep(int64_t sweep) const noexcept;
     void SetDecomposition(double g, double h, int32_t orientation, double m) noexcept;
 
     double m_a, m_b, m_c, m_d, m_e, m_f;  // the matrix

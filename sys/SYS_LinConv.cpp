@@ -224,17 +224,31 @@ SYS_Point SYS_Transform::operator-(const SYS_Point& p) const {
     return inverse.Transform(p);
 }
 
+void SYS_Transform::Convert(long& length) const noexcept { length = Round64(length * m_scale); }
+
 void SYS_Transform::Convert(int32_t& angle, int32_t& sweep) const noexcept {
-    int64_t a = IntoTurn(angle);
+    angle = static_cast<int32_t>(ConvertAngle(angle));  // both results fit in 32 bits
+    sweep = static_cast<int32_t>(ConvertSweep(sweep));
+}
+
+void SYS_Transform::Convert(long& angle, long& sweep) const noexcept {
+    angle = ConvertAngle(angle);
+    sweep = ConvertSweep(sweep);
+}
+
+int64_t SYS_Transform::ConvertAngle(int64_t angle) const noexcept {
+    angle = IntoTurn(angle);
     if (std::fabs(m_g - 1.0) >= 1e-9) {
-        a = Round64(double(a) * m_g + m_h);
+        angle = Round64(double(angle) * m_g + m_h);
     } else {
-        a += m_orientation;
+        angle += m_orientation;
     }
-    angle = static_cast<int32_t>(IntoTurn(a));
-    int64_t s = Trunc64(sweep * m_m + m_n);
-    if (s > SYS_FULL_TURN || s < -SYS_FULL_TURN) s = SYS_FULL_TURN;
-    sweep = static_cast<int32_t>(s);
+    return IntoTurn(angle);
+}
+
+int64_t SYS_Transform::ConvertSweep(int64_t sweep) const noexcept {
+    sweep = Trunc64(double(sweep) * m_m + m_n);
+    return sweep > SYS_FULL_TURN || sweep < -SYS_FULL_TURN ? SYS_FULL_TURN : sweep;
 }
 
 void SYS_Transform::AddConv(const SYS_Transform& t) noexcept {

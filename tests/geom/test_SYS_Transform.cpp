@@ -163,6 +163,9 @@ TEST(SYS_Transform, ScaleConvertsLengths) {
     int32_t length = 7;
     t.Convert(length);
     EXPECT_EQ(14, length);
+    long wide = 3000000000L;  // beyond 32 bits
+    t.Convert(wide);
+    EXPECT_EQ(6000000000L, wide);
     EXPECT_EQ(14, t + 7);
     EXPECT_EQ(4, t - 7);  // 3.5 rounded away from zero
     EXPECT_EQ(-4, t - -7);
@@ -372,6 +375,10 @@ TEST(SYS_Transform, AnglesAndSweeps) {
         c.t.Convert(angle, sweep);
         EXPECT_EQ(c.wantAngle, angle);
         EXPECT_EQ(c.wantSweep, sweep);
+        long wideAngle = c.angle, wideSweep = c.sweep;  // the same through the long overload
+        c.t.Convert(wideAngle, wideSweep);
+        EXPECT_EQ(c.wantAngle, wideAngle);
+        EXPECT_EQ(c.wantSweep, wideSweep);
     }
 }
 
