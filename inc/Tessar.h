@@ -8,3 +8,6 @@
 #include "SSM.h"
 #include "SCC_Event.h"
 #include "SCC_Notifier.h"
+#include "SYS_Geom.h"
+#include "SYS_Geom_Inline.h"
+#include "SYS_LinConv.h"
