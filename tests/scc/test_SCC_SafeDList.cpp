@@ -381,7 +381,9 @@ private:
             m_free.push_back(m_list.RemoveTail());
         } else if (op <= 10) {
             MoveIterator(op, id);
-        } else if (Pick(8) == 0) {
+        } else if (Pick(8) != 0) {
+            ReplaceIterator();
+        } else {
             m_list.RemoveAll();
             for (int& at : m_model.at) at = -1;
             m_model.ids.clear();
@@ -427,6 +429,16 @@ private:
             at = target >= 0 && target < static_cast<int>(m_model.ids.size()) ? m_model.ids[target] : -1;
             EXPECT_EQ(at >= 0, static_cast<bool>(forward ? it.GetNext() : it.GetPrev()));
         }
+    }
+
+    // Destroys an iterator where it stands and puts a copy of another one in its place.
+    void ReplaceIterator() {
+        const size_t i = Pick(m_iters.size());
+        const size_t j = Pick(m_iters.size());
+        auto copy = std::make_unique<Iter>(*m_iters[j]);
+        m_iters[i] = std::move(copy);
+        m_model.at[i] = m_model.at[j];
+        m_model.policy[i] = m_model.policy[j];
     }
 
     void CollectFreedByRemoveAll() {
