@@ -18,3 +18,4 @@
 #include "SCC_Array.h"
 #include "SCC_List.h"
 #include "SCC_Map.h"
+#include "SFM_TR.h"
