@@ -19,8 +19,10 @@ struct CStringData {
 // Copying shares the buffer and costs one count increment; every mutator first makes the
 // buffer unique (CopyBeforeWrite), so a write never shows through a copy. A string without
 // text points at one shared, read-only empty representation that is never written or freed;
-// the text pointer is therefore never null. After the first write into a unique buffer, its
-// address stays the same until the text outgrows the capacity.
+// the text pointer is therefore never null. Once a buffer is unique, writes in place keep its
+// address (SetAt, Replace of a character, GetBuffer and appends within the capacity); Empty,
+// growth past the capacity and the operations that build a new text (Replace of a text, a
+// Format longer than 255 bytes) may move it.
 //
 // Lengths are counted in bytes. A text may hold NUL bytes of its own; the C-string views
 // (comparison, operator const char*) end at the first one. Single-threaded: copies must not

@@ -48,8 +48,9 @@ public:
 
     // Searches: a byte index or -1. Forward searches start at 0 by default; -2, the default
     // of the reverse searches, means from the last character. Find(char) allows a start equal
-    // to the length (where it finds only the terminator), Find(sub) does not; an empty sub
-    // is found at the start. Reverse searches never write into the (possibly shared) buffer.
+    // to the length, Find(sub) does not; an empty sub is found at the start. Find('\0') gives
+    // the first NUL at or after the start: the terminator, at the length, unless the text
+    // holds NUL bytes of its own. Reverse searches never write into the (shared) buffer.
     int Find(char ch, int nStart = 0) const;
     int Find(const char* sub, int nStart = 0) const;
     int FindOneOf(const char* set, int nStart = 0) const;
@@ -66,7 +67,8 @@ public:
     // Editing; each returns the new length. Insert at or past the end pads with spaces up to
     // nIndex. Delete with nCount 0, or more than remains, deletes to the end; nothing happens
     // at or past the end. A negative index (or count) is reported ("sys/sysstr") and leaves
-    // the string unchanged; Replace(int, int, ...) then stops after the one report.
+    // the string unchanged. Replace(int, int, ...) is Delete then Insert, each with its own
+    // report: a negative count alone still inserts.
     int Insert(int nIndex, const char* str);
     int Delete(int nIndex, int nCount);
     int Replace(int nIndex, int nCount, const char* str);

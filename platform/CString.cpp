@@ -90,6 +90,15 @@ CString WideToMultiByte(const unsigned short* wide) {
     return result;
 }
 
+size_t CountOccurrences(const plt::PLT_MbText& text, const char* s, size_t length,
+                        const char* sub, size_t subLength) {
+    size_t count = 0;
+    for (size_t at = text.FindSub(s, length, 0, sub, subLength); at != plt::kNotFound;
+         at = text.FindSub(s, length, at + subLength, sub, subLength))
+        ++count;
+    return count;
+}
+
 CString Concatenate(const char* a, size_t lengthA, const char* b, size_t lengthB) {
     CString result;
     int total = CheckedLength(lengthA + lengthB);
@@ -219,10 +228,7 @@ int CString::Replace(const char* oldText, const char* newText) {
     size_t newLength = SafeLength(newText);
     plt::PLT_MbText text;
     size_t length = static_cast<size_t>(GetLength());
-    size_t count = 0;
-    for (size_t at = text.FindSub(m_pchData, length, 0, oldText, oldLength); at != plt::kNotFound;
-         at = text.FindSub(m_pchData, length, at + oldLength, oldText, oldLength))
-        ++count;
+    size_t count = CountOccurrences(text, m_pchData, length, oldText, oldLength);
     if (count == 0) return 0;
     int total = CheckedLength(length - count * oldLength + count * newLength);
     CString result;

@@ -48,12 +48,7 @@ private:
 
 }  // namespace
 
-size_t PLT_MbText::FindChar(const char* s, size_t len, size_t start, char ch) const {
-    if (start >= len) return kNotFound;
-    if (m_singleByte) {
-        const void* hit = std::memchr(s + start, ch, len - start);
-        return hit ? static_cast<const char*>(hit) - s : kNotFound;
-    }
+size_t PLT_MbText::FindCharMultiByte(const char* s, size_t len, size_t start, char ch) const {
     BoundaryWalker walker(*this, s, len, start);
     while (walker.Position() < len) {
         size_t from = walker.Position();
@@ -69,12 +64,8 @@ size_t PLT_MbText::FindChar(const char* s, size_t len, size_t start, char ch) co
     return kNotFound;
 }
 
-size_t PLT_MbText::ReverseFindChar(const char* s, size_t len, size_t last, char ch) const {
-    if (last >= len) return kNotFound;
-    if (m_singleByte) {
-        const void* hit = memrchr(s, ch, last + 1);
-        return hit ? static_cast<const char*>(hit) - s : kNotFound;
-    }
+size_t PLT_MbText::ReverseFindCharMultiByte(const char* s, size_t len, size_t last,
+                                            char ch) const {
     size_t found = kNotFound;
     for (size_t at = FindChar(s, len, 0, ch); at != kNotFound && at <= last;
          at = FindChar(s, len, at + 1, ch))
@@ -91,7 +82,12 @@ size_t PLT_MbText::FindSub(const char* s, size_t len, size_t start, const char* 
         const void* hit = memmem(s + from, len - from, sub, subLen);
         if (hit == nullptr) return kNotFound;
         size_t at = static_cast<const char*>(hit) - s;
-        if (m_singleByte || walker.ReachExactly(at)) return at;
+        if (m_singleByte) return at;
+        if (walker.ReachExactly(at)) {
+            BoundaryWalker end(*this, s, len, at);
+            if (end.ReachExactly(at + subLen)) return at;  // whole characters only
+            walker.Skip(walker.CharLenHere());
+        }
     }
     return kNotFound;
 }

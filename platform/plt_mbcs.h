@@ -43,13 +43,27 @@ public:
 
     // First index >= start where the single-byte character ch stands as a whole character,
     // or kNotFound. `start` is taken as a character boundary.
-    size_t FindChar(const char* s, size_t len, size_t start, char ch) const;
+    size_t FindChar(const char* s, size_t len, size_t start, char ch) const {
+        if (start >= len) return kNotFound;
+        if (!m_singleByte) return FindCharMultiByte(s, len, start, ch);
+        const void* hit = std::memchr(s + start, ch, len - start);
+        return hit ? static_cast<const char*>(hit) - s : kNotFound;
+    }
     // Last index <= last where ch stands as a whole character (last < len), or kNotFound.
-    size_t ReverseFindChar(const char* s, size_t len, size_t last, char ch) const;
-    // First index >= start where `sub` (subLen > 0 bytes) begins on a character boundary.
+    size_t ReverseFindChar(const char* s, size_t len, size_t last, char ch) const {
+        if (last >= len) return kNotFound;
+        if (!m_singleByte) return ReverseFindCharMultiByte(s, len, last, ch);
+        const void* hit = memrchr(s, ch, last + 1);
+        return hit ? static_cast<const char*>(hit) - s : kNotFound;
+    }
+    // First index >= start where `sub` (subLen > 0 bytes) covers whole characters: it begins
+    // and ends on character boundaries.
     size_t FindSub(const char* s, size_t len, size_t start, const char* sub, size_t subLen) const;
 
 private:
+    size_t FindCharMultiByte(const char* s, size_t len, size_t start, char ch) const;
+    size_t ReverseFindCharMultiByte(const char* s, size_t len, size_t last, char ch) const;
+
     bool m_singleByte;
 };
 

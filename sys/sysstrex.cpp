@@ -32,10 +32,18 @@ int CompareDigitRuns(const char*& a, const char*& b) {
     return order > 0 ? 1 : (order < 0 ? -1 : 0);
 }
 
+// The character of `length` bytes at a is also the character at b. A byte that is a
+// character of its own in every locale (single-byte locale, or ASCII) needs one compare.
+bool SameCharacter(const plt::PLT_MbText& text, const char* a, size_t length, const char* b) {
+    if (text.IsSingleByte() || static_cast<unsigned char>(*a) < 0x80) return *a == *b;
+    return text.CharLenInCString(b) == length && std::memcmp(a, b, length) == 0;
+}
+
 // Final decision on the characters where the walk stopped ("$" last, then bytes unsigned).
 int CompareCharacters(const plt::PLT_MbText& text, const char* a, const char* b) {
     if (*a == '$' && *b != '$') return 1;
     if (*b == '$' && *a != '$') return -1;
+    if (text.IsSingleByte()) return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
     size_t lengthA = text.CharLenInCString(a);
     size_t lengthB = text.CharLenInCString(b);
     int order = std::memcmp(a, b, lengthA < lengthB ? lengthA : lengthB);
@@ -115,10 +123,9 @@ int _tcsnumcmp(const char* a, const char* b) {
             continue;
         }
         size_t lengthA = text.CharLenInCString(a);
-        size_t lengthB = text.CharLenInCString(b);
-        if (lengthA != lengthB || std::memcmp(a, b, lengthA) != 0) break;
+        if (!SameCharacter(text, a, lengthA, b)) break;
         a += lengthA;
-        b += lengthB;
+        b += lengthA;
     }
     return CompareCharacters(text, a, b);
 }

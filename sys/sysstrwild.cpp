@@ -8,9 +8,9 @@
 // and the mutual recursion is a loop here: one pass per "*", no stack growth with the pattern
 // or the text, and time bounded by text length times segment length, never exponential.
 // Text and pattern are compared as signed bytes, which orders bracket ranges.
-#include <cstring>
-
 #include "SYS_String.h"
+
+#include <cstring>
 
 namespace {
 
@@ -110,7 +110,9 @@ bool SkipStarsAndAnys(Cursor& at) {
 }
 
 // The star routine, with its tail call into the next "*" turned into the outer loop.
-int MatchFromStar(Cursor at) {
+// textEnd is the text's terminator: the search for the next pattern character is a memchr
+// over the rest of the text, never a rescan from each position.
+int MatchFromStar(Cursor at, const char* textEnd) {
     for (;;) {
         if (!SkipStarsAndAnys(at)) return kAbort;
         if (*at.p == '\0') return kValid;
@@ -119,7 +121,7 @@ int MatchFromStar(Cursor at) {
         int result = kAbort;
         for (;; ++t) {
             if (next != '[') {  // positions where `next` cannot match are passed over at once
-                t = std::strchr(t, next);
+                t = static_cast<const char*>(std::memchr(t, next, textEnd - t));
                 if (t == nullptr) return kAbort;
             }
             Cursor segment{at.p, t};
@@ -158,7 +160,7 @@ int SYS_String::IsPattern() const {
 
 int SYS_String::IsValidPattern(int* pError) const {
     int error = 0;
-    for (const char* p = m_pchData; *p != '\0' && error == 0; ++p) {
+    for (const char* p = m_pchData; error == 0 && *p != '\0'; ++p) {
         if (*p == '[') error = ValidateSet(p);
     }
     if (pError != nullptr) *pError = error;
@@ -168,6 +170,6 @@ int SYS_String::IsValidPattern(int* pError) const {
 int SYS_String::Match(const CString& pattern) const {
     Cursor at{pattern, m_pchData};
     int result = MatchSegment(at);
-    if (result == kStarReached) result = MatchFromStar(at);
+    if (result == kStarReached) result = MatchFromStar(at, m_pchData + std::strlen(m_pchData));
     return result == kValid ? TRUE : FALSE;
 }

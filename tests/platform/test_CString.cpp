@@ -46,6 +46,16 @@ TEST(CString, CopySharesUntilOneSideWrites) {
     EXPECT_EQ(afterFirstWrite, static_cast<const char*>(copy));  // unique now: no new copy
     EXPECT_STREQ("BOARD", copy);
     EXPECT_STREQ("board", original);
+
+    copy.GetBuffer(64);
+    copy.ReleaseBuffer();
+    const char* roomy = copy;
+    copy += "_top";
+    copy += '!';
+    copy.Replace('_', '-');
+    copy.Format("%s", "short");
+    EXPECT_EQ(roomy, static_cast<const char*>(copy));  // everything fitted: no reallocation
+    EXPECT_STREQ("short", copy);
 }
 
 TEST(CString, EveryMutatorDetachesFromCopies) {
@@ -265,6 +275,7 @@ TEST(CString, ReplaceCharNeverTouchesTrailBytes) {
     EXPECT_STREQ("\xC3\xA9\xC2\xA9-*", s);
     CString t("x\xC3\xA9x");
     EXPECT_EQ(0, t.Replace("\xA9x", "!"));
+    EXPECT_EQ(0, t.Replace("x\xC3", "!"));  // would cut é in two
     EXPECT_EQ(1, t.Replace("\xC3\xA9", "e"));
     EXPECT_STREQ("xex", t);
 }

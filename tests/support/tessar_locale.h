@@ -3,6 +3,8 @@
 #include <clocale>
 #include <string>
 
+#include "TessarPlatform.h"
+
 // Switches the C locale for the lifetime of a test and restores the previous one.
 class ScopedLocale {
 public:
@@ -23,8 +25,6 @@ private:
 };
 
 // Counts debugger breaks (failed checks without an assertion manager) during a scope.
-#include "TessarPlatform.h"
-
 class ScopedBreakCounter {
 public:
     ScopedBreakCounter() : m_previous(PLT_SetDebugBreakHandler(&Count)) { s_breaks = 0; }

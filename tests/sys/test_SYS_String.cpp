@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -264,9 +265,13 @@ TEST(SYS_String, NegativeIndexIsReportedAndChangesNothing) {
     EXPECT_EQ(3, s.Delete(-1, 1));
     EXPECT_EQ(3, s.Delete(1, -1));
     EXPECT_EQ(3, breaks.Breaks());
-    EXPECT_EQ(3, s.Replace(0, -2, "x"));
-    EXPECT_EQ(4, breaks.Breaks());  // one report, no second one from the insertion
-    EXPECT_STREQ("abc", s);
+    // Replace is Delete followed by Insert: each reports its own fault.
+    EXPECT_EQ(4, s.Replace(0, -2, "x"));  // the deletion is refused, the insertion happens
+    EXPECT_EQ(4, breaks.Breaks());
+    EXPECT_STREQ("xabc", s);
+    EXPECT_EQ(4, s.Replace(-1, 1, "y"));  // both steps refuse a negative index
+    EXPECT_EQ(6, breaks.Breaks());
+    EXPECT_STREQ("xabc", s);
 }
 
 TEST(SYS_String, FormattingIntoThisAndIntoANewString) {
@@ -363,7 +368,8 @@ TEST(SYS_String, ValueReadsEachTypeAndReportsWhereItStopped) {
     unsigned long ul = 0;
     EXPECT_EQ(5000000000UL, SYS_String("5000000000").Value(&ul));
     float f = 0;
-    EXPECT_FLOAT_EQ(2.5f, SYS_String("2.5e0x").Value(&f, &end));
+    SYS_String floatText("2.5e0x");
+    EXPECT_FLOAT_EQ(2.5f, floatText.Value(&f, &end));
     EXPECT_STREQ("x", end);
     EXPECT_TRUE(SYS_String("1e300").Value(&f) > 3e38f);  // infinity, not undefined behaviour
     double d = 0;
@@ -420,6 +426,8 @@ TEST_F(SYS_StringUtf8, SearchesNeverMatchInsideACharacter) {
     EXPECT_EQ(2, s.FindOneOf("\xC2\xA9"));  // © as a whole character
     EXPECT_EQ(2, s.ReverseFindOneOf("\xC2\xA9"));
     EXPECT_EQ(-1, SYS_String("\xC3\xA9\xC3\xA9").Find("\xA9\xC3"));
+    EXPECT_EQ(-1, SYS_String("\xC3\xA9").Find("\xC3"));  // would end inside é
+    EXPECT_EQ(2, SYS_String("\xC3\xA9\xC3").Find("\xC3"));  // a lone byte is a character
     EXPECT_EQ(2, SYS_String("\xC3\xA9\xC3\xA9").Find("\xC3\xA9", 1));  // start taken as given
     EXPECT_EQ(4, SYS_String("\xE2\x82\xAC" "x\xE2\x82\xAC").Find("\xE2\x82\xAC", 1));
 }
@@ -454,6 +462,80 @@ TEST_F(SYS_StringUtf8, ReplaceAndCompareAlNumStepWholeCharacters) {
     EXPECT_STREQ("\xC3\xA9-+", s);
     EXPECT_LT(SYS_String("\xC3\xA9" "9").CompareAlNum("\xC3\xA9" "10"), 0);
     EXPECT_LT(SYS_String("\xC3\xA9").CompareAlNum("\xC3\xAA"), 0);
+    // A lone lead byte and é share their first byte but are different characters: the
+    // walk must stop there instead of stepping into the middle of é.
+    EXPECT_LT(SYS_String("\xC3\xC3").CompareAlNum("\xC3\xA9"), 0);
+    EXPECT_GT(SYS_String("\xC3\xA9").CompareAlNum("\xC3\xC3"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Random texts made of whole UTF-8 characters (and the never-valid byte FF), checked against
+// a model that works on the list of characters: a byte-level hit inside a character, or one
+// that starts or ends inside one, makes the results differ.
+const char* const kCharacters[] = {"a", "b", "\xC3\xA9", "\xC2\xA9", "\xE2\x82\xAC", "\xFF"};
+
+struct CharText {
+    std::vector<int> chars;  // indexes into kCharacters
+    std::string bytes;
+    std::vector<int> offsets;  // byte offset of each character
+
+    int Offset(size_t i) const { return i < offsets.size() ? offsets[i] : int(bytes.size()); }
+};
+
+CharText RandomCharText(std::mt19937& random) {
+    CharText text;
+    for (int n = random() % 9; n > 0; --n) {
+        int c = random() % 6;
+        text.chars.push_back(c);
+        text.offsets.push_back(int(text.bytes.size()));
+        text.bytes += kCharacters[c];
+    }
+    return text;
+}
+
+int ModelFind(const CharText& text, const std::vector<int>& sub) {
+    for (size_t i = 0; i + sub.size() <= text.chars.size(); ++i)
+        if (std::equal(sub.begin(), sub.end(), text.chars.begin() + i)) return text.Offset(i);
+    return -1;
+}
+
+TEST_F(SYS_StringUtf8, RandomTextsAgreeWithACharacterModel) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 3000; ++round) {
+        CharText text = RandomCharText(random);
+        SYS_String s(text.bytes.c_str());
+        std::vector<int> sub = {int(random() % 6)};
+        if (random() % 2) sub.push_back(random() % 6);
+        std::string subBytes;
+        for (int c : sub) subBytes += kCharacters[c];
+        SCOPED_TRACE(text.bytes + " / " + subBytes);
+        ASSERT_EQ(ModelFind(text, sub), s.Find(subBytes.c_str()));
+        const char* one = kCharacters[sub[0]];
+        size_t leading = 0;
+        while (leading < text.chars.size() && text.chars[leading] == sub[0]) ++leading;
+        size_t trailing = text.chars.size();
+        while (trailing > leading && text.chars[trailing - 1] == sub[0]) --trailing;
+        SYS_String trimmed(s);
+        trimmed.AllTrim(one);
+        ASSERT_EQ(text.bytes.substr(text.Offset(leading), text.Offset(trailing) - text.Offset(leading)),
+                  std::string(trimmed));
+        ASSERT_EQ(text.Offset(leading), s.SpanIncluding(one).GetLength());
+        int firstOf = -1, lastOf = -1;
+        for (size_t i = 0; i < text.chars.size(); ++i) {
+            if (std::find(sub.begin(), sub.end(), text.chars[i]) == sub.end()) continue;
+            if (firstOf < 0) firstOf = text.Offset(i);
+            lastOf = text.Offset(i);
+        }
+        ASSERT_EQ(firstOf, s.FindOneOf(subBytes.c_str()));
+        ASSERT_EQ(lastOf, s.ReverseFindOneOf(subBytes.c_str()));
+        ASSERT_EQ(firstOf < 0 ? s.GetLength() : firstOf, s.SpanExcluding(subBytes.c_str()).GetLength());
+        if (std::strlen(one) == 1) {
+            ASSERT_EQ(ModelFind(text, {sub[0]}), s.Find(one[0]));
+        }
+    }
 }
 
 }  // namespace
