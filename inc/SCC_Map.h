@@ -251,6 +251,10 @@ bool SCC_Map<K, V, B>::KeysEqual(const K& a, const K& b) {
     if constexpr (std::is_integral<K>::value || std::is_enum<K>::value ||
                   std::is_same<K, void*>::value || std::is_same<K, const void*>::value)
         return a == b;
+    else if constexpr (std::is_base_of<CString, K>::value)
+        // Copies of a string share its text: the same text needs no comparison (and its bytes
+        // need not be fetched).
+        return static_cast<const char*>(a) == static_cast<const char*>(b) || SCC_Compare(a, b) == 0;
     else
         return SCC_Compare(a, b) == 0;
 }
