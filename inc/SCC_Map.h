@@ -251,6 +251,10 @@ bool SCC_Map<K, V, B>::KeysEqual(const K& a, const K& b) {
     if constexpr (std::is_integral<K>::value || std::is_enum<K>::value ||
                   std::is_same<K, void*>::value || std::is_same<K, const void*>::value)
         return a == b;
+    else if constexpr (std::is_base_of<CString, K>::value)
+        // Copies of a string share its text: the same text needs no comparison (and its bytes
+        // need not be fetched).
+        return static_cast<const char*>(a) == static_cast<const char*>(b) || SCC_Compare(a, b) == 0;
     else
         return SCC_Compare(a, b) == 0;
 }
@@ -347,7 +351,9 @@ void SCC_Map<K, V, B>::Grow() {
     const long newSize = SCC_GetNewTableSize(m_tableSize);
     if (newSize == 0) return;
     Bucket* table = new (std::nothrow) Bucket[newSize];
-    Node** tails = new (std::nothrow) Node*[newSize]();
+    // The last node of each new bucket; an entry is read only once its bucket holds a node, so
+    // the array needs no clearing.
+    Node** tails = new (std::nothrow) Node*[newSize];
     if (table == nullptr || tails == nullptr) {
         delete[] table;
         delete[] tails;
@@ -359,7 +365,8 @@ void SCC_Map<K, V, B>::Grow() {
         while (Node* node = old.Bucket::RemoveAfter(nullptr)) {
             node->hash = Hash(node->key, newSize);
             const long target = BucketOf(node->hash, newSize);
-            tails[target] = table[target].Bucket::InsertAfter(tails[target], node);
+            Node* tail = table[target].IsEmpty() ? nullptr : tails[target];
+            tails[target] = table[target].Bucket::InsertAfter(tail, node);
         }
     }
     for (long i = 0; i < newSize; ++i) table[i].OnListChange(5, nullptr);

@@ -21,6 +21,7 @@
 #include "SCC_Array.h"
 #include "SCC_List.h"
 #include "SCC_Map.h"
+#include "SFM_TR.h"
 #include "SCC_RefDList.h"
 #include "SCC_SafeDList.h"
 #include "SCC_Stack.h"
