@@ -23,6 +23,7 @@ struct Call {
     long depth;           // the manager's Depth during the call
     std::string file;     // the record's FileName and Msg during the call
     std::string msg;
+    SYS_Handle current;   // the handle of the manager's Current during the call
 };
 
 // A handler hooked on one of the manager's notifiers. It logs each call into a shared log,
@@ -51,7 +52,8 @@ private:
         const SSM::AssertData* seen = reinterpret_cast<const SSM::AssertData*>(handle);
         m_log.push_back({m_name, type, handle, SSM::GetManager()->Depth,
                          seen != nullptr ? static_cast<const char*>(seen->FileName) : "",
-                         seen != nullptr ? static_cast<const char*>(seen->Msg) : ""});
+                         seen != nullptr ? static_cast<const char*>(seen->Msg) : "",
+                         SSM::GetManager()->Current.GetHandle()});
         if (react) react(record, type);
         return 0;
     }

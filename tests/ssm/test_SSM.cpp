@@ -197,6 +197,7 @@ TEST_F(SSM_Records, EveryEventCarriesTheTypeAndTheFullHandle) {
         SCOPED_TRACE(call.who);
         EXPECT_EQ(SSM_FailureError, call.type);
         EXPECT_EQ(handle, call.handle);  // a handle cut to 32 bits would differ here
+        EXPECT_EQ(handle, call.current);
         EXPECT_EQ(0, call.depth);
         EXPECT_EQ("broken", call.msg);
     }
@@ -428,6 +429,13 @@ TEST_F(SSM_Lifecycle, SecondManagerIsRefusedAndLeftUnregistered) {
         SSM_AssertFailed("to the first", "sys/test", 1, SSM_FailureAssert, 0);
         EXPECT_EQ(0, second.Map.GetCount());
         EXPECT_NE(nullptr, Record("sys/test(1)"));
+        // Called directly, the refused manager keeps records of its own.
+        EXPECT_EQ(TRUE, second.AssertFailed("direct", "sys/test", 2, SSM_FailureAssert, 0));
+        EXPECT_EQ(1, second.Map.GetCount());
+        EXPECT_EQ(nullptr, Record("sys/test(2)"));
+        EXPECT_EQ(reinterpret_cast<SYS_Handle>(second.Map.Lookup("sys/test(2)")),
+                  second.Current.GetHandle());
+        EXPECT_EQ(-1, second.Depth);
     }
     EXPECT_EQ(&Manager(), SSM::GetManager());
     EXPECT_EQ(1, SSM::InstanceCount);
