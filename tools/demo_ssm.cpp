@@ -40,7 +40,8 @@ private:
 // What a check does, with the manager's answer shown instead of acted upon.
 void CheckIndex(std::ostream& out, long index) {
     if (index >= 0) return;
-    const int goOn = SSM_AssertFailed("demo: negative index", "tools/demo", 10, SSM_FailureError, 0);
+    const int goOn =
+        SSM_AssertFailed("demo: negative index", "tools/demo", 10, SSM_FailureError, 0);
     out << "  answer: " << (goOn ? "continue" : "break into the debugger") << "\n";
 }
 

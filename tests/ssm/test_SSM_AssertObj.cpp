@@ -47,7 +47,8 @@ TEST_F(SSM_AssertObj, NothingToStandOnLeavesTheCursorOnNothing) {
         std::function<void(SSM::AssertObj&)> move;
     };
     const Case cases[] = {
-        {"null data", [](SSM::AssertObj& c) { c.SetHandle(static_cast<SSM::AssertData*>(nullptr)); }},
+        {"null data",
+         [](SSM::AssertObj& c) { c.SetHandle(static_cast<SSM::AssertData*>(nullptr)); }},
         {"handle 0", [this](SSM::AssertObj& c) { c.SetHandle(SYS_Handle(0), &Manager()); }},
         {"unknown site", [&](SSM::AssertObj& c) { c.SetHandle(&unknown); }},
     };

@@ -158,7 +158,8 @@ TEST_F(SSM_Nested, StackHoldsEveryFailureBeingHandledInnermostFirst) {
     m_asked.react = [&](SSM::AssertObj& record, int) {
         const long line = record.GetLineNo();
         if (line < 3) {
-            SSM_AssertFailed("deeper", "sys/deep", static_cast<int>(line + 1), SSM_FailureAssert, 0);
+            const int deeper = static_cast<int>(line + 1);
+            SSM_AssertFailed("deeper", "sys/deep", deeper, SSM_FailureAssert, 0);
         } else {
             seen = StackContents(Manager());
             depthSeen = Manager().Depth;
@@ -175,6 +176,7 @@ TEST_F(SSM_Nested, StackHoldsEveryFailureBeingHandledInnermostFirst) {
 struct ThroughCase {
     const char* name;
     std::function<void()> raise;  // what the AssertEvent handler of the outer failure does
+    bool innerHandlerThrows;      // a handler asks to throw for the inner failure
     std::vector<std::string> road;
 };
 
@@ -186,20 +188,20 @@ TEST_F(SSM_Nested, ExceptionsFromHandlersPassThroughWithStateRestored) {
     };
     const ThroughCase cases[] = {
         {"type throw",
-         [] { SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureThrow, 0); },
+         [] { SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureThrow, 0); }, false,
          {"assert:sys/outer", "report:sys/inner", "log:sys/inner"}},
         {"handler asks to throw",
-         [] { SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureAssert, 0); },
+         [] { SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureAssert, 0); }, true,
          {"assert:sys/outer", "assert:sys/inner", "thrower:sys/inner", "report:sys/inner",
           "log:sys/inner"}},
         {"check and throw after a break",
-         [] { SSM_CHECK_THROW_AT(false, "inner", "sys/inner", 2, SSM_FailureError); },
+         [] { SSM_CHECK_THROW_AT(false, "inner", "sys/inner", 2, SSM_FailureError); }, false,
          {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner"}},
     };
     for (const ThroughCase& c : cases) {
         SCOPED_TRACE(c.name);
         m_log.clear();
-        if (std::string(c.name) == "handler asks to throw") innerThrower.HookOn(Manager().AssertEvent);
+        if (c.innerHandlerThrows) innerThrower.HookOn(Manager().AssertEvent);
         m_asked.react = [&](SSM::AssertObj& record, int) {
             if (record.GetFileName() == SYS_String("sys/outer")) c.raise();
         };
