@@ -85,8 +85,8 @@ public:
     // cursor is removed, the cursor moves forward.
     //
     // The accessors require the cursor to be on a record: on nothing, they report the failure
-    // (type 0, empty message) and then answer an empty text, 0 or SSM::Continue, and the
-    // setters change nothing.
+    // (type 0, empty message, as the list iterators do in "scc/SCC_List_Inline") and then
+    // answer an empty text, 0 or SSM::Continue, and the setters change nothing.
     class TESSAR_EXPORT AssertObj : public SCC_MapIterator<SYS_String, AssertData> {
     public:
         // On nothing. Like every map iterator, a cursor is not copyable: it listens to its map.
@@ -104,8 +104,9 @@ public:
         // leave the cursor on nothing. Linear in the number of records: the cursor walks the map
         // to the record found by hash lookup and key comparison.
         void SetHandle(AssertData* data);
-        // The same with a handle as a hook receives it, searched in `manager`'s map (the
-        // registered manager's when null). 0 leaves the cursor on nothing.
+        // The same with a handle as a hook receives it (the address of an AssertData), searched
+        // in `manager`'s map (the registered manager's when null). 0 leaves the cursor on
+        // nothing.
         void SetHandle(SYS_Handle handle, SSM* manager);
 
         SYS_String GetFileName();
