@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstring>
 #include <new>
 #include <type_traits>
@@ -341,7 +342,7 @@ public:
     }
     // Grows the array to i + 1 elements when needed, then writes element i (code 3).
     void SetAtGrow(long i, const T& value) {
-        if (!SSM_CHECK(i >= 0, "", "scc/SCC_Array", SSM_FailureError)) return;
+        if (!SSM_CHECK(i >= 0 && i < LONG_MAX, "", "scc/SCC_Array", SSM_FailureError)) return;
         T keep(value);  // value may live in the buffer that CheckArray replaces
         CheckArray(i);
         if (!InBounds(i)) return;

@@ -1,6 +1,9 @@
 #include "SCC_Array.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -26,8 +29,12 @@ int PartitionBudget(long size) {
 // ---- _Buffer ---------------------------------------------------------------------------------
 
 void* _SCC_Array::_Buffer::operator new(std::size_t size, long capacity, long elementSize) {
-    return ::operator new(size + static_cast<std::size_t>(capacity) *
-                                     static_cast<std::size_t>(elementSize));
+    // A size that does not fit in memory must fail, never wrap around to a small block.
+    std::size_t slots = static_cast<std::size_t>(capacity);
+    std::size_t width = static_cast<std::size_t>(elementSize);
+    if (capacity < 0 || elementSize < 0 || (width != 0 && slots > (SIZE_MAX - size) / width))
+        throw std::bad_alloc();
+    return ::operator new(size + slots * width);
 }
 
 void _SCC_Array::_Buffer::operator delete(void* p) { ::operator delete(p); }
@@ -87,6 +94,7 @@ void _SCC_Array::Insert(long index, long count) {
 bool _SCC_Array::OpenSlots(long index, long count) {
     if (!SSM_CHECK_THROW(index >= 0, "", kUnit, SSM_FailureAssert)) return false;
     if (!SSM_CHECK_THROW(count > 0, "", kUnit, SSM_FailureAssert)) return false;
+    if (count > LONG_MAX - GetSize()) throw std::bad_alloc();
     // Opening slots past the end would leave a gap of unconstructed elements.
     if (!SSM_CHECK_THROW(index <= GetSize(), "", kUnit, SSM_FailureAssert)) return false;
     CreateBuffer(1, index, count);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <limits>
+#include <new>
 #include <random>
 #include <set>
 #include <string>
@@ -306,6 +309,16 @@ TEST_F(ArrayTest, ListenerSeesTheInsertedValue) {
     EXPECT_EQ((std::vector<int>{4, 9, 9}), reader.seen);
 }
 
+TEST_F(ArrayTest, SizesBeyondMemoryFailToAllocateInsteadOfWrapping) {
+    SCC_Array<double> array;
+    array.Add(1.0);
+    EXPECT_THROW(array.SetSize(LONG_MAX / 4), std::bad_alloc);
+    EXPECT_THROW(array.Insert(1, LONG_MAX), std::bad_alloc);
+    EXPECT_THROW(array.SetAtGrow(LONG_MAX - 1, 2.0), std::bad_alloc);
+    EXPECT_EQ(1, array.GetSize());
+    EXPECT_EQ(1.0, array[0]);
+}
+
 // ---- sorting and ordered search -----------------------------------------------------------------
 
 class CountingComparator : public SCC_Comparator<int> {
@@ -407,6 +420,38 @@ TEST_F(ArrayTest, ManyEqualKeysSortInNLogNCompares) {
         // n log2 n is 1.7e6; a quadratic sort needs about 5e8.
         EXPECT_LT(comparator->compares, 6 * 1700000L);
     }
+}
+
+// A comparator that answers at random: nothing may hang or leave the array.
+class ChaoticComparator : public SCC_ComparatorBase {
+public:
+    int Compare(const void*, const void*) override { return static_cast<int>(m_rng() % 3) - 1; }
+
+private:
+    std::mt19937 m_rng{41};
+};
+
+TEST_F(ArrayTest, InconsistentComparatorNeitherHangsNorLosesElements) {
+    for (int size : {0, 1, 2, 9, 100, 3000}) {
+        SCC_Array<int> array;
+        for (int i = 0; i < size; ++i) array.Add(i);
+        array.SetComparator(new ChaoticComparator);
+        std::vector<int> seen = Contents(array);
+        std::sort(seen.begin(), seen.end());
+        for (int i = 0; i < size; ++i) ASSERT_EQ(i, seen[i]);
+        for (int item = 0; item < 50; ++item) {
+            long index = -1;
+            long before = array.GetSize();
+            array.Find(item, index);
+            ASSERT_GE(index, 0);
+            ASSERT_LE(index, before);
+            long at = array.AddSorted(item);
+            ASSERT_GE(at, 0);
+            ASSERT_LE(at, before);
+            ASSERT_EQ(before + 1, array.GetSize());
+        }
+    }
+    EXPECT_EQ(0, s_breaks);
 }
 
 TEST_F(ArrayTest, FindItemPositionGivesTheRunOfEqualElements) {
