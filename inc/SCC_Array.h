@@ -63,7 +63,9 @@ public:
         long GetCapacity() const { return m_capacity; }
         long GetSize() const { return m_size; }
         char* Elements() { return reinterpret_cast<char*>(this) + sizeof(_Buffer); }
-        const char* Elements() const { return reinterpret_cast<const char*>(this) + sizeof(_Buffer); }
+        const char* Elements() const {
+            return reinterpret_cast<const char*>(this) + sizeof(_Buffer);
+        }
 
     private:
         friend class _SCC_Array;

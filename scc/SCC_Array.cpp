@@ -9,6 +9,7 @@
 namespace {
 
 const char kUnit[] = "scc/SCC_Array";
+const char kNoComparatorToSort[] = "In SCC_Array::Sort(), The array has no comparator";
 const long kMaxGrowBy = 10000;
 const long kShortRange = 8;
 
@@ -290,8 +291,7 @@ void _SCC_Array::Sort(long first, long count, int direction) {
     long size = GetSize();
     if (first < 0 || first >= size || count > size - first) return;
     SeparateBuffers();
-    if (!SSM_CHECK_THROW(m_comparator != nullptr, "In SCC_Array::Sort(), The array has no comparator",
-                         kUnit, SSM_FailureError))
+    if (!SSM_CHECK_THROW(m_comparator != nullptr, kNoComparatorToSort, kUnit, SSM_FailureError))
         return;
     if (direction == 0) direction = m_comparator->IsDescending() ? -1 : 1;
     m_comparator->SetDescending(direction == -1);
@@ -354,8 +354,7 @@ long _SCC_Array::PartitionRange(const Ordering& order, long lo, long hi) {
 }
 
 void _SCC_Array::ShortSort(long lo, long hi) {
-    if (!SSM_CHECK_THROW(m_comparator != nullptr, "In SCC_Array::Sort(), The array has no comparator",
-                         kUnit, SSM_FailureError))
+    if (!SSM_CHECK_THROW(m_comparator != nullptr, kNoComparatorToSort, kUnit, SSM_FailureError))
         return;
     Ordering order = OrderingBy(*m_comparator);
     for (; hi > lo; --hi) {
@@ -451,7 +450,9 @@ void SCC_ArrayIteratorBase::Restart(_SCC_Array& array, long focus) {
     m_focus = focus < 0 ? -1 : focus;
 }
 
-void SCC_ArrayIteratorBase::RestartFromEnd(_SCC_Array& array) { Restart(array, array.GetSize() - 1); }
+void SCC_ArrayIteratorBase::RestartFromEnd(_SCC_Array& array) {
+    Restart(array, array.GetSize() - 1);
+}
 
 int SCC_ArrayIteratorBase::GetFirst(void* array) {
     if (array != nullptr)

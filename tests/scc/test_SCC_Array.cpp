@@ -371,7 +371,8 @@ TEST_F(ArrayTest, SortOfASubRangeLeavesTheRestAlone) {
         if (direction == 1)
             std::sort(expected.begin() + first, expected.begin() + first + count);
         else
-            std::sort(expected.begin() + first, expected.begin() + first + count, std::greater<int>());
+            std::sort(expected.begin() + first, expected.begin() + first + count,
+                      std::greater<int>());
         ASSERT_EQ(expected, Contents(array)) << "trial " << trial;
     }
 }
@@ -656,7 +657,8 @@ const char* ValueOf<const char*>(int i) {
     static std::vector<std::string> texts;
     static std::vector<std::string>* keep = &texts;
     if (keep->size() < 200)
-        for (int k = 0; k < 200; ++k) keep->push_back(std::string(1, 'a' + k / 26) + char('a' + k % 26));
+        for (int k = 0; k < 200; ++k)
+            keep->push_back(std::string(1, 'a' + k / 26) + char('a' + k % 26));
     return (*keep)[i].c_str();
 }
 
@@ -704,7 +706,8 @@ TEST(SCC_Compare, FollowsTheRuleOfEachKeyType) {
     EXPECT_EQ(0, SCC_Compare("abc", "abc"));
     int cells[2];
     EXPECT_EQ(-1, SCC_Compare(static_cast<void*>(&cells[0]), static_cast<void*>(&cells[1])));
-    EXPECT_EQ(1, SCC_Compare(static_cast<const void*>(&cells[1]), static_cast<const void*>(&cells[0])));
+    EXPECT_EQ(1, SCC_Compare(static_cast<const void*>(&cells[1]),
+                             static_cast<const void*>(&cells[0])));
 }
 
 }  // namespace
