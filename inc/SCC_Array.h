@@ -248,7 +248,7 @@ TESSAR_EXPORT int SCC_Compare(const char* a, const char* b);
 // Compares two T with a function, or with SCC_Compare(const T&, const T&) when the function is
 // null. Starts ascending.
 template <class T>
-class SCC_Comparator : public SCC_ComparatorBase {
+class TESSAR_EXPORT SCC_Comparator : public SCC_ComparatorBase {
 public:
     typedef int (*Function)(const T& a, const T& b);
 
@@ -282,7 +282,7 @@ private:
 
 // The typed buffer; its elements follow the header. Plain values are zero when constructed.
 template <class T>
-struct _SCC_Buffer : public _SCC_Array::_Buffer {
+struct TESSAR_EXPORT _SCC_Buffer : public _SCC_Array::_Buffer {
     static_assert(alignof(T) <= alignof(std::max_align_t), "over-aligned element type");
 
     explicit _SCC_Buffer(long capacity) : _Buffer(capacity) {}
@@ -302,7 +302,7 @@ struct _SCC_Buffer : public _SCC_Array::_Buffer {
 // A typed array. Element access is checked; an index out of range is reported and reads a
 // default value (writes go to a scratch element).
 template <class T>
-class SCC_Array : public _SCC_Array {
+class TESSAR_EXPORT SCC_Array : public _SCC_Array {
 public:
     SCC_Array() : m_data(nullptr) {}
     // Shares the other's buffer and comparator.
@@ -478,7 +478,7 @@ private:
 
 // An array that is normally given a comparator; adds nothing else.
 template <class T>
-class SCC_SortableArray : public SCC_Array<T> {
+class TESSAR_EXPORT SCC_SortableArray : public SCC_Array<T> {
 public:
     SCC_SortableArray() = default;
     // Takes a reference on `comparator` and sorts ascending.
@@ -558,7 +558,7 @@ private:
 
 // The typed form: reads the element under the focus.
 template <class T>
-class SCC_ArrayIterator : public SCC_ArrayIteratorBase {
+class TESSAR_EXPORT SCC_ArrayIterator : public SCC_ArrayIteratorBase {
 public:
     SCC_ArrayIterator() = default;
     SCC_ArrayIterator(SCC_Array<T>& array, long focus) : SCC_ArrayIteratorBase(array, focus) {}
