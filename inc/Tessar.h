@@ -11,3 +11,6 @@
 #include "SCC_SharedBuffer.h"
 #include "SCC_Iterator.h"
 #include "SCC_Array.h"
+#include "SYS_Geom.h"
+#include "SYS_Geom_Inline.h"
+#include "SYS_LinConv.h"

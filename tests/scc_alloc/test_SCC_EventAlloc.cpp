@@ -19,7 +19,7 @@ void* operator new(std::size_t size) {
     return p;
 }
 void* operator new[](std::size_t size) { return operator new(size); }
-// The nothrow forms are released by the plain delete below, so they must allocate alike.
+// The nothrow forms must pair with the deletes below too (the standard library uses them).
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (s_counting) ++s_allocations;
     return std::malloc(size == 0 ? 1 : size);
@@ -27,6 +27,8 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
     return operator new(size, tag);
 }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
