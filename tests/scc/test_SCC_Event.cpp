@@ -415,7 +415,8 @@ TEST(SCC_Notifier, AssignmentDetachesTheTargetsListenersFirst) {
     EXPECT_TRUE(IsSelfLinkedAndFree(old));
     EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
     EXPECT_FALSE(a.HasListeners());
-    b = b;  // nothing happens
+    SCC_Notifier& alias = b;
+    b = alias;  // assignment to itself: nothing happens
     EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
     SCC_Notifier empty;
     b = empty;
