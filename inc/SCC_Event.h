@@ -135,10 +135,15 @@ public:
         TakeOver(source);
         return *this;
     }
-    // Detaches every listener in turn (running dispatches are fixed up and then end).
+    // Detaches every listener in turn (running dispatches are fixed up and then end) and leaves
+    // it alive and enabled: a disabled listener gets its flag back without OnEventEnable.
     ~SCC_Event() override {
         EndRunningDispatches();
-        DetachAll();
+        while (this->m_next != this) {
+            SCC_EventNode<T>* node = this->m_next;
+            Detach(*node);
+            node->m_enabled = TRUE;
+        }
     }
 
     int IsEvent() const final { return TRUE; }

@@ -333,7 +333,8 @@ TEST(SCC_Event, DestroyingTheEventFirstLeavesListenersDetached) {
     }
     EXPECT_TRUE(IsSelfLinkedAndFree(a));
     EXPECT_TRUE(IsSelfLinkedAndFree(b));
-    EXPECT_FALSE(a.IsEnabled());  // left as it was
+    EXPECT_TRUE(a.IsEnabled());  // left enabled, without a callback
+    EXPECT_EQ(CallLog{"a.enable0"}, log);
     Detach(a);                    // harmless
 }
 
