@@ -71,10 +71,24 @@ protected:
     static constexpr long kDefaultTableSize = 53;
     static constexpr long kGrowthChainLength = 5;
 
-    // A node whose removal is being announced; cleared when the node is deleted meanwhile.
-    struct PendingNode {
+    // A node being announced to the listeners, for as long as the announcement runs (also when
+    // a listener throws); `node` is cleared when the node is deleted meanwhile.
+    class PendingNode {
+    public:
+        PendingNode(_SCC_Map& map, const void* pendingNode)
+            : node(pendingNode), m_map(map), m_outer(map.m_pending) {
+            map.m_pending = this;
+        }
+        ~PendingNode() { m_map.m_pending = m_outer; }
+        PendingNode(const PendingNode&) = delete;
+        PendingNode& operator=(const PendingNode&) = delete;
+
         const void* node;
-        PendingNode* outer;
+
+    private:
+        friend class _SCC_Map;
+        _SCC_Map& m_map;
+        PendingNode* m_outer;
     };
 
     explicit _SCC_Map(long tableSize);
@@ -89,12 +103,6 @@ protected:
     }
     static long ReduceHash(long hash, long tableSize);
 
-    void PushPending(PendingNode& pending, const void* node) {
-        pending.node = node;
-        pending.outer = m_pending;
-        m_pending = &pending;
-    }
-    void PopPending(PendingNode& pending) { m_pending = pending.outer; }
     // Tells the pending announcements that `node` (or, with null, every node) is gone.
     void ForgetPending(const void* node) {
         if (m_pending != nullptr) ForgetPendingSlow(node);
@@ -290,10 +298,8 @@ V* SCC_Map<K, V, B>::Add(const K& key, const V& value) {
     bucket.Bucket::InsertAfter(nullptr, node);
     ++m_count;
     if (ChainLength(bucket, kGrowthChainLength) >= kGrowthChainLength) Grow();
-    PendingNode pending;
-    PushPending(pending, node);
+    PendingNode pending(*this, node);
     Notify(1, &node->value);
-    PopPending(pending);
     return pending.node != nullptr ? &node->value : nullptr;
 }
 
@@ -311,12 +317,13 @@ int SCC_Map<K, V, B>::Remove(const K& key) {
     const long hash = Hash(key, m_tableSize);
     Node* node = FindInChain(BucketOfHash(hash), key, hash, nullptr);
     if (node == nullptr) return FALSE;
-    PendingNode pending;
-    PushPending(pending, node);
-    Notify(2, &node->value);
-    PopPending(pending);
-    // A listener that removed the node has done the work; one that grew the table moved it.
-    if (pending.node != nullptr) RemoveNode(node, node->hash);
+    {
+        PendingNode pending(*this, node);
+        Notify(2, &node->value);
+        if (pending.node == nullptr) return TRUE;  // a listener removed it meanwhile
+    }
+    // A listener may have grown the table: the node is found again from its stored hash.
+    RemoveNode(node, node->hash);
     return TRUE;
 }
 
