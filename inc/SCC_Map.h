@@ -38,8 +38,11 @@
 // a listener removed answers null.
 //
 // Keys need SCC_Hash(const K&, long) and SCC_Compare(const K&, const K&); values need copy
-// construction. Allocation failures of nodes throw std::bad_alloc with the map unchanged; a
-// rebuild that cannot get memory is skipped (the map keeps working with longer chains).
+// construction. The hash function must not throw (a rebuild calls it for every node). A node
+// that cannot be allocated throws std::bad_alloc with the map unchanged, as does a table that
+// cannot be allocated at construction; a rebuild that cannot get memory is skipped (the map
+// keeps working with longer chains). A listener that throws while an add or a removal is
+// announced leaves the add done and the removal not done.
 //
 // A missing table is reported through checks of type 0 with an empty message in
 // "scc/SCC_Map_Inline"; an operation that finds no table does nothing and answers null, FALSE.
