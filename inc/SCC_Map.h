@@ -178,13 +178,13 @@ private:
         return m_hashFunction(key, tableSize);
     }
     Bucket& BucketOfHash(long hash) const { return m_buckets[BucketOf(hash, m_tableSize)]; }
-    Node* FindInChain(const Bucket& bucket, const K& key, long hash, Node** before) const;
+    Node* FindInChain(const Bucket& bucket, const K& key, long hash) const;
     static Node* Next(const Node* node) { return static_cast<Node*>(node->next); }
 
     static Bucket* CopyTable(const SCC_Map& other);
     void InitTable();
     void Grow();
-    void RemoveNode(Node* node, long hash);
+    void RemoveNode(Node* node);
     static long ChainLength(const Bucket& bucket, long limit);
 
     HashFunction m_hashFunction;
@@ -272,14 +272,9 @@ bool SCC_Map<K, V, B>::KeysEqual(const K& a, const K& b) {
 
 template <class K, class V, class B>
 typename SCC_Map<K, V, B>::Node* SCC_Map<K, V, B>::FindInChain(const Bucket& bucket, const K& key,
-                                                         long hash, Node** before) const {
-    Node* previous = nullptr;
-    for (Node* at = bucket.GetHead(); at != nullptr; previous = at, at = Next(at)) {
-        if (at->hash == hash && KeysEqual(at->key, key)) {
-            if (before != nullptr) *before = previous;
-            return at;
-        }
-    }
+                                                            long hash) const {
+    for (Node* at = bucket.GetHead(); at != nullptr; at = Next(at))
+        if (at->hash == hash && KeysEqual(at->key, key)) return at;
     return nullptr;
 }
 
@@ -296,7 +291,7 @@ V* SCC_Map<K, V, B>::Add(const K& key, const V& value) {
     if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 100, SSM_FailureAssert)) return nullptr;
     const long hash = Hash(key, m_tableSize);
     Bucket& bucket = BucketOfHash(hash);
-    if (m_unique && FindInChain(bucket, key, hash, nullptr) != nullptr) return nullptr;
+    if (m_unique && FindInChain(bucket, key, hash) != nullptr) return nullptr;
     Node* node = new Node(key, value, hash);
     bucket.Bucket::InsertAfter(nullptr, node);
     ++m_count;
@@ -310,7 +305,7 @@ template <class K, class V, class B>
 V* SCC_Map<K, V, B>::Lookup(const K& key) const {
     if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 125, SSM_FailureAssert)) return nullptr;
     const long hash = Hash(key, m_tableSize);
-    Node* node = FindInChain(BucketOfHash(hash), key, hash, nullptr);
+    Node* node = FindInChain(BucketOfHash(hash), key, hash);
     return node != nullptr ? &node->value : nullptr;
 }
 
@@ -318,7 +313,7 @@ template <class K, class V, class B>
 int SCC_Map<K, V, B>::Remove(const K& key) {
     if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 217, SSM_FailureAssert)) return FALSE;
     const long hash = Hash(key, m_tableSize);
-    Node* node = FindInChain(BucketOfHash(hash), key, hash, nullptr);
+    Node* node = FindInChain(BucketOfHash(hash), key, hash);
     if (node == nullptr) return FALSE;
     {
         PendingNode pending(*this, node);
@@ -326,15 +321,17 @@ int SCC_Map<K, V, B>::Remove(const K& key) {
         if (pending.node == nullptr) return TRUE;  // a listener removed it meanwhile
     }
     // A listener may have grown the table: the node is found again from its stored hash.
-    RemoveNode(node, node->hash);
+    RemoveNode(node);
     return TRUE;
 }
 
 template <class K, class V, class B>
-void SCC_Map<K, V, B>::RemoveNode(Node* node, long hash) {
-    Bucket& bucket = BucketOfHash(hash);
+void SCC_Map<K, V, B>::RemoveNode(Node* node) {
+    Bucket& bucket = BucketOfHash(node->hash);
     Node* before = nullptr;
-    for (Node* at = bucket.GetHead(); at != node; at = Next(at)) before = at;
+    Node* at = bucket.GetHead();
+    for (; at != nullptr && at != node; at = Next(at)) before = at;
+    if (!SSM_CHECK(at != nullptr, "", kUnit, SSM_FailureAssert)) return;  // not in its bucket
     --m_count;
     bucket.Bucket::RemoveAfter(before);
     ForgetPending(node);
@@ -396,7 +393,7 @@ bool SCC_Map<K, V, B>::CheckInvariants() const {
         for (const Node* at = bucket.GetHead(); at != nullptr; at = Next(at), ++nodes) {
             if (at->hash != Hash(at->key, m_tableSize)) return false;
             if (BucketOf(at->hash, m_tableSize) != i) return false;
-            if (m_unique && FindInChain(bucket, at->key, at->hash, nullptr) != at) return false;
+            if (m_unique && FindInChain(bucket, at->key, at->hash) != at) return false;
         }
     }
     return nodes == m_count;
