@@ -6,3 +6,4 @@
 #include "TessarPlatform.h"
 #include "SSM_Assert.h"
 #include "SSM.h"
+#include "SYS_StrPattern.h"

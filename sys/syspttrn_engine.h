@@ -1,0 +1,81 @@
+#pragma once
+
+// The engine behind SYS_StrPattern: the translator from pattern text to compiled code, and the
+// backtracking matcher that runs the code over a NUL-terminated subject.
+//
+// Compiled code is a byte sequence of operations (see inc/SYS_StrPattern.h for the table). The
+// matcher walks it directly; a small index (Program) built once per pattern adds what a walk
+// cannot see cheaply: a 256-bit member set per character class and the facts about the pattern's
+// start that let the leftmost scan skip positions that cannot match.
+//
+// Robustness: the matcher recurses only along the structure of the code (alternations, closure
+// elements, the continuation after a closure), never once per subject character: closure
+// repetitions are loops. Recursion depth is still capped (kMaxRunDepth), and every search has a
+// step budget; when either is exhausted the search gives up and reports it.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace syspttrn {
+
+// The source unit under which the pattern engine reports.
+constexpr const char* kUnit = "sys/syspttrn";
+
+// Groups may nest this deep in a pattern text; deeper patterns cannot be translated.
+constexpr int kMaxGroupNesting = 1000;
+// Nested matcher calls one search may stack up before it gives up.
+constexpr int kMaxRunDepth = 2500;
+// Step budget of one search: kBaseSteps plus kStepsPerByte for every subject byte that the
+// search has reached so far. Linear searches stay far below it; runaway backtracking does not.
+constexpr uint64_t kBaseSteps = uint64_t(1) << 24;
+constexpr uint64_t kStepsPerByte = 64;
+
+// Translates text into code. On failure returns false with code emptied; the limit reports
+// ("ParseClosure -- ...", "ParseCCL -- ...") are made here, the generic one by the caller.
+bool Translate(const char* text, std::string& code);
+
+// Length in bytes of the character at p (1 for a NUL, an ASCII byte, an invalid or incomplete
+// sequence, and for every byte in a single-byte locale).
+size_t CharLen(const char* p, bool singleByte);
+
+// Index of a compiled pattern, built once per pattern.
+struct Program {
+    struct ByteSet {
+        uint64_t bits[4];
+        bool Has(unsigned char c) const { return (bits[c >> 6] >> (c & 63)) & 1; }
+    };
+    std::vector<ByteSet> sets;      // member bytes of each class, in code order
+    std::vector<int32_t> setAt;     // code position -> index into sets, -1 elsewhere
+    int firstByte = -1;             // byte every match starts with, or -1
+    bool anchored = false;          // the code starts with '^': only offset 0 can match
+    bool hasCaret = false;          // some '^' anywhere: results depend on the attempt start
+    bool leadingRepeat = false;     // code starts with '*' or '+' over a one-character element
+};
+
+void BuildProgram(const std::string& code, Program& program);
+
+struct Found {
+    long offset = -1;     // byte offset of the match in the subject, -1 for none
+    long length = 0;      // bytes matched
+    bool gaveUp = false;  // the step budget or the depth cap ended the search
+};
+
+// Scratch memory a search may reuse across calls (positions of variable-width repetitions).
+struct Scratch {
+    std::vector<const char*> chain;
+};
+
+// Leftmost match of code in the NUL-terminated subject; the position at the terminator is
+// never tried. code and program must come from Translate and BuildProgram.
+Found Find(const std::string& code, const Program& program, const char* subject,
+           Scratch& scratch);
+
+// Replaces up to count (0: all) matches in text [0, length), appending the result to out.
+// After an empty match the character at the match position is kept and the scan goes on
+// after it. Returns the number of replacements; gaveUp tells whether a search gave up.
+int SubstituteAll(const std::string& code, const Program& program, const char* text,
+                  size_t length, const char* replacement, size_t replacementLength, int count,
+                  std::string& out, bool& gaveUp);
+
+}  // namespace syspttrn

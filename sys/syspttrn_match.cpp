@@ -1,0 +1,519 @@
+// The backtracking matcher over compiled code.
+//
+// Run(pc, end, frames, s) matches code [pc, end) at subject position s, then whatever the
+// alternation frames say comes next, and returns where the whole match ends (null: no match).
+// An alternative other than the last ends with an 'e' that must jump past the rest of its
+// alternation; the frame pushed for it says where ('stopAt' -> 'resumeAt'). Every other 'e'
+// and every ')' is simply stepped over. A closure matches its element in isolation (a fresh
+// Run over the element's code alone), so the element yields one end position per attempt.
+//
+// Closures iterate: greedy ones collect the positions their repetitions reach (arithmetically
+// when the element has a fixed width, else on a heap stack) and then try the rest from the
+// furthest position back; lazy ones try the rest after each repetition. The recursion that
+// remains follows the nesting of the code, and is capped.
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <cwctype>
+
+#include "sys/syspttrn_engine.h"
+#include "sys/syspttrn_numbers.h"
+
+namespace syspttrn {
+namespace {
+
+struct Frame {
+    size_t stopAt;
+    size_t resumeAt;
+    const Frame* parent;
+};
+
+bool IsSingleCharOp(unsigned char op) {
+    return op == 'c' || op == '.' || op == ':' || op == '[' || op == ']';
+}
+
+bool IsNumberClass(unsigned char letter) {
+    return letter == 'h' || letter == 'z' || letter == 'n';
+}
+
+bool IsClosureOp(unsigned char op) {
+    return op == '*' || op == '+' || op == '?' || op == '#' || op == '@';
+}
+
+bool TestClass(unsigned char letter, int c) {
+    switch (letter) {
+    case 'a': return std::isalnum(c) != 0;
+    case 'b': return std::isspace(c) != 0;
+    case 'c': return std::isalpha(c) != 0;
+    case 'd': return std::isdigit(c) != 0;
+    case 'l': return std::islower(c) != 0;
+    case 'u': return std::isupper(c) != 0;
+    case 'x': return std::isxdigit(c) != 0;
+    default: return false;
+    }
+}
+
+bool TestWideClass(unsigned char letter, wint_t c) {
+    switch (letter) {
+    case 'a': return std::iswalnum(c) != 0;
+    case 'b': return std::iswspace(c) != 0;
+    case 'c': return std::iswalpha(c) != 0;
+    case 'd': return std::iswdigit(c) != 0;
+    case 'l': return std::iswlower(c) != 0;
+    case 'u': return std::iswupper(c) != 0;
+    case 'x': return std::iswxdigit(c) != 0;
+    default: return false;
+    }
+}
+
+class Matcher {
+public:
+    Matcher(const std::string& code, const Program& program, const char* subject,
+            Scratch& scratch)
+        : m_code(reinterpret_cast<const unsigned char*>(code.data())),
+          m_codeLength(code.size()),
+          m_program(program),
+          m_subject(subject),
+          m_chain(scratch.chain),
+          m_singleByte(MB_CUR_MAX == 1),
+          m_furthest(subject) {}
+
+    // Whole match starting at s, or null.
+    const char* Attempt(const char* s) {
+        m_attempt = s;
+        return Run(0, m_codeLength, nullptr, s);
+    }
+    bool GaveUp() const { return m_gaveUp; }
+    const char* MatchOne(size_t pc, const char* s);
+
+private:
+    const char* Run(size_t pc, size_t end, const Frame* frames, const char* s);
+    const char* Alternation(size_t pc, size_t end, const Frame* frames, const char* s);
+    const char* Closure(size_t pc, size_t end, const Frame* frames, const char* s);
+    const char* Greedy(size_t pc, size_t end, const Frame* frames, const char* s);
+    const char* GreedyFixed(size_t pc, size_t end, const Frame* frames, const char* s,
+                            size_t width);
+    const char* Lazy(size_t pc, size_t end, const Frame* frames, const char* s);
+    const char* Element(size_t pc, const char* s);
+    size_t FixedWidth(size_t elementPc) const;
+    const char* MatchNamedClass(unsigned char letter, const char* s) const;
+    const char* MatchOneByte(unsigned char op, size_t pc, const char* s);
+    bool InClass(size_t pc, const char* s, size_t n) const;
+    bool Step();
+
+    size_t SkipSequence(size_t pc) const;
+    size_t SkipExpression(size_t pc) const;
+    size_t SkipElement(size_t pc) const;
+
+    const unsigned char* m_code;
+    size_t m_codeLength;
+    const Program& m_program;
+    const char* m_subject;
+    std::vector<const char*>& m_chain;
+    bool m_singleByte;
+    const char* m_attempt = nullptr;
+    const char* m_furthest;
+    uint64_t m_steps = 0;
+    int m_depth = 0;
+    bool m_gaveUp = false;
+};
+
+// Counts one step; false (and gives up) when the budget or the depth cap is exhausted.
+bool Matcher::Step() {
+    if (m_gaveUp) return false;
+    if ((++m_steps & 1023) != 0) return true;
+    uint64_t reached = static_cast<uint64_t>(m_furthest - m_subject);
+    if (m_steps > kBaseSteps + kStepsPerByte * reached) m_gaveUp = true;
+    return !m_gaveUp;
+}
+
+// Keeps the recursion depth of one Run call.
+class DepthGuard {
+public:
+    explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
+    ~DepthGuard() { --m_depth; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& m_depth;
+};
+
+const char* Matcher::Run(size_t pc, size_t end, const Frame* frames, const char* s) {
+    DepthGuard guard(m_depth);
+    if (m_depth > kMaxRunDepth) m_gaveUp = true;
+    if (m_gaveUp) return nullptr;
+    for (;;) {
+        if (frames != nullptr && pc == frames->stopAt) {
+            pc = frames->resumeAt;
+            frames = frames->parent;
+            continue;
+        }
+        if (pc >= end) return s;
+        if (!Step()) return nullptr;
+        unsigned char op = m_code[pc];
+        if (op == 'e' || op == ')') {
+            ++pc;
+        } else if (op == '^') {
+            if (m_attempt != m_subject) return nullptr;
+            ++pc;
+        } else if (op == '$') {
+            if (*s != '\0') return nullptr;
+            ++pc;
+        } else if (op == '|') {
+            return Alternation(pc, end, frames, s);
+        } else if (IsClosureOp(op)) {
+            return Closure(pc, end, frames, s);
+        } else {
+            s = MatchOne(pc, s);
+            if (s == nullptr) return nullptr;
+            pc = SkipElement(pc);
+        }
+    }
+}
+
+// The first alternative that ends furthest along the subject wins; one that reaches the end of
+// the subject cannot be beaten, so the others are not tried.
+const char* Matcher::Alternation(size_t pc, size_t end, const Frame* frames, const char* s) {
+    size_t after = SkipExpression(pc);
+    const char* best = nullptr;
+    while (m_code[pc] == '|') {
+        size_t bodyEnd = SkipSequence(pc + 1);
+        Frame frame{bodyEnd, after, frames};
+        const char* r = Run(pc + 1, end, &frame, s);
+        if (r != nullptr && (best == nullptr || r > best)) best = r;
+        if (m_gaveUp) return nullptr;
+        if (best != nullptr && *best == '\0') return best;
+        pc = bodyEnd + 1;
+    }
+    const char* r = Run(pc, end, frames, s);
+    if (r != nullptr && (best == nullptr || r > best)) best = r;
+    return m_gaveUp ? nullptr : best;
+}
+
+const char* Matcher::Closure(size_t pc, size_t end, const Frame* frames, const char* s) {
+    unsigned char op = m_code[pc];
+    if (op == '*' || op == '+') return Greedy(pc, end, frames, s);
+    if (op == '#' || op == '@') return Lazy(pc, end, frames, s);
+    size_t rest = pc + 2 + m_code[pc + 1];
+    const char* once = Element(pc, s);
+    if (once != nullptr) {
+        const char* r = Run(rest, end, frames, once);
+        if (r != nullptr || m_gaveUp) return r;
+    }
+    return Run(rest, end, frames, s);
+}
+
+// The element of the closure at pc, matched once in isolation from s.
+const char* Matcher::Element(size_t pc, const char* s) {
+    size_t elementPc = pc + 2;
+    size_t elementEnd = elementPc + m_code[pc + 1];
+    if (IsSingleCharOp(m_code[elementPc]) && SkipElement(elementPc) == elementEnd) {
+        if (!Step()) return nullptr;
+        return MatchOne(elementPc, s);
+    }
+    return Run(elementPc, elementEnd, nullptr, s);
+}
+
+// Byte width of every match of the element at elementPc, or 0 when it varies.
+size_t Matcher::FixedWidth(size_t elementPc) const {
+    unsigned char op = m_code[elementPc];
+    if (op == 'c') return SkipElement(elementPc) - elementPc - 1;
+    if (!m_singleByte || !IsSingleCharOp(op)) return 0;
+    if (op == ':' && IsNumberClass(m_code[elementPc + 1])) return 0;
+    return 1;
+}
+
+const char* Matcher::Greedy(size_t pc, size_t end, const Frame* frames, const char* s) {
+    size_t elementPc = pc + 2;
+    size_t rest = elementPc + m_code[pc + 1];
+    size_t width = SkipElement(elementPc) == rest ? FixedWidth(elementPc) : 0;
+    if (width != 0) return GreedyFixed(pc, end, frames, s, width);
+    size_t base = m_chain.size();
+    for (const char* q = s;;) {
+        const char* next = Element(pc, q);
+        if (next == nullptr) break;
+        m_chain.push_back(next);
+        if (next == q || m_gaveUp) break;  // an empty repetition would repeat forever
+        q = next;
+    }
+    size_t count = m_chain.size() - base;
+    const char* result = nullptr;
+    if (count == 0) {
+        if (m_code[pc] == '*' && !m_gaveUp) result = Run(rest, end, frames, s);
+    } else {
+        for (size_t i = count; i-- > 0 && result == nullptr && !m_gaveUp;)
+            result = Run(rest, end, frames, m_chain[base + i]);
+    }
+    m_chain.resize(base);
+    return m_gaveUp ? nullptr : result;
+}
+
+const char* Matcher::GreedyFixed(size_t pc, size_t end, const Frame* frames, const char* s,
+                                 size_t width) {
+    size_t elementPc = pc + 2;
+    size_t rest = elementPc + m_code[pc + 1];
+    size_t count = 0;
+    for (const char* q = s; Step() && MatchOne(elementPc, q) != nullptr; q += width) ++count;
+    if (m_gaveUp) return nullptr;
+    if (count == 0) return m_code[pc] == '*' ? Run(rest, end, frames, s) : nullptr;
+    for (; count > 0; --count) {
+        const char* r = Run(rest, end, frames, s + count * width);
+        if (r != nullptr || m_gaveUp) return r;
+    }
+    return nullptr;
+}
+
+const char* Matcher::Lazy(size_t pc, size_t end, const Frame* frames, const char* s) {
+    size_t rest = pc + 2 + m_code[pc + 1];
+    bool matched = false;
+    for (const char* q = s;;) {
+        const char* next = Element(pc, q);
+        if (next == nullptr) break;
+        matched = true;
+        const char* r = Run(rest, end, frames, next);
+        if (r != nullptr || m_gaveUp) return r;
+        if (next == q) break;  // an empty repetition would repeat forever
+        q = next;
+    }
+    if (m_gaveUp) return nullptr;
+    if (!matched && m_code[pc] == '@') return Run(rest, end, frames, s);
+    return nullptr;
+}
+
+// MatchOne in a single-byte locale, where every byte is a character; s is not at the end.
+const char* Matcher::MatchOneByte(unsigned char op, size_t pc, const char* s) {
+    unsigned char c = static_cast<unsigned char>(*s);
+    bool ok;
+    switch (op) {
+    case 'c': ok = c == m_code[pc + 1]; break;
+    case '.': ok = true; break;
+    case ':': ok = TestClass(m_code[pc + 1], c); break;
+    case '[': ok = m_program.sets[m_program.setAt[pc]].Has(c); break;
+    default: ok = !m_program.sets[m_program.setAt[pc]].Has(c); break;
+    }
+    if (!ok) return nullptr;
+    if (s + 1 > m_furthest) m_furthest = s + 1;
+    return s + 1;
+}
+
+// Matches one single-character operation ('c', '.', ':', '[', ']') at s.
+const char* Matcher::MatchOne(size_t pc, const char* s) {
+    unsigned char op = m_code[pc];
+    if (op == ':' && IsNumberClass(m_code[pc + 1])) {
+        const char* next = MatchNamedClass(m_code[pc + 1], s);
+        if (next != nullptr && next > m_furthest) m_furthest = next;
+        return next;
+    }
+    if (*s == '\0') return nullptr;
+    if (m_singleByte) return MatchOneByte(op, pc, s);
+    size_t n = CharLen(s, false);
+    bool ok;
+    if (op == 'c') {
+        size_t operand = SkipElement(pc) - pc - 1;
+        ok = operand == n && std::memcmp(s, m_code + pc + 1, n) == 0;
+    } else if (op == '.') {
+        ok = true;
+    } else if (op == ':') {
+        ok = MatchNamedClass(m_code[pc + 1], s) != nullptr;
+    } else {
+        ok = InClass(pc, s, n) == (op == '[');
+    }
+    if (!ok) return nullptr;
+    if (s + n > m_furthest) m_furthest = s + n;
+    return s + n;
+}
+
+// End of the named class at s, or null. s is not at the terminator for one-character classes.
+const char* Matcher::MatchNamedClass(unsigned char letter, const char* s) const {
+    switch (letter) {
+    case 'h': return getinteger(s, 3);
+    case 'z': return getinteger(s, 1);
+    case 'n': return getdouble(s, 1);
+    default: break;
+    }
+    size_t n = CharLen(s, m_singleByte);
+    if (n == 1) return TestClass(letter, static_cast<unsigned char>(*s)) ? s + 1 : nullptr;
+    std::mbstate_t state{};
+    wchar_t wide;
+    size_t got = std::mbrtowc(&wide, s, n, &state);
+    if (got != n) return nullptr;
+    return TestWideClass(letter, static_cast<wint_t>(wide)) ? s + n : nullptr;
+}
+
+// Whether the multibyte-locale character of n bytes at s is a member of the class at pc.
+bool Matcher::InClass(size_t pc, const char* s, size_t n) const {
+    const char* member = reinterpret_cast<const char*>(m_code + pc + 2);
+    const char* membersEnd = member + m_code[pc + 1];
+    while (member < membersEnd) {
+        size_t m = CharLen(member, false);
+        if (member + m > membersEnd) m = static_cast<size_t>(membersEnd - member);
+        if (m == n && std::memcmp(member, s, n) == 0) return true;
+        member += m;
+    }
+    return false;
+}
+
+// Position after the single element (operation and operand) at pc.
+size_t Matcher::SkipElement(size_t pc) const {
+    unsigned char op = m_code[pc];
+    switch (op) {
+    case 'c': {
+        size_t n = CharLen(reinterpret_cast<const char*>(m_code + pc + 1), m_singleByte);
+        size_t left = m_codeLength - pc - 1;
+        return pc + 1 + (n < left ? n : left);
+    }
+    case ':': return pc + 2;
+    case '[':
+    case ']':
+    case '*':
+    case '+':
+    case '?':
+    case '#':
+    case '@': return pc + 2 + m_code[pc + 1];
+    case ')': return SkipExpression(pc + 1);
+    default: return pc + 1;
+    }
+}
+
+// Position of the 'e' that ends the sequence of elements at pc.
+size_t Matcher::SkipSequence(size_t pc) const {
+    while (pc < m_codeLength && m_code[pc] != 'e') pc = SkipElement(pc);
+    return pc;
+}
+
+// Position after an expression: its alternatives, the last one's 'e' included.
+size_t Matcher::SkipExpression(size_t pc) const {
+    while (pc < m_codeLength && m_code[pc] == '|') pc = SkipSequence(pc + 1) + 1;
+    return SkipSequence(pc) + 1;
+}
+
+
+// True when the code at pc is a greedy closure over one character-wide element: the leftmost
+// scan may then skip what its failed repetitions already covered.
+bool IsRepeatOfOneCharacter(const std::string& code, size_t pc) {
+    if (pc + 3 >= code.size() || (code[pc] != '*' && code[pc] != '+')) return false;
+    size_t length = static_cast<unsigned char>(code[pc + 1]);
+    unsigned char op = static_cast<unsigned char>(code[pc + 2]);
+    unsigned char operand = static_cast<unsigned char>(code[pc + 3]);
+    switch (op) {
+    case '.': return length == 1;
+    case ':': return length == 2 && !IsNumberClass(operand);
+    case '[':
+    case ']': return length == 2u + operand;
+    case 'c': return length == 1 + CharLen(code.c_str() + pc + 3, MB_CUR_MAX == 1);
+    default: return false;
+    }
+}
+
+// The literal byte every match begins with: the code starts with 'c', possibly inside groups
+// without alternatives and elements of '+' or '#' closures.
+int FirstLiteralByte(const std::string& code, size_t pc) {
+    while (pc + 1 < code.size()) {
+        char op = code[pc];
+        if (op == 'c') return static_cast<unsigned char>(code[pc + 1]);
+        if (op == ')' && code[pc + 1] != '|') {
+            pc += 1;
+            continue;
+        }
+        if (op != '+' && op != '#') return -1;
+        pc += 2;
+    }
+    return -1;
+}
+
+// Start of the next attempt after a failed one at s. When the code starts with a greedy
+// closure over one character and has no '^', every start inside the run of repetitions that
+// the failed attempt went through fails too: its rest was already tried at each position.
+const char* NextStart(Matcher& matcher, const Program& program, const char* s, bool singleByte) {
+    if (program.leadingRepeat && !program.hasCaret) {
+        const char* q = s;
+        while (*q != '\0') {
+            const char* next = matcher.MatchOne(2, q);
+            if (next == nullptr) break;
+            q = next;
+        }
+        if (q != s) return *q == '\0' ? q : q + CharLen(q, singleByte);
+    }
+    return s + CharLen(s, singleByte);
+}
+
+}  // namespace
+
+void BuildProgram(const std::string& code, Program& program) {
+    program = Program();
+    program.setAt.assign(code.size(), -1);
+    for (size_t pc = 0; pc < code.size(); ++pc) {
+        char op = code[pc];
+        if (op == '^') program.hasCaret = true;
+        if (op != '[' && op != ']') continue;
+        // Only operation positions matter; a byte inside an operand never gets looked up.
+        Program::ByteSet set{{0, 0, 0, 0}};
+        size_t count = static_cast<unsigned char>(code[pc + 1]);
+        for (size_t i = 0; i < count && pc + 2 + i < code.size(); ++i) {
+            unsigned char member = static_cast<unsigned char>(code[pc + 2 + i]);
+            set.bits[member >> 6] |= uint64_t(1) << (member & 63);
+        }
+        program.setAt[pc] = static_cast<int32_t>(program.sets.size());
+        program.sets.push_back(set);
+    }
+    program.anchored = !code.empty() && code[0] == '^';
+    program.firstByte = FirstLiteralByte(code, 0);
+    program.leadingRepeat = IsRepeatOfOneCharacter(code, 0);
+}
+
+Found Find(const std::string& code, const Program& program, const char* subject,
+           Scratch& scratch) {
+    Found found;
+    if (code.empty() || subject == nullptr || *subject == '\0') return found;
+    bool singleByte = MB_CUR_MAX == 1;
+    Matcher matcher(code, program, subject, scratch);
+    const char* s = subject;
+    while (*s != '\0') {
+        if (program.firstByte >= 0 && singleByte) {
+            s = std::strchr(s, program.firstByte);
+            if (s == nullptr) break;
+        }
+        const char* end = matcher.Attempt(s);
+        if (end != nullptr) {
+            found.offset = s - subject;
+            found.length = end - s;
+            return found;
+        }
+        if (matcher.GaveUp() || program.anchored) break;
+        s = NextStart(matcher, program, s, singleByte);
+    }
+    found.gaveUp = matcher.GaveUp();
+    return found;
+}
+
+int SubstituteAll(const std::string& code, const Program& program, const char* text,
+                  size_t length, const char* replacement, size_t replacementLength, int count,
+                  std::string& out, bool& gaveUp) {
+    Scratch scratch;
+    bool singleByte = MB_CUR_MAX == 1;
+    size_t pos = 0;
+    int replaced = 0;
+    gaveUp = false;
+    while (count == 0 || replaced < count) {
+        Found found = Find(code, program, text + pos, scratch);
+        gaveUp = found.gaveUp;
+        if (found.offset < 0) break;
+        size_t matchStart = pos + static_cast<size_t>(found.offset);
+        out.append(text + pos, matchStart - pos);
+        out.append(replacement, replacementLength);
+        pos = matchStart + static_cast<size_t>(found.length);
+        ++replaced;
+        if (found.length == 0) {
+            if (text[pos] == '\0') break;
+            size_t n = CharLen(text + pos, singleByte);
+            out.append(text + pos, n);
+            pos += n;
+        }
+    }
+    out.append(text + pos, length - pos);
+    return replaced;
+}
+
+}  // namespace syspttrn
