@@ -47,6 +47,10 @@ struct Program {
     };
     std::vector<ByteSet> sets;      // member bytes of each class, in code order
     std::vector<int32_t> setAt;     // code position -> index into sets, -1 elsewhere
+    // At each '|': the position of the 'e' ending its alternative, and the position after the
+    // whole alternation (the last alternative's 'e' included).
+    std::vector<uint32_t> alternativeEnd;
+    std::vector<uint32_t> alternationEnd;
     int firstByte = -1;             // byte every match starts with, or -1
     bool anchored = false;          // the code starts with '^': only offset 0 can match
     bool hasCaret = false;          // some '^' anywhere: results depend on the attempt start

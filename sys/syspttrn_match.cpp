@@ -87,6 +87,11 @@ public:
     bool GaveUp() const { return m_gaveUp; }
     const char* MatchOne(size_t pc, const char* s);
 
+    // Walks of the code; every position given is that of an operation.
+    size_t SkipSequence(size_t pc) const;
+    size_t SkipExpression(size_t pc) const;
+    size_t SkipElement(size_t pc) const;
+
 private:
     const char* Run(size_t pc, size_t end, const Frame* frames, const char* s);
     const char* Alternation(size_t pc, size_t end, const Frame* frames, const char* s);
@@ -101,10 +106,6 @@ private:
     const char* MatchOneByte(unsigned char op, size_t pc, const char* s);
     bool InClass(size_t pc, const char* s, size_t n) const;
     bool Step();
-
-    size_t SkipSequence(size_t pc) const;
-    size_t SkipExpression(size_t pc) const;
-    size_t SkipElement(size_t pc) const;
 
     const unsigned char* m_code;
     size_t m_codeLength;
@@ -176,10 +177,10 @@ const char* Matcher::Run(size_t pc, size_t end, const Frame* frames, const char*
 // The first alternative that ends furthest along the subject wins; one that reaches the end of
 // the subject cannot be beaten, so the others are not tried.
 const char* Matcher::Alternation(size_t pc, size_t end, const Frame* frames, const char* s) {
-    size_t after = SkipExpression(pc);
+    size_t after = m_program.alternationEnd[pc];
     const char* best = nullptr;
     while (m_code[pc] == '|') {
-        size_t bodyEnd = SkipSequence(pc + 1);
+        size_t bodyEnd = m_program.alternativeEnd[pc];
         Frame frame{bodyEnd, after, frames};
         const char* r = Run(pc + 1, end, &frame, s);
         if (r != nullptr && (best == nullptr || r > best)) best = r;
@@ -439,24 +440,54 @@ const char* NextStart(Matcher& matcher, const Program& program, const char* s, b
     return s + CharLen(s, singleByte);
 }
 
+// Position of the operation that follows the one at pc in code order: closures and groups are
+// entered, so that this walk visits every operation once.
+size_t NextOperation(const std::string& code, size_t pc) {
+    switch (code[pc]) {
+    case 'c': return pc + 1 + CharLen(code.c_str() + pc + 1, MB_CUR_MAX == 1);
+    case ':':
+    case '*':
+    case '+':
+    case '?':
+    case '#':
+    case '@': return pc + 2;
+    case '[':
+    case ']': return pc + 2 + static_cast<unsigned char>(code[pc + 1]);
+    default: return pc + 1;
+    }
+}
+
+Program::ByteSet MemberSet(const std::string& code, size_t pc) {
+    Program::ByteSet set{{0, 0, 0, 0}};
+    size_t count = static_cast<unsigned char>(code[pc + 1]);
+    for (size_t i = 0; i < count; ++i) {
+        unsigned char member = static_cast<unsigned char>(code[pc + 2 + i]);
+        set.bits[member >> 6] |= uint64_t(1) << (member & 63);
+    }
+    return set;
+}
+
 }  // namespace
 
 void BuildProgram(const std::string& code, Program& program) {
     program = Program();
     program.setAt.assign(code.size(), -1);
-    for (size_t pc = 0; pc < code.size(); ++pc) {
+    program.alternativeEnd.assign(code.size(), 0);
+    program.alternationEnd.assign(code.size(), 0);
+    Program unused;
+    Scratch scratch;
+    Matcher walker(code, unused, "", scratch);
+    for (size_t pc = 0; pc < code.size(); pc = NextOperation(code, pc)) {
         char op = code[pc];
         if (op == '^') program.hasCaret = true;
-        if (op != '[' && op != ']') continue;
-        // Only operation positions matter; a byte inside an operand never gets looked up.
-        Program::ByteSet set{{0, 0, 0, 0}};
-        size_t count = static_cast<unsigned char>(code[pc + 1]);
-        for (size_t i = 0; i < count && pc + 2 + i < code.size(); ++i) {
-            unsigned char member = static_cast<unsigned char>(code[pc + 2 + i]);
-            set.bits[member >> 6] |= uint64_t(1) << (member & 63);
+        if (op == '|') {
+            program.alternativeEnd[pc] = static_cast<uint32_t>(walker.SkipSequence(pc + 1));
+            program.alternationEnd[pc] = static_cast<uint32_t>(walker.SkipExpression(pc));
         }
-        program.setAt[pc] = static_cast<int32_t>(program.sets.size());
-        program.sets.push_back(set);
+        if (op == '[' || op == ']') {
+            program.setAt[pc] = static_cast<int32_t>(program.sets.size());
+            program.sets.push_back(MemberSet(code, pc));
+        }
     }
     program.anchored = !code.empty() && code[0] == '^';
     program.firstByte = FirstLiteralByte(code, 0);
