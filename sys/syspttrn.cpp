@@ -66,7 +66,7 @@ int SYS_StrPattern::Match(const char* subject, int* length) const {
                    SSM_FailureError))
         return -1;
     syspttrn::Scratch scratch;
-    syspttrn::Found found = syspttrn::Find(m_Pattern, m_Index->program, subject, scratch);
+    syspttrn::Found found = syspttrn::Find(m_Pattern, m_Index->program, subject, nullptr, scratch);
     m_GaveUp = found.gaveUp ? TRUE : FALSE;
     if (found.offset < 0) return -1;
     if (length != nullptr) *length = static_cast<int>(found.length);

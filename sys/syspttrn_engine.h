@@ -51,6 +51,7 @@ struct Program {
     // whole alternation (the last alternative's 'e' included).
     std::vector<uint32_t> alternativeEnd;
     std::vector<uint32_t> alternationEnd;
+    std::string literal;            // the text of a pattern made of literal characters alone
     int firstByte = -1;             // byte every match starts with, or -1
     bool anchored = false;          // the code starts with '^': only offset 0 can match
     bool hasCaret = false;          // some '^' anywhere: results depend on the attempt start
@@ -71,9 +72,10 @@ struct Scratch {
 };
 
 // Leftmost match of code in the NUL-terminated subject; the position at the terminator is
-// never tried. code and program must come from Translate and BuildProgram.
+// never tried. subjectEnd, when not null, is the subject's terminator (it speeds up the
+// search). code and program must come from Translate and BuildProgram.
 Found Find(const std::string& code, const Program& program, const char* subject,
-           Scratch& scratch);
+           const char* subjectEnd, Scratch& scratch);
 
 // Replaces up to count (0: all) matches in text [0, length), appending the result to out.
 // After an empty match the character at the match position is kept and the scan goes on

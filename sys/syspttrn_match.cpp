@@ -71,7 +71,8 @@ class Matcher {
 public:
     Matcher(const std::string& code, const Program& program, const char* subject,
             Scratch& scratch)
-        : m_code(reinterpret_cast<const unsigned char*>(code.data())),
+        : m_codeText(code),
+          m_code(reinterpret_cast<const unsigned char*>(code.data())),
           m_codeLength(code.size()),
           m_program(program),
           m_subject(subject),
@@ -86,6 +87,7 @@ public:
     }
     bool GaveUp() const { return m_gaveUp; }
     const char* MatchOne(size_t pc, const char* s);
+    const std::string& Code() const { return m_codeText; }
 
     // Walks of the code; every position given is that of an operation.
     size_t SkipSequence(size_t pc) const;
@@ -107,6 +109,7 @@ private:
     bool InClass(size_t pc, const char* s, size_t n) const;
     bool Step();
 
+    const std::string& m_codeText;
     const unsigned char* m_code;
     size_t m_codeLength;
     const Program& m_program;
@@ -467,6 +470,67 @@ Program::ByteSet MemberSet(const std::string& code, size_t pc) {
     return set;
 }
 
+// First position from s holding c, or null when the subject ends first. With a known end the
+// search is memchr; otherwise a byte loop, which unlike strchr never reads past the match.
+const char* SkipToByte(const char* s, const char* subjectEnd, char c) {
+    if (subjectEnd != nullptr)
+        return static_cast<const char*>(std::memchr(s, c, static_cast<size_t>(subjectEnd - s)));
+    while (*s != c) {
+        if (*s == '\0') return nullptr;
+        ++s;
+    }
+    return s;
+}
+
+// Records the ends of the alternation whose first '|' is at pc, for each of its alternatives.
+void IndexAlternation(const Matcher& walker, size_t pc, Program& program) {
+    const std::string& code = walker.Code();
+    size_t q = pc;
+    while (code[q] == '|') {
+        program.alternativeEnd[q] = static_cast<uint32_t>(walker.SkipSequence(q + 1));
+        q = program.alternativeEnd[q] + 1;
+    }
+    uint32_t after = static_cast<uint32_t>(walker.SkipSequence(q) + 1);
+    for (q = pc; code[q] == '|'; q = program.alternativeEnd[q] + 1) program.alternationEnd[q] = after;
+}
+
+// The text a code of literal characters alone stands for ("" when it holds anything else).
+std::string LiteralText(const std::string& code) {
+    std::string text;
+    size_t pc = 0;
+    while (pc + 1 < code.size() && code[pc] == 'c') {
+        size_t next = NextOperation(code, pc);
+        text.append(code, pc + 1, next - pc - 1);
+        pc = next;
+    }
+    return pc + 1 == code.size() && code[pc] == 'e' ? text : std::string();
+}
+
+// Leftmost occurrence of a literal text in a single-byte subject.
+Found FindLiteral(const std::string& literal, const char* subject, const char* subjectEnd) {
+    Found found;
+    const char* hit = nullptr;
+    if (subjectEnd != nullptr) {
+        hit = static_cast<const char*>(memmem(subject, static_cast<size_t>(subjectEnd - subject),
+                                              literal.data(), literal.size()));
+    } else {
+        for (const char* s = subject; (s = SkipToByte(s, nullptr, literal[0])) != nullptr; ++s) {
+            size_t i = 1;
+            while (i < literal.size() && s[i] == literal[i]) ++i;
+            if (i == literal.size()) {
+                hit = s;
+                break;
+            }
+            if (s[i] == '\0') break;
+        }
+    }
+    if (hit != nullptr) {
+        found.offset = hit - subject;
+        found.length = static_cast<long>(literal.size());
+    }
+    return found;
+}
+
 }  // namespace
 
 void BuildProgram(const std::string& code, Program& program) {
@@ -480,30 +544,29 @@ void BuildProgram(const std::string& code, Program& program) {
     for (size_t pc = 0; pc < code.size(); pc = NextOperation(code, pc)) {
         char op = code[pc];
         if (op == '^') program.hasCaret = true;
-        if (op == '|') {
-            program.alternativeEnd[pc] = static_cast<uint32_t>(walker.SkipSequence(pc + 1));
-            program.alternationEnd[pc] = static_cast<uint32_t>(walker.SkipExpression(pc));
-        }
+        if (op == '|' && program.alternationEnd[pc] == 0) IndexAlternation(walker, pc, program);
         if (op == '[' || op == ']') {
             program.setAt[pc] = static_cast<int32_t>(program.sets.size());
             program.sets.push_back(MemberSet(code, pc));
         }
     }
+    program.literal = LiteralText(code);
     program.anchored = !code.empty() && code[0] == '^';
     program.firstByte = FirstLiteralByte(code, 0);
     program.leadingRepeat = IsRepeatOfOneCharacter(code, 0);
 }
 
 Found Find(const std::string& code, const Program& program, const char* subject,
-           Scratch& scratch) {
+           const char* subjectEnd, Scratch& scratch) {
     Found found;
     if (code.empty() || subject == nullptr || *subject == '\0') return found;
     bool singleByte = MB_CUR_MAX == 1;
+    if (singleByte && !program.literal.empty()) return FindLiteral(program.literal, subject, subjectEnd);
     Matcher matcher(code, program, subject, scratch);
     const char* s = subject;
     while (*s != '\0') {
         if (program.firstByte >= 0 && singleByte) {
-            s = std::strchr(s, program.firstByte);
+            s = SkipToByte(s, subjectEnd, static_cast<char>(program.firstByte));
             if (s == nullptr) break;
         }
         const char* end = matcher.Attempt(s);
@@ -524,11 +587,12 @@ int SubstituteAll(const std::string& code, const Program& program, const char* t
                   std::string& out, bool& gaveUp) {
     Scratch scratch;
     bool singleByte = MB_CUR_MAX == 1;
+    const char* searchEnd = text + std::strlen(text);  // searches stop at the first NUL
     size_t pos = 0;
     int replaced = 0;
     gaveUp = false;
     while (count == 0 || replaced < count) {
-        Found found = Find(code, program, text + pos, scratch);
+        Found found = Find(code, program, text + pos, searchEnd, scratch);
         gaveUp = found.gaveUp;
         if (found.offset < 0) break;
         size_t matchStart = pos + static_cast<size_t>(found.offset);
