@@ -14,10 +14,16 @@ constexpr int kBlockSize = 16;
 // One registered table, indexed by number for lookup.
 class StringTable {
 public:
-    StringTable(std::string name, const PLT_StringEntry* entries, size_t count)
-        : m_name(std::move(name)), m_entries(entries, entries + count) {
-        std::stable_sort(m_entries.begin(), m_entries.end(),
-                         [](const PLT_StringEntry& a, const PLT_StringEntry& b) { return a.id < b.id; });
+    // Entries are ordered by number; of two entries with the same number the earlier one wins.
+    StringTable(std::string name, const PLT_StringEntry* entries, size_t count) : m_name(std::move(name)) {
+        std::vector<const PLT_StringEntry*> order;
+        order.reserve(count);
+        for (size_t i = 0; i < count; ++i) order.push_back(entries + i);
+        std::sort(order.begin(), order.end(), [](const PLT_StringEntry* a, const PLT_StringEntry* b) {
+            return a->id != b->id ? a->id < b->id : a < b;
+        });
+        m_entries.reserve(count);
+        for (const PLT_StringEntry* entry : order) m_entries.push_back(*entry);
     }
 
     const std::string& Name() const { return m_name; }

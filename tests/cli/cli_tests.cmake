@@ -25,6 +25,9 @@ tessar_cli_test(help_lists_commands ARGS --help PASS "demo")
 tessar_cli_test(demo_help ARGS demo --help PASS "usage: tessar demo")
 tessar_cli_test(no_command_fails WILL_FAIL)
 tessar_cli_test(unknown_command_fails ARGS frobnicate WILL_FAIL)
+tessar_cli_test(demo_events ARGS demo
+                PASS "board view got code 3 for handle 7\n  status bar got code 3 for handle 7\n  layer list got code 3")
+tessar_cli_test(demo_geometry ARGS demo PASS "minus the part.s box leaves 4 boxes")
 
 # Pattern commands: grep and subst over a small board listing.
 set(REGEX_SAMPLE ${CMAKE_CURRENT_SOURCE_DIR}/data/regex/board.txt)

@@ -68,3 +68,16 @@ TEST_F(StringTables, RejectsNamelessModules) {
 }
 
 }  // namespace
+
+namespace {
+
+const PLT_StringEntry kDuplicates[] = {{300, "first"}, {299, "before"}, {300, "second"}};
+
+TEST(StringTableEntries, EarlierEntryOfTheSameNumberWins) {
+    PLT_RegisterModuleStrings("dup", kDuplicates, 3);
+    EXPECT_EQ("first", Load(300));
+    EXPECT_EQ("before", Load(299));
+    PLT_UnregisterModuleStrings("dup");
+}
+
+}  // namespace

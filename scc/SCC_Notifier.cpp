@@ -1,0 +1,3 @@
+#include "SCC_Notifier.h"
+
+long SCC_Notifier::GetMassNotificationTreshold() { return 10; }

@@ -1,0 +1,271 @@
+// Out-of-line members of the geometry values: byte swapping, the transforms of placements,
+// segments, circles, arcs and boxes, the arc measures and the arc bounding box, and box
+// subtraction (Clip).
+#include "SYS_Geom.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const char* const kUnit = SYS_LOCGEOM_UNIT;
+
+uint32_t Swap32(int32_t v) { return __builtin_bswap32(static_cast<uint32_t>(v)); }
+
+// Keeps the low 32 bits, as 32-bit arithmetic would.
+int32_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+
+// One axis of Clip: the distinct edge values of two intervals in ascending order, and for each
+// interval between consecutive values its coverage (1 only this, 2 only the other, 3 both).
+// Returns the number of distinct values.
+struct AxisSplit {
+    int32_t value[4];
+    int coverage[3];
+    int count;
+};
+
+void AddEdgePair(int32_t lo, int32_t hi, int weight, int32_t* values, int* weights, int& n) {
+    if (lo >= hi) weight = -weight;  // an interval given high-to-low is the same interval
+    values[n] = lo, weights[n++] = weight;
+    values[n] = hi, weights[n++] = -weight;
+}
+
+AxisSplit SplitAxis(int32_t thisLo, int32_t thisHi, int32_t boxLo, int32_t boxHi) {
+    int32_t values[4];
+    int weights[4];
+    int n = 0;
+    AddEdgePair(thisLo, thisHi, 1, values, weights, n);
+    AddEdgePair(boxLo, boxHi, 2, values, weights, n);
+    for (int i = 1; i < 4; ++i) {  // insertion sort of four pairs
+        for (int j = i; j > 0 && values[j - 1] > values[j]; --j) {
+            std::swap(values[j - 1], values[j]);
+            std::swap(weights[j - 1], weights[j]);
+        }
+    }
+    AxisSplit split{};
+    int running = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (split.count > 0 && split.value[split.count - 1] == values[i]) {
+            running += weights[i];  // equal values merge into one edge
+        } else {
+            split.value[split.count++] = values[i];
+            running += weights[i];
+        }
+        if (split.count <= 3) split.coverage[split.count - 1] = running;
+    }
+    return split;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+void SYS_Point::SwapBytes() noexcept {
+    m_x = static_cast<int32_t>(Swap32(m_x));
+    m_y = static_cast<int32_t>(Swap32(m_y));
+}
+
+void SYS_Location::SwapBytes() noexcept {
+    m_origin.SwapBytes();
+    m_orientation = static_cast<int32_t>(Swap32(m_orientation));
+}
+
+void SYS_DoublePoint::Scale(double d) { Scale(d, d); }
+
+void SYS_DoublePoint::Scale(double dx, double dy) {
+    Check(kUnit);
+    m_x *= dx, m_y *= dy;
+    Check(kUnit);
+}
+
+void SYS_DoublePoint::Transform(const SYS_Transform& t) {
+    Check(kUnit);
+    t.Transform(this);
+    Check(kUnit);
+}
+
+void SYS_Location::Transform(const SYS_Transform& t) {
+    m_origin.Transform(t);
+    int32_t angle = Reduce(int64_t(t.GetOrientation()) + Reduce(m_orientation));
+    if (t.GetMirror()) {
+        angle = SYS_HALF_TURN - angle;
+        if (angle < 0) angle += SYS_FULL_TURN;
+    }
+    m_orientation = angle;
+    (void)SSM_CHECK(SYS_Location::IsValid(), "Invalid SYS_Location", kUnit, SSM_FailureAssert);
+}
+
+void SYS_Position::Transform(const SYS_Transform& t) {
+    SYS_Location::Transform(t);
+    if (t.GetMirror()) m_mirror ^= 1;
+    (void)SSM_CHECK(IsValid(), "Invalid SYS_Position", kUnit, SSM_FailureAssert);
+}
+
+void SYS_Segment::Transform(const SYS_Transform& t) {
+    m_start.Transform(t);
+    m_end.Transform(t);
+}
+
+void SYS_Circle::Transform(const SYS_Transform& t) { m_center.Transform(t); }
+
+void SYS_Arc::Transform(const SYS_Transform& t) {
+    SYS_Segment::Transform(t);
+    SYS_Circle::Transform(t);
+    (void)SSM_CHECK(IsValid(), "Invalid SYS_Arc", kUnit, SSM_FailureAssert);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Arc measures
+
+int SYS_Arc::IsValidArc() const noexcept {
+    auto onCircle = [this](const SYS_Point& p) {
+        double dx = double(p.GetX()) - m_center.GetX();
+        double dy = double(p.GetY()) - m_center.GetY();
+        double r = m_radius;
+        double e = dx * dx + dy * dy - r * r;
+        return std::fabs(std::trunc(e + std::copysign(0.5, e))) <= 1.0;
+    };
+    return onCircle(m_start) && onCircle(m_end);
+}
+
+int32_t SYS_Arc::GetStartAngle() const {
+    SYS_DoublePoint center = m_center;
+    SYS_DoublePoint start = m_start;
+    return (start - center).GetPolarAngle();
+}
+
+int32_t SYS_Arc::GetEndAngle() const {
+    SYS_DoublePoint center = m_center;
+    SYS_DoublePoint end = m_end;
+    return (end - center).GetPolarAngle();
+}
+
+int32_t SYS_Arc::GetSizeAngle() const {
+    int32_t size = GetEndAngle() - GetStartAngle();  // both in [0, full turn): no overflow
+    if (size > 0 && m_radius < 0) size -= SYS_FULL_TURN;
+    if (size < 0 && m_radius > 0) size += SYS_FULL_TURN;
+    return size;
+}
+
+double SYS_Arc::GetLength() const {
+    return GetSizeAngle() * 3.141592653589793 * 3.08641975308642e-9 * m_radius;
+}
+
+// The quantities below are differences of coordinates, taken in 64 bits so that negation and
+// comparison never overflow. (a, b) is the direction of travel at p (a along x, b along y for
+// the x extremes; the axes exchanged for the y extremes); s tells on which side of the
+// center's axis the end lies.
+int SYS_Arc::GetXNearestExtrem(const SYS_Point& p, SYS_Point& out) const noexcept {
+    const int64_t r = m_radius;
+    const int64_t sign = r < 0 ? -1 : 1;
+    const int64_t a = sign * (int64_t(m_center.GetY()) - p.GetY());
+    const int64_t b = sign * (int64_t(p.GetX()) - m_center.GetX());
+    const int64_t s = sign * (int64_t(m_center.GetY()) - m_end.GetY());
+    const int64_t absR = r < 0 ? -r : r;
+    out = m_center;
+    if ((a < 0 || b == r) && (s > 0 || p.GetX() <= m_end.GetX())) {
+        out.SetX(Wrap32(m_center.GetX() - absR));
+        return -1;
+    }
+    if (a <= 0 && b != -r) return 0;
+    if (s >= 0 && p.GetX() < m_end.GetX()) return 0;
+    out.SetX(Wrap32(m_center.GetX() + absR));
+    return 1;
+}
+
+int SYS_Arc::GetYNearestExtrem(const SYS_Point& p, SYS_Point& out) const noexcept {
+    const int64_t r = m_radius;
+    const int64_t sign = r < 0 ? -1 : 1;
+    const int64_t a = sign * (int64_t(p.GetX()) - m_center.GetX());
+    const int64_t b = sign * (int64_t(m_center.GetY()) - p.GetY());
+    const int64_t s = sign * (int64_t(m_end.GetX()) - m_center.GetX());
+    const int64_t absR = r < 0 ? -r : r;
+    out = m_center;
+    if ((a < 0 || b == -r) && (s > 0 || p.GetY() <= m_end.GetY())) {
+        out.SetY(Wrap32(m_center.GetY() - absR));
+        return -1;
+    }
+    if (a <= 0 && b != r) return 0;
+    if (s >= 0 && p.GetY() < m_end.GetY()) return 0;
+    out.SetY(Wrap32(m_center.GetY() + absR));
+    return 1;
+}
+
+SYS_Box SYS_Arc::GetBox() const noexcept {
+    SYS_Box box = SYS_Segment::GetBox();
+    SYS_Point extreme, next;
+    // At most two extremes per axis: the first met from the start, and the one met after it.
+    if (int k = GetXNearestExtrem(m_start, extreme)) {
+        (k < 0 ? box.GetLowerLeft() : box.GetUpperRight()).SetX(extreme.GetX());
+        if (int k2 = GetXNearestExtrem(extreme, next))
+            (k2 < 0 ? box.GetLowerLeft() : box.GetUpperRight()).SetX(next.GetX());
+    }
+    if (int k = GetYNearestExtrem(m_start, extreme)) {
+        (k < 0 ? box.GetLowerLeft() : box.GetUpperRight()).SetY(extreme.GetY());
+        if (int k2 = GetYNearestExtrem(extreme, next))
+            (k2 < 0 ? box.GetLowerLeft() : box.GetUpperRight()).SetY(next.GetY());
+    }
+    return box;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Boxes
+
+void SYS_Box::Set(const SYS_Point& p, int32_t size) {
+    if (size >= 0) {
+        m_ll = p, m_ur = p + size;
+    } else {
+        m_ll = p + size, m_ur = p;
+    }
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kUnit, SSM_FailureAssert);
+}
+
+void SYS_Box::Transform(const SYS_Transform& t) {
+    const SYS_Point corners[4] = {m_ll, GetLowerRight(), m_ur, GetUpperLeft()};
+    SYS_Box result = Unset();
+    for (const SYS_Point& corner : corners) {
+        SYS_Point p = corner;
+        p.Transform(t);
+        result.m_ll.Set(Min(result.GetLeft(), p.GetX()), Min(result.GetLower(), p.GetY()));
+        result.m_ur.Set(Max(result.GetRight(), p.GetX()), Max(result.GetUpper(), p.GetY()));
+    }
+    *this = result;
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kUnit, SSM_FailureAssert);
+}
+
+int SYS_Box::Clip(SYS_Box box, SYS_Box out[4]) const noexcept {
+    SYS_Box parts[4];  // written here first, so that a null out only loses the parts
+    const int n = ClipParts(box, parts);
+    if (out != nullptr) std::copy(parts, parts + n, out);
+    return n;
+}
+
+int SYS_Box::ClipParts(SYS_Box box, SYS_Box out[4]) const noexcept {
+    SYS_Box self = *this, overlap;
+    self.Normalize();
+    box.Normalize();
+    if (!box.IsEmpty() && !overlap.SetAsIntersection(self, box)) {
+        out[0] = box;  // no common area: box stays whole instead of being cut along this box
+        return 1;
+    }
+    const AxisSplit xs = SplitAxis(GetLeft(), GetRight(), box.GetLeft(), box.GetRight());
+    const AxisSplit ys = SplitAxis(GetLower(), GetUpper(), box.GetLower(), box.GetUpper());
+    int first = -1, last = -1;  // the y intervals that box covers
+    for (int j = 0; j + 1 < ys.count; ++j) {
+        if (ys.coverage[j] & 2) {
+            if (first < 0) first = j;
+            last = j;
+        }
+    }
+    int n = 0;
+    for (int i = 0; i + 1 < xs.count; ++i) {
+        if (xs.coverage[i] == 2 && first >= 0 && n < 4) {
+            out[n++] = SYS_Box(xs.value[i], ys.value[first], xs.value[i + 1], ys.value[last + 1]);
+        } else if (xs.coverage[i] == 3) {
+            for (int j = 0; j + 1 < ys.count; ++j) {
+                if (ys.coverage[j] == 2 && n < 4)
+                    out[n++] = SYS_Box(xs.value[i], ys.value[j], xs.value[i + 1], ys.value[j + 1]);
+            }
+        }
+    }
+    return n;
+}

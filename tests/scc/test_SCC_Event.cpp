@@ -1,0 +1,500 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "SCC_Event.h"
+#include "SCC_Notifier.h"
+
+namespace {
+
+typedef std::vector<std::string> CallLog;
+
+// A plain listener that logs "<name>:<code>" and then runs an optional reaction.
+class Listener : public SCC_EventNode<int> {
+public:
+    Listener(const char* name, CallLog& log) : m_name(name), m_log(&log) {}
+    int OnNotification(int code, int*) override {
+        m_log->push_back(m_name + ":" + std::to_string(code));
+        if (m_reaction) m_reaction(code);
+        return 7;
+    }
+    void OnEventEnable(int flag) override { m_log->push_back(m_name + ".enable" + std::to_string(flag)); }
+
+    std::function<void(int)> m_reaction;
+
+private:
+    std::string m_name;
+    CallLog* m_log;
+};
+
+CallLog* s_hookLog = nullptr;
+template <int N>
+int LogHook(int code, int*) {
+    s_hookLog->push_back("h" + std::to_string(N) + ":" + std::to_string(code));
+    return 0;
+}
+
+bool IsSelfLinkedAndFree(const SCC_EventNode<int>& node) {
+    return node.GetOwner() == nullptr && node.GetNextNode() == &node && node.GetPrevNode() == &node;
+}
+
+// Ring of `event` from the first node to the last, checking both directions agree.
+std::vector<const SCC_EventNode<int>*> Ring(const SCC_Event<int>& event) {
+    std::vector<const SCC_EventNode<int>*> nodes;
+    const SCC_EventNode<int>* node = event.GetNextNode();
+    while (node != &event) {
+        EXPECT_EQ(&event, node->GetOwner());
+        EXPECT_EQ(node, node->GetNextNode()->GetPrevNode());
+        nodes.push_back(node);
+        node = node->GetNextNode();
+    }
+    return nodes;
+}
+
+TEST(SCC_Event, NewNodesAndEventsAreEnabledSelfLinkedAndFree) {
+    SCC_Notifier notifier;
+    SCC_EventNode<int> node;
+    SCC_EventHook<int> hook;
+    EXPECT_TRUE(IsSelfLinkedAndFree(notifier));
+    EXPECT_TRUE(IsSelfLinkedAndFree(node));
+    EXPECT_TRUE(notifier.IsEnabled() && node.IsEnabled() && hook.IsEnabled());
+    EXPECT_EQ(1, notifier.IsEvent());
+    EXPECT_EQ(0, node.IsEvent());
+    EXPECT_EQ(2147483647, node.GetPriority());
+    EXPECT_EQ(0, hook.GetPriority());
+    EXPECT_EQ(0, node.OnNotification(1, nullptr));
+}
+
+TEST(SCC_Event, EmptyEventCallsNothingAndReturnsZero) {
+    SCC_Event<int> event;
+    EXPECT_EQ(0, event.Notify(1, nullptr));
+    EXPECT_FALSE(event.HasListeners());
+    EXPECT_EQ(nullptr, event.GetOwner());
+}
+
+TEST(SCC_Event, HasListenersTellsEmptyRingFromNonEmpty) {
+    SCC_Notifier notifier;
+    SCC_EventNode<int> node;
+    EXPECT_FALSE(notifier.HasListeners());
+    AddNode(notifier, node);
+    EXPECT_TRUE(notifier.HasListeners());
+    node.Enable(FALSE);
+    EXPECT_TRUE(notifier.HasListeners());  // a disabled listener is still a listener
+    Detach(node);
+    EXPECT_FALSE(notifier.HasListeners());
+}
+
+TEST(SCC_Event, AddNodeAppendsAndMovesBetweenEvents) {
+    CallLog log;
+    SCC_Event<int> a, b;
+    Listener x("x", log), y("y", log), z("z", log);
+    AddNode(a, x);
+    AddNode(a, y);
+    AddNode(a, z);
+    AddNode(a, x);  // re-attaching moves to the tail
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&y, &z, &x}), Ring(a));
+    AddNode(b, z);
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&y, &x}), Ring(a));
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&z}), Ring(b));
+    a.Notify(4, nullptr);
+    EXPECT_EQ((CallLog{"y:4", "x:4"}), log);
+}
+
+const int kPlain = INT_MIN;
+
+struct HookOrderCase {
+    const char* name;
+    std::vector<int> priorities;  // in attach order; kPlain attaches a plain node with AddNode
+    std::vector<int> expected;    // attach indexes in call order
+};
+
+const HookOrderCase kHookOrder[] = {
+    {"equal priority: newest first", {5, 1, 5}, {2, 0, 1}},
+    {"ascending attach", {1, 2, 3}, {2, 1, 0}},
+    {"descending attach", {3, 2, 1}, {0, 1, 2}},
+    {"plain nodes rank above hooks, AddNode appends", {kPlain, 4, kPlain, -3, 7}, {0, 4, 1, 2, 3}},
+    {"INT_MAX hook goes ahead of plain nodes", {kPlain, kPlain, INT_MAX}, {2, 0, 1}},
+    {"INT_MIN hook at the tail", {INT_MIN + 1, 3, INT_MIN + 1}, {1, 2, 0}},
+    {"negative and zero", {0, -1, 0, -1}, {2, 0, 3, 1}},
+};
+
+TEST(SCC_Event, AddHookOrdersByDescendingPriority) {
+    for (const HookOrderCase& c : kHookOrder) {
+        SCOPED_TRACE(c.name);
+        SCC_Event<int> event;
+        std::vector<std::unique_ptr<SCC_EventNode<int>>> nodes;
+        for (int priority : c.priorities) {
+            if (priority == kPlain) {
+                nodes.emplace_back(new SCC_EventNode<int>);
+                AddNode(event, *nodes.back());
+            } else {
+                SCC_EventHook<int>* hook = new SCC_EventHook<int>(nullptr, priority);
+                nodes.emplace_back(hook);
+                AddHook(event, *hook);
+            }
+        }
+        std::vector<const SCC_EventNode<int>*> expected;
+        for (int index : c.expected) expected.push_back(nodes[index].get());
+        EXPECT_EQ(expected, Ring(event));
+    }
+}
+
+TEST(SCC_Event, HooksCallTheirFunctionsInPriorityOrder) {
+    CallLog log;
+    s_hookLog = &log;
+    SCC_Event<int> event;
+    SCC_EventHook<int> first5(LogHook<1>, 5), one(LogHook<2>, 1), second5(LogHook<3>, 5);
+    SCC_EventHook<int> silent;  // no function: does nothing
+    AddHook(event, first5);
+    AddHook(event, one);
+    AddHook(event, second5);
+    AddHook(event, silent);
+    EXPECT_EQ(0, silent.OnNotification(1, nullptr));
+    event.Notify(9, nullptr);
+    EXPECT_EQ((CallLog{"h3:9", "h1:9", "h2:9"}), log);
+}
+
+TEST(SCC_Event, DisabledNodeIsSkippedAndEnableCallsBackOnlyOnChange) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log);
+    AddNode(event, a);
+    AddNode(event, b);
+    a.Enable(FALSE);
+    event.Notify(1, nullptr);
+    a.Enable(TRUE);
+    a.Enable(TRUE);
+    event.Notify(2, nullptr);
+    EXPECT_EQ((CallLog{"a.enable0", "b:1", "a.enable1", "a:2", "b:2"}), log);
+}
+
+TEST(SCC_Event, DisabledEventDispatchesNothing) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log);
+    AddNode(event, a);
+    event.Enable(FALSE);
+    event.Notify(1, nullptr);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(nullptr, event.GetOwner());  // the cursor was popped
+    event.Enable(TRUE);
+    event.Notify(2, nullptr);
+    EXPECT_EQ((CallLog{"a:2"}), log);
+}
+
+TEST(SCC_Event, ListenerDetachingItselfDoesNotStopTheDispatch) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log), c("c", log);
+    AddNode(event, a);
+    AddNode(event, b);
+    AddNode(event, c);
+    b.m_reaction = [&](int) { Detach(b); };
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "b:1", "c:1"}), log);
+    EXPECT_TRUE(IsSelfLinkedAndFree(b));
+    a.m_reaction = [&](int) { Detach(a); };  // first node: cursor steps back to the head
+    log.clear();
+    event.Notify(2, nullptr);
+    EXPECT_EQ((CallLog{"a:2", "c:2"}), log);
+}
+
+TEST(SCC_Event, ListenerDetachingTheNextPreventsItsCall) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log), c("c", log);
+    AddNode(event, a);
+    AddNode(event, b);
+    AddNode(event, c);
+    a.m_reaction = [&](int) { Detach(b); };
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "c:1"}), log);
+}
+
+TEST(SCC_Event, ListenerDisablingTheEventStopsAfterItself) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log), c("c", log);
+    AddNode(event, a);
+    AddNode(event, b);
+    AddNode(event, c);
+    b.m_reaction = [&](int) { event.Enable(FALSE); };
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "b:1"}), log);
+}
+
+TEST(SCC_Event, NodeAttachedDuringDispatchIsCalledOnlyBehindTheCursor) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log), tail("tail", log);
+    SCC_EventHook<int> front(nullptr, 100);
+    s_hookLog = &log;
+    front.SetFunction(LogHook<0>);
+    AddNode(event, a);
+    AddNode(event, b);
+    a.m_reaction = [&](int) {
+        AddNode(event, tail);   // lands behind b: called
+        AddHook(event, front);  // plain nodes rank above it, so it lands at the tail: called
+    };
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "b:1", "tail:1", "h0:1"}), log);
+
+    // A node attached in front of the cursor waits for the next dispatch.
+    SCC_Event<int> other;
+    Listener second("second", log), late("late", log);
+    AddNode(other, second);
+    second.m_reaction = [&](int) {
+        Detach(second);
+        AddNode(other, late);
+        AddNode(other, second);  // re-attached at the tail: called again
+        second.m_reaction = nullptr;
+    };
+    log.clear();
+    other.Notify(2, nullptr);
+    EXPECT_EQ((CallLog{"second:2", "late:2", "second:2"}), log);
+}
+
+TEST(SCC_Event, NestedDispatchUsesOneCursorPerLevel) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log), c("c", log);
+    AddNode(event, a);
+    AddNode(event, b);
+    AddNode(event, c);
+    SCC_EventNode<int>* outerCursor = nullptr;
+    b.m_reaction = [&](int code) {
+        if (code != 1) return;
+        outerCursor = event.GetOwner();
+        event.Notify(2, nullptr);
+    };
+    c.m_reaction = [&](int code) {
+        if (code != 2) return;
+        // Innermost cursor first, then the outer one through the next link.
+        ASSERT_NE(nullptr, event.GetOwner());
+        EXPECT_EQ(outerCursor, event.GetOwner()->GetNextNode());
+        Detach(c);  // both running cursors must step past c
+    };
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "b:1", "a:2", "b:2", "c:2"}), log);
+    EXPECT_EQ(nullptr, event.GetOwner());
+}
+
+TEST(SCC_Event, NestedDetachOfTheOuterCurrentNodeIsFixedUp) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log), c("c", log);
+    AddNode(event, a);
+    AddNode(event, b);
+    AddNode(event, c);
+    a.m_reaction = [&](int code) {
+        if (code == 1) event.Notify(2, nullptr);
+    };
+    b.m_reaction = [&](int code) {
+        if (code == 2) Detach(a);  // a is where the outer dispatch stands
+    };
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "a:2", "b:2", "c:2", "b:1", "c:1"}), log);
+}
+
+TEST(SCC_Event, ThrowingListenerPopsTheCursor) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log);
+    AddNode(event, a);
+    AddNode(event, b);
+    a.m_reaction = [&](int code) {
+        if (code == 1) event.Notify(2, nullptr);  // nested level throws through both
+        if (code == 2) throw std::runtime_error("listener failed");
+    };
+    EXPECT_THROW(event.Notify(1, nullptr), std::runtime_error);
+    EXPECT_EQ(nullptr, event.GetOwner());
+    a.m_reaction = nullptr;
+    log.clear();
+    event.Notify(3, nullptr);
+    Detach(a);  // detaching with no dispatch running must not touch a stale cursor
+    event.Notify(4, nullptr);
+    EXPECT_EQ((CallLog{"a:3", "b:3", "b:4"}), log);
+}
+
+TEST(SCC_Event, DestroyingTheEventFirstLeavesListenersDetached) {
+    CallLog log;
+    Listener a("a", log), b("b", log);
+    a.Enable(FALSE);
+    {
+        SCC_Event<int> event;
+        AddNode(event, a);
+        AddNode(event, b);
+    }
+    EXPECT_TRUE(IsSelfLinkedAndFree(a));
+    EXPECT_TRUE(IsSelfLinkedAndFree(b));
+    EXPECT_FALSE(a.IsEnabled());  // left as it was
+    Detach(a);                    // harmless
+}
+
+TEST(SCC_Event, DestroyingAListenerFirstTakesItOutOfTheRing) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), c("c", log);
+    AddNode(event, a);
+    {
+        Listener b("b", log);
+        AddNode(event, b);
+        AddNode(event, c);
+    }
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&a, &c}), Ring(event));
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "c:1"}), log);
+}
+
+TEST(SCC_Event, ListenerMayDeleteItselfOrTheNextDuringDispatch) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log);
+    Listener* self = new Listener("self", log);
+    Listener* next = new Listener("next", log);
+    AddNode(event, *self);
+    AddNode(event, *next);
+    AddNode(event, a);
+    self->m_reaction = [&](int) {
+        delete next;
+        delete self;
+    };
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"self:1", "a:1"}), log);
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&a}), Ring(event));
+}
+
+TEST(SCC_Event, ListenerMayDestroyTheEventItListensTo) {
+    CallLog log;
+    Listener a("a", log), b("b", log);
+    SCC_Event<int>* event = new SCC_Event<int>;
+    AddNode(*event, a);
+    AddNode(*event, b);
+    a.m_reaction = [&](int code) {
+        if (code == 1) event->Notify(2, nullptr);
+        if (code == 2) {
+            delete event;
+            event = nullptr;
+        }
+    };
+    SCC_Event<int>* target = event;
+    target->Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "a:2"}), log);
+    EXPECT_TRUE(IsSelfLinkedAndFree(a));
+    EXPECT_TRUE(IsSelfLinkedAndFree(b));
+}
+
+TEST(SCC_Notifier, CopyTransfersAllListenersInOrder) {
+    CallLog log;
+    SCC_Notifier a;
+    Listener x("x", log), y("y", log);
+    AddNode(a, x);
+    AddNode(a, y);
+    SCC_Notifier b(a);
+    a.Notify(1, nullptr);
+    b.Notify(2, nullptr);
+    EXPECT_EQ((CallLog{"x:2", "y:2"}), log);
+    EXPECT_TRUE(IsSelfLinkedAndFree(a));
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
+}
+
+TEST(SCC_Notifier, AssignmentDetachesTheTargetsListenersFirst) {
+    CallLog log;
+    SCC_Notifier a, b;
+    Listener x("x", log), y("y", log), old("old", log);
+    AddNode(a, x);
+    AddNode(a, y);
+    AddNode(b, old);
+    b = a;
+    EXPECT_TRUE(IsSelfLinkedAndFree(old));
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
+    EXPECT_FALSE(a.HasListeners());
+    b = b;  // nothing happens
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
+    SCC_Notifier empty;
+    b = empty;
+    EXPECT_TRUE(IsSelfLinkedAndFree(x));
+    EXPECT_TRUE(IsSelfLinkedAndFree(y));
+    EXPECT_TRUE(IsSelfLinkedAndFree(b));
+}
+
+TEST(SCC_Notifier, TransferDuringTheSourcesDispatchEndsThatDispatch) {
+    CallLog log;
+    SCC_Notifier a;
+    std::unique_ptr<SCC_Notifier> b;
+    Listener x("x", log), y("y", log);
+    AddNode(a, x);
+    AddNode(a, y);
+    x.m_reaction = [&](int code) {
+        if (code == 1) b.reset(new SCC_Notifier(a));
+    };
+    a.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"x:1"}), log);
+    EXPECT_EQ(nullptr, a.GetOwner());
+    b->Notify(2, nullptr);
+    EXPECT_EQ((CallLog{"x:1", "x:2", "y:2"}), log);
+}
+
+TEST(SCC_Notifier, PointerArgumentCarriesAFullWidthValue) {
+    struct Reader : SCC_EventNode<int> {
+        int OnNotification(int, int* data) override {
+            value = SCC_Notifier::DataAsValue(data);
+            return 0;
+        }
+        SYS_Handle value = 0;
+    } reader;
+    SCC_Notifier notifier(123);
+    AddNode(notifier, reader);
+    const SYS_Handle handles[] = {1, -1, SYS_Handle(0x7FFFFFFF) + 5, INTPTR_MIN, INTPTR_MAX};
+    for (SYS_Handle handle : handles) {
+        notifier.Notify(1, SCC_Notifier::ValueAsData(handle));
+        EXPECT_EQ(handle, reader.value);
+    }
+    EXPECT_EQ(&notifier, notifier.GetNotifier());
+    EXPECT_EQ(10, SCC_Notifier::GetMassNotificationTreshold());
+}
+
+struct Observer {
+    int OnChange(int code, double* data) {
+        calls.push_back(code);
+        last = data;
+        return 0;
+    }
+    std::vector<int> calls;
+    double* last = nullptr;
+};
+
+TEST(SCC_ObjectEventHook, CallsTheMemberFunctionWithTheTypedData) {
+    Observer observer;
+    SCC_Event<double> event;
+    SCC_ObjectEventHook<Observer, double> hook(&observer, &Observer::OnChange, 3);
+    SCC_ObjectEventHook<Observer, double> unset;
+    AddHook(event, hook);
+    AddHook(event, unset);
+    double value = 2.5;
+    event.Notify(6, &value);
+    EXPECT_EQ(std::vector<int>{6}, observer.calls);
+    EXPECT_EQ(&value, observer.last);
+    EXPECT_EQ(3, hook.GetPriority());
+    EXPECT_EQ(nullptr, hook.GetFunction());
+}
+
+TEST(SCC_EventNode, CopyingANodeCopiesTheFlagNotTheMembership) {
+    SCC_Event<int> event;
+    SCC_EventNode<int> a;
+    a.Enable(FALSE);
+    AddNode(event, a);
+    SCC_EventNode<int> copy(a);
+    EXPECT_TRUE(IsSelfLinkedAndFree(copy));
+    EXPECT_FALSE(copy.IsEnabled());
+    SCC_EventNode<int> target;
+    AddNode(event, target);
+    target = copy;
+    EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&a, &target}), Ring(event));
+}
+
+}  // namespace
