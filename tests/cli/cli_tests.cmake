@@ -55,3 +55,4 @@ tessar_cli_test(subst_bad_pattern_message ARGS subst "(ab" "x" ${REGEX_SAMPLE}
                 PASS "pattern cannot be translated")
 tessar_cli_test(subst_bad_pattern_fails ARGS subst "(ab" "x" ${REGEX_SAMPLE} WILL_FAIL)
 tessar_cli_test(subst_bad_count_fails ARGS subst -c -1 "a" "b" ${REGEX_SAMPLE} WILL_FAIL)
+tessar_cli_test(demo_patterns ARGS demo PASS ":n -> \\[12\\] \\[1.25\\] \\[-3.5\\] \\[7\\]")
