@@ -11,4 +11,8 @@
 #include "SYS_Geom.h"
 #include "SYS_Geom_Inline.h"
 #include "SYS_LinConv.h"
+#include "CString.h"
+#include "SYS_String.h"
+#include "SYS_StrEx.h"
+#include "SYS_Exception.h"
 #include "SYS_StrPattern.h"

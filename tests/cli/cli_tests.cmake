@@ -29,6 +29,42 @@ tessar_cli_test(demo_events ARGS demo
                 PASS "board view got code 3 for handle 7\n  status bar got code 3 for handle 7\n  layer list got code 3")
 tessar_cli_test(demo_geometry ARGS demo PASS "minus the part.s box leaves 4 boxes")
 
+# Runs tessar through sh with stderr folded into stdout and the exit code appended as
+# "rc=N", so that one PASS expression checks the text and the code together.
+function(tessar_cli_rc_test name pass)
+    cmake_parse_arguments(RC "" "STDIN" "ARGS" ${ARGN})
+    set(input "")
+    if(RC_STDIN)
+        set(input "< \"${RC_STDIN}\"")
+    endif()
+    add_test(NAME cli_${name}
+             COMMAND sh -c "\"$<TARGET_FILE:tessar>\" \"$@\" ${input} 2>&1; echo \"rc=$?\""
+                     tessar ${RC_ARGS})
+    set_tests_properties(cli_${name} PROPERTIES PASS_REGULAR_EXPRESSION "${pass}" TIMEOUT 60
+                                                LABELS cli)
+endfunction()
+
+# tessar match
+string(REPEAT "x" 300000 TESSAR_LONG_NAME)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/match_long_line.txt "${TESSAR_LONG_NAME}y\nU7\n")
+tessar_cli_rc_test(match_found "^U1\nU10\nrc=0\n$" ARGS match "U*" U1 R2 U10)
+tessar_cli_rc_test(match_none "^rc=1\n$" ARGS match "X*" U1 R2)
+# (A lone "[" would stop CMake from splitting the argument list: the set is closed by
+# an escaped "]" instead, which leaves it open for the matcher.)
+tessar_cli_rc_test(match_invalid_pattern "invalid pattern 'x.*': a bracket set is not closed \\(code -3\\)\nrc=2"
+                   ARGS match "x[\\]" x)
+tessar_cli_rc_test(match_empty_set "code -4\\)\nrc=2" ARGS match "[]x")
+tessar_cli_rc_test(match_missing_pattern "missing PATTERN.*rc=2" ARGS match)
+tessar_cli_rc_test(match_stdin "^U1\nR20\nU10\nrc=0\n$" ARGS match "[RU]*"
+                   STDIN ${CMAKE_CURRENT_SOURCE_DIR}/cli/match_names.txt)
+tessar_cli_rc_test(match_stdin_none "^rc=1\n$" ARGS match "*.sch"
+                   STDIN ${CMAKE_CURRENT_SOURCE_DIR}/cli/match_names.txt)
+tessar_cli_rc_test(match_stdin_long_line "^x+y\nrc=0\n$" ARGS match "*y"
+                   STDIN ${CMAKE_CURRENT_BINARY_DIR}/match_long_line.txt)
+tessar_cli_rc_test(match_binary_input "rc=[01]\n$" ARGS match "*"
+                   STDIN $<TARGET_FILE:tessar>)
+tessar_cli_test(match_help ARGS match --help PASS "usage: tessar match PATTERN")
+tessar_cli_test(demo_shows_strings ARGS demo PASS "Numeric-aware order: +C3 R20 R100 U1 U2 U10")
 # Pattern commands: grep and subst over a small board listing.
 set(REGEX_SAMPLE ${CMAKE_CURRENT_SOURCE_DIR}/data/regex/board.txt)
 tessar_cli_test(grep_help ARGS grep --help PASS "usage: tessar grep")

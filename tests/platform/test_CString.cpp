@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "CString.h"
+#include "tessar_locale.h"
+
+namespace {
+
+std::string Bytes(const CString& s) { return std::string(static_cast<const char*>(s), s.GetLength()); }
+
+TEST(CString, EmptyStringsShareOneValidRepresentation) {
+    CString a;
+    CString b("");
+    CString c(static_cast<const char*>(nullptr));
+    CString d('x', 0);
+    for (const CString* s : {&a, &b, &c, &d}) {
+        ASSERT_NE(nullptr, static_cast<const char*>(*s));
+        EXPECT_STREQ("", *s);
+        EXPECT_EQ(0, s->GetLength());
+        EXPECT_TRUE(s->IsEmpty());
+    }
+    EXPECT_EQ(static_cast<const char*>(a), static_cast<const char*>(b));
+    EXPECT_EQ(static_cast<const char*>(a), static_cast<const char*>(d));
+    a.Empty();
+    a.ReleaseBuffer();  // on the shared empty string: must not write into it
+    EXPECT_STREQ("", b);
+}
+
+TEST(CString, CopySharesUntilOneSideWrites) {
+    CString original("board");
+    CString copy(original);
+    EXPECT_EQ(static_cast<const char*>(original), static_cast<const char*>(copy));
+
+    copy.SetAt(0, 'B');
+    EXPECT_STREQ("board", original);
+    EXPECT_STREQ("Board", copy);
+    EXPECT_NE(static_cast<const char*>(original), static_cast<const char*>(copy));
+
+    const char* afterFirstWrite = copy;
+    copy.SetAt(1, 'O');
+    copy.MakeUpper();
+    EXPECT_EQ(afterFirstWrite, static_cast<const char*>(copy));  // unique now: no new copy
+    EXPECT_STREQ("BOARD", copy);
+    EXPECT_STREQ("board", original);
+
+    copy.GetBuffer(64);
+    copy.ReleaseBuffer();
+    const char* roomy = copy;
+    copy += "_top";
+    copy += '!';
+    copy.Replace('_', '-');
+    copy.Format("%s", "short");
+    EXPECT_EQ(roomy, static_cast<const char*>(copy));  // everything fitted: no reallocation
+    EXPECT_STREQ("short", copy);
+}
+
+TEST(CString, EveryMutatorDetachesFromCopies) {
+    struct Case {
+        const char* name;
+        void (*mutate)(CString&);
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"append text", [](CString& s) { s += "!"; }, "net1!"},
+        {"append char", [](CString& s) { s += 'x'; }, "net1x"},
+        {"replace char", [](CString& s) { s.Replace('n', 'N'); }, "Net1"},
+        {"replace text", [](CString& s) { s.Replace("et", "ode"); }, "node1"},
+        {"format", [](CString& s) { s.Format("%d", 42); }, "42"},
+        {"buffer", [](CString& s) { s.GetBuffer(10)[0] = 'm'; s.ReleaseBuffer(); }, "met1"},
+        {"set length", [](CString& s) { s.GetBufferSetLength(2); }, "ne"},
+        {"upper", [](CString& s) { s.MakeUpper(); }, "NET1"},
+        {"assign", [](CString& s) { s = "via"; }, "via"},
+        {"empty", [](CString& s) { s.Empty(); }, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CString original("net1");
+        CString copy(original);
+        c.mutate(copy);
+        EXPECT_STREQ(c.expected, copy);
+        EXPECT_STREQ("net1", original);
+        EXPECT_EQ(4, original.GetLength());
+    }
+}
+
+TEST(CString, AppendingItselfOrAPartOfItself) {
+    CString s("ab");
+    s += s;
+    EXPECT_STREQ("abab", s);
+    s += static_cast<const char*>(s) + 1;
+    EXPECT_STREQ("ababbab", s);
+    for (int i = 0; i < 6; ++i) s += s;  // grows through several reallocations
+    EXPECT_EQ(7 * 64, s.GetLength());
+    EXPECT_EQ(0, std::strncmp(s, "ababbabababbab", 14));
+
+    CString shared("xy");
+    CString other(shared);
+    shared += shared;
+    EXPECT_STREQ("xyxy", shared);
+    EXPECT_STREQ("xy", other);
+}
+
+TEST(CString, EmbeddedNulBytesKeepTheirLength) {
+    CString s("a\0b", 3);
+    EXPECT_EQ(3, s.GetLength());
+    CString copy(s);
+    copy += "c";
+    EXPECT_EQ(std::string("a\0bc", 4), Bytes(copy));
+    EXPECT_EQ(std::string("a\0b", 3), Bytes(s));
+    CString joined = s + s;
+    EXPECT_EQ(std::string("a\0ba\0b", 6), Bytes(joined));
+    EXPECT_EQ(1, s.Replace('\0', '-'));
+    EXPECT_STREQ("a-b", s);
+    EXPECT_TRUE(CString("a") == CString("a\0z", 3));  // C-string views compare
+}
+
+TEST(CString, BufferAccessStoresLengthAndTerminator) {
+    CString s("abc");
+    char* buffer = s.GetBuffer(100);
+    EXPECT_GE(s.GetAllocLength(), 100);
+    std::strcpy(buffer, "longer text");
+    s.ReleaseBuffer();
+    EXPECT_EQ(11, s.GetLength());
+    EXPECT_STREQ("longer text", s);
+
+    buffer = s.GetBuffer(0);
+    buffer[3] = 'G';
+    s.ReleaseBuffer(4);
+    EXPECT_STREQ("lonG", s);
+    EXPECT_EQ(4, s.GetLength());
+
+    char* same = s.GetBufferSetLength(2);
+    EXPECT_EQ(buffer, same);  // fits: same buffer
+    EXPECT_STREQ("lo", s);
+
+    CString empty;
+    char* own = empty.GetBuffer(0);
+    own[0] = '\0';
+    empty.ReleaseBuffer();
+    EXPECT_STREQ("", CString());  // the shared empty string was not handed out
+}
+
+TEST(CString, ReplaceCountsNonOverlappingOccurrences) {
+    struct Case {
+        const char* name;
+        const char* text;
+        const char* oldText;
+        const char* newText;
+        int count;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"none", "abc", "x", "y", 0, "abc"},
+        {"grow", "a.b.c", ".", "::", 2, "a::b::c"},
+        {"shrink", "aXXbXX", "XX", "", 2, "ab"},
+        {"no overlap", "aaa", "aa", "X", 1, "Xa"},
+        {"whole", "abc", "abc", "", 1, ""},
+        {"empty old", "abc", "", "x", 0, "abc"},
+        {"null old", "abc", nullptr, "x", 0, "abc"},
+        {"null new", "a-b", "-", nullptr, 1, "ab"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CString s(c.text);
+        CString before(s);
+        EXPECT_EQ(c.count, s.Replace(c.oldText, c.newText));
+        EXPECT_STREQ(c.expected, s);
+        EXPECT_STREQ(c.text, before);
+    }
+    CString s("a-b-c");
+    EXPECT_EQ(2, s.Replace('-', '+'));
+    EXPECT_STREQ("a+b+c", s);
+    EXPECT_EQ(0, s.Replace('+', '+'));
+}
+
+TEST(CString, ReplaceWithArgumentsInsideItself) {
+    CString s("abcabc");
+    EXPECT_EQ(2, s.Replace(static_cast<const char*>(s) + 3, "x"));  // old text is "abc"
+    EXPECT_STREQ("xx", s);
+    CString t("ab");
+    EXPECT_EQ(1, t.Replace("b", t));
+    EXPECT_STREQ("aab", t);
+}
+
+TEST(CString, FormatShortLongAndFromItself) {
+    CString s;
+    s.Format("%s=%d", "pads", 12);
+    EXPECT_STREQ("pads=12", s);
+    std::string big(1000, 'q');
+    s.Format("<%s>", big.c_str());
+    EXPECT_EQ("<" + big + ">", Bytes(s));
+    s.Format("%s|%s", static_cast<const char*>(s), "end");  // argument is this string's text
+    EXPECT_EQ("<" + big + ">|end", Bytes(s));
+    CString small("ab");
+    small.Format("%s%s", static_cast<const char*>(small), static_cast<const char*>(small));
+    EXPECT_STREQ("abab", small);
+    s.Format("%s", "");
+    EXPECT_TRUE(s.IsEmpty());
+}
+
+TEST(CString, WideTextBecomesMultibyteText) {
+    const unsigned short ascii[] = {'P', 'a', 'd', 0};
+    EXPECT_STREQ("Pad", CString(ascii));
+    const unsigned short accented[] = {'c', 'a', 'f', 0xE9, 0};
+    const unsigned short emoji[] = {0xD83D, 0xDE00, 0};
+    const unsigned short lone[] = {'a', 0xDC00, 'b', 0xD800, 0};
+    EXPECT_STREQ("caf?", CString(accented));  // "C" locale: not expressible
+    EXPECT_STREQ("a?b?", CString(lone));
+    ScopedLocale utf8("C.UTF-8");
+    ASSERT_TRUE(utf8.IsActive());
+    EXPECT_STREQ("caf\xC3\xA9", CString(accented));
+    EXPECT_STREQ("\xF0\x9F\x98\x80", CString(emoji));
+    EXPECT_STREQ("a?b?", CString(lone));
+    CString assigned;
+    assigned = accented;
+    EXPECT_EQ(5, assigned.GetLength());
+    EXPECT_STREQ("", CString(static_cast<const unsigned short*>(nullptr)));
+}
+
+TEST(CString, ComparisonsFollowStrcmpOfTheText) {
+    const char* const words[] = {"", "a", "ab", "b", "B", "\xE9", "a b", "ab\x7F"};
+    for (const char* x : words) {
+        for (const char* y : words) {
+            SCOPED_TRACE(std::string(x) + " vs " + y);
+            int expected = std::string(x).compare(y);  // unsigned bytes, like strcmp
+            CString a(x);
+            CString b(y);
+            EXPECT_EQ(expected == 0, a == b);
+            EXPECT_EQ(expected == 0, a == y);
+            EXPECT_EQ(expected != 0, x != b);
+            EXPECT_EQ(expected < 0, a < b);
+            EXPECT_EQ(expected < 0, x < b);
+            EXPECT_EQ(expected > 0, a > y);
+            EXPECT_EQ(expected <= 0, a <= b);
+            EXPECT_EQ(expected >= 0, a >= y);
+            EXPECT_EQ(expected < 0, a.Compare(y) < 0);
+        }
+    }
+    EXPECT_EQ(0, CString("PadStack").CompareNoCase("padstack"));
+    EXPECT_LT(CString("_x").CompareNoCase("A"), 0);  // folds to lower case: '_' < 'a'
+}
+
+TEST(CString, ConcatenationOfEveryKind) {
+    CString a("top");
+    EXPECT_STREQ("top-layer", a + "-layer");
+    EXPECT_STREQ("<top", "<" + a);
+    EXPECT_STREQ("top!", a + '!');
+    EXPECT_STREQ("#top", '#' + a);
+    EXPECT_STREQ("toptop", a + a);
+    EXPECT_STREQ("top", a + static_cast<const char*>(nullptr));
+    EXPECT_STREQ("", CString() + "");
+}
+
+TEST(CString, IndexChecksReportAndLeaveTheTextAlone) {
+    ScopedBreakCounter breaks;
+    CString s("abc");
+    EXPECT_EQ('c', s.GetAt(2));
+    EXPECT_EQ(0, breaks.Breaks());
+    EXPECT_EQ('\0', s.GetAt(3));
+    s.SetAt(-1, 'x');
+    s.SetAt(3, 'x');
+    EXPECT_EQ(3, breaks.Breaks());
+    EXPECT_STREQ("abc", s);
+}
+
+TEST(CString, ReplaceCharNeverTouchesTrailBytes) {
+    ScopedLocale utf8("C.UTF-8");
+    ASSERT_TRUE(utf8.IsActive());
+    CString s("\xC3\xA9\xC2\xA9-\xA9");  // é © - and a stray byte A9
+    EXPECT_EQ(1, s.Replace('\xA9', '*'));
+    EXPECT_STREQ("\xC3\xA9\xC2\xA9-*", s);
+    CString t("x\xC3\xA9x");
+    EXPECT_EQ(0, t.Replace("\xA9x", "!"));
+    EXPECT_EQ(0, t.Replace("x\xC3", "!"));  // would cut é in two
+    EXPECT_EQ(1, t.Replace("\xC3\xA9", "e"));
+    EXPECT_STREQ("xex", t);
+}
+
+// Random edits on a few strings that copy each other, checked against std::string models:
+// catches a write that shows through a copy, a stale length or a lost terminator.
+TEST(CString, RandomEditsMatchAStdStringModel) {
+    std::mt19937 random(20261206);
+    std::vector<CString> strings(4);
+    std::vector<std::string> models(4);
+    for (int step = 0; step < 4000; ++step) {
+        size_t i = random() % 4;
+        size_t j = random() % 4;
+        CString& s = strings[i];
+        std::string& m = models[i];
+        switch (random() % 8) {
+            case 0: s = strings[j]; m = models[j]; break;
+            case 1: s += "xy"; m += "xy"; break;
+            case 2: s += char('a' + random() % 3); m += s[s.GetLength() - 1]; break;
+            case 3: { std::string old = m; s += s; m += old; break; }
+            case 4:
+                if (!m.empty()) { int k = random() % m.size(); s.SetAt(k, 'Z'); m[k] = 'Z'; }
+                break;
+            case 5: {
+                int count = 0;
+                for (char& c : m) if (c == 'a') { c = 'b'; ++count; }
+                EXPECT_EQ(count, s.Replace('a', 'b'));
+                break;
+            }
+            case 6: { int n = m.empty() ? 0 : random() % m.size(); s.GetBufferSetLength(n); m.resize(n); break; }
+            case 7: if (m.size() > 64) { s.Empty(); m.clear(); } break;
+        }
+        for (size_t k = 0; k < 4; ++k) {
+            ASSERT_EQ(models[k], Bytes(strings[k])) << "step " << step << " string " << k;
+            ASSERT_EQ('\0', static_cast<const char*>(strings[k])[strings[k].GetLength()]);
+        }
+    }
+}
+
+}  // namespace

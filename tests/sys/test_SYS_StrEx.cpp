@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "SYS_Exception.h"
+#include "SYS_StrEx.h"
+#include "tessar_locale.h"
+
+namespace {
+
+TEST(SysExtractSubString, FieldsOfASeparatedList) {
+    struct Case {
+        int index;
+        int result;
+        const char* field;
+    } const cases[] = {{0, TRUE, "a"}, {1, TRUE, "b"}, {2, TRUE, ""},   {3, TRUE, "d"},
+                       {4, FALSE, ""}, {9, FALSE, ""}, {-1, TRUE, "a"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        SYS_String field("stale");
+        EXPECT_EQ(c.result, SysExtractSubString(field, "a,b,,d", c.index, ','));
+        EXPECT_STREQ(c.field, field);
+    }
+    SYS_String field("kept");
+    EXPECT_EQ(FALSE, SysExtractSubString(field, nullptr, 0, ','));
+    EXPECT_STREQ("kept", field);
+    EXPECT_EQ(TRUE, SysExtractSubString(field, "a,", 1, ','));
+    EXPECT_STREQ("", field);
+    EXPECT_EQ(TRUE, SysExtractSubString(field, "whole", 0, '\0'));
+    EXPECT_STREQ("whole", field);
+    EXPECT_EQ(FALSE, SysExtractSubString(field, "whole", 1, '\0'));
+    SYS_String self("x;y;z");
+    EXPECT_EQ(TRUE, SysExtractSubString(self, self, 1, ';'));
+    EXPECT_STREQ("y", self);
+}
+
+// Splitting agrees with a std::string split on random lists.
+TEST(SysExtractSubString, AgreesWithAPlainSplit) {
+    std::mt19937 random(3);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        for (int n = random() % 12; n > 0; --n) text += "ab|"[random() % 3];
+        std::vector<std::string> fields(1);
+        for (char c : text) {
+            if (c == '|') fields.emplace_back();
+            else fields.back().push_back(c);
+        }
+        for (int index = 0; index <= int(fields.size()); ++index) {
+            SYS_String field;
+            int found = SysExtractSubString(field, text.c_str(), index, '|');
+            ASSERT_EQ(index < int(fields.size()), found == TRUE) << text << " #" << index;
+            ASSERT_EQ(found ? fields[index] : std::string(), std::string(field)) << text;
+        }
+    }
+}
+
+int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
+
+TEST(TcsNumCmp, OrdersEmbeddedNumbersByValue) {
+    struct Case {
+        const char* a;
+        const char* b;
+        int sign;
+    } const cases[] = {
+        {"item9", "item10", -1},     {"item10", "item10$", -1},  {"file007", "file7", 0},
+        {"a", "b", -1},              {"", "", 0},                {"", "a", -1},
+        {"$", "", 1},                {"a$", "az", 1},            {"x2y", "x2z", -1},
+        {"x12", "x9y", 1},           {"007", "7a", -1},          {"pad", "pad", 0},
+        {"99999999999999999999", "99999999999999999998", 1},  // beyond any integer type
+        {"v1.10", "v1.9", 1},        {"a\xE9", "az", 1},         {"10", "9$", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " vs " + c.b);
+        EXPECT_EQ(c.sign, Sign(_tcsnumcmp(c.a, c.b)));
+        EXPECT_EQ(-c.sign, Sign(_tcsnumcmp(c.b, c.a)));  // antisymmetric
+        EXPECT_EQ(c.sign, Sign(SYS_String(c.a).CompareAlNum(c.b)));
+    }
+}
+
+struct NumberCase {
+    const char* text;
+    int accepted;
+    int stopOffset;  // where the walk stops, -1 for null
+};
+
+TEST(GetDouble, ValidatesFloatingPointText) {
+    const NumberCase cases[] = {
+        {"1.5e3", TRUE, 5}, {"1.5", TRUE, 3},  {".5", TRUE, 2},   {"-2", TRUE, 2},
+        {"1e", FALSE, -1},  {"e5", FALSE, -1}, {"1.2.3", FALSE, 3}, {"1-2", TRUE, 3},
+        {"", FALSE, -1},    {"+", FALSE, -1},  {".", FALSE, -1},  {"1e+5", TRUE, 4},
+        {"1e5.", FALSE, 3}, {"1e5e", FALSE, 3}, {"5x", FALSE, 1},  {"1E-2", TRUE, 4},
+    };
+    for (const NumberCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        const char* end = getdouble(c.text, 0);
+        EXPECT_EQ(c.stopOffset, end == nullptr ? -1 : int(end - c.text));
+        EXPECT_EQ(c.accepted, isdouble(c.text, 0));
+    }
+    EXPECT_FALSE(isdecdouble("1.5e3"));
+    EXPECT_STREQ("e3", getdouble("1.5e3", 1));
+    EXPECT_EQ(nullptr, getdouble("e3", 1));
+    EXPECT_EQ(nullptr, getdouble(nullptr, 0));
+    EXPECT_TRUE(isdecdouble("-1.5"));
+}
+
+TEST(GetInteger, ValidatesIntegersInEachBase) {
+    struct Case {
+        const char* text;
+        int base;
+        int stopOffset;  // -1 for null
+    } const cases[] = {
+        {"123", 1, 3},   {"12a", 1, 2},    {"1+2", 1, 3},    {"", 1, -1},     {"-", 1, -1},
+        {"17", 2, 2},    {"18", 2, 1},     {"0x1", 2, 1},    {"1aF", 3, 3},   {"0x1F", 3, 4},
+        {"0X1f", 3, 4},  {"0x", 3, -1},    {"-0x1F", 3, 5},  {"00x1", 3, 2},  {"0-x1", 3, 2},
+        {"0xx", 3, -1},  {"0x1F", 0, 4},   {"017", 0, 3},    {"019", 0, 2},   {"19", 0, 2},
+        {"0", 0, 1},     {"0x", 0, -1},    {"+-0x7g", 4, 5}, {"0x1F", 1, 1},  {"9a", 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " base " + std::to_string(c.base));
+        const char* end = getinteger(c.text, c.base);
+        EXPECT_EQ(c.stopOffset, end == nullptr ? -1 : int(end - c.text));
+        bool whole = c.stopOffset == int(std::strlen(c.text));
+        EXPECT_EQ(whole ? TRUE : FALSE, isinteger(c.text, c.base));
+    }
+    EXPECT_TRUE(ishexinteger("1aF"));
+    EXPECT_FALSE(isoctinteger("18"));
+    EXPECT_FALSE(isdecinteger("12a"));
+    EXPECT_TRUE(isdecinteger("1+2"));
+    EXPECT_EQ(nullptr, getinteger(nullptr, 1));
+}
+
+// No validator reads past the terminator: each text sits at the very end of its own heap
+// block, so an over-read is an AddressSanitizer finding.
+TEST(NumberValidators, NeverReadPastTheTerminator) {
+    std::mt19937 random(11);
+    const char alphabet[] = "0123456789abcdefxX+-.eE$\xE9 ";
+    for (int round = 0; round < 20000; ++round) {
+        size_t length = random() % 10;
+        std::vector<char> text(length + 1);
+        for (size_t i = 0; i < length; ++i) text[i] = alphabet[random() % (sizeof alphabet - 1)];
+        text[length] = '\0';
+        const char* t = text.data();
+        for (int base = 0; base <= 4; ++base) {
+            const char* end = getinteger(t, base);
+            ASSERT_TRUE(end == nullptr || (end >= t && end <= t + length));
+        }
+        for (int decimalOnly = 0; decimalOnly <= 1; ++decimalOnly) {
+            const char* end = getdouble(t, decimalOnly);
+            ASSERT_TRUE(end == nullptr || (end >= t && end <= t + length));
+        }
+        _tcsnumcmp(t, "a1$");
+        SYS_String field;
+        SysExtractSubString(field, t, random() % 3, 'e');
+    }
+}
+
+TEST(SYS_Memory, KeepsNoStatistics) {
+    EXPECT_EQ(0, SYS_Memory::GetCurrentMemorySize());
+    EXPECT_EQ(0, SYS_Memory::GetPeakMemorySize());
+}
+
+TEST(SYS_Exception, CarriesAFormattedTextByValue) {
+    try {
+        throw SYS_Exception("cannot read '%s' as %s", "12x", "a length");
+    } catch (const SYS_Exception& caught) {
+        EXPECT_STREQ("cannot read '12x' as a length", caught.GetText());
+        SYS_Exception copy(caught);
+        SYS_Exception assigned(0);
+        EXPECT_TRUE(assigned.GetText().IsEmpty());
+        assigned = copy;
+        EXPECT_STREQ("cannot read '12x' as a length", assigned.GetText());
+        SYS_String text = copy.GetText();
+        text += "!";  // a copy: the exception's text is not changed
+        EXPECT_STREQ("cannot read '12x' as a length", copy.GetText());
+    }
+    EXPECT_TRUE(SYS_Exception(45012, "ignored", 3).GetText().IsEmpty());
+}
+
+}  // namespace
