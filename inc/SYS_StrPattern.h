@@ -1,8 +1,8 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
+#include "SYS_String.h"
 #include "TessarExport.h"
 
 struct SYS_StrPatternIndex;
@@ -54,19 +54,16 @@ struct SYS_StrPatternIndex;
 // backtracking (such as nested closures over many alternatives on a subject that does not
 // match) does. A search that exhausts it stops as if nothing were found: Match answers -1 and
 // Substitute stops replacing; GaveUp() then answers TRUE.
-//
-// TODO: the text types become the library's SYS_String/CString once the string class lands;
-// until then std::string stands in for CString.
 class TESSAR_EXPORT SYS_StrPattern {
 public:
     SYS_StrPattern();
     SYS_StrPattern(const char* text);         // NOLINT: converts like a string
-    SYS_StrPattern(const std::string& text);  // NOLINT
+    SYS_StrPattern(const CString& text);      // NOLINT
     SYS_StrPattern(const SYS_StrPattern& other);
     ~SYS_StrPattern();
 
     SYS_StrPattern& operator=(const char* text);
-    SYS_StrPattern& operator=(const std::string& text);
+    SYS_StrPattern& operator=(const CString& text);
     SYS_StrPattern& operator=(const SYS_StrPattern& other);
 
     // The compiled form; "" when there is no pattern.
@@ -86,7 +83,7 @@ public:
     // Text after an embedded NUL is never searched. Returns the number of replacements; a
     // negative count is reported ("SYS_StrPattern::Substitute -- negative counter") and
     // replaces nothing. Linear in the length of text plus the output.
-    int Substitute(std::string& text, const std::string& replacement, int count);
+    int Substitute(CString& text, const CString& replacement, int count);
 
     // TRUE when the last Match or Substitute on this object stopped at the step budget.
     int GaveUp() const { return m_GaveUp; }
@@ -94,7 +91,7 @@ public:
 private:
     void MakePattern(const char* text);
 
-    std::string m_Pattern;  // compiled form; empty: no pattern
+    SYS_String m_Pattern;  // compiled form; empty: no pattern
     std::shared_ptr<const SYS_StrPatternIndex> m_Index;  // built with m_Pattern, shared by copies
     mutable int m_GaveUp = 0;
 };

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace syspttrn {
@@ -58,7 +59,7 @@ struct Program {
     bool leadingRepeat = false;     // code starts with '*' or '+' over a one-character element
 };
 
-void BuildProgram(const std::string& code, Program& program);
+void BuildProgram(std::string_view code, Program& program);
 
 struct Found {
     long offset = -1;     // byte offset of the match in the subject, -1 for none
@@ -74,13 +75,13 @@ struct Scratch {
 // Leftmost match of code in the NUL-terminated subject; the position at the terminator is
 // never tried. subjectEnd, when not null, is the subject's terminator (it speeds up the
 // search). code and program must come from Translate and BuildProgram.
-Found Find(const std::string& code, const Program& program, const char* subject,
+Found Find(std::string_view code, const Program& program, const char* subject,
            const char* subjectEnd, Scratch& scratch);
 
 // Replaces up to count (0: all) matches in text [0, length), appending the result to out.
 // After an empty match the character at the match position is kept and the scan goes on
 // after it. Returns the number of replacements; gaveUp tells whether a search gave up.
-int SubstituteAll(const std::string& code, const Program& program, const char* text,
+int SubstituteAll(std::string_view code, const Program& program, const char* text,
                   size_t length, const char* replacement, size_t replacementLength, int count,
                   std::string& out, bool& gaveUp);
 

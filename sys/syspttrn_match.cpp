@@ -17,8 +17,8 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "SYS_StrEx.h"
 #include "sys/syspttrn_engine.h"
-#include "sys/syspttrn_numbers.h"
 
 namespace syspttrn {
 namespace {
@@ -69,7 +69,7 @@ bool TestWideClass(unsigned char letter, wint_t c) {
 
 class Matcher {
 public:
-    Matcher(const std::string& code, const Program& program, const char* subject,
+    Matcher(std::string_view code, const Program& program, const char* subject,
             Scratch& scratch)
         : m_codeText(code),
           m_code(reinterpret_cast<const unsigned char*>(code.data())),
@@ -87,7 +87,7 @@ public:
     }
     bool GaveUp() const { return m_gaveUp; }
     const char* MatchOne(size_t pc, const char* s);
-    const std::string& Code() const { return m_codeText; }
+    std::string_view Code() const { return m_codeText; }
 
     // Walks of the code; every position given is that of an operation.
     size_t SkipSequence(size_t pc) const;
@@ -109,7 +109,7 @@ private:
     bool InClass(size_t pc, const char* s, size_t n) const;
     bool Step();
 
-    const std::string& m_codeText;
+    std::string_view m_codeText;
     const unsigned char* m_code;
     size_t m_codeLength;
     const Program& m_program;
@@ -396,7 +396,7 @@ size_t Matcher::SkipExpression(size_t pc) const {
 
 // True when the code at pc is a greedy closure over one character-wide element: the leftmost
 // scan may then skip what its failed repetitions already covered.
-bool IsRepeatOfOneCharacter(const std::string& code, size_t pc) {
+bool IsRepeatOfOneCharacter(std::string_view code, size_t pc) {
     if (pc + 3 >= code.size() || (code[pc] != '*' && code[pc] != '+')) return false;
     size_t length = static_cast<unsigned char>(code[pc + 1]);
     unsigned char op = static_cast<unsigned char>(code[pc + 2]);
@@ -406,14 +406,14 @@ bool IsRepeatOfOneCharacter(const std::string& code, size_t pc) {
     case ':': return length == 2 && !IsNumberClass(operand);
     case '[':
     case ']': return length == 2u + operand;
-    case 'c': return length == 1 + CharLen(code.c_str() + pc + 3, MB_CUR_MAX == 1);
+    case 'c': return length == 1 + CharLen(code.data() + pc + 3, MB_CUR_MAX == 1);
     default: return false;
     }
 }
 
 // The literal byte every match begins with: the code starts with 'c', possibly inside groups
 // without alternatives and elements of '+' or '#' closures.
-int FirstLiteralByte(const std::string& code, size_t pc) {
+int FirstLiteralByte(std::string_view code, size_t pc) {
     while (pc + 1 < code.size()) {
         char op = code[pc];
         if (op == 'c') return static_cast<unsigned char>(code[pc + 1]);
@@ -445,9 +445,9 @@ const char* NextStart(Matcher& matcher, const Program& program, const char* s, b
 
 // Position of the operation that follows the one at pc in code order: closures and groups are
 // entered, so that this walk visits every operation once.
-size_t NextOperation(const std::string& code, size_t pc) {
+size_t NextOperation(std::string_view code, size_t pc) {
     switch (code[pc]) {
-    case 'c': return pc + 1 + CharLen(code.c_str() + pc + 1, MB_CUR_MAX == 1);
+    case 'c': return pc + 1 + CharLen(code.data() + pc + 1, MB_CUR_MAX == 1);
     case ':':
     case '*':
     case '+':
@@ -460,7 +460,7 @@ size_t NextOperation(const std::string& code, size_t pc) {
     }
 }
 
-Program::ByteSet MemberSet(const std::string& code, size_t pc) {
+Program::ByteSet MemberSet(std::string_view code, size_t pc) {
     Program::ByteSet set{{0, 0, 0, 0}};
     size_t count = static_cast<unsigned char>(code[pc + 1]);
     for (size_t i = 0; i < count; ++i) {
@@ -484,7 +484,7 @@ const char* SkipToByte(const char* s, const char* subjectEnd, char c) {
 
 // Records the ends of the alternation whose first '|' is at pc, for each of its alternatives.
 void IndexAlternation(const Matcher& walker, size_t pc, Program& program) {
-    const std::string& code = walker.Code();
+    std::string_view code = walker.Code();
     size_t q = pc;
     while (code[q] == '|') {
         program.alternativeEnd[q] = static_cast<uint32_t>(walker.SkipSequence(q + 1));
@@ -495,12 +495,12 @@ void IndexAlternation(const Matcher& walker, size_t pc, Program& program) {
 }
 
 // The text a code of literal characters alone stands for ("" when it holds anything else).
-std::string LiteralText(const std::string& code) {
+std::string LiteralText(std::string_view code) {
     std::string text;
     size_t pc = 0;
     while (pc + 1 < code.size() && code[pc] == 'c') {
         size_t next = NextOperation(code, pc);
-        text.append(code, pc + 1, next - pc - 1);
+        text.append(code.data() + pc + 1, next - pc - 1);
         pc = next;
     }
     return pc + 1 == code.size() && code[pc] == 'e' ? text : std::string();
@@ -533,7 +533,7 @@ Found FindLiteral(const std::string& literal, const char* subject, const char* s
 
 }  // namespace
 
-void BuildProgram(const std::string& code, Program& program) {
+void BuildProgram(std::string_view code, Program& program) {
     program = Program();
     program.setAt.assign(code.size(), -1);
     program.alternativeEnd.assign(code.size(), 0);
@@ -556,7 +556,7 @@ void BuildProgram(const std::string& code, Program& program) {
     program.leadingRepeat = IsRepeatOfOneCharacter(code, 0);
 }
 
-Found Find(const std::string& code, const Program& program, const char* subject,
+Found Find(std::string_view code, const Program& program, const char* subject,
            const char* subjectEnd, Scratch& scratch) {
     Found found;
     if (code.empty() || subject == nullptr || *subject == '\0') return found;
@@ -582,7 +582,7 @@ Found Find(const std::string& code, const Program& program, const char* subject,
     return found;
 }
 
-int SubstituteAll(const std::string& code, const Program& program, const char* text,
+int SubstituteAll(std::string_view code, const Program& program, const char* text,
                   size_t length, const char* replacement, size_t replacementLength, int count,
                   std::string& out, bool& gaveUp) {
     Scratch scratch;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SYS_StrPattern.h"
+#include "SYS_String.h"
 #include "regex_cli.h"
 #include "tessar_cli.h"
 
@@ -62,12 +63,13 @@ bool ParseSubstOptions(int argc, char** argv, SubstOptions& options) {
 // Returns false when a search gave up.
 bool SubstInput(const SubstOptions& options, SYS_StrPattern& pattern, RegexInput& input) {
     std::string line;
-    const std::string replacement = options.replacement;
+    const SYS_String replacement = options.replacement;
     bool hadNewline = false, complete = true;
     while (input.ReadLine(line, hadNewline)) {
-        pattern.Substitute(line, replacement, options.count);
+        SYS_String text(line.data(), static_cast<int>(line.size()));
+        pattern.Substitute(text, replacement, options.count);
         complete &= pattern.GaveUp() == 0;
-        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fwrite(static_cast<const char*>(text), 1, static_cast<size_t>(text.GetLength()), stdout);
         if (hadNewline) std::fputc('\n', stdout);
     }
     return complete;

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "SYS_StrPattern.h"
+#include "SYS_String.h"
 #include "tessar_cli.h"
 
 namespace {
@@ -28,9 +29,9 @@ void ShowPatterns(std::ostream& out) {
     ShowMatches(out, "NET=[A-Z_]+", line);
     ShowMatches(out, "0x:h", line);
     SYS_StrPattern unit(":nmm");
-    std::string text = line;
+    SYS_String text = line;
     int replaced = unit.Substitute(text, "<length>", 0);
-    out << "  Substitute :nmm -> <length>: " << replaced << " replaced: " << text << "\n";
+    out << "  Substitute :nmm -> <length>: " << replaced << " replaced: " << static_cast<const char*>(text) << "\n";
     SYS_StrPattern bad("(PAD");
     out << "  An unbalanced \"(PAD\" holds no pattern: compiled length " << bad.GetCodeLength()
         << "\n";

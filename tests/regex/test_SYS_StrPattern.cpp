@@ -5,6 +5,7 @@
 #include <string>
 
 #include "SYS_StrPattern.h"
+#include "SYS_String.h"
 #include "TessarPlatform.h"
 #include "regex_test_support.h"
 
@@ -253,7 +254,7 @@ TEST(SYS_StrPattern, AssigningItsOwnCompiledFormTranslatesIt) {
     int length = 0;
     EXPECT_EQ(0, pattern.Match("cacbe", &length));
     EXPECT_EQ(5, length);
-    pattern = std::string("b");
+    pattern = SYS_String("b");
     EXPECT_EQ(1, pattern.Match("ab", &length));
 }
 
@@ -285,35 +286,35 @@ TEST(SYS_StrPattern, SubstitutesScanningForward) {
     for (const SubstituteCase& c : kSubstitutions) {
         SCOPED_TRACE(c.name);
         SYS_StrPattern pattern(c.pattern);
-        std::string text = c.text;
+        SYS_String text = c.text;
         EXPECT_EQ(c.replaced, pattern.Substitute(text, c.replacement, c.count));
-        EXPECT_EQ(c.result, text);
+        EXPECT_STREQ(c.result, text);
     }
 }
 
 TEST(SYS_StrPattern, SubstituteRefusesNegativeCount) {
     BreakCounter breaks;
     SYS_StrPattern pattern("o");
-    std::string text = "foo";
+    SYS_String text = "foo";
     EXPECT_EQ(0, pattern.Substitute(text, "0", -1));
-    EXPECT_EQ("foo", text);
+    EXPECT_STREQ("foo", text);
     EXPECT_EQ(1, breaks.Count());
 }
 
 TEST(SYS_StrPattern, SubstituteWithoutPatternReportsAndKeepsText) {
     BreakCounter breaks;
     SYS_StrPattern pattern;
-    std::string text = "foo";
+    SYS_String text = "foo";
     EXPECT_EQ(0, pattern.Substitute(text, "0", 0));
-    EXPECT_EQ("foo", text);
+    EXPECT_STREQ("foo", text);
     EXPECT_EQ(1, breaks.Count());
 }
 
 TEST(SYS_StrPattern, SubstituteLeavesTextAfterEmbeddedNul) {
     SYS_StrPattern pattern("a");
-    std::string text("aa\0aa", 5);
+    SYS_String text("aa\0aa", 5);
     EXPECT_EQ(2, pattern.Substitute(text, "b", 0));
-    EXPECT_EQ(std::string("bb\0aa", 5), text);
+    EXPECT_EQ(std::string("bb\0aa", 5), std::string(text, static_cast<size_t>(text.GetLength())));
 }
 
 }  // namespace

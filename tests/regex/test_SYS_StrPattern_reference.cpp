@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "SYS_StrEx.h"
 #include "SYS_StrPattern.h"
 #include "regex_test_support.h"
 
@@ -34,32 +35,11 @@ Node Make(Node::Kind kind) {
     return n;
 }
 
-// Number readers after the library's rules: signs are skipped anywhere, a digit is needed.
-int ReadInteger(const std::string& s, int pos, bool hex) {
-    int digits = 0, p = pos;
-    for (; p < static_cast<int>(s.size()); ++p) {
-        unsigned char c = static_cast<unsigned char>(s[p]);
-        if (c == '+' || c == '-') continue;
-        if (!(hex ? std::isxdigit(c) : std::isdigit(c))) break;
-        ++digits;
-    }
-    return digits > 0 ? p : -1;
-}
-
-int ReadDecimal(const std::string& s, int pos) {
-    int digits = 0, p = pos;
-    bool point = false;
-    for (; p < static_cast<int>(s.size()); ++p) {
-        char c = s[p];
-        if (c == '+' || c == '-') continue;
-        if (c == '.' && !point) {
-            point = true;
-            continue;
-        }
-        if (!std::isdigit(static_cast<unsigned char>(c))) break;
-        ++digits;
-    }
-    return digits > 0 ? p : -1;
+// The whole-number classes stand for the library's number readers.
+int ReadNumber(const std::string& s, int pos, char letter) {
+    const char* text = s.c_str() + pos;
+    const char* end = letter == 'n' ? getdouble(text, 1) : getinteger(text, letter == 'h' ? 3 : 1);
+    return end == nullptr ? -1 : static_cast<int>(end - s.c_str());
 }
 
 class Reference {
@@ -142,9 +122,8 @@ private:
     }
 
     int Single(const Node& n, int pos) {
-        if (n.kind == Node::Named && (n.letter == 'z' || n.letter == 'h'))
-            return ReadInteger(m_s, pos, n.letter == 'h');
-        if (n.kind == Node::Named && n.letter == 'n') return ReadDecimal(m_s, pos);
+        if (n.kind == Node::Named && (n.letter == 'z' || n.letter == 'h' || n.letter == 'n'))
+            return ReadNumber(m_s, pos, n.letter);
         if (pos >= m_len) return -1;
         unsigned char c = static_cast<unsigned char>(m_s[pos]);
         bool ok = false;
@@ -183,7 +162,7 @@ public:
     Alternatives Pattern() { return Alts(0); }
 
     std::string Subject() {
-        static const char kAlphabet[] = "ab1-.2 xA";
+        static const char kAlphabet[] = "ab1-.2 xA0";
         std::string s(Pick(11), ' ');
         for (char& c : s) c = kAlphabet[Pick(sizeof kAlphabet - 1)];
         return s;
