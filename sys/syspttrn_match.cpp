@@ -83,6 +83,7 @@ public:
     // Whole match starting at s, or null.
     const char* Attempt(const char* s) {
         m_attempt = s;
+        if (s > m_furthest) m_furthest = s;  // the budget grows with every start position
         return Run(0, m_codeLength, nullptr, s);
     }
     bool GaveUp() const { return m_gaveUp; }
@@ -506,27 +507,19 @@ std::string LiteralText(std::string_view code) {
     return pc + 1 == code.size() && code[pc] == 'e' ? text : std::string();
 }
 
-// Leftmost occurrence of a literal text in a single-byte subject.
+// Leftmost occurrence of a literal text in a single-byte subject: a skip to each occurrence
+// of its first byte, then a compare that stops at the first difference (or the terminator).
 Found FindLiteral(const std::string& literal, const char* subject, const char* subjectEnd) {
     Found found;
-    const char* hit = nullptr;
-    if (subjectEnd != nullptr) {
-        hit = static_cast<const char*>(memmem(subject, static_cast<size_t>(subjectEnd - subject),
-                                              literal.data(), literal.size()));
-    } else {
-        for (const char* s = subject; (s = SkipToByte(s, nullptr, literal[0])) != nullptr; ++s) {
-            size_t i = 1;
-            while (i < literal.size() && s[i] == literal[i]) ++i;
-            if (i == literal.size()) {
-                hit = s;
-                break;
-            }
-            if (s[i] == '\0') break;
+    for (const char* s = subject; (s = SkipToByte(s, subjectEnd, literal[0])) != nullptr; ++s) {
+        size_t i = 1;
+        while (i < literal.size() && s[i] == literal[i]) ++i;
+        if (i == literal.size()) {
+            found.offset = s - subject;
+            found.length = static_cast<long>(literal.size());
+            break;
         }
-    }
-    if (hit != nullptr) {
-        found.offset = hit - subject;
-        found.length = static_cast<long>(literal.size());
+        if (s[i] == '\0') break;
     }
     return found;
 }

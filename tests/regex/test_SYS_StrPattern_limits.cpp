@@ -64,6 +64,7 @@ const LongCase kLong[] = {
     {"dot star without the literal", ".*x", "a", "", -1, 0},
     {"lazy group to the end", "(ab)#$", "ab", "", 0, kBig},
     {"literal at the very end", "x", "a", "x", kBig - 1, 1},
+    {"class found nowhere", "[xyz]q", "a", "", -1, 0},
 };
 
 class SixteenMegabytes : public testing::TestWithParam<LongCase> {};
