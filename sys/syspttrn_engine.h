@@ -53,7 +53,9 @@ struct Program {
     std::vector<uint32_t> alternativeEnd;
     std::vector<uint32_t> alternationEnd;
     std::string literal;            // the text of a pattern made of literal characters alone
-    int firstByte = -1;             // byte every match starts with, or -1
+    ByteSet firstBytes{{0, 0, 0, 0}};  // bytes a match can start with (single-byte locale)
+    bool anyFirstByte = true;       // the pattern can match without consuming: no filter
+    int firstByte = -1;             // the only member of firstBytes, or -1
     bool anchored = false;          // the code starts with '^': only offset 0 can match
     bool hasCaret = false;          // some '^' anywhere: results depend on the attempt start
     bool leadingRepeat = false;     // code starts with '*' or '+' over a one-character element

@@ -395,55 +395,6 @@ size_t Matcher::SkipExpression(size_t pc) const {
 }
 
 
-// True when the code at pc is a greedy closure over one character-wide element: the leftmost
-// scan may then skip what its failed repetitions already covered.
-bool IsRepeatOfOneCharacter(std::string_view code, size_t pc) {
-    if (pc + 3 >= code.size() || (code[pc] != '*' && code[pc] != '+')) return false;
-    size_t length = static_cast<unsigned char>(code[pc + 1]);
-    unsigned char op = static_cast<unsigned char>(code[pc + 2]);
-    unsigned char operand = static_cast<unsigned char>(code[pc + 3]);
-    switch (op) {
-    case '.': return length == 1;
-    case ':': return length == 2 && !IsNumberClass(operand);
-    case '[':
-    case ']': return length == 2u + operand;
-    case 'c': return length == 1 + CharLen(code.data() + pc + 3, MB_CUR_MAX == 1);
-    default: return false;
-    }
-}
-
-// The literal byte every match begins with: the code starts with 'c', possibly inside groups
-// without alternatives and elements of '+' or '#' closures.
-int FirstLiteralByte(std::string_view code, size_t pc) {
-    while (pc + 1 < code.size()) {
-        char op = code[pc];
-        if (op == 'c') return static_cast<unsigned char>(code[pc + 1]);
-        if (op == ')' && code[pc + 1] != '|') {
-            pc += 1;
-            continue;
-        }
-        if (op != '+' && op != '#') return -1;
-        pc += 2;
-    }
-    return -1;
-}
-
-// Start of the next attempt after a failed one at s. When the code starts with a greedy
-// closure over one character and has no '^', every start inside the run of repetitions that
-// the failed attempt went through fails too: its rest was already tried at each position.
-const char* NextStart(Matcher& matcher, const Program& program, const char* s, bool singleByte) {
-    if (program.leadingRepeat && !program.hasCaret) {
-        const char* q = s;
-        while (*q != '\0') {
-            const char* next = matcher.MatchOne(2, q);
-            if (next == nullptr) break;
-            q = next;
-        }
-        if (q != s) return *q == '\0' ? q : q + CharLen(q, singleByte);
-    }
-    return s + CharLen(s, singleByte);
-}
-
 // Position of the operation that follows the one at pc in code order: closures and groups are
 // entered, so that this walk visits every operation once.
 size_t NextOperation(std::string_view code, size_t pc) {
@@ -471,12 +422,153 @@ Program::ByteSet MemberSet(std::string_view code, size_t pc) {
     return set;
 }
 
+// True when the code at pc is a greedy closure over one character-wide element: the leftmost
+// scan may then skip what its failed repetitions already covered.
+bool IsRepeatOfOneCharacter(std::string_view code, size_t pc) {
+    if (pc + 3 >= code.size() || (code[pc] != '*' && code[pc] != '+')) return false;
+    size_t length = static_cast<unsigned char>(code[pc + 1]);
+    unsigned char op = static_cast<unsigned char>(code[pc + 2]);
+    unsigned char operand = static_cast<unsigned char>(code[pc + 3]);
+    switch (op) {
+    case '.': return length == 1;
+    case ':': return length == 2 && !IsNumberClass(operand);
+    case '[':
+    case ']': return length == 2u + operand;
+    case 'c': return length == 1 + CharLen(code.data() + pc + 3, MB_CUR_MAX == 1);
+    default: return false;
+    }
+}
+
+// Bytes a match can begin with, in a single-byte locale, and whether the code can match
+// without consuming anything (then any byte can begin a match). Walks the code as the matcher
+// does; a '$' that would be reached before anything is consumed ends every match there,
+// because no attempt is made at the end of the subject.
+class FirstBytes {
+public:
+    FirstBytes(std::string_view code, const Program& program) : m_code(code), m_program(program) {}
+
+    bool Of(size_t pc, size_t end, Program::ByteSet& set, int depth) const;
+
+private:
+    void AddOne(size_t pc, Program::ByteSet& set) const;
+    bool OfAlternation(size_t pc, Program::ByteSet& set, int depth) const;
+
+    std::string_view m_code;
+    const Program& m_program;
+};
+
+void Add(Program::ByteSet& set, unsigned char c) { set.bits[c >> 6] |= uint64_t(1) << (c & 63); }
+
+void AddAll(Program::ByteSet& set) {
+    for (int c = 1; c < 256; ++c) Add(set, static_cast<unsigned char>(c));
+}
+
+// Returns true when [pc, end) can match without consuming.
+bool FirstBytes::Of(size_t pc, size_t end, Program::ByteSet& set, int depth) const {
+    if (depth > 200) {
+        AddAll(set);
+        return true;
+    }
+    while (pc < end) {
+        unsigned char op = static_cast<unsigned char>(m_code[pc]);
+        if (op == 'e' || op == ')' || op == '^') {
+            ++pc;
+        } else if (op == '$') {
+            return false;
+        } else if (op == '|') {
+            if (!OfAlternation(pc, set, depth)) return false;
+            pc = m_program.alternationEnd[pc];
+        } else if (IsClosureOp(op)) {
+            size_t elementEnd = pc + 2 + static_cast<unsigned char>(m_code[pc + 1]);
+            bool empty = Of(pc + 2, elementEnd, set, depth + 1);
+            if (!empty && (op == '+' || op == '#')) return false;
+            pc = elementEnd;
+        } else {
+            AddOne(pc, set);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FirstBytes::OfAlternation(size_t pc, Program::ByteSet& set, int depth) const {
+    bool empty = false;
+    size_t q = pc;
+    for (; m_code[q] == '|'; q = m_program.alternativeEnd[q] + 1)
+        empty |= Of(q + 1, m_program.alternativeEnd[q], set, depth + 1);
+    empty |= Of(q, m_program.alternationEnd[pc] - 1, set, depth + 1);
+    return empty;
+}
+
+void FirstBytes::AddOne(size_t pc, Program::ByteSet& set) const {
+    unsigned char op = static_cast<unsigned char>(m_code[pc]);
+    unsigned char operand = static_cast<unsigned char>(m_code[pc + 1]);
+    if (op == 'c') return Add(set, operand);
+    if (op == '.') return AddAll(set);
+    if (op == '[' || op == ']') {
+        Program::ByteSet members = MemberSet(m_code, pc);
+        for (int c = 1; c < 256; ++c)
+            if (members.Has(static_cast<unsigned char>(c)) == (op == '['))
+                Add(set, static_cast<unsigned char>(c));
+        return;
+    }
+    // Named classes: their ASCII members, and every byte above ASCII, whose class depends on
+    // the locale in force when matching.
+    for (int c = 1; c < 256; ++c) {
+        bool sign = c == '+' || c == '-';
+        bool member;
+        if (c >= 0x80) member = true;
+        else if (operand == 'h') member = std::isxdigit(c) != 0 || sign;
+        else if (operand == 'z') member = std::isdigit(c) != 0 || sign;
+        else if (operand == 'n') member = std::isdigit(c) != 0 || sign || c == '.';
+        else member = TestClass(operand, c);
+        if (member) Add(set, static_cast<unsigned char>(c));
+    }
+}
+
+// Start of the next attempt after a failed one at s. When the code starts with a greedy
+// closure over one character and has no '^', every start inside the run of repetitions that
+// the failed attempt went through fails too: its rest was already tried at each position.
+const char* NextStart(Matcher& matcher, const Program& program, const char* s, bool singleByte) {
+    if (program.leadingRepeat && !program.hasCaret) {
+        const char* q = s;
+        while (*q != '\0') {
+            const char* next = matcher.MatchOne(2, q);
+            if (next == nullptr) break;
+            q = next;
+        }
+        if (q != s) return *q == '\0' ? q : q + CharLen(q, singleByte);
+    }
+    return s + CharLen(s, singleByte);
+}
+
 // First position from s holding c, or null when the subject ends first. With a known end the
 // search is memchr; otherwise a byte loop, which unlike strchr never reads past the match.
 const char* SkipToByte(const char* s, const char* subjectEnd, char c) {
     if (subjectEnd != nullptr)
         return static_cast<const char*>(std::memchr(s, c, static_cast<size_t>(subjectEnd - s)));
     while (*s != c) {
+        if (*s == '\0') return nullptr;
+        ++s;
+    }
+    return s;
+}
+
+// The one byte of set, or -1 when it has none or several.
+int SingleMember(const Program::ByteSet& set) {
+    int member = -1;
+    for (int c = 0; c < 256; ++c) {
+        if (!set.Has(static_cast<unsigned char>(c))) continue;
+        if (member >= 0) return -1;
+        member = c;
+    }
+    return member;
+}
+
+// First position from s whose byte can begin a match, or null.
+const char* SkipToFirstByte(const Program& program, const char* s, const char* subjectEnd) {
+    if (program.firstByte >= 0) return SkipToByte(s, subjectEnd, static_cast<char>(program.firstByte));
+    while (!program.firstBytes.Has(static_cast<unsigned char>(*s))) {
         if (*s == '\0') return nullptr;
         ++s;
     }
@@ -545,7 +637,10 @@ void BuildProgram(std::string_view code, Program& program) {
     }
     program.literal = LiteralText(code);
     program.anchored = !code.empty() && code[0] == '^';
-    program.firstByte = FirstLiteralByte(code, 0);
+    Program::ByteSet first{{0, 0, 0, 0}};
+    program.anyFirstByte = FirstBytes(code, program).Of(0, code.size(), first, 0);
+    program.firstBytes = first;
+    program.firstByte = SingleMember(first);
     program.leadingRepeat = IsRepeatOfOneCharacter(code, 0);
 }
 
@@ -558,8 +653,8 @@ Found Find(std::string_view code, const Program& program, const char* subject,
     Matcher matcher(code, program, subject, scratch);
     const char* s = subject;
     while (*s != '\0') {
-        if (program.firstByte >= 0 && singleByte) {
-            s = SkipToByte(s, subjectEnd, static_cast<char>(program.firstByte));
+        if (singleByte && !program.anyFirstByte) {
+            s = SkipToFirstByte(program, s, subjectEnd);
             if (s == nullptr) break;
         }
         const char* end = matcher.Attempt(s);
