@@ -52,6 +52,11 @@ struct Program {
     // whole alternation (the last alternative's 'e' included).
     std::vector<uint32_t> alternativeEnd;
     std::vector<uint32_t> alternationEnd;
+    // At each '|': every alternative of its alternation is one-character operations only.
+    std::vector<uint8_t> simpleAlternation;
+    // At each '*' and '+': the bytes every match of its element consumes in a single-byte
+    // locale (its repetitions then need no list of positions), 0 when that varies.
+    std::vector<uint32_t> elementWidth;
     std::string literal;            // the text of a pattern made of literal characters alone
     ByteSet firstBytes{{0, 0, 0, 0}};  // bytes a match can start with (single-byte locale)
     bool anyFirstByte = true;       // the pattern can match without consuming: no filter

@@ -98,6 +98,8 @@ public:
 private:
     const char* Run(size_t pc, size_t end, const Frame* frames, const char* s);
     const char* Alternation(size_t pc, size_t end, const Frame* frames, const char* s);
+    const char* SimpleAlternation(size_t pc, size_t end, const Frame* frames, const char* s);
+    const char* MatchSequence(size_t pc, size_t end, const char* s);
     const char* Closure(size_t pc, size_t end, const Frame* frames, const char* s);
     const char* Greedy(size_t pc, size_t end, const Frame* frames, const char* s);
     const char* GreedyFixed(size_t pc, size_t end, const Frame* frames, const char* s,
@@ -181,6 +183,7 @@ const char* Matcher::Run(size_t pc, size_t end, const Frame* frames, const char*
 // The first alternative that ends furthest along the subject wins; one that reaches the end of
 // the subject cannot be beaten, so the others are not tried.
 const char* Matcher::Alternation(size_t pc, size_t end, const Frame* frames, const char* s) {
+    if (m_program.simpleAlternation[pc]) return SimpleAlternation(pc, end, frames, s);
     size_t after = m_program.alternationEnd[pc];
     const char* best = nullptr;
     while (m_code[pc] == '|') {
@@ -195,6 +198,37 @@ const char* Matcher::Alternation(size_t pc, size_t end, const Frame* frames, con
     const char* r = Run(pc, end, frames, s);
     if (r != nullptr && (best == nullptr || r > best)) best = r;
     return m_gaveUp ? nullptr : best;
+}
+
+// Alternation as above, for alternatives made of one-character operations only: each
+// alternative's end is found with a loop, and the rest runs once per alternative that matched
+// (not at all when nothing follows).
+const char* Matcher::SimpleAlternation(size_t pc, size_t end, const Frame* frames,
+                                       const char* s) {
+    size_t after = m_program.alternationEnd[pc];
+    bool nothingFollows = after >= end && frames == nullptr;
+    const char* best = nullptr;
+    for (size_t body = pc;;) {
+        bool last = m_code[body] != '|';
+        size_t bodyStart = last ? body : body + 1;
+        size_t bodyEnd = last ? after - 1 : m_program.alternativeEnd[body];
+        const char* e = MatchSequence(bodyStart, bodyEnd, s);
+        const char* r = e == nullptr || nothingFollows ? e : Run(after, end, frames, e);
+        if (m_gaveUp) return nullptr;
+        if (r != nullptr && (best == nullptr || r > best)) best = r;
+        if (last || (best != nullptr && *best == '\0')) return best;
+        body = bodyEnd + 1;
+    }
+}
+
+// End of the one-character operations [pc, end) matched from s, or null.
+const char* Matcher::MatchSequence(size_t pc, size_t end, const char* s) {
+    while (pc < end && s != nullptr) {
+        if (!Step()) return nullptr;
+        s = MatchOne(pc, s);
+        pc = SkipElement(pc);
+    }
+    return s;
 }
 
 const char* Matcher::Closure(size_t pc, size_t end, const Frame* frames, const char* s) {
@@ -218,10 +252,15 @@ const char* Matcher::Element(size_t pc, const char* s) {
         if (!Step()) return nullptr;
         return MatchOne(elementPc, s);
     }
+    size_t alternation = elementPc + 1;  // a group of one-character alternatives
+    if (m_code[elementPc] == ')' && m_code[alternation] == '|' &&
+        m_program.simpleAlternation[alternation] &&
+        m_program.alternationEnd[alternation] == elementEnd)
+        return SimpleAlternation(alternation, elementEnd, nullptr, s);
     return Run(elementPc, elementEnd, nullptr, s);
 }
 
-// Byte width of every match of the element at elementPc, or 0 when it varies.
+// Byte width of every match of the one-operation element at elementPc, or 0 when it varies.
 size_t Matcher::FixedWidth(size_t elementPc) const {
     unsigned char op = m_code[elementPc];
     if (op == 'c') return SkipElement(elementPc) - elementPc - 1;
@@ -233,7 +272,8 @@ size_t Matcher::FixedWidth(size_t elementPc) const {
 const char* Matcher::Greedy(size_t pc, size_t end, const Frame* frames, const char* s) {
     size_t elementPc = pc + 2;
     size_t rest = elementPc + m_code[pc + 1];
-    size_t width = SkipElement(elementPc) == rest ? FixedWidth(elementPc) : 0;
+    size_t width = m_singleByte ? m_program.elementWidth[pc]
+                 : (SkipElement(elementPc) == rest ? FixedWidth(elementPc) : 0);
     if (width != 0) return GreedyFixed(pc, end, frames, s, width);
     size_t base = m_chain.size();
     for (const char* q = s;;) {
@@ -257,10 +297,11 @@ const char* Matcher::Greedy(size_t pc, size_t end, const Frame* frames, const ch
 
 const char* Matcher::GreedyFixed(size_t pc, size_t end, const Frame* frames, const char* s,
                                  size_t width) {
-    size_t elementPc = pc + 2;
-    size_t rest = elementPc + m_code[pc + 1];
+    size_t rest = pc + 2 + m_code[pc + 1];
     size_t count = 0;
-    for (const char* q = s; Step() && MatchOne(elementPc, q) != nullptr; q += width) ++count;
+    const char* next;
+    for (const char* q = s; (next = Element(pc, q)) != nullptr && next == q + width; q = next)
+        ++count;
     if (m_gaveUp) return nullptr;
     if (count == 0) return m_code[pc] == '*' ? Run(rest, end, frames, s) : nullptr;
     for (; count > 0; --count) {
@@ -575,6 +616,54 @@ const char* SkipToFirstByte(const Program& program, const char* s, const char* s
     return s;
 }
 
+// Bytes every match of the alternation at pc consumes in a single-byte locale, or -1.
+long AlternationWidth(std::string_view code, const Program& program, size_t pc, int depth);
+
+// Bytes every match of [pc, end) consumes in a single-byte locale, or -1 when that varies.
+long SequenceWidth(std::string_view code, const Program& program, size_t pc, size_t end,
+                   int depth) {
+    long width = 0;
+    while (pc < end && depth < 100) {
+        unsigned char op = static_cast<unsigned char>(code[pc]);
+        if (op == 'e' || op == ')' || op == '^' || op == '$') {
+            ++pc;
+            continue;
+        }
+        if (op == '|') {
+            long alternation = AlternationWidth(code, program, pc, depth + 1);
+            if (alternation < 0) return -1;
+            width += alternation;
+            pc = program.alternationEnd[pc];
+            continue;
+        }
+        if (!IsSingleCharOp(op) || (op == ':' && IsNumberClass(static_cast<unsigned char>(code[pc + 1]))))
+            return -1;
+        size_t next = NextOperation(code, pc);
+        width += op == 'c' ? static_cast<long>(next - pc - 1) : 1;
+        pc = next;
+    }
+    return pc < end ? -1 : width;
+}
+
+long AlternationWidth(std::string_view code, const Program& program, size_t pc, int depth) {
+    long width = -2;
+    size_t q = pc;
+    for (; code[q] == '|'; q = program.alternativeEnd[q] + 1) {
+        long alternative = SequenceWidth(code, program, q + 1, program.alternativeEnd[q], depth);
+        if (alternative < 0 || (width != -2 && alternative != width)) return -1;
+        width = alternative;
+    }
+    long last = SequenceWidth(code, program, q, program.alternationEnd[pc] - 1, depth);
+    return last == width ? width : -1;
+}
+
+// Whether [pc, end) holds one-character operations only.
+bool IsOneCharacterSequence(std::string_view code, size_t pc, size_t end) {
+    for (; pc < end; pc = NextOperation(code, pc))
+        if (!IsSingleCharOp(static_cast<unsigned char>(code[pc]))) return false;
+    return true;
+}
+
 // Records the ends of the alternation whose first '|' is at pc, for each of its alternatives.
 void IndexAlternation(const Matcher& walker, size_t pc, Program& program) {
     std::string_view code = walker.Code();
@@ -584,7 +673,13 @@ void IndexAlternation(const Matcher& walker, size_t pc, Program& program) {
         q = program.alternativeEnd[q] + 1;
     }
     uint32_t after = static_cast<uint32_t>(walker.SkipSequence(q) + 1);
-    for (q = pc; code[q] == '|'; q = program.alternativeEnd[q] + 1) program.alternationEnd[q] = after;
+    bool simple = IsOneCharacterSequence(code, q, after - 1);
+    for (q = pc; code[q] == '|'; q = program.alternativeEnd[q] + 1) {
+        program.alternationEnd[q] = after;
+        simple = simple && IsOneCharacterSequence(code, q + 1, program.alternativeEnd[q]);
+    }
+    for (q = pc; code[q] == '|'; q = program.alternativeEnd[q] + 1)
+        program.simpleAlternation[q] = simple;
 }
 
 // The text a code of literal characters alone stands for ("" when it holds anything else).
@@ -623,6 +718,8 @@ void BuildProgram(std::string_view code, Program& program) {
     program.setAt.assign(code.size(), -1);
     program.alternativeEnd.assign(code.size(), 0);
     program.alternationEnd.assign(code.size(), 0);
+    program.simpleAlternation.assign(code.size(), 0);
+    program.elementWidth.assign(code.size(), 0);
     Program unused;
     Scratch scratch;
     Matcher walker(code, unused, "", scratch);
@@ -634,6 +731,12 @@ void BuildProgram(std::string_view code, Program& program) {
             program.setAt[pc] = static_cast<int32_t>(program.sets.size());
             program.sets.push_back(MemberSet(code, pc));
         }
+    }
+    for (size_t pc = 0; pc < code.size(); pc = NextOperation(code, pc)) {
+        if (code[pc] != '*' && code[pc] != '+') continue;
+        size_t elementEnd = pc + 2 + static_cast<unsigned char>(code[pc + 1]);
+        long width = SequenceWidth(code, program, pc + 2, elementEnd, 0);
+        program.elementWidth[pc] = static_cast<uint32_t>(width > 0 ? width : 0);
     }
     program.literal = LiteralText(code);
     program.anchored = !code.empty() && code[0] == '^';
