@@ -13,6 +13,7 @@
 // repetitions are loops. Recursion depth is still capped (kMaxRunDepth), and every search has a
 // step budget; when either is exhausted the search gives up and reports it.
 #include <cstddef>
+#include <cctype>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,6 +41,47 @@ bool Translate(const char* text, std::string& code);
 // sequence, and for every byte in a single-byte locale).
 size_t CharLen(const char* p, bool singleByte);
 
+// Operations of the compiled code.
+// One-character operations consume one character ('c', '.', '[', ']', ':' with a class
+// letter), or a whole number for ':' with h, z or n.
+inline bool IsSingleCharOp(unsigned char op) {
+    return op == 'c' || op == '.' || op == ':' || op == '[' || op == ']';
+}
+
+inline bool IsNumberClass(unsigned char letter) {
+    return letter == 'h' || letter == 'z' || letter == 'n';
+}
+
+inline bool IsClosureOp(unsigned char op) {
+    return op == '*' || op == '+' || op == '?' || op == '#' || op == '@';
+}
+
+// Whether the byte c (0-255) belongs to the one-character named class of letter.
+inline bool TestClass(unsigned char letter, int c) {
+    switch (letter) {
+    case 'a': return std::isalnum(c) != 0;
+    case 'b': return std::isspace(c) != 0;
+    case 'c': return std::isalpha(c) != 0;
+    case 'd': return std::isdigit(c) != 0;
+    case 'l': return std::islower(c) != 0;
+    case 'u': return std::isupper(c) != 0;
+    case 'x': return std::isxdigit(c) != 0;
+    default: return false;
+    }
+}
+
+// Walks of the code. Every position given is that of an operation; singleByte tells how the
+// operand of 'c' is measured.
+// Position after the element at pc (a closure or a group whole).
+size_t SkipElement(std::string_view code, size_t pc, bool singleByte);
+// Position of the 'e' that ends the sequence of elements at pc.
+size_t SkipSequence(std::string_view code, size_t pc, bool singleByte);
+// Position after the expression at pc: its alternatives, the last one's 'e' included.
+size_t SkipExpression(std::string_view code, size_t pc, bool singleByte);
+// Position of the operation after the one at pc in code order; closures and groups are
+// entered, so this walk visits every operation once.
+size_t NextOperation(std::string_view code, size_t pc);
+
 // Index of a compiled pattern, built once per pattern.
 struct Program {
     struct ByteSet {
@@ -65,6 +107,9 @@ struct Program {
     bool hasCaret = false;          // some '^' anywhere: results depend on the attempt start
     bool leadingRepeat = false;     // code starts with '*' or '+' over a one-character element
 };
+
+// The member bytes of the class at pc.
+Program::ByteSet MemberSet(std::string_view code, size_t pc);
 
 void BuildProgram(std::string_view code, Program& program);
 

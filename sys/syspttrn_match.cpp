@@ -29,31 +29,6 @@ struct Frame {
     const Frame* parent;
 };
 
-bool IsSingleCharOp(unsigned char op) {
-    return op == 'c' || op == '.' || op == ':' || op == '[' || op == ']';
-}
-
-bool IsNumberClass(unsigned char letter) {
-    return letter == 'h' || letter == 'z' || letter == 'n';
-}
-
-bool IsClosureOp(unsigned char op) {
-    return op == '*' || op == '+' || op == '?' || op == '#' || op == '@';
-}
-
-bool TestClass(unsigned char letter, int c) {
-    switch (letter) {
-    case 'a': return std::isalnum(c) != 0;
-    case 'b': return std::isspace(c) != 0;
-    case 'c': return std::isalpha(c) != 0;
-    case 'd': return std::isdigit(c) != 0;
-    case 'l': return std::islower(c) != 0;
-    case 'u': return std::isupper(c) != 0;
-    case 'x': return std::isxdigit(c) != 0;
-    default: return false;
-    }
-}
-
 bool TestWideClass(unsigned char letter, wint_t c) {
     switch (letter) {
     case 'a': return std::iswalnum(c) != 0;
@@ -88,12 +63,6 @@ public:
     }
     bool GaveUp() const { return m_gaveUp; }
     const char* MatchOne(size_t pc, const char* s);
-    std::string_view Code() const { return m_codeText; }
-
-    // Walks of the code; every position given is that of an operation.
-    size_t SkipSequence(size_t pc) const;
-    size_t SkipExpression(size_t pc) const;
-    size_t SkipElement(size_t pc) const;
 
 private:
     const char* Run(size_t pc, size_t end, const Frame* frames, const char* s);
@@ -111,6 +80,14 @@ private:
     const char* MatchOneByte(unsigned char op, size_t pc, const char* s);
     bool InClass(size_t pc, const char* s, size_t n) const;
     bool Step();
+    // Position after the element at pc; one-character operations inline.
+    size_t SkipElement(size_t pc) const {
+        unsigned char op = m_code[pc];
+        if (op == '.') return pc + 1;
+        if (op == ':' || (op == 'c' && m_singleByte)) return pc + 2;
+        if (op == '[' || op == ']') return pc + 2 + m_code[pc + 1];
+        return syspttrn::SkipElement(m_codeText, pc, m_singleByte);
+    }
 
     std::string_view m_codeText;
     const unsigned char* m_code;
@@ -401,172 +378,6 @@ bool Matcher::InClass(size_t pc, const char* s, size_t n) const {
     return false;
 }
 
-// Position after the single element (operation and operand) at pc.
-size_t Matcher::SkipElement(size_t pc) const {
-    unsigned char op = m_code[pc];
-    switch (op) {
-    case 'c': {
-        size_t n = CharLen(reinterpret_cast<const char*>(m_code + pc + 1), m_singleByte);
-        size_t left = m_codeLength - pc - 1;
-        return pc + 1 + (n < left ? n : left);
-    }
-    case ':': return pc + 2;
-    case '[':
-    case ']':
-    case '*':
-    case '+':
-    case '?':
-    case '#':
-    case '@': return pc + 2 + m_code[pc + 1];
-    case ')': return SkipExpression(pc + 1);
-    default: return pc + 1;
-    }
-}
-
-// Position of the 'e' that ends the sequence of elements at pc.
-size_t Matcher::SkipSequence(size_t pc) const {
-    while (pc < m_codeLength && m_code[pc] != 'e') pc = SkipElement(pc);
-    return pc;
-}
-
-// Position after an expression: its alternatives, the last one's 'e' included.
-size_t Matcher::SkipExpression(size_t pc) const {
-    while (pc < m_codeLength && m_code[pc] == '|') pc = SkipSequence(pc + 1) + 1;
-    return SkipSequence(pc) + 1;
-}
-
-
-// Position of the operation that follows the one at pc in code order: closures and groups are
-// entered, so that this walk visits every operation once.
-size_t NextOperation(std::string_view code, size_t pc) {
-    switch (code[pc]) {
-    case 'c': return pc + 1 + CharLen(code.data() + pc + 1, MB_CUR_MAX == 1);
-    case ':':
-    case '*':
-    case '+':
-    case '?':
-    case '#':
-    case '@': return pc + 2;
-    case '[':
-    case ']': return pc + 2 + static_cast<unsigned char>(code[pc + 1]);
-    default: return pc + 1;
-    }
-}
-
-Program::ByteSet MemberSet(std::string_view code, size_t pc) {
-    Program::ByteSet set{{0, 0, 0, 0}};
-    size_t count = static_cast<unsigned char>(code[pc + 1]);
-    for (size_t i = 0; i < count; ++i) {
-        unsigned char member = static_cast<unsigned char>(code[pc + 2 + i]);
-        set.bits[member >> 6] |= uint64_t(1) << (member & 63);
-    }
-    return set;
-}
-
-// True when the code at pc is a greedy closure over one character-wide element: the leftmost
-// scan may then skip what its failed repetitions already covered.
-bool IsRepeatOfOneCharacter(std::string_view code, size_t pc) {
-    if (pc + 3 >= code.size() || (code[pc] != '*' && code[pc] != '+')) return false;
-    size_t length = static_cast<unsigned char>(code[pc + 1]);
-    unsigned char op = static_cast<unsigned char>(code[pc + 2]);
-    unsigned char operand = static_cast<unsigned char>(code[pc + 3]);
-    switch (op) {
-    case '.': return length == 1;
-    case ':': return length == 2 && !IsNumberClass(operand);
-    case '[':
-    case ']': return length == 2u + operand;
-    case 'c': return length == 1 + CharLen(code.data() + pc + 3, MB_CUR_MAX == 1);
-    default: return false;
-    }
-}
-
-// Bytes a match can begin with, in a single-byte locale, and whether the code can match
-// without consuming anything (then any byte can begin a match). Walks the code as the matcher
-// does; a '$' that would be reached before anything is consumed ends every match there,
-// because no attempt is made at the end of the subject.
-class FirstBytes {
-public:
-    FirstBytes(std::string_view code, const Program& program) : m_code(code), m_program(program) {}
-
-    bool Of(size_t pc, size_t end, Program::ByteSet& set, int depth) const;
-
-private:
-    void AddOne(size_t pc, Program::ByteSet& set) const;
-    bool OfAlternation(size_t pc, Program::ByteSet& set, int depth) const;
-
-    std::string_view m_code;
-    const Program& m_program;
-};
-
-void Add(Program::ByteSet& set, unsigned char c) { set.bits[c >> 6] |= uint64_t(1) << (c & 63); }
-
-void AddAll(Program::ByteSet& set) {
-    for (int c = 1; c < 256; ++c) Add(set, static_cast<unsigned char>(c));
-}
-
-// Returns true when [pc, end) can match without consuming.
-bool FirstBytes::Of(size_t pc, size_t end, Program::ByteSet& set, int depth) const {
-    if (depth > 200) {
-        AddAll(set);
-        return true;
-    }
-    while (pc < end) {
-        unsigned char op = static_cast<unsigned char>(m_code[pc]);
-        if (op == 'e' || op == ')' || op == '^') {
-            ++pc;
-        } else if (op == '$') {
-            return false;
-        } else if (op == '|') {
-            if (!OfAlternation(pc, set, depth)) return false;
-            pc = m_program.alternationEnd[pc];
-        } else if (IsClosureOp(op)) {
-            size_t elementEnd = pc + 2 + static_cast<unsigned char>(m_code[pc + 1]);
-            bool empty = Of(pc + 2, elementEnd, set, depth + 1);
-            if (!empty && (op == '+' || op == '#')) return false;
-            pc = elementEnd;
-        } else {
-            AddOne(pc, set);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool FirstBytes::OfAlternation(size_t pc, Program::ByteSet& set, int depth) const {
-    bool empty = false;
-    size_t q = pc;
-    for (; m_code[q] == '|'; q = m_program.alternativeEnd[q] + 1)
-        empty |= Of(q + 1, m_program.alternativeEnd[q], set, depth + 1);
-    empty |= Of(q, m_program.alternationEnd[pc] - 1, set, depth + 1);
-    return empty;
-}
-
-void FirstBytes::AddOne(size_t pc, Program::ByteSet& set) const {
-    unsigned char op = static_cast<unsigned char>(m_code[pc]);
-    unsigned char operand = static_cast<unsigned char>(m_code[pc + 1]);
-    if (op == 'c') return Add(set, operand);
-    if (op == '.') return AddAll(set);
-    if (op == '[' || op == ']') {
-        Program::ByteSet members = MemberSet(m_code, pc);
-        for (int c = 1; c < 256; ++c)
-            if (members.Has(static_cast<unsigned char>(c)) == (op == '['))
-                Add(set, static_cast<unsigned char>(c));
-        return;
-    }
-    // Named classes: their ASCII members, and every byte above ASCII, whose class depends on
-    // the locale in force when matching.
-    for (int c = 1; c < 256; ++c) {
-        bool sign = c == '+' || c == '-';
-        bool member;
-        if (c >= 0x80) member = true;
-        else if (operand == 'h') member = std::isxdigit(c) != 0 || sign;
-        else if (operand == 'z') member = std::isdigit(c) != 0 || sign;
-        else if (operand == 'n') member = std::isdigit(c) != 0 || sign || c == '.';
-        else member = TestClass(operand, c);
-        if (member) Add(set, static_cast<unsigned char>(c));
-    }
-}
-
 // Start of the next attempt after a failed one at s. When the code starts with a greedy
 // closure over one character and has no '^', every start inside the run of repetitions that
 // the failed attempt went through fails too: its rest was already tried at each position.
@@ -595,17 +406,6 @@ const char* SkipToByte(const char* s, const char* subjectEnd, char c) {
     return s;
 }
 
-// The one byte of set, or -1 when it has none or several.
-int SingleMember(const Program::ByteSet& set) {
-    int member = -1;
-    for (int c = 0; c < 256; ++c) {
-        if (!set.Has(static_cast<unsigned char>(c))) continue;
-        if (member >= 0) return -1;
-        member = c;
-    }
-    return member;
-}
-
 // First position from s whose byte can begin a match, or null.
 const char* SkipToFirstByte(const Program& program, const char* s, const char* subjectEnd) {
     if (program.firstByte >= 0) return SkipToByte(s, subjectEnd, static_cast<char>(program.firstByte));
@@ -614,84 +414,6 @@ const char* SkipToFirstByte(const Program& program, const char* s, const char* s
         ++s;
     }
     return s;
-}
-
-// Bytes every match of the alternation at pc consumes in a single-byte locale, or -1.
-long AlternationWidth(std::string_view code, const Program& program, size_t pc, int depth);
-
-// Bytes every match of [pc, end) consumes in a single-byte locale, or -1 when that varies.
-long SequenceWidth(std::string_view code, const Program& program, size_t pc, size_t end,
-                   int depth) {
-    long width = 0;
-    while (pc < end && depth < 100) {
-        unsigned char op = static_cast<unsigned char>(code[pc]);
-        if (op == 'e' || op == ')' || op == '^' || op == '$') {
-            ++pc;
-            continue;
-        }
-        if (op == '|') {
-            long alternation = AlternationWidth(code, program, pc, depth + 1);
-            if (alternation < 0) return -1;
-            width += alternation;
-            pc = program.alternationEnd[pc];
-            continue;
-        }
-        if (!IsSingleCharOp(op) || (op == ':' && IsNumberClass(static_cast<unsigned char>(code[pc + 1]))))
-            return -1;
-        size_t next = NextOperation(code, pc);
-        width += op == 'c' ? static_cast<long>(next - pc - 1) : 1;
-        pc = next;
-    }
-    return pc < end ? -1 : width;
-}
-
-long AlternationWidth(std::string_view code, const Program& program, size_t pc, int depth) {
-    long width = -2;
-    size_t q = pc;
-    for (; code[q] == '|'; q = program.alternativeEnd[q] + 1) {
-        long alternative = SequenceWidth(code, program, q + 1, program.alternativeEnd[q], depth);
-        if (alternative < 0 || (width != -2 && alternative != width)) return -1;
-        width = alternative;
-    }
-    long last = SequenceWidth(code, program, q, program.alternationEnd[pc] - 1, depth);
-    return last == width ? width : -1;
-}
-
-// Whether [pc, end) holds one-character operations only.
-bool IsOneCharacterSequence(std::string_view code, size_t pc, size_t end) {
-    for (; pc < end; pc = NextOperation(code, pc))
-        if (!IsSingleCharOp(static_cast<unsigned char>(code[pc]))) return false;
-    return true;
-}
-
-// Records the ends of the alternation whose first '|' is at pc, for each of its alternatives.
-void IndexAlternation(const Matcher& walker, size_t pc, Program& program) {
-    std::string_view code = walker.Code();
-    size_t q = pc;
-    while (code[q] == '|') {
-        program.alternativeEnd[q] = static_cast<uint32_t>(walker.SkipSequence(q + 1));
-        q = program.alternativeEnd[q] + 1;
-    }
-    uint32_t after = static_cast<uint32_t>(walker.SkipSequence(q) + 1);
-    bool simple = IsOneCharacterSequence(code, q, after - 1);
-    for (q = pc; code[q] == '|'; q = program.alternativeEnd[q] + 1) {
-        program.alternationEnd[q] = after;
-        simple = simple && IsOneCharacterSequence(code, q + 1, program.alternativeEnd[q]);
-    }
-    for (q = pc; code[q] == '|'; q = program.alternativeEnd[q] + 1)
-        program.simpleAlternation[q] = simple;
-}
-
-// The text a code of literal characters alone stands for ("" when it holds anything else).
-std::string LiteralText(std::string_view code) {
-    std::string text;
-    size_t pc = 0;
-    while (pc + 1 < code.size() && code[pc] == 'c') {
-        size_t next = NextOperation(code, pc);
-        text.append(code.data() + pc + 1, next - pc - 1);
-        pc = next;
-    }
-    return pc + 1 == code.size() && code[pc] == 'e' ? text : std::string();
 }
 
 // Leftmost occurrence of a literal text in a single-byte subject: a skip to each occurrence
@@ -712,40 +434,6 @@ Found FindLiteral(const std::string& literal, const char* subject, const char* s
 }
 
 }  // namespace
-
-void BuildProgram(std::string_view code, Program& program) {
-    program = Program();
-    program.setAt.assign(code.size(), -1);
-    program.alternativeEnd.assign(code.size(), 0);
-    program.alternationEnd.assign(code.size(), 0);
-    program.simpleAlternation.assign(code.size(), 0);
-    program.elementWidth.assign(code.size(), 0);
-    Program unused;
-    Scratch scratch;
-    Matcher walker(code, unused, "", scratch);
-    for (size_t pc = 0; pc < code.size(); pc = NextOperation(code, pc)) {
-        char op = code[pc];
-        if (op == '^') program.hasCaret = true;
-        if (op == '|' && program.alternationEnd[pc] == 0) IndexAlternation(walker, pc, program);
-        if (op == '[' || op == ']') {
-            program.setAt[pc] = static_cast<int32_t>(program.sets.size());
-            program.sets.push_back(MemberSet(code, pc));
-        }
-    }
-    for (size_t pc = 0; pc < code.size(); pc = NextOperation(code, pc)) {
-        if (code[pc] != '*' && code[pc] != '+') continue;
-        size_t elementEnd = pc + 2 + static_cast<unsigned char>(code[pc + 1]);
-        long width = SequenceWidth(code, program, pc + 2, elementEnd, 0);
-        program.elementWidth[pc] = static_cast<uint32_t>(width > 0 ? width : 0);
-    }
-    program.literal = LiteralText(code);
-    program.anchored = !code.empty() && code[0] == '^';
-    Program::ByteSet first{{0, 0, 0, 0}};
-    program.anyFirstByte = FirstBytes(code, program).Of(0, code.size(), first, 0);
-    program.firstBytes = first;
-    program.firstByte = SingleMember(first);
-    program.leadingRepeat = IsRepeatOfOneCharacter(code, 0);
-}
 
 Found Find(std::string_view code, const Program& program, const char* subject,
            const char* subjectEnd, Scratch& scratch) {

@@ -193,6 +193,7 @@ const MatchCase kMatches[] = {
     {"number from point", ":n", ".5", 0, 2},
     {"numbers in sequence", ":z,:z", "x 12,34", 2, 5},
     {"hex closure", ":h*", "ab-12", 0, 5},
+    {"hex with prefix", ":h", "x0x1Fy", 1, 4},
     {"escape matches control", "a\\tb", "xa\tb", 1, 3},
     {"hex escape matches byte", "\\x41", "zA", 1, 1},
     {"colon literal", "a:q", "xa:q", 1, 3},
