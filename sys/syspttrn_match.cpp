@@ -73,6 +73,8 @@ private:
     const char* Greedy(size_t pc, size_t end, const Frame* frames, const char* s);
     const char* GreedyFixed(size_t pc, size_t end, const Frame* frames, const char* s,
                             size_t width);
+    size_t CountRepetitions(size_t pc, const char* s, size_t width);
+    bool CanStart(size_t pc, size_t end, const char* s);
     const char* Lazy(size_t pc, size_t end, const Frame* frames, const char* s);
     const char* Element(size_t pc, const char* s);
     size_t FixedWidth(size_t elementPc) const;
@@ -275,17 +277,42 @@ const char* Matcher::Greedy(size_t pc, size_t end, const Frame* frames, const ch
 const char* Matcher::GreedyFixed(size_t pc, size_t end, const Frame* frames, const char* s,
                                  size_t width) {
     size_t rest = pc + 2 + m_code[pc + 1];
-    size_t count = 0;
-    const char* next;
-    for (const char* q = s; (next = Element(pc, q)) != nullptr && next == q + width; q = next)
-        ++count;
+    size_t count = CountRepetitions(pc, s, width);
     if (m_gaveUp) return nullptr;
     if (count == 0) return m_code[pc] == '*' ? Run(rest, end, frames, s) : nullptr;
     for (; count > 0; --count) {
-        const char* r = Run(rest, end, frames, s + count * width);
+        const char* from = s + count * width;
+        if (!CanStart(rest, end, from)) continue;
+        const char* r = Run(rest, end, frames, from);
         if (r != nullptr || m_gaveUp) return r;
     }
     return nullptr;
+}
+
+// Repetitions of the fixed-width element of the closure at pc from s, as many as match.
+size_t Matcher::CountRepetitions(size_t pc, const char* s, size_t width) {
+    size_t elementPc = pc + 2;
+    unsigned char op = m_code[elementPc];
+    size_t count = 0;
+    if (m_singleByte && m_code[pc + 1] == SkipElement(elementPc) - elementPc &&
+        IsSingleCharOp(op) && !(op == ':' && IsNumberClass(m_code[elementPc + 1]))) {
+        for (const char* q = s; *q != '\0' && Step() && MatchOneByte(op, elementPc, q); ++q)
+            ++count;
+        return count;
+    }
+    const char* next;
+    for (const char* q = s; (next = Element(pc, q)) != nullptr && next == q + width; q = next)
+        ++count;
+    return count;
+}
+
+// False when the code at pc certainly fails at s: it starts with a one-character operation
+// that does not match there (single-byte locale). Saves a call per backtracking position.
+bool Matcher::CanStart(size_t pc, size_t end, const char* s) {
+    if (!m_singleByte || pc >= end) return true;
+    unsigned char op = m_code[pc];
+    if (!IsSingleCharOp(op) || (op == ':' && IsNumberClass(m_code[pc + 1]))) return true;
+    return *s != '\0' && MatchOneByte(op, pc, s) != nullptr;
 }
 
 const char* Matcher::Lazy(size_t pc, size_t end, const Frame* frames, const char* s) {
