@@ -19,8 +19,9 @@ struct SYS_StrPatternIndex;
 //   [abc] [^a-z] a class, negated with a leading ^; a - first or last is a member; a range
 //                compares single-byte ends as signed bytes
 //   :a :b :c :d :l :u :x   alphanumeric, white space, alphabetic, digit, lower, upper, hex digit
-//   :h :z :n     a whole hexadecimal integer, decimal integer, decimal number (no exponent);
-//                signs are taken wherever they stand, as the library's number readers do
+//   :h :z :n     a whole hexadecimal integer, decimal integer, decimal number (no exponent),
+//                as getinteger (base 3, base 1) and getdouble (decimal only) read them: signs
+//                are taken wherever they stand, and :h takes a "0x" prefix
 //   X* X+ X?     zero or more / one or more (as many as possible), zero or one (one preferred)
 //   X# X@        one or more / as few as possible, where @ takes zero only when X does not
 //                match at all
@@ -31,10 +32,12 @@ struct SYS_StrPatternIndex;
 //   - the leftmost start position wins; the position at the end of the subject is never tried;
 //   - of the alternatives of an alternation, the one after which the whole rest of the
 //     pattern ends furthest along the subject wins (the first one on a tie);
-//   - a closure matches its element in isolation, once per repetition; X* and X+ then try the
-//     rest after the most repetitions first, down to one; X* takes zero repetitions only when
-//     X does not match at all (so "a*a" does not match "a"); a repetition that matches nothing
-//     ends the repetitions.
+//   - a closure matches its element in isolation, once per repetition, so a group under a
+//     closure never gives back part of what it matched; X* and X+ then try the rest after the
+//     most repetitions first, down to one; X* takes zero repetitions only when X does not
+//     match at all (so "a*a" does not match "a"); X? tries the rest after one X, then
+//     without it; X# and X@ try the rest after each repetition; a repetition that matches
+//     nothing ends the repetitions (where a literal reading would repeat it forever).
 //
 // Compiled form (what operator const char* shows; it may hold NUL bytes, see GetCodeLength):
 //   'c' char   '.'   '$'   '^'   ':' letter   '[' n members   ']' n members (negated)
@@ -49,11 +52,15 @@ struct SYS_StrPatternIndex;
 // is not a pattern, "SYS_StrPattern::MakePattern -- pattern cannot be translated" is reported
 // and the object holds no pattern.
 //
+// Reports go through SSM_AssertFailed (unit "sys/syspttrn", failure type 1); nothing throws.
+//
 // Every search has a step budget of 2^24 steps plus 64 per subject byte it has reached, and
-// its nested calls are capped at 2500 levels. Linear searches never come near it; runaway
-// backtracking (such as nested closures over many alternatives on a subject that does not
-// match) does. A search that exhausts it stops as if nothing were found: Match answers -1 and
-// Substitute stops replacing; GaveUp() then answers TRUE.
+// its nested calls are capped at 2500 levels (patterns with thousands of closures or nested
+// alternations in a row reach that). Searches that are linear in the subject never come near
+// the budget, 16 MB subjects included; runaway backtracking does (a chain of groups with
+// alternatives on a subject that does not match, or a closure in mid-pattern retried from
+// every start position of a long run). A search that exhausts it stops as if nothing were
+// found: Match answers -1 and Substitute stops replacing; GaveUp() then answers TRUE.
 class TESSAR_EXPORT SYS_StrPattern {
 public:
     SYS_StrPattern();
@@ -81,8 +88,9 @@ public:
     // too). After a match of no characters the character that follows it is kept and the scan
     // resumes behind it, so the scan always ends; no match is tried at the end of the text.
     // Text after an embedded NUL is never searched. Returns the number of replacements; a
-    // negative count is reported ("SYS_StrPattern::Substitute -- negative counter") and
-    // replaces nothing. Linear in the length of text plus the output.
+    // negative count is reported ("SYS_StrPattern::Substitute -- negative counter"), and
+    // without a pattern Match's report is made; either way nothing is replaced. Besides the
+    // searches, the work is linear in the lengths of text and result (one new buffer).
     int Substitute(CString& text, const CString& replacement, int count);
 
     // TRUE when the last Match or Substitute on this object stopped at the step budget.
