@@ -121,6 +121,16 @@ TEST(SYS_StrPatternLimits, RunawayBacktrackingStopsAtTheBudget) {
     EXPECT_FALSE(simple.GaveUp());
 }
 
+TEST(SYS_StrPatternLimits, SubstituteStopsAtTheBudgetAndKeepsTheRest) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "(a|aa)";
+    SYS_StrPattern pattern((text + "b|x").c_str());
+    SYS_String subject = ("x" + std::string(80, 'a') + "x").c_str();
+    EXPECT_EQ(1, pattern.Substitute(subject, "y", 0));
+    EXPECT_TRUE(pattern.GaveUp());
+    EXPECT_STREQ(("y" + std::string(80, 'a') + "x").c_str(), subject);
+}
+
 TEST(SYS_StrPatternLimits, LongSequenceOfClosuresGivesUpInsteadOfOverflowing) {
     std::string text;
     while (text.size() < 64 * 1024) text += "a*";
