@@ -55,7 +55,7 @@ struct SYS_StrPatternIndex;
 // Reports go through SSM_AssertFailed (unit "sys/syspttrn", failure type 1); nothing throws.
 //
 // Every search has a step budget of 2^24 steps plus 64 per subject byte it has reached, and
-// its nested calls are capped at 2500 levels (patterns with thousands of closures or nested
+// its nested calls are capped at 1000 levels (patterns with about a thousand closures or nested
 // alternations in a row reach that). Searches that are linear in the subject never come near
 // the budget, 16 MB subjects included; runaway backtracking does (a chain of groups with
 // alternatives on a subject that does not match, or a closure in mid-pattern retried from

@@ -27,7 +27,7 @@ constexpr const char* kUnit = "sys/syspttrn";
 // Groups may nest this deep in a pattern text; deeper patterns cannot be translated.
 constexpr int kMaxGroupNesting = 1000;
 // Nested matcher calls one search may stack up before it gives up.
-constexpr int kMaxRunDepth = 2500;
+constexpr int kMaxRunDepth = 1000;
 // Step budget of one search: kBaseSteps plus kStepsPerByte for every subject byte that the
 // search has reached so far. Linear searches stay far below it; runaway backtracking does not.
 constexpr uint64_t kBaseSteps = uint64_t(1) << 24;
