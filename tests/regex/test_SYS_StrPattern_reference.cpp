@@ -12,6 +12,7 @@
 
 #include "SYS_StrEx.h"
 #include "SYS_StrPattern.h"
+#include "SYS_String.h"
 #include "regex_test_support.h"
 
 namespace {
@@ -284,6 +285,48 @@ TEST(SYS_StrPatternReference, AgreesWithAPlainRecursiveMatcher) {
     // The generator must exercise both outcomes, not just one of them.
     EXPECT_GT(matched, compared / 5);
     EXPECT_LT(matched, compared * 4 / 5);
+}
+
+// Substitution by the reference: each search on the rest of the text as a new subject; after
+// an empty match the next character is kept.
+std::string ReferenceSubstitute(const Alternatives& tree, const std::string& text,
+                                const std::string& replacement, int count, int& replaced) {
+    std::string out;
+    size_t pos = 0;
+    replaced = 0;
+    while (count == 0 || replaced < count) {
+        std::string rest = text.substr(pos);
+        Reference reference(rest);
+        std::pair<int, int> found = reference.Find(tree);
+        if (found.first < 0) break;
+        out += rest.substr(0, static_cast<size_t>(found.first)) + replacement;
+        pos += static_cast<size_t>(found.first + found.second);
+        ++replaced;
+        if (found.second == 0) {
+            if (pos == text.size()) break;
+            out += text[pos++];
+        }
+    }
+    return out + text.substr(pos);
+}
+
+TEST(SYS_StrPatternReference, SubstitutesLikeRepeatedReferenceSearches) {
+    Generator generator(77);
+    for (int round = 0; round < 1500; ++round) {
+        Alternatives tree = generator.Pattern();
+        std::string text = Print(tree);
+        SYS_StrPattern pattern(text.c_str());
+        for (int i = 0; i < 5; ++i) {
+            std::string subject = generator.Subject() + generator.Subject();
+            int count = i % 3;  // 0 (all), 1, 2
+            int expectedCount = 0;
+            std::string expected = ReferenceSubstitute(tree, subject, "<>", count, expectedCount);
+            SYS_String actual = subject.c_str();
+            int replaced = pattern.Substitute(actual, "<>", count);
+            ASSERT_EQ(expectedCount, replaced) << "pattern '" << text << "' text '" << subject << "'";
+            ASSERT_STREQ(expected.c_str(), actual) << "pattern '" << text << "' text '" << subject << "'";
+        }
+    }
 }
 
 }  // namespace
