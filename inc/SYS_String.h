@@ -67,7 +67,8 @@ public:
     // Editing; each returns the new length. Insert at or past the end pads with spaces up to
     // nIndex. Delete with nCount 0, or more than remains, deletes to the end; nothing happens
     // at or past the end. A negative index (or count) is reported ("sys/sysstr") and leaves
-    // the string unchanged; Replace(int, int, ...) then stops after the one report.
+    // the string unchanged. Replace(int, int, ...) is Delete then Insert, each with its own
+    // report: a negative count alone still inserts.
     int Insert(int nIndex, const char* str);
     int Delete(int nIndex, int nCount);
     int Replace(int nIndex, int nCount, const char* str);

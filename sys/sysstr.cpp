@@ -318,7 +318,6 @@ int SYS_String::Delete(int nIndex, int nCount) {
 }
 
 int SYS_String::Replace(int nIndex, int nCount, const char* str) {
-    if (nIndex < 0 || nCount < 0) return Delete(nIndex, nCount);  // reports, changes nothing
     CString keep;  // Delete may free or rewrite the buffer str points into
     if (str != nullptr && PointsInto(str, *this)) {
         keep = str;

