@@ -54,7 +54,8 @@ struct SYS_StrPatternIndex;
 //
 // Reports go through SSM_AssertFailed (unit "sys/syspttrn", failure type 1); nothing throws.
 //
-// Every search has a step budget of 2^24 steps plus 64 per subject byte it has reached, and
+// Every Match has a step budget of 2^24 steps plus 64 per subject byte it has reached (the
+// searches of one Substitute share one such budget over the whole text), and
 // its nested calls are capped at 1000 levels (patterns with about a thousand closures or nested
 // alternations in a row reach that). Searches that are linear in the subject never come near
 // the budget, 16 MB subjects included; runaway backtracking does (a chain of groups with

@@ -119,9 +119,13 @@ struct Found {
     bool gaveUp = false;  // the step budget or the depth cap ended the search
 };
 
-// Scratch memory a search may reuse across calls (positions of variable-width repetitions).
+// State a series of searches shares: memory for the positions of variable-width repetitions,
+// and the step budget, which a series over one text (Substitute) spends as a whole: its
+// allowance grows with the bytes reached from origin.
 struct Scratch {
     std::vector<const char*> chain;
+    uint64_t steps = 0;
+    const char* origin = nullptr;  // null: each search's own subject
 };
 
 // Leftmost match of code in the NUL-terminated subject; the position at the terminator is

@@ -53,7 +53,9 @@ public:
           m_subject(subject),
           m_chain(scratch.chain),
           m_singleByte(MB_CUR_MAX == 1),
-          m_furthest(subject) {}
+          m_budgetOrigin(scratch.origin != nullptr ? scratch.origin : subject),
+          m_furthest(subject),
+          m_steps(scratch.steps) {}
 
     // Whole match starting at s, or null.
     const char* Attempt(const char* s) {
@@ -62,6 +64,7 @@ public:
         return Run(0, m_codeLength, nullptr, s);
     }
     bool GaveUp() const { return m_gaveUp; }
+    uint64_t Steps() const { return m_steps; }
     const char* MatchOne(size_t pc, const char* s);
 
 private:
@@ -99,8 +102,9 @@ private:
     std::vector<const char*>& m_chain;
     bool m_singleByte;
     const char* m_attempt = nullptr;
+    const char* m_budgetOrigin;
     const char* m_furthest;
-    uint64_t m_steps = 0;
+    uint64_t m_steps;
     int m_depth = 0;
     bool m_gaveUp = false;
 };
@@ -109,7 +113,7 @@ private:
 bool Matcher::Step() {
     if (m_gaveUp) return false;
     if ((++m_steps & 1023) != 0) return true;
-    uint64_t reached = static_cast<uint64_t>(m_furthest - m_subject);
+    uint64_t reached = static_cast<uint64_t>(m_furthest - m_budgetOrigin);
     if (m_steps > kBaseSteps + kStepsPerByte * reached) m_gaveUp = true;
     return !m_gaveUp;
 }
@@ -460,17 +464,11 @@ Found FindLiteral(const std::string& literal, const char* subject, const char* s
     return found;
 }
 
-}  // namespace
-
-Found Find(std::string_view code, const Program& program, const char* subject,
-           const char* subjectEnd, Scratch& scratch) {
+// Tries the start positions of the subject from the first; the first match wins.
+Found Scan(Matcher& matcher, const Program& program, const char* subject,
+           const char* subjectEnd, bool singleByte) {
     Found found;
-    if (code.empty() || subject == nullptr || *subject == '\0') return found;
-    bool singleByte = MB_CUR_MAX == 1;
-    if (singleByte && !program.literal.empty()) return FindLiteral(program.literal, subject, subjectEnd);
-    Matcher matcher(code, program, subject, scratch);
-    const char* s = subject;
-    while (*s != '\0') {
+    for (const char* s = subject; *s != '\0'; s = NextStart(matcher, program, s, singleByte)) {
         if (singleByte && !program.anyFirstByte) {
             s = SkipToFirstByte(program, s, subjectEnd);
             if (s == nullptr) break;
@@ -482,9 +480,21 @@ Found Find(std::string_view code, const Program& program, const char* subject,
             return found;
         }
         if (matcher.GaveUp() || program.anchored) break;
-        s = NextStart(matcher, program, s, singleByte);
     }
     found.gaveUp = matcher.GaveUp();
+    return found;
+}
+
+}  // namespace
+
+Found Find(std::string_view code, const Program& program, const char* subject,
+           const char* subjectEnd, Scratch& scratch) {
+    if (code.empty() || subject == nullptr || *subject == '\0') return Found();
+    bool singleByte = MB_CUR_MAX == 1;
+    if (singleByte && !program.literal.empty()) return FindLiteral(program.literal, subject, subjectEnd);
+    Matcher matcher(code, program, subject, scratch);
+    Found found = Scan(matcher, program, subject, subjectEnd, singleByte);
+    scratch.steps = matcher.Steps();
     return found;
 }
 
@@ -492,6 +502,7 @@ int SubstituteAll(std::string_view code, const Program& program, const char* tex
                   size_t length, const char* replacement, size_t replacementLength, int count,
                   std::string& out, bool& gaveUp) {
     Scratch scratch;
+    scratch.origin = text;  // one step budget for all the searches over text
     bool singleByte = MB_CUR_MAX == 1;
     const char* searchEnd = text + std::strlen(text);  // searches stop at the first NUL
     size_t pos = 0;
