@@ -293,6 +293,15 @@ TEST(SYS_StrPattern, SubstitutesScanningForward) {
     }
 }
 
+TEST(SYS_StrPattern, SubstituteWithTheTextAsItsOwnReplacement) {
+    SYS_StrPattern pattern("b");
+    SYS_String text = "abc";
+    SYS_String copy = text;  // shares the buffer until the text changes
+    EXPECT_EQ(1, pattern.Substitute(text, text, 0));
+    EXPECT_STREQ("aabcc", text);
+    EXPECT_STREQ("abc", copy);
+}
+
 TEST(SYS_StrPattern, SubstituteRefusesNegativeCount) {
     BreakCounter breaks;
     SYS_StrPattern pattern("o");
