@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstring>
 #include <new>
 #include <type_traits>
@@ -62,7 +63,9 @@ public:
         long GetCapacity() const { return m_capacity; }
         long GetSize() const { return m_size; }
         char* Elements() { return reinterpret_cast<char*>(this) + sizeof(_Buffer); }
-        const char* Elements() const { return reinterpret_cast<const char*>(this) + sizeof(_Buffer); }
+        const char* Elements() const {
+            return reinterpret_cast<const char*>(this) + sizeof(_Buffer);
+        }
 
     private:
         friend class _SCC_Array;
@@ -162,22 +165,35 @@ protected:
     // Insert and Delete without notifications, for the typed layer that fills in values first.
     // Both answer false after a failed check.
     bool OpenSlots(long index, long count);
-    void NotifyInserted(long index, long count);
+    void NotifyInserted(long index, long count) {
+        if (m_notifier != nullptr) SendInserted(index, count);
+    }
     void NotifyChanged(long index);
     void Notify(int code, SYS_Handle value);
-    char* ElementAddress(long i) const { return GetBuffer()->Elements() + i * GetElementSize(); }
+    // Size of a buffer the typed layer filled in place (one more element at the end).
+    static void GrowByOneInPlace(_Buffer& buffer) { ++buffer.m_size; }
     SCC_ComparatorBase* Comparator() const { return m_comparator; }
 
 private:
+    // Compares elements of the current buffer by index, or an element with an item.
+    struct Ordering {
+        SCC_ComparatorBase& comparator;
+        const char* data;
+        long elementSize;
+        int operator()(long i, long j) const;
+        int WithItem(long i, const void* item) const;
+    };
+
     static long SizeOf(const _Buffer* buffer) { return buffer != nullptr ? buffer->m_size : 0; }
-    long PartitionRange(SCC_ComparatorBase& comparator, long lo, long hi);
-    void HeapSortRange(SCC_ComparatorBase& comparator, long lo, long hi);
-    void SiftDown(SCC_ComparatorBase& comparator, long base, long root, long count);
-    void QuickSortRange(SCC_ComparatorBase& comparator, long lo, long hi);
+    Ordering OrderingBy(SCC_ComparatorBase& comparator) const;
+    void SendInserted(long index, long count);
+    long PartitionRange(const Ordering& order, long lo, long hi);
+    void HeapSortRange(const Ordering& order, long lo, long hi);
+    void SiftDown(const Ordering& order, long base, long root, long count);
+    void QuickSortRange(const Ordering& order, long lo, long hi);
     void ResizeInPlace(int mode, long index, long count, long newSize);
     void ResizeIntoNewBuffer(int mode, long index, long count, long newSize, long capacity);
-    int Compare(SCC_ComparatorBase& comparator, long i, long j) const;
-    void BisectRun(const void* item, SCC_ComparatorBase& comparator, long& first, long& last,
+    void BisectRun(const void* item, const Ordering& order, long& first, long& last,
                    int lowResult, int highResult) const;
     void AdoptComparator(SCC_ComparatorBase* comparator);
 
@@ -204,28 +220,35 @@ private:
     bool m_descending;
 };
 
-// SCC_Compare: -1, 0 or 1 (the string forms live with the string class).
-TESSAR_EXPORT int SCC_Compare(int a, int b);
-TESSAR_EXPORT int SCC_Compare(long a, long b);
-TESSAR_EXPORT int SCC_Compare(long long a, long long b);
-TESSAR_EXPORT int SCC_Compare(unsigned int a, unsigned int b);
-TESSAR_EXPORT int SCC_Compare(unsigned long a, unsigned long b);
-TESSAR_EXPORT int SCC_Compare(unsigned long long a, unsigned long long b);
-TESSAR_EXPORT int SCC_Compare(char a, char b);  // signed, whatever char is on the platform
-TESSAR_EXPORT int SCC_Compare(unsigned char a, unsigned char b);
+// SCC_Compare: -1, 0 or 1 (the string forms live with the string class). The scalar forms are
+// inline so that a comparator's compare reduces to one virtual call.
+inline int SCC_Compare(int a, int b) { return a < b ? -1 : (b < a ? 1 : 0); }
+inline int SCC_Compare(long a, long b) { return a < b ? -1 : (b < a ? 1 : 0); }
+inline int SCC_Compare(long long a, long long b) { return a < b ? -1 : (b < a ? 1 : 0); }
+inline int SCC_Compare(unsigned int a, unsigned int b) { return a < b ? -1 : (b < a ? 1 : 0); }
+inline int SCC_Compare(unsigned long a, unsigned long b) { return a < b ? -1 : (b < a ? 1 : 0); }
+inline int SCC_Compare(unsigned long long a, unsigned long long b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+// Signed, whatever the platform's char is.
+inline int SCC_Compare(char a, char b) {
+    return SCC_Compare(static_cast<int>(static_cast<signed char>(a)),
+                       static_cast<int>(static_cast<signed char>(b)));
+}
+inline int SCC_Compare(unsigned char a, unsigned char b) { return a < b ? -1 : (b < a ? 1 : 0); }
 // 0 when neither is less nor greater: a NaN compares equal to anything.
-TESSAR_EXPORT int SCC_Compare(float a, float b);
-TESSAR_EXPORT int SCC_Compare(double a, double b);
+inline int SCC_Compare(float a, float b) { return a < b ? -1 : (b < a ? 1 : 0); }
+inline int SCC_Compare(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
+// Address order.
+inline int SCC_Compare(void* a, void* b) { return a < b ? -1 : (b < a ? 1 : 0); }
+inline int SCC_Compare(const void* a, const void* b) { return a < b ? -1 : (b < a ? 1 : 0); }
 // Null is less than any text and equal to null; texts compare as unsigned bytes.
 TESSAR_EXPORT int SCC_Compare(const char* a, const char* b);
-// Address order.
-TESSAR_EXPORT int SCC_Compare(void* a, void* b);
-TESSAR_EXPORT int SCC_Compare(const void* a, const void* b);
 
 // Compares two T with a function, or with SCC_Compare(const T&, const T&) when the function is
 // null. Starts ascending.
 template <class T>
-class SCC_Comparator : public SCC_ComparatorBase {
+class TESSAR_EXPORT SCC_Comparator : public SCC_ComparatorBase {
 public:
     typedef int (*Function)(const T& a, const T& b);
 
@@ -259,7 +282,7 @@ private:
 
 // The typed buffer; its elements follow the header. Plain values are zero when constructed.
 template <class T>
-struct _SCC_Buffer : public _SCC_Array::_Buffer {
+struct TESSAR_EXPORT _SCC_Buffer : public _SCC_Array::_Buffer {
     static_assert(alignof(T) <= alignof(std::max_align_t), "over-aligned element type");
 
     explicit _SCC_Buffer(long capacity) : _Buffer(capacity) {}
@@ -279,7 +302,7 @@ struct _SCC_Buffer : public _SCC_Array::_Buffer {
 // A typed array. Element access is checked; an index out of range is reported and reads a
 // default value (writes go to a scratch element).
 template <class T>
-class SCC_Array : public _SCC_Array {
+class TESSAR_EXPORT SCC_Array : public _SCC_Array {
 public:
     SCC_Array() : m_data(nullptr) {}
     // Shares the other's buffer and comparator.
@@ -296,6 +319,10 @@ public:
         return *this;
     }
 
+    // Typed forms of the base queries, without a virtual call.
+    long GetSize() const { return m_data != nullptr ? BufferOf(m_data)->GetSize() : 0; }
+    int InBounds(long i) const { return i >= 0 && i < GetSize(); }
+
     const T& GetAt(long i) const {
         if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return Scratch();
         return m_data[i];
@@ -305,7 +332,7 @@ public:
     // notification is sent.
     T& operator[](long i) {
         if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return Scratch();
-        SeparateBuffers();
+        if (BufferOf(m_data)->IsShared()) SeparateBuffers();
         return m_data[i];
     }
     // Writes element i (0 <= i < size), then code 3.
@@ -317,7 +344,7 @@ public:
     }
     // Grows the array to i + 1 elements when needed, then writes element i (code 3).
     void SetAtGrow(long i, const T& value) {
-        if (!SSM_CHECK(i >= 0, "", "scc/SCC_Array", SSM_FailureError)) return;
+        if (!SSM_CHECK(i >= 0 && i < LONG_MAX, "", "scc/SCC_Array", SSM_FailureError)) return;
         T keep(value);  // value may live in the buffer that CheckArray replaces
         CheckArray(i);
         if (!InBounds(i)) return;
@@ -326,6 +353,7 @@ public:
     }
     // Inserts `count` copies of `value` at `index` (codes 7 and 1 once the values are in).
     void InsertAt(long index, const T& value, long count = 1) {
+        if (count == 1 && index == GetSize() && AppendInPlace(value)) return;
         T keep(value);
         if (!OpenSlots(index, count)) return;
         for (long i = index; i < index + count; ++i) m_data[i] = keep;
@@ -427,6 +455,18 @@ private:
             for (long i = count - 1; i >= 0; --i) to[i] = from[i];
         }
     }
+    // The common append: room in a private buffer. The value may be an element of this array;
+    // nothing moves, so copying it in place is safe.
+    bool AppendInPlace(const T& value) {
+        if (m_data == nullptr) return false;
+        _SCC_Buffer<T>* buffer = BufferOf(m_data);
+        long size = buffer->GetSize();
+        if (size >= buffer->GetCapacity() || buffer->IsShared()) return false;
+        new (m_data + size) T(value);
+        GrowByOneInPlace(*buffer);
+        NotifyInserted(size, 1);
+        return true;
+    }
     static T& Scratch() {
         static T scratch;
         scratch = T();
@@ -438,7 +478,7 @@ private:
 
 // An array that is normally given a comparator; adds nothing else.
 template <class T>
-class SCC_SortableArray : public SCC_Array<T> {
+class TESSAR_EXPORT SCC_SortableArray : public SCC_Array<T> {
 public:
     SCC_SortableArray() = default;
     // Takes a reference on `comparator` and sorts ascending.
@@ -518,7 +558,7 @@ private:
 
 // The typed form: reads the element under the focus.
 template <class T>
-class SCC_ArrayIterator : public SCC_ArrayIteratorBase {
+class TESSAR_EXPORT SCC_ArrayIterator : public SCC_ArrayIteratorBase {
 public:
     SCC_ArrayIterator() = default;
     SCC_ArrayIterator(SCC_Array<T>& array, long focus) : SCC_ArrayIteratorBase(array, focus) {}

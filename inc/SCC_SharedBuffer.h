@@ -68,7 +68,7 @@ private:
 // Holds one reference to a shared object (T derives from SCC_SharedBuffer) and deletes the
 // object when it releases the last reference. Null is allowed.
 template <class T>
-class SCC_SharedPointer {
+class TESSAR_EXPORT SCC_SharedPointer {
 public:
     SCC_SharedPointer(T* object = nullptr) : m_object(object) { Acquire(); }
     SCC_SharedPointer(const SCC_SharedPointer& other) : m_object(other.m_object) { Acquire(); }

@@ -1,11 +1,15 @@
 #include "SCC_Array.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
 
 const char kUnit[] = "scc/SCC_Array";
+const char kNoComparatorToSort[] = "In SCC_Array::Sort(), The array has no comparator";
 const long kMaxGrowBy = 10000;
 const long kShortRange = 8;
 
@@ -21,18 +25,17 @@ int PartitionBudget(long size) {
     return 2 * log2;
 }
 
-template <class V>
-int CompareValues(V a, V b) {
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
-
 }  // namespace
 
 // ---- _Buffer ---------------------------------------------------------------------------------
 
 void* _SCC_Array::_Buffer::operator new(std::size_t size, long capacity, long elementSize) {
-    return ::operator new(size + static_cast<std::size_t>(capacity) *
-                                     static_cast<std::size_t>(elementSize));
+    // A size that does not fit in memory must fail, never wrap around to a small block.
+    std::size_t slots = static_cast<std::size_t>(capacity);
+    std::size_t width = static_cast<std::size_t>(elementSize);
+    if (capacity < 0 || elementSize < 0 || (width != 0 && slots > (SIZE_MAX - size) / width))
+        throw std::bad_alloc();
+    return ::operator new(size + slots * width);
 }
 
 void _SCC_Array::_Buffer::operator delete(void* p) { ::operator delete(p); }
@@ -92,6 +95,7 @@ void _SCC_Array::Insert(long index, long count) {
 bool _SCC_Array::OpenSlots(long index, long count) {
     if (!SSM_CHECK_THROW(index >= 0, "", kUnit, SSM_FailureAssert)) return false;
     if (!SSM_CHECK_THROW(count > 0, "", kUnit, SSM_FailureAssert)) return false;
+    if (count > LONG_MAX - GetSize()) throw std::bad_alloc();
     // Opening slots past the end would leave a gap of unconstructed elements.
     if (!SSM_CHECK_THROW(index <= GetSize(), "", kUnit, SSM_FailureAssert)) return false;
     CreateBuffer(1, index, count);
@@ -102,10 +106,12 @@ void _SCC_Array::Delete(long index, long count) {
     if (!SSM_CHECK_THROW(index >= 0 && count >= 1 && index <= GetSize() - count, "", kUnit,
                          SSM_FailureAssert))
         return;
-    for (long i = 0; i < count; ++i) Notify(2, index + 1);
     if (m_notifier != nullptr) {
+        for (long i = 0; i < count; ++i) Notify(2, index + 1);
         Change change = {kOperationDelete, index, count};
         m_notifier->Notify(7, &change);
+        // A listener that shrank the array meanwhile leaves nothing sound to delete.
+        if (!SSM_CHECK_THROW(index <= GetSize() - count, "", kUnit, SSM_FailureAssert)) return;
     }
     CreateBuffer(2, index, count);
 }
@@ -214,8 +220,7 @@ void _SCC_Array::Notify(int code, SYS_Handle value) {
     if (m_notifier != nullptr) m_notifier->Notify(code, SCC_Notifier::ValueAsData(value));
 }
 
-void _SCC_Array::NotifyInserted(long index, long count) {
-    if (m_notifier == nullptr) return;
+void _SCC_Array::SendInserted(long index, long count) {
     Change change = {kOperationInsert, index, count};
     m_notifier->Notify(7, &change);
     for (long i = 1; i <= count; ++i) Notify(1, index + i);
@@ -255,8 +260,17 @@ int SCC_ComparatorBase::Compare(const void* /*a*/, const void* /*b*/) {
     return 0;
 }
 
-int _SCC_Array::Compare(SCC_ComparatorBase& comparator, long i, long j) const {
-    return comparator.Compare(ElementAddress(i), ElementAddress(j));
+_SCC_Array::Ordering _SCC_Array::OrderingBy(SCC_ComparatorBase& comparator) const {
+    _Buffer* buffer = GetBuffer();
+    return Ordering{comparator, buffer != nullptr ? buffer->Elements() : nullptr, GetElementSize()};
+}
+
+int _SCC_Array::Ordering::operator()(long i, long j) const {
+    return comparator.Compare(data + i * elementSize, data + j * elementSize);
+}
+
+int _SCC_Array::Ordering::WithItem(long i, const void* item) const {
+    return comparator.Compare(data + i * elementSize, item);
 }
 
 int _SCC_Array::ItemInValidPlace(long i) const {
@@ -267,8 +281,9 @@ int _SCC_Array::ItemInValidPlace(long i) const {
                          SSM_FailureError))
         return TRUE;
     if (size == 1) return TRUE;
-    if (i > 0 && Compare(*m_comparator, i, i - 1) < 0) return FALSE;
-    if (i < size - 1 && Compare(*m_comparator, i, i + 1) > 0) return FALSE;
+    Ordering order = OrderingBy(*m_comparator);
+    if (i > 0 && order(i, i - 1) < 0) return FALSE;
+    if (i < size - 1 && order(i, i + 1) > 0) return FALSE;
     return TRUE;
 }
 
@@ -278,19 +293,18 @@ void _SCC_Array::Sort(long first, long count, int direction) {
     long size = GetSize();
     if (first < 0 || first >= size || count > size - first) return;
     SeparateBuffers();
-    if (!SSM_CHECK_THROW(m_comparator != nullptr, "In SCC_Array::Sort(), The array has no comparator",
-                         kUnit, SSM_FailureError))
+    if (!SSM_CHECK_THROW(m_comparator != nullptr, kNoComparatorToSort, kUnit, SSM_FailureError))
         return;
     if (direction == 0) direction = m_comparator->IsDescending() ? -1 : 1;
     m_comparator->SetDescending(direction == -1);
     if (count < 2) return;
     // Hold the comparator: a listener or a compare could replace it while we sort.
     SCC_SharedPointer<SCC_ComparatorBase> comparator(m_comparator);
-    QuickSortRange(*comparator, first, first + count - 1);
+    QuickSortRange(OrderingBy(*comparator), first, first + count - 1);
     Notify(5, 0);
 }
 
-void _SCC_Array::QuickSortRange(SCC_ComparatorBase& comparator, long lo, long hi) {
+void _SCC_Array::QuickSortRange(const Ordering& order, long lo, long hi) {
     struct Pending {
         long lo, hi;
         int budget;
@@ -299,7 +313,7 @@ void _SCC_Array::QuickSortRange(SCC_ComparatorBase& comparator, long lo, long hi
     int budget = PartitionBudget(hi - lo + 1);
     for (;;) {
         if (hi - lo + 1 > kShortRange && budget > 0) {
-            long meet = PartitionRange(comparator, lo, hi);
+            long meet = PartitionRange(order, lo, hi);
             --budget;
             if (meet - lo < hi - meet) {  // keep the smaller side, go on with the larger
                 pending.push_back({lo, meet - 1, budget});
@@ -311,7 +325,7 @@ void _SCC_Array::QuickSortRange(SCC_ComparatorBase& comparator, long lo, long hi
             continue;
         }
         if (hi - lo + 1 > kShortRange)
-            HeapSortRange(comparator, lo, hi);
+            HeapSortRange(order, lo, hi);
         else if (hi > lo)
             ShortSort(lo, hi);
         if (pending.empty()) return;
@@ -323,17 +337,17 @@ void _SCC_Array::QuickSortRange(SCC_ComparatorBase& comparator, long lo, long hi
 }
 
 // Middle element as pivot, moved to lo; returns where the pivot ends.
-long _SCC_Array::PartitionRange(SCC_ComparatorBase& comparator, long lo, long hi) {
+long _SCC_Array::PartitionRange(const Ordering& order, long lo, long hi) {
     Swap(lo + (hi - lo) / 2, lo);
     long up = lo;
     long down = hi + 1;
     for (;;) {
         do {
             ++up;
-        } while (up <= hi && Compare(comparator, up, lo) <= 0);
+        } while (up <= hi && order(up, lo) <= 0);
         do {
             --down;
-        } while (down > lo && Compare(comparator, down, lo) >= 0);
+        } while (down > lo && order(down, lo) >= 0);
         if (down < up) break;
         Swap(up, down);
     }
@@ -342,32 +356,32 @@ long _SCC_Array::PartitionRange(SCC_ComparatorBase& comparator, long lo, long hi
 }
 
 void _SCC_Array::ShortSort(long lo, long hi) {
-    if (!SSM_CHECK_THROW(m_comparator != nullptr, "In SCC_Array::Sort(), The array has no comparator",
-                         kUnit, SSM_FailureError))
+    if (!SSM_CHECK_THROW(m_comparator != nullptr, kNoComparatorToSort, kUnit, SSM_FailureError))
         return;
+    Ordering order = OrderingBy(*m_comparator);
     for (; hi > lo; --hi) {
         long greatest = lo;
         for (long i = lo + 1; i <= hi; ++i)
-            if (Compare(*m_comparator, i, greatest) > 0) greatest = i;
+            if (order(i, greatest) > 0) greatest = i;
         if (greatest != hi) Swap(greatest, hi);
     }
 }
 
-void _SCC_Array::HeapSortRange(SCC_ComparatorBase& comparator, long lo, long hi) {
+void _SCC_Array::HeapSortRange(const Ordering& order, long lo, long hi) {
     long count = hi - lo + 1;
-    for (long root = count / 2 - 1; root >= 0; --root) SiftDown(comparator, lo, root, count);
+    for (long root = count / 2 - 1; root >= 0; --root) SiftDown(order, lo, root, count);
     for (long end = count - 1; end > 0; --end) {
         Swap(lo, lo + end);
-        SiftDown(comparator, lo, 0, end);
+        SiftDown(order, lo, 0, end);
     }
 }
 
-void _SCC_Array::SiftDown(SCC_ComparatorBase& comparator, long base, long root, long count) {
+void _SCC_Array::SiftDown(const Ordering& order, long base, long root, long count) {
     for (;;) {
         long child = 2 * root + 1;
         if (child >= count) return;
-        if (child + 1 < count && Compare(comparator, base + child + 1, base + child) > 0) ++child;
-        if (Compare(comparator, base + child, base + root) <= 0) return;
+        if (child + 1 < count && order(base + child + 1, base + child) > 0) ++child;
+        if (order(base + child, base + root) <= 0) return;
         Swap(base + root, base + child);
         root = child;
     }
@@ -380,14 +394,15 @@ void _SCC_Array::FindItemPosition(const void* item, long& first, long& last,
     long size = GetSize();
     first = last = 0;
     if (size == 0) return;
-    SCC_ComparatorBase* order = comparator != nullptr ? comparator : m_comparator;
+    SCC_ComparatorBase* by = comparator != nullptr ? comparator : m_comparator;
     first = last = size;
-    if (!SSM_CHECK_THROW(order != nullptr,
+    if (!SSM_CHECK_THROW(by != nullptr,
                          "In SCC_Array::FindItemPosition(), The array has no comparator", kUnit,
                          SSM_FailureError))
         return;
-    int lowResult = order->Compare(ElementAddress(0), item);
-    int highResult = order->Compare(ElementAddress(size - 1), item);
+    Ordering order = OrderingBy(*by);
+    int lowResult = order.WithItem(0, item);
+    int highResult = order.WithItem(size - 1, item);
     if (lowResult > 0) {
         first = last = 0;
     } else if (lowResult == 0 && highResult == 0) {
@@ -395,18 +410,18 @@ void _SCC_Array::FindItemPosition(const void* item, long& first, long& last,
     } else if (highResult >= 0) {
         first = 0;
         last = size - 1;
-        BisectRun(item, *order, first, last, lowResult, highResult);
-        while (first > 0 && order->Compare(ElementAddress(first - 1), item) == 0) --first;
-        while (last < size && order->Compare(ElementAddress(last), item) == 0) ++last;
+        BisectRun(item, order, first, last, lowResult, highResult);
+        while (first > 0 && order.WithItem(first - 1, item) == 0) --first;
+        while (last < size && order.WithItem(last, item) == 0) ++last;
     }
 }
 
 // Narrows [first, last] around item; the bound results keep the compare results of the bounds.
-void _SCC_Array::BisectRun(const void* item, SCC_ComparatorBase& comparator, long& first,
-                           long& last, int lowResult, int highResult) const {
+void _SCC_Array::BisectRun(const void* item, const Ordering& order, long& first, long& last,
+                           int lowResult, int highResult) const {
     while (first < last && !(lowResult == 0 && highResult == 0)) {
         long middle = first + (last - first) / 2;
-        int result = comparator.Compare(ElementAddress(middle), item);
+        int result = order.WithItem(middle, item);
         bool moveLast = result == 0 || Sign(result) != Sign(lowResult);
         bool moveFirst = result == 0 || Sign(result) != Sign(highResult);
         if (moveLast) {
@@ -423,21 +438,6 @@ void _SCC_Array::BisectRun(const void* item, SCC_ComparatorBase& comparator, lon
 
 // ---- SCC_Compare -----------------------------------------------------------------------------
 
-int SCC_Compare(int a, int b) { return CompareValues(a, b); }
-int SCC_Compare(long a, long b) { return CompareValues(a, b); }
-int SCC_Compare(long long a, long long b) { return CompareValues(a, b); }
-int SCC_Compare(unsigned int a, unsigned int b) { return CompareValues(a, b); }
-int SCC_Compare(unsigned long a, unsigned long b) { return CompareValues(a, b); }
-int SCC_Compare(unsigned long long a, unsigned long long b) { return CompareValues(a, b); }
-int SCC_Compare(char a, char b) {
-    return CompareValues(static_cast<signed char>(a), static_cast<signed char>(b));
-}
-int SCC_Compare(unsigned char a, unsigned char b) { return CompareValues(a, b); }
-int SCC_Compare(float a, float b) { return CompareValues(a, b); }
-int SCC_Compare(double a, double b) { return CompareValues(a, b); }
-int SCC_Compare(void* a, void* b) { return CompareValues(a, b); }
-int SCC_Compare(const void* a, const void* b) { return CompareValues(a, b); }
-
 int SCC_Compare(const char* a, const char* b) {
     if (a == nullptr || b == nullptr) return (a != nullptr) - (b != nullptr);
     int result = std::strcmp(a, b);  // strcmp compares as unsigned char
@@ -452,7 +452,9 @@ void SCC_ArrayIteratorBase::Restart(_SCC_Array& array, long focus) {
     m_focus = focus < 0 ? -1 : focus;
 }
 
-void SCC_ArrayIteratorBase::RestartFromEnd(_SCC_Array& array) { Restart(array, array.GetSize() - 1); }
+void SCC_ArrayIteratorBase::RestartFromEnd(_SCC_Array& array) {
+    Restart(array, array.GetSize() - 1);
+}
 
 int SCC_ArrayIteratorBase::GetFirst(void* array) {
     if (array != nullptr)

@@ -27,6 +27,8 @@ tessar_cli_test(no_command_fails WILL_FAIL)
 tessar_cli_test(unknown_command_fails ARGS frobnicate WILL_FAIL)
 tessar_cli_test(demo_events ARGS demo
                 PASS "board view got code 3 for handle 7\n  status bar got code 3 for handle 7\n  layer list got code 3")
+tessar_cli_test(demo_arrays ARGS demo
+                PASS "original: 1 3 7 7 12\n.*the iterator still reads 12 \\(now at index 4\\)")
 tessar_cli_test(demo_geometry ARGS demo PASS "minus the part.s box leaves 4 boxes")
 
 # Runs tessar through sh with stderr folded into stdout and the exit code appended as
@@ -65,3 +67,17 @@ tessar_cli_rc_test(match_binary_input "rc=[01]\n$" ARGS match "*"
                    STDIN $<TARGET_FILE:tessar>)
 tessar_cli_test(match_help ARGS match --help PASS "usage: tessar match PATTERN")
 tessar_cli_test(demo_shows_strings ARGS demo PASS "Numeric-aware order: +C3 R20 R100 U1 U2 U10")
+
+# tessar sort
+tessar_cli_rc_test(sort_stdin "^\nItem1\nalpha 10\nalpha 2\nb\nitem10\nitem9\nitem9\nrc=0\n$" ARGS sort
+                   STDIN ${CMAKE_CURRENT_SOURCE_DIR}/cli/sort_lines.txt)
+tessar_cli_rc_test(sort_numeric "^\nItem1\nalpha 2\nalpha 10\nb\nitem9\nitem9\nitem10\nrc=0\n$"
+                   ARGS sort -n ${CMAKE_CURRENT_SOURCE_DIR}/cli/sort_lines.txt)
+tessar_cli_rc_test(sort_numeric_descending "^item10\nitem9\nitem9\nb\nalpha 10\nalpha 2\nItem1\n\nrc=0\n$"
+                   ARGS sort -nr ${CMAKE_CURRENT_SOURCE_DIR}/cli/sort_lines.txt)
+tessar_cli_rc_test(sort_two_files "^item10\nitem10\nb\nb\nrc=0\n$" ARGS sort -r --
+                   ${CMAKE_CURRENT_SOURCE_DIR}/cli/sort_two.txt ${CMAKE_CURRENT_SOURCE_DIR}/cli/sort_two.txt)
+tessar_cli_rc_test(sort_missing_file "cannot open '.*no_such_file'.*rc=2\n$"
+                   ARGS sort ${CMAKE_CURRENT_SOURCE_DIR}/cli/no_such_file)
+tessar_cli_rc_test(sort_unknown_option "unknown option '-x'.*rc=2\n$" ARGS sort -x)
+tessar_cli_test(sort_help ARGS sort --help PASS "usage: tessar sort \\[-n\\] \\[-r\\] \\[FILE...\\]")

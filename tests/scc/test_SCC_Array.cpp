@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <limits>
+#include <new>
 #include <random>
 #include <set>
 #include <string>
@@ -289,6 +292,23 @@ TEST_F(ArrayTest, NotificationsCarryTheirCodesParametersAndOrder) {
     EXPECT_EQ(expected, recorder.log);
 }
 
+TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
+    SCC_Array<int> array = Make({1, 2, 3, 4});
+    struct Shrinker : SCC_EventNode<int> {
+        SCC_Array<int>* array = nullptr;
+        int OnNotification(int code, int*) override {
+            if (code == 2 && array->GetSize() > 1) array->SetSize(1);
+            return 0;
+        }
+    } shrinker;
+    shrinker.array = &array;
+    array.AddListener(shrinker);
+    array.Delete(1, 3);
+    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(std::vector<int>{1}, Contents(array));
+    EXPECT_TRUE(array.IsValid());
+}
+
 TEST_F(ArrayTest, ListenerSeesTheInsertedValue) {
     SCC_Array<int> array;
     struct Reader : SCC_EventNode<int> {
@@ -304,6 +324,16 @@ TEST_F(ArrayTest, ListenerSeesTheInsertedValue) {
     array.Add(4);
     array.InsertAt(0, 9, 2);
     EXPECT_EQ((std::vector<int>{4, 9, 9}), reader.seen);
+}
+
+TEST_F(ArrayTest, SizesBeyondMemoryFailToAllocateInsteadOfWrapping) {
+    SCC_Array<double> array;
+    array.Add(1.0);
+    EXPECT_THROW(array.SetSize(LONG_MAX / 4), std::bad_alloc);
+    EXPECT_THROW(array.Insert(1, LONG_MAX), std::bad_alloc);
+    EXPECT_THROW(array.SetAtGrow(LONG_MAX - 1, 2.0), std::bad_alloc);
+    EXPECT_EQ(1, array.GetSize());
+    EXPECT_EQ(1.0, array[0]);
 }
 
 // ---- sorting and ordered search -----------------------------------------------------------------
@@ -358,7 +388,8 @@ TEST_F(ArrayTest, SortOfASubRangeLeavesTheRestAlone) {
         if (direction == 1)
             std::sort(expected.begin() + first, expected.begin() + first + count);
         else
-            std::sort(expected.begin() + first, expected.begin() + first + count, std::greater<int>());
+            std::sort(expected.begin() + first, expected.begin() + first + count,
+                      std::greater<int>());
         ASSERT_EQ(expected, Contents(array)) << "trial " << trial;
     }
 }
@@ -407,6 +438,38 @@ TEST_F(ArrayTest, ManyEqualKeysSortInNLogNCompares) {
         // n log2 n is 1.7e6; a quadratic sort needs about 5e8.
         EXPECT_LT(comparator->compares, 6 * 1700000L);
     }
+}
+
+// A comparator that answers at random: nothing may hang or leave the array.
+class ChaoticComparator : public SCC_ComparatorBase {
+public:
+    int Compare(const void*, const void*) override { return static_cast<int>(m_rng() % 3) - 1; }
+
+private:
+    std::mt19937 m_rng{41};
+};
+
+TEST_F(ArrayTest, InconsistentComparatorNeitherHangsNorLosesElements) {
+    for (int size : {0, 1, 2, 9, 100, 3000}) {
+        SCC_Array<int> array;
+        for (int i = 0; i < size; ++i) array.Add(i);
+        array.SetComparator(new ChaoticComparator);
+        std::vector<int> seen = Contents(array);
+        std::sort(seen.begin(), seen.end());
+        for (int i = 0; i < size; ++i) ASSERT_EQ(i, seen[i]);
+        for (int item = 0; item < 50; ++item) {
+            long index = -1;
+            long before = array.GetSize();
+            array.Find(item, index);
+            ASSERT_GE(index, 0);
+            ASSERT_LE(index, before);
+            long at = array.AddSorted(item);
+            ASSERT_GE(at, 0);
+            ASSERT_LE(at, before);
+            ASSERT_EQ(before + 1, array.GetSize());
+        }
+    }
+    EXPECT_EQ(0, s_breaks);
 }
 
 TEST_F(ArrayTest, FindItemPositionGivesTheRunOfEqualElements) {
@@ -611,7 +674,8 @@ const char* ValueOf<const char*>(int i) {
     static std::vector<std::string> texts;
     static std::vector<std::string>* keep = &texts;
     if (keep->size() < 200)
-        for (int k = 0; k < 200; ++k) keep->push_back(std::string(1, 'a' + k / 26) + char('a' + k % 26));
+        for (int k = 0; k < 200; ++k)
+            keep->push_back(std::string(1, 'a' + k / 26) + char('a' + k % 26));
     return (*keep)[i].c_str();
 }
 
@@ -659,7 +723,8 @@ TEST(SCC_Compare, FollowsTheRuleOfEachKeyType) {
     EXPECT_EQ(0, SCC_Compare("abc", "abc"));
     int cells[2];
     EXPECT_EQ(-1, SCC_Compare(static_cast<void*>(&cells[0]), static_cast<void*>(&cells[1])));
-    EXPECT_EQ(1, SCC_Compare(static_cast<const void*>(&cells[1]), static_cast<const void*>(&cells[0])));
+    EXPECT_EQ(1, SCC_Compare(static_cast<const void*>(&cells[1]),
+                             static_cast<const void*>(&cells[0])));
 }
 
 }  // namespace

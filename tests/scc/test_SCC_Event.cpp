@@ -22,7 +22,9 @@ public:
         if (m_reaction) m_reaction(code);
         return 7;
     }
-    void OnEventEnable(int flag) override { m_log->push_back(m_name + ".enable" + std::to_string(flag)); }
+    void OnEventEnable(int flag) override {
+        m_log->push_back(m_name + ".enable" + std::to_string(flag));
+    }
 
     std::function<void(int)> m_reaction;
 
@@ -331,7 +333,8 @@ TEST(SCC_Event, DestroyingTheEventFirstLeavesListenersDetached) {
     }
     EXPECT_TRUE(IsSelfLinkedAndFree(a));
     EXPECT_TRUE(IsSelfLinkedAndFree(b));
-    EXPECT_FALSE(a.IsEnabled());  // left as it was
+    EXPECT_TRUE(a.IsEnabled());  // left enabled, without a callback
+    EXPECT_EQ(CallLog{"a.enable0"}, log);
     Detach(a);                    // harmless
 }
 
@@ -413,7 +416,8 @@ TEST(SCC_Notifier, AssignmentDetachesTheTargetsListenersFirst) {
     EXPECT_TRUE(IsSelfLinkedAndFree(old));
     EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
     EXPECT_FALSE(a.HasListeners());
-    b = b;  // nothing happens
+    SCC_Notifier& alias = b;
+    b = alias;  // assignment to itself: nothing happens
     EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
     SCC_Notifier empty;
     b = empty;
