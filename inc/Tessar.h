@@ -4,6 +4,7 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 #include "TessarPlatform.h"
+#include "PLT_StringTable.h"
 #include "SSM_Assert.h"
 #include "SSM.h"
 #include "SCC_Event.h"
