@@ -7,13 +7,20 @@
 // file manager are created on first use and destroyed at unload, before the unit table.
 #include "PLT_StringTable.h"
 #include "Tessar/TessarStrings.h"
+#include "scc/SCC_SharedRegistry.h"
 
 namespace {
 
 class TessarLibraryState {
 public:
-    TessarLibraryState() { PLT_RegisterModuleStrings(kTessarModuleName, kTessarStrings, kTessarStringCount); }
-    ~TessarLibraryState() { PLT_UnregisterModuleStrings(kTessarModuleName); }
+    TessarLibraryState() {
+        PLT_RegisterModuleStrings(kTessarModuleName, kTessarStrings, kTessarStringCount);
+        SCC_CreateSharedRegistry();
+    }
+    ~TessarLibraryState() {
+        SCC_DestroySharedRegistry();
+        PLT_UnregisterModuleStrings(kTessarModuleName);
+    }
     TessarLibraryState(const TessarLibraryState&) = delete;
     TessarLibraryState& operator=(const TessarLibraryState&) = delete;
 };

@@ -27,6 +27,8 @@ tessar_cli_test(no_command_fails WILL_FAIL)
 tessar_cli_test(unknown_command_fails ARGS frobnicate WILL_FAIL)
 tessar_cli_test(demo_events ARGS demo
                 PASS "board view got code 3 for handle 7\n  status bar got code 3 for handle 7\n  layer list got code 3")
+tessar_cli_test(demo_arrays ARGS demo
+                PASS "original: 1 3 7 7 12\n.*the iterator still reads 12 \\(now at index 4\\)")
 tessar_cli_test(demo_geometry ARGS demo PASS "minus the part.s box leaves 4 boxes")
 
 # Runs tessar through sh with stderr folded into stdout and the exit code appended as

@@ -22,7 +22,9 @@ public:
         if (m_reaction) m_reaction(code);
         return 7;
     }
-    void OnEventEnable(int flag) override { m_log->push_back(m_name + ".enable" + std::to_string(flag)); }
+    void OnEventEnable(int flag) override {
+        m_log->push_back(m_name + ".enable" + std::to_string(flag));
+    }
 
     std::function<void(int)> m_reaction;
 

@@ -19,7 +19,9 @@ const int kNodes = 8;
 const int kMaxDepth = 4;
 const int kHead = -1;
 
-enum class Op { AddNode, AddHook, Detach, EnableNode, EnableEvent, Notify, Transfer, Destroy, None };
+enum class Op {
+    AddNode, AddHook, Detach, EnableNode, EnableEvent, Notify, Transfer, Destroy, None
+};
 
 struct Action {
     Op op = Op::None;
@@ -291,7 +293,8 @@ void RunSequence(unsigned seed, int steps) {
         }
         ASSERT_EQ(model.log.size(), real.log.size());
         ASSERT_TRUE(real.NoDispatchRuns());
-        for (int e = 0; e < kEvents; ++e) ASSERT_EQ(model.m_rings[e], real.Ring(e)) << "event " << e;
+        for (int e = 0; e < kEvents; ++e)
+            ASSERT_EQ(model.m_rings[e], real.Ring(e)) << "event " << e;
         for (int n = 0; n < kNodes; ++n) {
             ASSERT_EQ(model.m_enabled[n], real.IsEnabled(n)) << "node " << n;
             bool inRing = false;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "SCC_Event.h"
+#include "TessarExport.h"
+#include "TessarTypes.h"
+
+// Base of every container iterator: a listener node that its container's notifier calls, and
+// that follows one of three policies when the element under it is deleted (code 2 with the
+// iterator's handle): 0 invalidate (the default), 1 go forward, -1 go back. When the container
+// is cleared (code 6) it calls Clear(). Destroying either side first is safe (see SCC_Event).
+class TESSAR_EXPORT SCC_Iterator : public SCC_EventNode<int> {
+public:
+    SCC_Iterator() : m_onFocusDelete(0) {}
+
+    void OnFocusDeleteInvalidate() { m_onFocusDelete = 0; }
+    void OnFocusDeleteGoForward() { m_onFocusDelete = 1; }
+    void OnFocusDeleteGoBack() { m_onFocusDelete = -1; }
+    int GetFocusDeletePolicy() const { return m_onFocusDelete; }
+
+    // Containers override these; the base versions report "SCC_Iterator::...() is called"
+    // (type 0) and answer 0, IsEmpty 1; IsValid answers 1.
+    virtual SYS_Handle GetHandle();
+    virtual int Clear();
+    virtual int GetNext();
+    virtual int GetPrev();
+    virtual int Invalidate();
+    virtual int IsValid();
+    virtual int IsEmpty();
+    // Code 6 calls Clear(); code 2 whose parameter equals GetHandle() applies the policy.
+    // Other codes are ignored. Returns 0.
+    int OnNotification(int code, int* param) override;
+
+private:
+    int m_onFocusDelete;
+};

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "SCC_Array.h"
+#include "TessarPlatform.h"
+
+namespace {
+
+int s_breaks = 0;
+void CountBreak() { ++s_breaks; }
+
+class IteratorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        s_breaks = 0;
+        m_previous = PLT_SetDebugBreakHandler(CountBreak);
+    }
+    void TearDown() override { PLT_SetDebugBreakHandler(m_previous); }
+
+private:
+    PLT_DebugBreakHandler m_previous = nullptr;
+};
+
+SCC_Array<int> Range(int n) {
+    SCC_Array<int> array;
+    for (int i = 0; i < n; ++i) array.Add(i * 10);
+    return array;
+}
+
+TEST_F(IteratorTest, WalksForwardAndBackward) {
+    SCC_Array<int> array = Range(4);
+    SCC_ArrayIterator<int> it;
+    std::vector<int> seen;
+    for (int valid = it.GetFirst(&array); valid; valid = it.GetNext()) seen.push_back(*it);
+    EXPECT_EQ((std::vector<int>{0, 10, 20, 30}), seen);
+    EXPECT_FALSE(it.IsValid());
+    EXPECT_TRUE(it.IsEmpty());
+    it.RestartFromEnd(array);
+    EXPECT_EQ(4, it.GetHandle());
+    --it;
+    it--;
+    EXPECT_EQ(10, it.GetItem());
+    EXPECT_EQ(1, it.GetFocus());
+    it.GetPrev();
+    EXPECT_FALSE(it.GetPrev());
+    EXPECT_FALSE(it.HasValidFocus());
+    EXPECT_EQ(0, it.GetHandle());
+    ++it;
+    it++;
+    EXPECT_EQ(10, it.GetItem());
+    it.SetHandle(3, nullptr);
+    EXPECT_EQ(20, it.GetItem());
+    SCC_Array<int> other = Range(2);
+    it.SetHandle(1, &other);
+    EXPECT_EQ(&other, it.GetArray());
+    EXPECT_EQ(0, *it);
+    it.Invalidate();
+    EXPECT_EQ(-1, it.GetFocus());  // reported: a negative focus
+    EXPECT_EQ(1, s_breaks);
+    it.SetFocus(-3);
+    EXPECT_EQ(2, s_breaks);
+    it.SetFocus(1);
+    EXPECT_EQ(10, *it);
+    SCC_ArrayIteratorBase empty;
+    empty.RestartFromEnd(*new SCC_Array<int>);  // freed below through the iterator's array
+    EXPECT_EQ(-1, static_cast<long>(empty.GetHandle()) - 1);
+    delete empty.GetArray();
+    EXPECT_EQ(nullptr, empty.GetArray());
+}
+
+TEST_F(IteratorTest, InsertionsAndDeletionsKeepTheFocusOnItsElement) {
+    SCC_Array<int> array = Range(6);
+    SCC_ArrayIterator<int> it(array, 3);
+    array.InsertAt(1, 99, 2);  // before the focus
+    EXPECT_EQ(30, *it);
+    array.InsertAt(5, 77);     // at the focus: the element moves up
+    EXPECT_EQ(30, *it);
+    array.InsertAt(7, 55);     // behind it
+    EXPECT_EQ(30, *it);
+    array.Delete(0, 3);        // wholly below
+    EXPECT_EQ(30, *it);
+    array.Delete(3, 2);        // covers it
+    EXPECT_FALSE(it.IsValid());
+    EXPECT_FALSE(it.HasValidFocus());
+}
+
+TEST_F(IteratorTest, FocusDeletePolicies) {
+    struct Row {
+        const char* name;
+        int policy;
+        long focus, index, count;
+        int expected;  // element under the focus afterwards, -1 for invalid
+    };
+    const Row rows[] = {
+        {"invalidate", 0, 2, 2, 1, -1},
+        {"forward", 1, 2, 2, 1, 30},
+        {"forward from the last", 1, 5, 5, 1, -1},
+        {"forward over a block", 1, 2, 2, 2, -1},
+        {"back", -1, 2, 2, 1, 10},
+        {"back over a block", -1, 2, 2, 3, 10},
+        {"back from the first", -1, 0, 0, 1, -1},
+        {"inside a block, not its start", 1, 3, 2, 2, -1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SCC_Array<int> array = Range(6);
+        SCC_ArrayIterator<int> it(array, row.focus);
+        if (row.policy == 1) it.OnFocusDeleteGoForward();
+        if (row.policy == -1) it.OnFocusDeleteGoBack();
+        array.Delete(row.index, row.count);
+        if (row.expected < 0) {
+            EXPECT_FALSE(it.IsValid());
+        } else {
+            ASSERT_TRUE(it.IsValid());
+            EXPECT_EQ(row.expected, *it);
+        }
+    }
+}
+
+TEST_F(IteratorTest, ClearInvalidatesAndEitherSideMayGoFirst) {
+    SCC_Array<int>* array = new SCC_Array<int>(Range(3));
+    SCC_ArrayIterator<int> it(*array, 1);
+    array->Clear();
+    EXPECT_FALSE(it.IsValid());
+    array->Add(5);
+    it.Restart(*array, 0);
+    EXPECT_TRUE(it.IsValid());
+    delete array;
+    EXPECT_FALSE(it.IsValid());
+    EXPECT_EQ(nullptr, it.GetArray());
+    EXPECT_EQ(nullptr, it.GetOwner());
+    SCC_Array<int> survivor = Range(2);
+    {
+        SCC_ArrayIterator<int> shortLived(survivor, 0);
+    }
+    survivor.Add(1);  // notifies a ring without the destroyed iterator
+    EXPECT_EQ(3, survivor.GetSize());
+    EXPECT_EQ(nullptr, SCC_ArrayIteratorBase::GetChangeEvent(nullptr));
+    EXPECT_EQ(survivor.GetNotifier(), SCC_ArrayIteratorBase::GetChangeEvent(&survivor));
+    EXPECT_EQ(-1, SCC_ArrayIteratorBase::DefaultSort(1, 2));
+    EXPECT_EQ(0, SCC_ArrayIteratorBase::DefaultSort(2, 2));
+    EXPECT_EQ(1, SCC_ArrayIteratorBase::DefaultSort(3, 2));
+    EXPECT_EQ(0, s_breaks);
+}
+
+// Random edits against a model that follows each iterator's element by identity.
+TEST_F(IteratorTest, RandomEditsMatchAnIdentityModel) {
+    std::mt19937 rng(31);
+    for (int round = 0; round < 300; ++round) {
+        SCC_Array<int> array;
+        std::vector<int> model;
+        int nextId = 0;
+        for (int i = 0; i < 10; ++i) {
+            array.Add(nextId);
+            model.push_back(nextId++);
+        }
+        const int kIterators = 3;
+        std::unique_ptr<SCC_ArrayIterator<int>> its[kIterators];
+        int target[kIterators];
+        int policy[kIterators];
+        auto restart = [&](int k) {
+            if (model.empty()) return;
+            long focus = static_cast<long>(rng() % model.size());
+            its[k]->Restart(array, focus);
+            target[k] = model[focus];
+        };
+        for (int k = 0; k < kIterators; ++k) {
+            its[k].reset(new SCC_ArrayIterator<int>);
+            policy[k] = k - 1;
+            if (policy[k] == 1) its[k]->OnFocusDeleteGoForward();
+            if (policy[k] == -1) its[k]->OnFocusDeleteGoBack();
+            restart(k);
+        }
+        for (int step = 0; step < 80; ++step) {
+            if (rng() % 2 == 0 || model.size() < 2) {
+                long at = static_cast<long>(rng() % (model.size() + 1));
+                long count = 1 + static_cast<long>(rng() % 3);
+                array.Insert(at, count);
+                for (long i = 0; i < count; ++i) {
+                    array[at + i] = nextId;
+                    model.insert(model.begin() + at + i, nextId++);
+                }
+            } else {
+                long at = static_cast<long>(rng() % model.size());
+                long count = 1 + static_cast<long>(rng() % std::min<size_t>(3, model.size() - at));
+                for (int k = 0; k < kIterators; ++k) {
+                    if (target[k] < 0) continue;
+                    long pos = std::find(model.begin(), model.end(), target[k]) - model.begin();
+                    if (pos < at || pos >= at + count) continue;
+                    target[k] = -1;
+                    if (pos == at && policy[k] == 1 && count == 1 && at + 1 < (long)model.size())
+                        target[k] = model[at + 1];
+                    if (pos == at && policy[k] == -1 && at > 0) target[k] = model[at - 1];
+                }
+                array.Delete(at, count);
+                model.erase(model.begin() + at, model.begin() + at + count);
+            }
+            for (int k = 0; k < kIterators; ++k) {
+                SCOPED_TRACE("round " + std::to_string(round) + " step " + std::to_string(step) +
+                             " iterator " + std::to_string(k));
+                if (target[k] < 0) {
+                    ASSERT_FALSE(its[k]->IsValid());
+                    restart(k);
+                } else {
+                    ASSERT_TRUE(its[k]->IsValid());
+                    ASSERT_EQ(target[k], its[k]->GetItem());
+                }
+            }
+        }
+    }
+    EXPECT_EQ(0, s_breaks);
+}
+
+// The base iterator: reports for every operation a container must supply.
+TEST_F(IteratorTest, BaseOperationsReportAndAnswerDefaults) {
+    SCC_Iterator base;
+    EXPECT_EQ(0, base.GetHandle());
+    EXPECT_EQ(0, base.Clear());
+    EXPECT_EQ(0, base.GetNext());
+    EXPECT_EQ(0, base.GetPrev());
+    EXPECT_EQ(0, base.Invalidate());
+    EXPECT_EQ(1, base.IsEmpty());
+    EXPECT_EQ(1, base.IsValid());
+    EXPECT_EQ(6, s_breaks);
+    EXPECT_EQ(0, base.GetFocusDeletePolicy());
+}
+
+TEST_F(IteratorTest, BaseNotificationDispatchFollowsThePolicy) {
+    struct Spy : SCC_Iterator {
+        std::string calls;
+        SYS_Handle GetHandle() override { return 0x100000004LL; }  // a handle above 32 bits
+        int Clear() override { calls += "C"; return 0; }
+        int GetNext() override { calls += "N"; return 0; }
+        int GetPrev() override { calls += "P"; return 0; }
+        int Invalidate() override { calls += "I"; return 0; }
+    } spy;
+    SCC_Notifier notifier;
+    AddNode(notifier, spy);
+    void* mine = SCC_Notifier::ValueAsData(0x100000004LL);
+    void* truncated = SCC_Notifier::ValueAsData(4);
+    notifier.Notify(2, mine);
+    notifier.Notify(2, truncated);  // the same low 32 bits: not this iterator's handle
+    spy.OnFocusDeleteGoForward();
+    notifier.Notify(2, mine);
+    spy.OnFocusDeleteGoBack();
+    notifier.Notify(2, mine);
+    notifier.Notify(6, nullptr);
+    notifier.Notify(1, mine);
+    notifier.Notify(5, nullptr);
+    spy.OnFocusDeleteInvalidate();
+    notifier.Notify(2, mine);
+    EXPECT_EQ("INPCI", spy.calls);
+}
+
+}  // namespace

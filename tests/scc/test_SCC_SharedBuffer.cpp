@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "SCC_SharedBuffer.h"
+#include "TessarPlatform.h"
+
+namespace {
+
+int s_destroyed = 0;
+
+class Shared : public SCC_SharedBuffer {
+public:
+    ~Shared() override { ++s_destroyed; }
+    int value = 0;
+};
+
+struct Other {
+    virtual ~Other() = default;
+    long padding[3] = {};
+};
+
+// SCC_SharedBuffer is not the first base: its address differs from the object's.
+class SecondBase : public Other, public SCC_SharedBuffer {
+public:
+    ~SecondBase() override { ++s_destroyed; }
+};
+
+struct Holder {
+    Shared member;
+};
+
+int s_breaks = 0;
+void CountBreak() { ++s_breaks; }
+
+class SharedBufferTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        s_destroyed = 0;
+        s_breaks = 0;
+        m_previous = PLT_SetDebugBreakHandler(CountBreak);
+    }
+    void TearDown() override { PLT_SetDebugBreakHandler(m_previous); }
+
+private:
+    PLT_DebugBreakHandler m_previous = nullptr;
+};
+
+TEST_F(SharedBufferTest, FreshHeapObjectCountsFromOne) {
+    Shared* object = new Shared;
+    EXPECT_EQ(0, object->GetRefCount());
+    EXPECT_EQ(1, object->Ref(object));
+    EXPECT_FALSE(object->IsShared());
+    EXPECT_EQ(2, object->Ref(object));
+    EXPECT_TRUE(object->IsShared());
+    EXPECT_EQ(1, object->Deref());
+    EXPECT_EQ(0, object->Deref());
+    delete object;
+    EXPECT_EQ(1, s_destroyed);
+}
+
+TEST_F(SharedBufferTest, StackMemberAndCollectedObjectsAreNotDeletable) {
+    Shared local;
+    EXPECT_EQ(SCC_SharedBuffer::kNotDeletable, local.Ref(&local));
+    EXPECT_EQ(0x3FFFFFFF, SCC_SharedBuffer::kNotDeletable);
+    std::unique_ptr<Holder> holder(new Holder);
+    EXPECT_EQ(SCC_SharedBuffer::kNotDeletable, holder->member.Ref(&holder->member));
+    Shared* early = new Shared;
+    SCC_SharedBuffer::CollectGarbage();
+    EXPECT_EQ(SCC_SharedBuffer::kNotDeletable, early->Ref(early));
+    delete early;
+}
+
+TEST_F(SharedBufferTest, CopiesStartUnreferencedAndAssignmentKeepsTheCount) {
+    Shared* a = new Shared;
+    a->Ref(a);
+    a->Ref(a);
+    Shared* copy = new Shared(*a);
+    EXPECT_EQ(0, copy->GetRefCount());
+    EXPECT_EQ(1, copy->Ref(copy));  // the copy is a fresh heap object of its own
+    *a = *copy;
+    EXPECT_EQ(2, a->GetRefCount());
+    delete a;
+    delete copy;
+}
+
+TEST_F(SharedBufferTest, DerefBelowOneIsReportedAndRefused) {
+    Shared local;
+    EXPECT_EQ(0, local.Deref());
+    EXPECT_EQ(0, local.GetRefCount());
+    EXPECT_EQ(1, s_breaks);
+}
+
+TEST_F(SharedBufferTest, SharedPointerDeletesHeapObjectsOnLastRelease) {
+    {
+        SCC_SharedPointer<Shared> first(new Shared);
+        EXPECT_EQ(1, first->GetRefCount());
+        SCC_SharedPointer<Shared> second(first);
+        SCC_SharedPointer<Shared> third;
+        third = second;
+        EXPECT_EQ(3, first->GetRefCount());
+        third = third;  // self-assignment keeps it alive
+        second.Release();
+        EXPECT_TRUE(second.IsNull());
+        EXPECT_EQ(2, first->GetRefCount());
+        first = third.Get();  // the same object again
+        EXPECT_EQ(0, s_destroyed);
+    }
+    EXPECT_EQ(1, s_destroyed);
+}
+
+TEST_F(SharedBufferTest, SharedPointerNeverDeletesStackOrMemberObjects) {
+    Shared local;
+    Holder holder;
+    {
+        SCC_SharedPointer<Shared> a(&local), b(&holder.member);
+        SCC_SharedPointer<Shared> c(a);
+        a = &holder.member;
+    }
+    EXPECT_EQ(0, s_destroyed);
+    // The first Ref counted as the reference that gave kNotDeletable.
+    EXPECT_EQ(SCC_SharedBuffer::kNotDeletable - 1, local.GetRefCount());
+}
+
+TEST_F(SharedBufferTest, ObjectWhoseCountIsNotItsFirstBaseIsFoundByItsAddress) {
+    {
+        SCC_SharedPointer<SecondBase> pointer(new SecondBase);
+        EXPECT_NE(static_cast<void*>(pointer.Get()),
+                  static_cast<void*>(static_cast<SCC_SharedBuffer*>(pointer.Get())));
+        EXPECT_EQ(1, pointer->GetRefCount());
+    }
+    EXPECT_EQ(1, s_destroyed);
+}
+
+TEST_F(SharedBufferTest, ManyFreshObjectsAreFoundInAnyOrder) {
+    std::vector<Shared*> objects;
+    for (int i = 0; i < 2000; ++i) objects.push_back(new Shared);
+    // Oldest first: each search walks past all newer ones; newest first: found at once.
+    for (int i = 0; i < 1000; ++i) EXPECT_EQ(1, objects[i]->Ref(objects[i]));
+    for (int i = 1999; i >= 1000; --i) EXPECT_EQ(1, objects[i]->Ref(objects[i]));
+    for (Shared* object : objects) {
+        EXPECT_EQ(0, object->Deref());
+        delete object;
+    }
+    EXPECT_EQ(2000, s_destroyed);
+}
+
+TEST_F(SharedBufferTest, DeletingAFreshObjectForgetsIt) {
+    Shared* object = new Shared;
+    void* address = object;
+    delete object;
+    // Whatever now lives at the same address is not mistaken for the deleted fresh object.
+    Shared local;
+    EXPECT_EQ(SCC_SharedBuffer::kNotDeletable, local.Ref(address));
+}
+
+TEST_F(SharedBufferTest, PlacementNewRegistersThePlace) {
+    void* block = ::operator new(sizeof(Shared));
+    Shared* object = new (block) Shared;
+    SCC_SharedPointer<Shared> pointer(object);
+    EXPECT_EQ(1, object->GetRefCount());
+    pointer.Release();  // deletes through operator delete, which frees the block
+    EXPECT_EQ(1, s_destroyed);
+}
+
+}  // namespace
