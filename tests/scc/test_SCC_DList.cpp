@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ListTestSupport.h"
+#include "SCC_List.h"
+
+namespace {
+
+struct DNode : SCC_DListNode<DNode> {
+    explicit DNode(int v = 0) : value(v) {}
+    int value;
+};
+
+typedef LoggingList<SCC_DList<DNode>, DNode> LoggedDList;
+
+std::vector<DNode*> Backwards(const SCC_DList<DNode>& list) {
+    std::vector<DNode*> nodes;
+    for (DNode* node = list.GetTail(); node != nullptr && nodes.size() < 1000; node = node->GetPrev())
+        nodes.insert(nodes.begin(), node);
+    return nodes;
+}
+
+TEST(SCC_DList, RandomEditsMatchAVectorModel) {
+    for (unsigned seed = 1; seed <= 30; ++seed) RunModel<LoggedDList, DNode>(seed);
+}
+
+TEST(SCC_DList, BothDirectionsAgreeAfterEdits) {
+    DNode n[5];
+    SCC_DList<DNode> list;
+    list.AddTail(&n[2]);
+    list.AddHead(&n[0]);
+    list.InsertAfter(&n[0], &n[1]);
+    list.InsertBefore(nullptr, &n[4]);
+    list.InsertBefore(&n[4], &n[3]);
+    const std::vector<DNode*> expected = {&n[0], &n[1], &n[2], &n[3], &n[4]};
+    EXPECT_EQ(expected, (Contents<SCC_DList<DNode>, DNode>(list)));
+    EXPECT_EQ(expected, Backwards(list));
+    EXPECT_EQ(nullptr, n[0].GetPrev());
+    EXPECT_EQ(nullptr, n[4].GetNext());
+    list.Remove(&n[2]);
+    EXPECT_EQ((std::vector<DNode*>{&n[0], &n[1], &n[3], &n[4]}), Backwards(list));
+    EXPECT_FALSE(n[2].IsLinked());
+    EXPECT_EQ(nullptr, n[2].GetNext());
+    EXPECT_EQ(nullptr, n[2].GetPrev());
+    list.RemoveAll();
+}
+
+TEST(SCC_DList, ForeignOrFreeNodesAreRefused) {
+    BreakCounter breaks;
+    DNode a(1), b(2), c(3), free(4), fresh(7);
+    SCC_DList<DNode> list, other;
+    list.AddTail(&a);
+    list.AddTail(&b);
+    other.AddTail(&c);
+    struct Row {
+        const char* name;
+        DNode* result;
+    };
+    // c is the only node of `other`: its null links mark it as the head and tail of a list,
+    // which this list can tell is not its own.
+    const Row rows[] = {
+        {"insert before the head of another list", list.InsertBefore(&c, &free)},
+        {"insert after the tail of another list", list.InsertAfter(&c, &free)},
+        {"remove the node of another list", list.Remove(&c)},
+        {"insert before a free node", list.InsertBefore(&free, &fresh)},
+        {"add a node linked elsewhere", list.AddTail(&c)},
+        {"remove a free node", list.Remove(&free)},
+        {"remove after a free node", list.RemoveAfter(&free)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(nullptr, row.result);
+    }
+    EXPECT_EQ(7, breaks.Take());
+    EXPECT_EQ((std::vector<DNode*>{&a, &b}), Backwards(list));
+    EXPECT_EQ(&c, other.GetHead());
+    EXPECT_EQ(&c, other.GetTail());
+    EXPECT_FALSE(free.IsLinked());
+    EXPECT_TRUE(list.IsValid());
+    EXPECT_TRUE(other.IsValid());
+    list.RemoveAll();
+    other.RemoveAll();
+}
+
+// A list whose hook takes the announced node out itself: the removal then answers null and the
+// list stays consistent.
+class SelfRemovingList : public SCC_DList<DNode> {
+public:
+    void OnListChange(int code, DNode* node) override {
+        if (code == 2 && node->value < 0) {
+            node->value = -node->value;
+            Remove(node);
+        }
+    }
+};
+
+TEST(SCC_DList, HookThatRemovesTheNodeItselfIsTolerated) {
+    DNode a(-1), b(2);
+    SelfRemovingList list;
+    list.AddTail(&a);
+    list.AddTail(&b);
+    EXPECT_EQ(nullptr, list.Remove(&a));  // the inner Remove did the work
+    EXPECT_FALSE(a.IsLinked());
+    EXPECT_EQ(&b, list.GetHead());
+    EXPECT_EQ(&b, list.GetTail());
+    EXPECT_TRUE(list.IsValid());
+    list.RemoveAll();
+}
+
+TEST(SCC_DList, IsValidSeesBrokenBackLinks) {
+    DNode a(1), b(2), c(3);
+    SCC_DList<DNode> list;
+    list.AddTail(&a);
+    list.AddTail(&b);
+    list.AddTail(&c);
+    EXPECT_TRUE(list.IsValid());
+    c.prev = &a;
+    EXPECT_FALSE(list.IsValid());
+    c.prev = &b;
+    a.prev = &c;
+    EXPECT_FALSE(list.IsValid());
+    a.prev = nullptr;
+    list.RemoveAll();
+}
+
+}  // namespace
