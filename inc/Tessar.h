@@ -22,3 +22,4 @@
 #include "SCC_List.h"
 #include "SCC_Map.h"
 #include "SFM_TR.h"
+#include "SYS_Filter.h"
