@@ -23,3 +23,4 @@
 #include "SCC_Map.h"
 #include "SFM_TR.h"
 #include "SYS_Filter.h"
+#include "SCC_StdCollection.h"
