@@ -41,10 +41,14 @@
 //    announcement (a moved handle is focused again before its (1, h)). So a child collection,
 //    which only follows its parent's focused handles, hears that its master is gone.
 //  - SetSort(comparator, descending) stores the direction in the comparator even though the
-//    content is empty at that moment, so a descending sort reloads descending.
+//    content is empty at that moment, so a descending sort reloads descending. It reloads with
+//    force when the content held handles, so views and focus also follow a content that the new
+//    reload leaves empty.
 //  - An insert (1) of a handle that is already in the content is handled as a change (3): the
 //    content never holds a handle twice (this happens when a reload while suspended already
 //    loaded a handle whose insert waits in the queue).
+//  - A deletion (2) while suspended drops the queued records of the handle even when the handle
+//    no longer passes the filter and is not in the content, so no record outlives its handle.
 //  - A replay on resume that leaves the content out of order (items that changed together while
 //    suspended can mislead the placement of each other) sorts it again and announces (5, 0).
 //  - SetFocus with mode -1 announces nothing: neither for a handle that was not focused nor for

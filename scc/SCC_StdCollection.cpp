@@ -200,6 +200,9 @@ int SCC_StdCollection::Filter(SYS_Handle handle) {
 }
 
 void SCC_StdCollection::SetSort(SCC_Comparator<SYS_Handle>* comparator, int descending) {
+    // The reload compares with the emptied content: a content that had handles is reloaded with
+    // force, or a content that became empty would leave its views and its focus behind.
+    const int force = m_content.GetSize() != 0;
     m_content.Clear();
     HandleComparator* installed = comparator != nullptr ? comparator : new HandleComparator();
     m_content.SetComparator(installed);
@@ -207,7 +210,7 @@ void SCC_StdCollection::SetSort(SCC_Comparator<SYS_Handle>* comparator, int desc
     // below must insert in that direction.
     installed->SetDescending(descending != 0);
     m_content.Sort(descending != 0 ? -1 : 1);
-    Reload(0);
+    Reload(force);
 }
 
 void SCC_StdCollection::SetSort(CompareFunction compare, int descending) {

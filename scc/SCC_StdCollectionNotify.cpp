@@ -31,6 +31,9 @@ int SCC_StdCollection::OnNotification(int code, int* data) {
     default:
         break;
     }
+    // A record queued while the handle passed must not outlive the handle, even when the handle
+    // no longer concerns the collection by the time it is deleted.
+    if (code == 2 && m_suspended) DropQueued(handle);
     const int passes = handle == 0 || Filter(handle) != 0;
     long index = -1;
     bool found = false;

@@ -15,6 +15,7 @@ struct TestItem {
     int key = 0;
     int group = -1;          // index of the item's change event; -1: none
     SYS_Handle master = 0;   // for details: the master item's handle
+    long serial = 0;         // creation order: breaks ties between equal keys reproducibly
 };
 
 inline TestItem* ItemOf(SYS_Handle handle) { return reinterpret_cast<TestItem*>(handle); }
@@ -36,7 +37,7 @@ public:
         return handle;
     }
     SYS_Handle AddSilently(int key, int group = -1, SYS_Handle master = 0) {
-        items.push_back(new TestItem{key, group, master});
+        items.push_back(new TestItem{key, group, master, ++s_serial});
         return HandleOf(items.back());
     }
     // Announces (2, handle) while the item exists, then frees it.
@@ -68,17 +69,20 @@ public:
     std::vector<TestItem*> items;  // the source walk order
 
 private:
+    static inline long s_serial = 0;
+
     void FreeAll() {
         for (TestItem* item : items) delete item;
         items.clear();
     }
 };
 
-// Orders by key, then by handle: a total order, so "sorted from scratch" is unambiguous.
+// Orders by key, then by creation: a total order, so "sorted from scratch" is unambiguous.
 inline int CompareByKey(const SYS_Handle& a, const SYS_Handle& b) {
-    const int ka = ItemOf(a)->key, kb = ItemOf(b)->key;
-    if (ka != kb) return ka < kb ? -1 : 1;
-    return a < b ? -1 : (a > b ? 1 : 0);
+    const TestItem& x = *ItemOf(a);
+    const TestItem& y = *ItemOf(b);
+    if (x.key != y.key) return x.key < y.key ? -1 : 1;
+    return x.serial < y.serial ? -1 : (x.serial > y.serial ? 1 : 0);
 }
 // Orders by key only: equal keys keep the order in which they were placed.
 inline int CompareKeyOnly(const SYS_Handle& a, const SYS_Handle& b) {

@@ -33,6 +33,7 @@ protected:
         return keys;
     }
 
+    KeyFilter odd{2, 1}, even{2, 0};  // outlive the collections that hold them
     TestSource source;
     std::vector<SYS_Handle> handles;
     TestCollection collection{source};
@@ -69,7 +70,6 @@ TEST_F(CollectionTest, EqualKeysKeepTheSourceWalkOrderOnReload) {
 }
 
 TEST_F(CollectionTest, FilterSelectsAndInsertsLandAtTheirSortedPlace) {
-    KeyFilter odd(2, 1);
     collection.SetFilter(&odd);
     EXPECT_EQ((std::vector<int>{1, 3, 5}), Keys(collection));
     ViewHook view(collection);
@@ -86,7 +86,6 @@ TEST_F(CollectionTest, FilterSelectsAndInsertsLandAtTheirSortedPlace) {
 }
 
 TEST_F(CollectionTest, ChangesStayLeaveEnterOrMove) {
-    KeyFilter small(1, 0);  // everything
     ViewHook view(collection);
     const SYS_Handle three = ByKey(3);
     source.Change(three, 3);
@@ -95,7 +94,6 @@ TEST_F(CollectionTest, ChangesStayLeaveEnterOrMove) {
     source.Change(three, 10);  // moves behind 5
     EXPECT_EQ((Notes{{2, three}, {1, three}}), view.received);
     EXPECT_EQ((std::vector<int>{1, 2, 4, 5, 10}), Keys(collection));
-    KeyFilter odd(2, 1);
     collection.SetFilter(&odd);
     view.received.clear();
     const SYS_Handle one = ByKey(1);
@@ -133,7 +131,6 @@ TEST_F(CollectionTest, DeletionAndMoveAreAnnouncedWhileTheHandleIsFocused) {
     source.Delete(four);
     EXPECT_EQ((std::vector<std::pair<int, int>>{{2, 1}}), witness.focusedWhen);
     EXPECT_EQ((std::vector<SYS_Handle>{two}), collection.FocusList());
-    KeyFilter even(2, 0);
     collection.SetFilter(&even);
     EXPECT_FALSE(collection.HasFocus());  // the reload keeps only focused handles still loaded
 }
@@ -212,8 +209,7 @@ TEST_F(CollectionTest, PositionWalkMovesTheSlider) {
 TEST_F(CollectionTest, ReloadNotAllowedOnlyTracksAvailability) {
     TestSource empty;
     TestCollection c(empty);
-    KeyFilter big(2, 0);
-    c.SetFilter(&big);
+    c.SetFilter(&even);
     ViewHook view(c);
     empty.Insert(1);  // does not pass: nothing available yet
     c.AllowReload(2);
@@ -464,6 +460,7 @@ protected:
         return keys;
     }
 
+    KeyFilter odd{2, 1};
     TestSource masterSource, detailSource;
     std::vector<SYS_Handle> masters;
     TestCollection master{masterSource};
@@ -503,7 +500,6 @@ TEST_F(MasterDetailTest, DeletingTheFocusedMasterDropsItsDetails) {
     ASSERT_EQ(2u, view.received.size());
     EXPECT_EQ(2, view.received[0].first);
     EXPECT_EQ(2, view.received[1].first);
-    KeyFilter odd(2, 1);
     master.SetFilter(&odd);  // masters[2] (key 3) stays; reload keeps its focus
     EXPECT_EQ((std::vector<int>{30, 31}), DetailKeys());
     masterSource.Change(masters[2], 4);  // the focused master leaves the filter
