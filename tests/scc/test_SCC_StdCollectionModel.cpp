@@ -117,6 +117,7 @@ private:
         const SYS_Handle master = Any(m_masters.items);
         if (master == 0) return;
         m_masters.Delete(master);
+        if (Pick(0, 1)) return;  // orphans: no longer shown, as their master cannot be focused
         for (size_t i = m_details.items.size(); i-- > 0;)
             if (m_details.items[i]->master == master) m_details.Delete(HandleOf(m_details.items[i]));
     }
