@@ -71,7 +71,8 @@ SCC_StdCollection::SCC_StdCollection(SCC_StdCollection* parent)
       m_reloadAllowed(0),
       m_contentAvailable(0),
       m_smart(0),
-      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0) {
+      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0),
+      m_memberCount(0) {
     m_focus.SetComparator(new HandleComparator());
     m_content.SetComparator(new HandleComparator());
     SetParent(parent);
@@ -92,7 +93,8 @@ SCC_StdCollection::SCC_StdCollection(SCC_StdCollection& model)
       m_reloadAllowed(0),
       m_contentAvailable(0),
       m_smart(0),
-      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0) {
+      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0),
+      m_memberCount(0) {
     CopyFrom(model);
 }
 
@@ -117,6 +119,7 @@ void SCC_StdCollection::CopyFrom(SCC_StdCollection& model) {
     m_position.SetSpare(model.m_position.GetSpare());
     m_position.SetHandleData(model.m_position.GetHandleData());
     m_position.Restart(m_content, IndexOf(model.m_position));
+    RebuildMembers();
     m_sourceEvent = model.m_sourceEvent;
     m_parent = model.m_parent;
     m_suspended = model.m_suspended;
@@ -203,7 +206,7 @@ void SCC_StdCollection::SetSort(SCC_Comparator<SYS_Handle>* comparator, int desc
     // The reload compares with the emptied content: a content that had handles is reloaded with
     // force, or a content that became empty would leave its views and its focus behind.
     const int force = m_content.GetSize() != 0;
-    m_content.Clear();
+    EmptyContent();
     HandleComparator* installed = comparator != nullptr ? comparator : new HandleComparator();
     m_content.SetComparator(installed);
     // Sorting an empty array records no direction, so the direction is stored here: the reload
@@ -248,11 +251,11 @@ SYS_Handle SCC_StdCollection::GetAt(long index) {
     return m_content.InBounds(index) ? m_content.GetAt(index) : 0;
 }
 
-// Bisection finds a handle at its sorted place; one whose sort key changed since it was placed
-// is found by the linear search.
+// The index tells whether the handle is in the content; bisection finds it at its sorted place,
+// and the linear search one whose sort key changed since it was placed.
 bool SCC_StdCollection::LocateHandle(SYS_Handle handle, long& index) const {
     const long size = m_content.GetSize();
-    if (handle == 0 || size == 0) return false;
+    if (!IsMember(handle)) return false;
     if (m_content.Find(handle, index)) return true;
     const SYS_Handle* data = &m_content.GetAt(0);
     const SYS_Handle* at = std::find(data, data + size, handle);
@@ -271,12 +274,15 @@ long SCC_StdCollection::InsertSorted(SYS_Handle handle) {
     long index = 0;
     m_content.Find(handle, index);
     m_content.InsertAt(index, handle);
+    AddMember(handle);
     return index;
 }
 
 void SCC_StdCollection::RemoveFromContent(SYS_Handle handle) {
     long index = 0;
-    if (LocateHandle(handle, index)) m_content.RemoveAt(index);
+    if (!LocateHandle(handle, index)) return;
+    m_content.RemoveAt(index);
+    RemoveMember(handle);
 }
 
 long SCC_StdCollection::GetPosition() { return IndexOf(m_position); }
@@ -455,7 +461,7 @@ void SCC_StdCollection::Reload(int force) {
     }
     if (m_parent != nullptr) m_parent->AllowReload(1);
     HandleArray old(m_content);
-    m_content.Clear();
+    EmptyContent();
     const SYS_Handle parentSlider = m_parent != nullptr ? m_parent->GetSlider() : 0;
     LoadFromSource();
     if (m_parent != nullptr) m_parent->SetSlider(parentSlider);
@@ -476,6 +482,7 @@ void SCC_StdCollection::LoadFromSource() {
         const SYS_Handle handle = GetSlider();
         if (!Filter(handle)) continue;
         m_content.InsertAt(m_content.GetSize(), handle);
+        AddMember(handle);
         ConnectEvent(1, &lastEvent, &lastHook);
     }
     if (m_content.GetSize() < 2) return;
@@ -505,7 +512,7 @@ void SCC_StdCollection::ResetMaps() {
 
 void SCC_StdCollection::Clear() {
     ResetMaps();
-    m_content.Clear();
+    EmptyContent();
     m_focus.Clear();
     AllowReload(0);
 }
@@ -518,6 +525,9 @@ bool SCC_StdCollection::CheckInvariants() const {
     if (size > 1 && (order.IsNull() || !IsInOrder(handles.data(), size, *order))) return false;
     std::sort(handles.begin(), handles.end());
     if (std::adjacent_find(handles.begin(), handles.end()) != handles.end()) return false;
+    if (m_memberCount != size) return false;
+    for (SYS_Handle handle : handles)
+        if (!IsMember(handle)) return false;
     for (long i = 0; i < m_focus.GetSize(); ++i) {
         const SYS_Handle handle = m_focus.GetAt(i);
         if (i > 0 && m_focus.GetAt(i - 1) >= handle) return false;

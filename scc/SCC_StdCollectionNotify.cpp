@@ -159,7 +159,7 @@ void SCC_StdCollection::ChangeAnnounced(int code, SYS_Handle handle, int passes,
 void SCC_StdCollection::ClearAnnounced(int* data) {
     m_changeEvent.Notify(6, data);
     ResetMaps();
-    m_content.Clear();
+    EmptyContent();
     m_focus.Clear();
 }
 
@@ -168,6 +168,7 @@ void SCC_StdCollection::ClearAnnounced(int* data) {
 void SCC_StdCollection::Relocate(void* info) {
     for (long i = 0; i < m_content.GetSize(); ++i)
         m_content.SetAt(i, UpdateHandle(m_content.GetAt(i), info));
+    RebuildMembers();
     for (long i = 0; i < m_focus.GetSize(); ++i)
         m_focus.SetAt(i, UpdateHandle(m_focus.GetAt(i), info));
     for (long i = 0; i < m_queue.GetSize(); ++i)

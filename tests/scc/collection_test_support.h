@@ -115,6 +115,12 @@ public:
     }
     TestCollection(TestCollection& model)
         : SCC_StdCollection(model), m_source(model.m_source), m_slider(model.m_slider) {}
+    TestCollection& operator=(TestCollection& model) {
+        SCC_StdCollection::operator=(model);
+        m_source = model.m_source;
+        m_slider = model.m_slider;
+        return *this;
+    }
 
     SYS_Handle _GetSlider() override { return OnItem() ? HandleOf(m_source->items[m_slider]) : 0; }
     void _SetSlider(SYS_Handle handle) override {

@@ -73,14 +73,14 @@ TEST_F(CollectionTest, FilterSelectsAndInsertsLandAtTheirSortedPlace) {
     collection.SetFilter(&odd);
     EXPECT_EQ((std::vector<int>{1, 3, 5}), Keys(collection));
     ViewHook view(collection);
-    const SYS_Handle even = source.Insert(8);
+    const SYS_Handle eight = source.Insert(8);
     EXPECT_TRUE(view.received.empty());
     const SYS_Handle seven = source.Insert(7);
     const SYS_Handle two = source.Insert(-1);
     EXPECT_EQ((Notes{{1, seven}, {1, two}}), view.received);
     EXPECT_EQ((std::vector<int>{-1, 1, 3, 5, 7}), Keys(collection));
     EXPECT_EQ(view.view, collection.Content());
-    EXPECT_EQ(-1, collection.GetPositionByHandle(even));
+    EXPECT_EQ(-1, collection.GetPositionByHandle(eight));
     collection.SetFilter(nullptr);
     EXPECT_EQ(8u, collection.Content().size());
 }
