@@ -441,6 +441,58 @@ TEST_F(CollectionTest, CopyTakesOverListenersAndServesItsOwnItemEvents) {
     EXPECT_TRUE(assignedView.received.empty());  // its own listeners were dropped
 }
 
+TEST_F(CollectionTest, InsertOfAHandleAlreadyHeldIsAChangeAndHandleZeroChangesNothing) {
+    ViewHook view(collection);
+    const SYS_Handle three = ByKey(3);
+    source.event.Notify(1, DataOf(three));
+    EXPECT_EQ((Notes{{3, three}}), view.received);
+    EXPECT_EQ(5, collection.GetSize());
+    view.received.clear();
+    for (int code : {1, 2, 3, 4}) source.event.Notify(code, nullptr);
+    EXPECT_TRUE(view.received.empty());
+    EXPECT_EQ(5, collection.GetSize());
+    source.event.Notify(8, DataOf(three));  // not a collection code: ignored
+    source.event.Notify(11, DataOf(three));
+    EXPECT_TRUE(view.received.empty());
+    EXPECT_TRUE(collection.CheckInvariants());
+}
+
+TEST_F(CollectionTest, FindNextTempItemSkipsRejectedItemsAndKeepsTheSlider) {
+    collection.SetFilter(&odd);  // keys 5, 1, 3 in walk order 5, 1, 4, 2, 3
+    collection.SetSlider(ByKey(3));
+    EXPECT_EQ(ByKey(5), collection.FindNextTempItem(0));
+    EXPECT_EQ(ByKey(3), collection.FindNextTempItem(ByKey(1)));
+    EXPECT_EQ(0, collection.FindNextTempItem(ByKey(3)));
+    EXPECT_EQ(ByKey(3), collection.GetSlider());
+}
+
+TEST_F(CollectionTest, BaseCollectionHasNoSourceAndLoadsNothing) {
+    SCC_StdCollection bare;
+    bare.AllowReload(1);
+    EXPECT_EQ(0, bare.GetSize());
+    EXPECT_EQ(0, bare.GetFirst());
+    EXPECT_EQ(0, bare.GetNext());
+    EXPECT_EQ(nullptr, bare.GetEvent());
+    EXPECT_EQ(0, bare.UpdateHandle(7, nullptr));
+    EXPECT_EQ(0, bare.HandleNotificationsAllowed(7));
+    EXPECT_EQ(1, bare.HandleNotificationsAllowed(0));
+    bare.SetEvent(nullptr);
+    bare.SetNotificationHandler(nullptr);
+    EXPECT_EQ(nullptr, bare.GetSourceEvent());
+}
+
+TEST_F(CollectionTest, ChangingTheParentLeavesTheOldOne) {
+    TestCollection first(source), second(source);
+    DetailCollection child(source, first);
+    EXPECT_TRUE(first.GetChangeEvent()->HasListeners());
+    EXPECT_EQ(1, first.IsReloadAllowed());
+    child.SetParent(&second);
+    EXPECT_FALSE(first.GetChangeEvent()->HasListeners());
+    EXPECT_TRUE(second.GetChangeEvent()->HasListeners());
+    child.SetParent(nullptr);
+    EXPECT_FALSE(second.GetChangeEvent()->HasListeners());
+}
+
 // --- master and detail ---------------------------------------------------------------------
 
 class MasterDetailTest : public ::testing::Test {
