@@ -49,6 +49,8 @@
 //  - An insert (1) of a handle that is already in the content is handled as a change (3): the
 //    content never holds a handle twice (this happens when a reload while suspended already
 //    loaded a handle whose insert waits in the queue).
+//  - Codes 8 and above 10 are ignored before anything reads their data (8 carries a property,
+//    not a handle); resets (5) and clears (6) act whatever data they carry.
 //  - A deletion (2) while suspended drops the queued records of the handle even when the handle
 //    no longer passes the filter and is not in the content, so no record outlives its handle.
 //  - A replay on resume that leaves the content out of order (items that changed together while
@@ -259,6 +261,7 @@ private:
     void RemoveFromFocus(SYS_Handle handle);
     void AddToFocus(SYS_Handle handle);
     void Disconnect(EventHook* hook, SYS_Handle key);
+    bool HandleControlCode(int code, int* data);
     bool Defer(int code, SYS_Handle handle);
     void DropQueued(SYS_Handle handle);
     void Process(int code, SYS_Handle handle, int passes, bool found, long index);

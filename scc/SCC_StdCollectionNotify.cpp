@@ -14,27 +14,15 @@ int* AsData(SYS_Handle handle) { return static_cast<int*>(SCC_Notifier::ValueAsD
 // in the content does not concern the collection. A suspended collection queues it (deletions,
 // resets and clears are processed at once); otherwise it is processed.
 int SCC_StdCollection::OnNotification(int code, int* data) {
-    if (!IsEnabled()) return 0;
+    if (!IsEnabled() || HandleControlCode(code, data)) return 0;
     const SYS_Handle handle = SCC_Notifier::DataAsValue(data);
-    switch (code) {
-    case 9:
-        Suspend(1);
-        m_changeEvent.Notify(9, data);
-        return 0;
-    case 10:
-        Suspend(0);
-        m_changeEvent.Notify(10, data);
-        return 0;
-    case 7:
-        Relocate(data);
-        return 0;
-    default:
-        break;
-    }
+    if (code < 1 || code > 6) return 0;  // 8 and unknown codes carry no handle of ours
     // A record queued while the handle passed must not outlive the handle, even when the handle
     // no longer concerns the collection by the time it is deleted.
     if (code == 2 && m_suspended) DropQueued(handle);
-    const int passes = handle == 0 || Filter(handle) != 0;
+    // Resets and clears concern the collection whatever their data.
+    const bool aboutHandle = handle != 0 && code != 5 && code != 6;
+    const int passes = !aboutHandle || Filter(handle) != 0;
     long index = -1;
     bool found = false;
     if (!passes) {
@@ -42,9 +30,29 @@ int SCC_StdCollection::OnNotification(int code, int* data) {
         if (!found) return 0;
     }
     if (m_suspended && Defer(code, handle)) return 0;
-    if (passes) found = LocateHandle(handle, index);
+    if (passes && aboutHandle) found = LocateHandle(handle, index);
     Process(code, handle, passes, found, index);
     return 0;
+}
+
+// Begin and end of a bulk change, passed on after the collection suspended or resumed, and
+// relocation. TRUE when `code` was one of them.
+bool SCC_StdCollection::HandleControlCode(int code, int* data) {
+    switch (code) {
+    case 9:
+        Suspend(1);
+        m_changeEvent.Notify(9, data);
+        return true;
+    case 10:
+        Suspend(0);
+        m_changeEvent.Notify(10, data);
+        return true;
+    case 7:
+        Relocate(data);
+        return true;
+    default:
+        return false;
+    }
 }
 
 // While suspended: TRUE when the notification was queued (or dropped as a repeat of the last

@@ -457,6 +457,28 @@ TEST_F(CollectionTest, InsertOfAHandleAlreadyHeldIsAChangeAndHandleZeroChangesNo
     EXPECT_TRUE(collection.CheckInvariants());
 }
 
+// Counts its calls; data that is not a handle must never reach it.
+struct CountingFilter : SYS_Filter {
+    int calls = 0;
+    int IsTrue(SYS_Handle) override { return ++calls, 1; }
+};
+
+TEST_F(CollectionTest, CodesWithoutHandlesNeverReachTheFilter) {
+    CountingFilter counting;
+    collection.SetFilter(&counting);
+    counting.calls = 0;
+    ViewHook view(collection);
+    int property = 0;  // what a property change (8) carries
+    for (int code : {0, 8, 11, -1}) source.event.Notify(code, &property);
+    EXPECT_EQ(0, counting.calls);
+    EXPECT_TRUE(view.received.empty());
+    source.event.Notify(6, &property);  // a clear acts whatever its data
+    EXPECT_EQ(0, counting.calls);
+    EXPECT_EQ((Notes{{6, reinterpret_cast<SYS_Handle>(&property)}}), view.received);
+    EXPECT_EQ(0, collection.GetSize());
+    collection.SetFilter(nullptr);  // the local filter goes first
+}
+
 TEST_F(CollectionTest, FindNextTempItemSkipsRejectedItemsAndKeepsTheSlider) {
     collection.SetFilter(&odd);  // keys 5, 1, 3 in walk order 5, 1, 4, 2, 3
     collection.SetSlider(ByKey(3));
