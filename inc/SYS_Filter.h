@@ -16,7 +16,9 @@
 // An operand that is a member, a local or a static is never deleted by a release; its result
 // slot frees the combination when the operand is destroyed. A heap operand and its latest
 // combination hold each other: they stay alive until the operand builds another combination or
-// ReleaseResult() breaks the link.
+// ReleaseResult() breaks the link. A combination cannot keep an operand that is not a heap
+// object alive: the left operand of `a & b` must be destroyed (or release its result) before
+// the right one, as locals declared in the order `b, a` are.
 //
 // IsTrue of a filter that carries a test takes and drops a reference to the filter for the
 // duration of the call: such a filter, when created on the heap, must be held by a shared pointer

@@ -49,7 +49,7 @@ TEST(SYS_Filter, DefaultFilterIsFalseForEveryHandle) {
 }
 
 TEST(SYS_Filter, CombinationsAgreeWithTheirTruthTables) {
-    Probe even(IsEven), big(IsAboveTen);
+    Probe big(IsAboveTen), even(IsEven);  // the left operand is destroyed first
     SYS_Filter& both = even & big;
     SYS_Filter& either = even | big;  // replaces `both` in even's result slot
     SCC_SharedPointer<SYS_Filter> keepEither(&either);
@@ -79,7 +79,7 @@ TEST(SYS_Filter, EvaluationIsLazy) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Probe even(IsEven), big(IsAboveTen);
+        Probe big(IsAboveTen), even(IsEven);
         SYS_Filter& combined = row.op == '&' ? (even & big) : (even | big);
         EXPECT_EQ(row.expected, combined.IsTrue(row.handle));
         EXPECT_EQ(1u, even.asked.size());
@@ -108,7 +108,7 @@ TEST(SYS_Filter, TestFunctionSeesTheFilterItself) {
 }
 
 TEST(SYS_Filter, NextCombinationReleasesThePreviousOneUnlessHeld) {
-    Counted a, b, c;
+    Counted c, b, a;
     SCC_SharedPointer<SYS_Filter> held(&(a & b));
     EXPECT_EQ(2, held->GetRefCount());
     a | c;
@@ -133,7 +133,7 @@ TEST(SYS_Filter, NextCombinationReleasesThePreviousOneUnlessHeld) {
 }
 
 TEST(SYS_Filter, CopySharesOperandsButNotTheResult) {
-    Probe even(IsEven), big(IsAboveTen);
+    Probe big(IsAboveTen), even(IsEven);
     SYS_Filter& both = even & big;
     SYS_Filter copy(both);
     EXPECT_EQ(both.GetLeft(), copy.GetLeft());
