@@ -60,7 +60,8 @@
 //  - SetHandleData on a collection without a source event handles (3, handle) itself, so its
 //    own observers still hear of the change.
 //  - A copy re-points its copied item hooks and its parent hook to itself, so the copy keeps its
-//    own content in step; it is attached behind the model's listeners.
+//    own content in step. It is attached right before the model on the source event and on the
+//    parent's change event, except while that event is dispatching: then at its tail.
 //  - SetParent detaches the parent hook from the previous parent.
 //  - Suspend(0) takes the queue out before it replays, so notifications queued by a suspension
 //    during the replay wait for the next resume.

@@ -40,6 +40,23 @@ void StableSortHandles(SYS_Handle* data, long size, SCC_ComparatorBase& order) {
     }
 }
 
+// Links `node` right before `anchor` in the ring of `event`: the nodes from the anchor on leave
+// the ring and come back, in their order, behind `node`. While the event dispatches that would
+// change what the running dispatch calls, so `node` then goes to the tail; it does too when the
+// anchor is not in that ring.
+void AttachBefore(SCC_Event<int>& event, SCC_EventNode<int>& node, SCC_EventNode<int>& anchor) {
+    if (anchor.GetOwner() != &event || event.GetOwner() != nullptr) {
+        AddNode<int>(event, node);
+        return;
+    }
+    std::vector<SCC_EventNode<int>*> behind;
+    for (SCC_EventNode<int>* at = &anchor; at != &event; at = at->GetNextNode())
+        behind.push_back(at);
+    for (SCC_EventNode<int>* at : behind) Detach(*at);
+    AddNode<int>(event, node);
+    for (SCC_EventNode<int>* at : behind) AddNode<int>(event, *at);
+}
+
 }  // namespace
 
 // --- Position --------------------------------------------------------------------------------
@@ -127,10 +144,10 @@ void SCC_StdCollection::CopyFrom(SCC_StdCollection& model) {
     m_contentAvailable = model.m_contentAvailable;
     m_smart = model.m_smart;
     AttachCopiedHooks();
-    if (m_sourceEvent != nullptr) AddNode<int>(*m_sourceEvent, *this);
+    if (m_sourceEvent != nullptr) AttachBefore(*m_sourceEvent, *this, model);
     SCC_EventNode<int>* parentEvent = model.m_parentHook.GetOwner();
     if (parentEvent != nullptr)
-        AddNode<int>(*static_cast<SCC_Event<int>*>(parentEvent), m_parentHook);
+        AttachBefore(*static_cast<SCC_Event<int>*>(parentEvent), m_parentHook, model.m_parentHook);
 }
 
 // Copied hooks start detached and serve the model: re-point each to this collection and hook

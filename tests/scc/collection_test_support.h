@@ -197,12 +197,15 @@ public:
         received.emplace_back(code, handle);
         auto at = std::find(view.begin(), view.end(), handle);
         switch (code) {
-        case 1:  // announced after the insert: the view asks where the handle went
+        case 1: {  // announced after the insert: the view asks where the handle went
+            const long position = m_collection->GetPositionByHandle(handle);
             if (at != view.end()) faults.push_back("insert of a handle the view has");
-            view.insert(view.begin() + std::min<long>(m_collection->GetPositionByHandle(handle),
-                                                     static_cast<long>(view.size())),
-                        handle);
+            if (position < 0 || position > static_cast<long>(view.size()))
+                faults.push_back("insert announced at no place in the view");
+            else
+                view.insert(view.begin() + position, handle);
             break;
+        }
         case 2:  // announced before the removal
             if (at == view.end()) faults.push_back("deletion of a handle the view lacks");
             else view.erase(at);

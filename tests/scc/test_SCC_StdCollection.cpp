@@ -424,6 +424,8 @@ TEST_F(CollectionTest, CopyTakesOverListenersAndServesItsOwnItemEvents) {
     EXPECT_EQ(collection.Content(), copy.Content());
     EXPECT_EQ(collection.FocusList(), copy.FocusList());
     EXPECT_FALSE(collection.GetChangeEvent()->HasListeners());
+    EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&copy), source.event.GetNextNode());
+    EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&collection), copy.GetNextNode());
     const SYS_Handle fresh = source.Insert(0, 0);
     EXPECT_EQ((Notes{{1, fresh}}), view.received);  // heard through the copy
     EXPECT_EQ(copy.Content(), collection.Content());  // both follow the source
