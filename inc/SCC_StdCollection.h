@@ -51,8 +51,9 @@
 //    loaded a handle whose insert waits in the queue).
 //  - Codes 8 and above 10 are ignored before anything reads their data (8 carries a property,
 //    not a handle); resets (5) and clears (6) act whatever data they carry.
-//  - A deletion (2) while suspended drops the queued records of the handle even when the handle
-//    no longer passes the filter and is not in the content, so no record outlives its handle.
+//  - A deletion (2) drops the handle's data and (while suspended) its queued records even when
+//    the handle no longer passes the filter and is not in the content: neither may outlive the
+//    handle, whose address a new object may take over.
 //  - A replay on resume that leaves the content out of order (items that changed together while
 //    suspended can mislead the placement of each other) sorts it again and announces (5, 0).
 //  - SetFocus with mode -1 announces nothing: neither for a handle that was not focused nor for
@@ -264,6 +265,7 @@ private:
     void Disconnect(EventHook* hook, SYS_Handle key);
     bool HandleControlCode(int code, int* data);
     bool Defer(int code, SYS_Handle handle);
+    void ForgetDeleted(SYS_Handle handle);
     void DropQueued(SYS_Handle handle);
     void Process(int code, SYS_Handle handle, int passes, bool found, long index);
     void InsertAnnounced(SYS_Handle handle);

@@ -17,9 +17,7 @@ int SCC_StdCollection::OnNotification(int code, int* data) {
     if (!IsEnabled() || HandleControlCode(code, data)) return 0;
     const SYS_Handle handle = SCC_Notifier::DataAsValue(data);
     if (code < 1 || code > 6) return 0;  // 8 and unknown codes carry no handle of ours
-    // A record queued while the handle passed must not outlive the handle, even when the handle
-    // no longer concerns the collection by the time it is deleted.
-    if (code == 2 && m_suspended) DropQueued(handle);
+    if (code == 2) ForgetDeleted(handle);
     // Resets and clears concern the collection whatever their data.
     const bool aboutHandle = handle != 0 && code != 5 && code != 6;
     const int passes = !aboutHandle || Filter(handle) != 0;
@@ -77,6 +75,13 @@ bool SCC_StdCollection::Defer(int code, SYS_Handle handle) {
     const SuspendedEvent record = {code, handle};
     m_queue.Add(record);
     return true;
+}
+
+// Neither a queued record nor per-handle data may outlive its handle (a new object can take over
+// a freed address), also when the handle no longer concerns the collection when it is deleted.
+void SCC_StdCollection::ForgetDeleted(SYS_Handle handle) {
+    if (m_suspended) DropQueued(handle);
+    if (m_positions.GetCount() != 0) m_positions.Remove(handle);
 }
 
 void SCC_StdCollection::DropQueued(SYS_Handle handle) {

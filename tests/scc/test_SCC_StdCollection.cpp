@@ -378,6 +378,12 @@ TEST_F(CollectionTest, HandleDataIsKeptPerHandleAndAnnouncedOnTheSource) {
     EXPECT_EQ((Notes{{3, h}}), otherView.received);
     source.Delete(h);
     EXPECT_EQ(0, collection.GetHandleData(h));
+    collection.SetFilter(&odd);  // 2 leaves the content but keeps its data until it is deleted
+    const SYS_Handle two = ByKey(2);
+    collection.SetHandleData(two, 5);
+    EXPECT_EQ(5, collection.GetHandleData(two));
+    source.Delete(two);
+    EXPECT_EQ(0, collection.GetHandleData(two));
 }
 
 TEST_F(CollectionTest, HandleDataWithoutSourceEventIsAnnouncedByTheCollection) {
