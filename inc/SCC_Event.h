@@ -135,10 +135,15 @@ public:
         TakeOver(source);
         return *this;
     }
-    // Detaches every listener in turn (running dispatches are fixed up and then end).
+    // Detaches every listener in turn (running dispatches are fixed up and then end) and leaves
+    // it alive and enabled: a disabled listener gets its flag back without OnEventEnable.
     ~SCC_Event() override {
         EndRunningDispatches();
-        DetachAll();
+        while (this->m_next != this) {
+            SCC_EventNode<T>* node = this->m_next;
+            Detach(*node);
+            node->m_enabled = TRUE;
+        }
     }
 
     int IsEvent() const final { return TRUE; }
@@ -230,7 +235,15 @@ class TESSAR_EXPORT SCC_EventIterator : public SCC_EventNode<T> {
 public:
     explicit SCC_EventIterator(SCC_Event<T>& event) : m_event(&event) {
         this->m_next = event.m_owner;
+#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ >= 12
+#pragma GCC diagnostic push
+// The event keeps the address of this cursor only until the destructor pops it.
+#pragma GCC diagnostic ignored "-Wdangling-pointer"
+#endif
         event.m_owner = this;
+#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ >= 12
+#pragma GCC diagnostic pop
+#endif
         this->m_owner = event.m_next;
     }
     SCC_EventIterator(const SCC_EventIterator&) = delete;

@@ -38,8 +38,11 @@
 // a listener removed answers null.
 //
 // Keys need SCC_Hash(const K&, long) and SCC_Compare(const K&, const K&); values need copy
-// construction. Allocation failures of nodes throw std::bad_alloc with the map unchanged; a
-// rebuild that cannot get memory is skipped (the map keeps working with longer chains).
+// construction. The hash function must not throw (a rebuild calls it for every node). A node
+// that cannot be allocated throws std::bad_alloc with the map unchanged, as does a table that
+// cannot be allocated at construction; a rebuild that cannot get memory is skipped (the map
+// keeps working with longer chains). A listener that throws while an add or a removal is
+// announced leaves the add done and the removal not done.
 //
 // A missing table is reported through checks of type 0 with an empty message in
 // "scc/SCC_Map_Inline"; an operation that finds no table does nothing and answers null, FALSE.
@@ -71,10 +74,24 @@ protected:
     static constexpr long kDefaultTableSize = 53;
     static constexpr long kGrowthChainLength = 5;
 
-    // A node whose removal is being announced; cleared when the node is deleted meanwhile.
-    struct PendingNode {
+    // A node being announced to the listeners, for as long as the announcement runs (also when
+    // a listener throws); `node` is cleared when the node is deleted meanwhile.
+    class PendingNode {
+    public:
+        PendingNode(_SCC_Map& map, const void* pendingNode)
+            : node(pendingNode), m_map(map), m_outer(map.m_pending) {
+            map.m_pending = this;
+        }
+        ~PendingNode() { m_map.m_pending = m_outer; }
+        PendingNode(const PendingNode&) = delete;
+        PendingNode& operator=(const PendingNode&) = delete;
+
         const void* node;
-        PendingNode* outer;
+
+    private:
+        friend class _SCC_Map;
+        _SCC_Map& m_map;
+        PendingNode* m_outer;
     };
 
     explicit _SCC_Map(long tableSize);
@@ -89,12 +106,6 @@ protected:
     }
     static long ReduceHash(long hash, long tableSize);
 
-    void PushPending(PendingNode& pending, const void* node) {
-        pending.node = node;
-        pending.outer = m_pending;
-        m_pending = &pending;
-    }
-    void PopPending(PendingNode& pending) { m_pending = pending.outer; }
     // Tells the pending announcements that `node` (or, with null, every node) is gone.
     void ForgetPending(const void* node) {
         if (m_pending != nullptr) ForgetPendingSlow(node);
@@ -167,13 +178,13 @@ private:
         return m_hashFunction(key, tableSize);
     }
     Bucket& BucketOfHash(long hash) const { return m_buckets[BucketOf(hash, m_tableSize)]; }
-    Node* FindInChain(const Bucket& bucket, const K& key, long hash, Node** before) const;
+    Node* FindInChain(const Bucket& bucket, const K& key, long hash) const;
     static Node* Next(const Node* node) { return static_cast<Node*>(node->next); }
 
     static Bucket* CopyTable(const SCC_Map& other);
     void InitTable();
     void Grow();
-    void RemoveNode(Node* node, long hash);
+    void RemoveNode(Node* node);
     static long ChainLength(const Bucket& bucket, long limit);
 
     HashFunction m_hashFunction;
@@ -251,20 +262,19 @@ bool SCC_Map<K, V, B>::KeysEqual(const K& a, const K& b) {
     if constexpr (std::is_integral<K>::value || std::is_enum<K>::value ||
                   std::is_same<K, void*>::value || std::is_same<K, const void*>::value)
         return a == b;
+    else if constexpr (std::is_base_of<CString, K>::value)
+        // Copies of a string share its text: the same text needs no comparison (and its bytes
+        // need not be fetched).
+        return static_cast<const char*>(a) == static_cast<const char*>(b) || SCC_Compare(a, b) == 0;
     else
         return SCC_Compare(a, b) == 0;
 }
 
 template <class K, class V, class B>
 typename SCC_Map<K, V, B>::Node* SCC_Map<K, V, B>::FindInChain(const Bucket& bucket, const K& key,
-                                                         long hash, Node** before) const {
-    Node* previous = nullptr;
-    for (Node* at = bucket.GetHead(); at != nullptr; previous = at, at = Next(at)) {
-        if (at->hash == hash && KeysEqual(at->key, key)) {
-            if (before != nullptr) *before = previous;
-            return at;
-        }
-    }
+                                                            long hash) const {
+    for (Node* at = bucket.GetHead(); at != nullptr; at = Next(at))
+        if (at->hash == hash && KeysEqual(at->key, key)) return at;
     return nullptr;
 }
 
@@ -281,15 +291,13 @@ V* SCC_Map<K, V, B>::Add(const K& key, const V& value) {
     if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 100, SSM_FailureAssert)) return nullptr;
     const long hash = Hash(key, m_tableSize);
     Bucket& bucket = BucketOfHash(hash);
-    if (m_unique && FindInChain(bucket, key, hash, nullptr) != nullptr) return nullptr;
+    if (m_unique && FindInChain(bucket, key, hash) != nullptr) return nullptr;
     Node* node = new Node(key, value, hash);
     bucket.Bucket::InsertAfter(nullptr, node);
     ++m_count;
     if (ChainLength(bucket, kGrowthChainLength) >= kGrowthChainLength) Grow();
-    PendingNode pending;
-    PushPending(pending, node);
+    PendingNode pending(*this, node);
     Notify(1, &node->value);
-    PopPending(pending);
     return pending.node != nullptr ? &node->value : nullptr;
 }
 
@@ -297,7 +305,7 @@ template <class K, class V, class B>
 V* SCC_Map<K, V, B>::Lookup(const K& key) const {
     if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 125, SSM_FailureAssert)) return nullptr;
     const long hash = Hash(key, m_tableSize);
-    Node* node = FindInChain(BucketOfHash(hash), key, hash, nullptr);
+    Node* node = FindInChain(BucketOfHash(hash), key, hash);
     return node != nullptr ? &node->value : nullptr;
 }
 
@@ -305,22 +313,25 @@ template <class K, class V, class B>
 int SCC_Map<K, V, B>::Remove(const K& key) {
     if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 217, SSM_FailureAssert)) return FALSE;
     const long hash = Hash(key, m_tableSize);
-    Node* node = FindInChain(BucketOfHash(hash), key, hash, nullptr);
+    Node* node = FindInChain(BucketOfHash(hash), key, hash);
     if (node == nullptr) return FALSE;
-    PendingNode pending;
-    PushPending(pending, node);
-    Notify(2, &node->value);
-    PopPending(pending);
-    // A listener that removed the node has done the work; one that grew the table moved it.
-    if (pending.node != nullptr) RemoveNode(node, node->hash);
+    {
+        PendingNode pending(*this, node);
+        Notify(2, &node->value);
+        if (pending.node == nullptr) return TRUE;  // a listener removed it meanwhile
+    }
+    // A listener may have grown the table: the node is found again from its stored hash.
+    RemoveNode(node);
     return TRUE;
 }
 
 template <class K, class V, class B>
-void SCC_Map<K, V, B>::RemoveNode(Node* node, long hash) {
-    Bucket& bucket = BucketOfHash(hash);
+void SCC_Map<K, V, B>::RemoveNode(Node* node) {
+    Bucket& bucket = BucketOfHash(node->hash);
     Node* before = nullptr;
-    for (Node* at = bucket.GetHead(); at != node; at = Next(at)) before = at;
+    Node* at = bucket.GetHead();
+    for (; at != nullptr && at != node; at = Next(at)) before = at;
+    if (!SSM_CHECK(at != nullptr, "", kUnit, SSM_FailureAssert)) return;  // not in its bucket
     --m_count;
     bucket.Bucket::RemoveAfter(before);
     ForgetPending(node);
@@ -347,7 +358,9 @@ void SCC_Map<K, V, B>::Grow() {
     const long newSize = SCC_GetNewTableSize(m_tableSize);
     if (newSize == 0) return;
     Bucket* table = new (std::nothrow) Bucket[newSize];
-    Node** tails = new (std::nothrow) Node*[newSize]();
+    // The last node of each new bucket; an entry is read only once its bucket holds a node, so
+    // the array needs no clearing.
+    Node** tails = new (std::nothrow) Node*[newSize];
     if (table == nullptr || tails == nullptr) {
         delete[] table;
         delete[] tails;
@@ -359,7 +372,8 @@ void SCC_Map<K, V, B>::Grow() {
         while (Node* node = old.Bucket::RemoveAfter(nullptr)) {
             node->hash = Hash(node->key, newSize);
             const long target = BucketOf(node->hash, newSize);
-            tails[target] = table[target].Bucket::InsertAfter(tails[target], node);
+            Node* tail = table[target].IsEmpty() ? nullptr : tails[target];
+            tails[target] = table[target].Bucket::InsertAfter(tail, node);
         }
     }
     for (long i = 0; i < newSize; ++i) table[i].OnListChange(5, nullptr);
@@ -379,7 +393,7 @@ bool SCC_Map<K, V, B>::CheckInvariants() const {
         for (const Node* at = bucket.GetHead(); at != nullptr; at = Next(at), ++nodes) {
             if (at->hash != Hash(at->key, m_tableSize)) return false;
             if (BucketOf(at->hash, m_tableSize) != i) return false;
-            if (m_unique && FindInChain(bucket, at->key, at->hash, nullptr) != at) return false;
+            if (m_unique && FindInChain(bucket, at->key, at->hash) != at) return false;
         }
     }
     return nodes == m_count;

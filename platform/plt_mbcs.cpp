@@ -73,15 +73,33 @@ size_t PLT_MbText::ReverseFindCharMultiByte(const char* s, size_t len, size_t la
     return found;
 }
 
+// First occurrence of sub in [s, s + len). A memchr skip to the first byte of sub, which is
+// fastest when that byte is rare; after many false starts the rest goes to memmem, whose
+// worst case stays linear.
+const char* FindBytes(const char* s, size_t len, const char* sub, size_t subLen) {
+    constexpr int kFalseStartsBeforeMemmem = 32;
+    const char* end = s + len;
+    int falseStarts = 0;
+    for (const char* p = s; static_cast<size_t>(end - p) >= subLen;) {
+        p = static_cast<const char*>(std::memchr(p, sub[0], static_cast<size_t>(end - p) - subLen + 1));
+        if (p == nullptr) return nullptr;
+        if (std::memcmp(p + 1, sub + 1, subLen - 1) == 0) return p;
+        if (++falseStarts == kFalseStartsBeforeMemmem)
+            return static_cast<const char*>(memmem(p + 1, static_cast<size_t>(end - p - 1), sub, subLen));
+        ++p;
+    }
+    return nullptr;
+}
+
 size_t PLT_MbText::FindSub(const char* s, size_t len, size_t start, const char* sub,
                            size_t subLen) const {
     if (start >= len || subLen > len - start) return kNotFound;
     BoundaryWalker walker(*this, s, len, start);
     while (walker.Position() < len) {
         size_t from = walker.Position();
-        const void* hit = memmem(s + from, len - from, sub, subLen);
+        const char* hit = FindBytes(s + from, len - from, sub, subLen);
         if (hit == nullptr) return kNotFound;
-        size_t at = static_cast<const char*>(hit) - s;
+        size_t at = static_cast<size_t>(hit - s);
         if (m_singleByte) return at;
         if (walker.ReachExactly(at)) {
             BoundaryWalker end(*this, s, len, at);

@@ -20,6 +20,9 @@ constexpr size_t kNotFound = static_cast<size_t>(-1);
 // Length of the multibyte character at p, at most `left` (> 0) bytes; 1 when invalid.
 size_t MultiByteCharLen(const char* p, size_t left);
 
+// First occurrence of the bytes of sub (subLen > 0) in [s, s + len), or null.
+const char* FindBytes(const char* s, size_t len, const char* sub, size_t subLen);
+
 class PLT_MbText {
 public:
     PLT_MbText() : m_singleByte(MB_CUR_MAX == 1) {}

@@ -106,10 +106,12 @@ void _SCC_Array::Delete(long index, long count) {
     if (!SSM_CHECK_THROW(index >= 0 && count >= 1 && index <= GetSize() - count, "", kUnit,
                          SSM_FailureAssert))
         return;
-    for (long i = 0; i < count; ++i) Notify(2, index + 1);
     if (m_notifier != nullptr) {
+        for (long i = 0; i < count; ++i) Notify(2, index + 1);
         Change change = {kOperationDelete, index, count};
         m_notifier->Notify(7, &change);
+        // A listener that shrank the array meanwhile leaves nothing sound to delete.
+        if (!SSM_CHECK_THROW(index <= GetSize() - count, "", kUnit, SSM_FailureAssert)) return;
     }
     CreateBuffer(2, index, count);
 }

@@ -98,8 +98,13 @@ uint32_t Polynomial(const char* text, long length, unsigned char& smallest) {
 template <class Transform>
 uint32_t CountedPolynomial(const char* text, long length) {
     if (text == nullptr || length <= 0) return 0;
-    unsigned char smallest;
-    uint32_t hash = Polynomial<Transform>(text, length, smallest);
+    unsigned char smallest = UCHAR_MAX;
+    uint32_t hash;
+    if (length <= kBlock)  // typical keys: one block, one loop
+        hash = DotProduct<Transform>(reinterpret_cast<const unsigned char*>(text), length,
+                                     kWeights.weighted, smallest);
+    else
+        hash = Polynomial<Transform>(text, length, smallest);
     if (smallest != 0) return hash;
     const char* nul = static_cast<const char*>(std::memchr(text, '\0', static_cast<size_t>(length)));
     return Polynomial<Transform>(text, nul - text, smallest);

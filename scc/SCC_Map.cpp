@@ -31,6 +31,6 @@ long _SCC_Map::ReduceHash(long hash, long tableSize) {
 }
 
 void _SCC_Map::ForgetPendingSlow(const void* node) {
-    for (PendingNode* pending = m_pending; pending != nullptr; pending = pending->outer)
+    for (PendingNode* pending = m_pending; pending != nullptr; pending = pending->m_outer)
         if (node == nullptr || pending->node == node) pending->node = nullptr;
 }

@@ -14,6 +14,11 @@ const char kUnit[] = "scc/SCC_Misc";
 // first. Null outside the library's lifetime.
 SCC_Array<void*>* s_fresh = nullptr;
 
+// The object whose count the last Deref brought to 0, which its holder deletes next. Such an
+// object was referenced, so it is not in the registry and its deletion needs no search. Any
+// allocation in between clears it, so a stale address can never skip a needed search.
+const void* s_releasedToZero = nullptr;
+
 void Register(void* p) {
     if (s_fresh != nullptr && p != nullptr) s_fresh->Add(p);
 }
@@ -42,18 +47,23 @@ void SCC_DestroySharedRegistry() {
 }
 
 void* SCC_SharedBuffer::operator new(std::size_t size) {
+    s_releasedToZero = nullptr;
     void* p = ::operator new(size);
     Register(p);
     return p;
 }
 
 void* SCC_SharedBuffer::operator new(std::size_t /*size*/, void* place) {
+    s_releasedToZero = nullptr;
     Register(place);
     return place;
 }
 
 void SCC_SharedBuffer::operator delete(void* p) {
-    Forget(p);
+    // When SCC_SharedBuffer is not the first base, p differs from the address Deref saw and
+    // the registry is searched: slower, never wrong.
+    if (p != s_releasedToZero) Forget(p);
+    s_releasedToZero = nullptr;
     ::operator delete(p);
 }
 
@@ -70,7 +80,8 @@ long SCC_SharedBuffer::Ref(void* self) {
 
 long SCC_SharedBuffer::Deref() {
     if (!SSM_CHECK_THROW(m_refCount >= 1, "", kUnit, SSM_FailureAssert)) return m_refCount;
-    return --m_refCount;
+    if (--m_refCount == 0) s_releasedToZero = this;
+    return m_refCount;
 }
 
 void SCC_SharedBuffer::CollectGarbage() {

@@ -38,9 +38,12 @@ public:
     explicit ReactingListener(_SCC_Map& map) { AddNode<int>(map, *this); }
     int OnNotification(int code, int* data) override {
         if (code != onCode || m_reacting || !reaction) return 0;
+        struct Guard {
+            bool& flag;
+            ~Guard() { flag = false; }
+        } guard{m_reacting};
         m_reacting = true;
         reaction(data);
-        m_reacting = false;
         return 0;
     }
     int onCode = 0;

@@ -292,6 +292,23 @@ TEST_F(ArrayTest, NotificationsCarryTheirCodesParametersAndOrder) {
     EXPECT_EQ(expected, recorder.log);
 }
 
+TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
+    SCC_Array<int> array = Make({1, 2, 3, 4});
+    struct Shrinker : SCC_EventNode<int> {
+        SCC_Array<int>* array = nullptr;
+        int OnNotification(int code, int*) override {
+            if (code == 2 && array->GetSize() > 1) array->SetSize(1);
+            return 0;
+        }
+    } shrinker;
+    shrinker.array = &array;
+    array.AddListener(shrinker);
+    array.Delete(1, 3);
+    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(std::vector<int>{1}, Contents(array));
+    EXPECT_TRUE(array.IsValid());
+}
+
 TEST_F(ArrayTest, ListenerSeesTheInsertedValue) {
     SCC_Array<int> array;
     struct Reader : SCC_EventNode<int> {

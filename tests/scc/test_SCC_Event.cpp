@@ -333,7 +333,8 @@ TEST(SCC_Event, DestroyingTheEventFirstLeavesListenersDetached) {
     }
     EXPECT_TRUE(IsSelfLinkedAndFree(a));
     EXPECT_TRUE(IsSelfLinkedAndFree(b));
-    EXPECT_FALSE(a.IsEnabled());  // left as it was
+    EXPECT_TRUE(a.IsEnabled());  // left enabled, without a callback
+    EXPECT_EQ(CallLog{"a.enable0"}, log);
     Detach(a);                    // harmless
 }
 
@@ -415,7 +416,8 @@ TEST(SCC_Notifier, AssignmentDetachesTheTargetsListenersFirst) {
     EXPECT_TRUE(IsSelfLinkedAndFree(old));
     EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
     EXPECT_FALSE(a.HasListeners());
-    b = b;  // nothing happens
+    SCC_Notifier& alias = b;
+    b = alias;  // assignment to itself: nothing happens
     EXPECT_EQ((std::vector<const SCC_EventNode<int>*>{&x, &y}), Ring(b));
     SCC_Notifier empty;
     b = empty;

@@ -290,8 +290,12 @@ TEST(SCC_Map, AssignmentCopiesStructureAndStaysIndependent) {
     EXPECT_EQ(-3, *source.Lookup(3));
     target.Remove(6);
     EXPECT_NE(nullptr, source.Lookup(6));
-    target = target;
-    EXPECT_EQ(1u + 1u, targetListener.events.size());  // the removal above, nothing for self
+    const long countBefore = target.GetCount();
+    const IntMap& self = target;
+    target = self;  // assignment to itself changes and announces nothing
+    EXPECT_EQ(countBefore, target.GetCount());
+    EXPECT_EQ(*source.Lookup(9), *target.Lookup(9));
+    EXPECT_EQ(2u, targetListener.events.size());  // 5 for the assignment, 2 for the removal
 }
 
 TEST(SCC_Map, StringKeysCompareByText) {
@@ -342,6 +346,24 @@ TEST(SCC_Map, ListenerRemovingTheAnnouncedNodeIsNotUndone) {
     }
     EXPECT_EQ(0, Counted::s_live);
     EXPECT_EQ(0, Counted::s_errors);
+}
+
+TEST(SCC_Map, ListenerThrowingDuringAnAnnouncementLeavesTheMapUsable) {
+    IntMap map;
+    MapTest::ReactingListener listener(map);
+    listener.onCode = 1;
+    listener.reaction = [](void*) { throw 42; };
+    EXPECT_THROW(map.Add(1, 10), int);
+    EXPECT_EQ(10, *map.Lookup(1));  // the add took place before it was announced
+    listener.onCode = 2;
+    EXPECT_THROW(map.Remove(1), int);
+    EXPECT_EQ(10, *map.Lookup(1));  // the removal is abandoned with its announcement
+    listener.onCode = 0;
+    // Later deletions must not touch the abandoned announcements.
+    EXPECT_TRUE(map.Remove(1));
+    map.Add(2, 2);
+    map.RemoveAll();
+    EXPECT_TRUE(map.CheckInvariants());
 }
 
 }  // namespace

@@ -136,6 +136,17 @@ TEST(SCC_StringPolynomial, CountedTextStopsAtItsFirstNul) {
     EXPECT_EQ(0u, SCC_StringPolynomial(text.data(), 0));
     EXPECT_EQ(0u, SCC_StringPolynomial(text.data(), -3));
     EXPECT_EQ(0u, SCC_StringPolynomial(nullptr, 4));
+    // Long counted texts, with the NUL in the first block and beyond it.
+    std::mt19937 rng(3);
+    for (size_t nulAt : {10u, 63u, 64u, 70u, 199u}) {
+        SCOPED_TRACE(nulAt);
+        std::string longText = RandomText(rng, 200);
+        longText[nulAt] = '\0';
+        EXPECT_EQ(RunningPolynomial(longText.substr(0, nulAt)),
+                  SCC_StringPolynomial(longText.data(), 200));
+        EXPECT_EQ(RunningPolynomial(longText.substr(0, nulAt), true),
+                  SCC_StringPolynomialNoCase(longText.data(), 200));
+    }
 }
 
 TEST(SCC_StringPolynomial, NoCaseFormHashesTheLowerCaseText) {

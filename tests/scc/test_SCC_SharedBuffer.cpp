@@ -155,6 +155,26 @@ TEST_F(SharedBufferTest, DeletingAFreshObjectForgetsIt) {
     EXPECT_EQ(SCC_SharedBuffer::kNotDeletable, local.Ref(address));
 }
 
+TEST_F(SharedBufferTest, ReleasingAndDeletingKeepsTheRegistryExact) {
+    Shared* waiting = new Shared;
+    Shared* released = new Shared;
+    released->Ref(released);
+    EXPECT_EQ(0, released->Deref());  // not deleted yet
+    Shared* neverReferenced = new Shared;
+    void* address = neverReferenced;
+    delete neverReferenced;  // must still leave the registry
+    Shared local;
+    EXPECT_EQ(SCC_SharedBuffer::kNotDeletable, local.Ref(address));
+    delete released;
+    {
+        SCC_SharedPointer<SecondBase> other(new SecondBase);  // released through a second base
+    }
+    EXPECT_EQ(1, waiting->Ref(waiting));  // still registered after all that
+    waiting->Deref();
+    delete waiting;
+    EXPECT_EQ(4, s_destroyed);
+}
+
 TEST_F(SharedBufferTest, PlacementNewRegistersThePlace) {
     void* block = ::operator new(sizeof(Shared));
     Shared* object = new (block) Shared;
