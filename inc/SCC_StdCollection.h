@@ -64,10 +64,14 @@
 //    own content in step. It is attached right before the model on the source event and on the
 //    parent's change event, except while that event is dispatching: then at its tail.
 //  - SetParent detaches the parent hook from the previous parent.
+//  - Inserts, deletions, changes and focus notifications (1 to 4) about handle 0 change nothing.
+//  - A reload sorts what it loaded with a stable sort: the content is the one that inserting each
+//    handle behind its run of equals would give, in O(n log n) instead of moving the tail of the
+//    content for every handle.
 //  - Suspend(0) takes the queue out before it replays, so notifications queued by a suspension
 //    during the replay wait for the next resume.
 //
-// Cost: content and focus stay sorted. Besides the designed fields the collection keeps a hash
+// Cost: content and focus stay sorted. Besides its documented state the collection keeps a hash
 // index of its content, so whether a handle is in the content is answered in O(1): a
 // notification about a handle that neither passes the filter nor is in the content costs one
 // filter call and one probe. A handle in the content is found by bisection, and by a linear
@@ -136,7 +140,7 @@ public:
     // Enabling the collection node reloads it (Reload(1)).
     void OnEventEnable(int flag) override;
 
-    // --- virtual operations, in their designed order ---
+    // --- virtual operations, in their fixed slot order ---
     // Reloads the content from the source; see the implementation for the steps.
     virtual void Reload(int force);
     // The source walk of derived classes; the base has no source (0, nothing).
