@@ -589,6 +589,17 @@ TEST_F(MasterDetailTest, DeletingTheFocusedMasterDropsItsDetails) {
     EXPECT_FALSE(master.HasFocus());
 }
 
+TEST_F(MasterDetailTest, CopyOfADetailFollowsTheMasterOnItsOwn) {
+    master.SetFocus(masters[0], 0);
+    DetailCollection copy(detail);
+    EXPECT_EQ(detail.Content(), copy.Content());
+    master.SetFocus(masters[1], 0);
+    std::vector<int> copyKeys;
+    for (SYS_Handle h : copy.Content()) copyKeys.push_back(ItemOf(h)->key);
+    EXPECT_EQ((std::vector<int>{20, 21}), copyKeys);
+    EXPECT_EQ((std::vector<int>{20, 21}), DetailKeys());
+}
+
 TEST_F(MasterDetailTest, MasterClearAndBulkReachTheDetail) {
     master.SetFocus(masters[1], 0);
     ViewHook view(detail);
