@@ -27,3 +27,5 @@
 #include "SCC_SafeDList.h"
 #include "SCC_Stack.h"
 #include "SYS_StrPattern.h"
+#include "SYS_Filter.h"
+#include "SCC_StdCollection.h"
