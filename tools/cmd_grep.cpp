@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "SYS_StrPattern.h"
-#include "regex_cli.h"
+#include "tessar_input.h"
 #include "tessar_cli.h"
 
 namespace {
@@ -25,22 +25,13 @@ struct GrepState {
 
 // Reads flags (-o -n -c, combinable, "--" ends them), the pattern and the files.
 bool ParseGrepOptions(int argc, char** argv, GrepOptions& options) {
-    int i = 1;
-    for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
-        if (std::strcmp(argv[i], "--") == 0) {
-            ++i;
-            break;
-        }
-        for (const char* flag = argv[i] + 1; *flag != '\0'; ++flag) {
-            if (*flag == 'o') options.onlyMatching = true;
-            else if (*flag == 'n') options.lineNumbers = true;
-            else if (*flag == 'c') options.countOnly = true;
-            else {
-                std::fprintf(stderr, "tessar grep: unknown option '-%c'\n", *flag);
-                return false;
-            }
-        }
-    }
+    int i = TessarReadFlags(argc, argv, "grep", [&options](char flag) {
+        if (flag == 'o') return options.onlyMatching = true;
+        if (flag == 'n') return options.lineNumbers = true;
+        if (flag == 'c') return options.countOnly = true;
+        return false;
+    });
+    if (i < 0) return false;
     if (i >= argc) {
         std::fprintf(stderr, "tessar grep: missing PATTERN (try 'tessar grep --help')\n");
         return false;
@@ -51,7 +42,7 @@ bool ParseGrepOptions(int argc, char** argv, GrepOptions& options) {
     return true;
 }
 
-void PrintPrefix(const GrepOptions& options, const RegexInput& input, long lineNumber) {
+void PrintPrefix(const GrepOptions& options, const TessarInput& input, long lineNumber) {
     if (options.files.size() > 1) std::printf("%s:", input.Name());
     if (options.lineNumbers) std::printf("%ld:", lineNumber);
 }
@@ -59,7 +50,7 @@ void PrintPrefix(const GrepOptions& options, const RegexInput& input, long lineN
 // Prints each non-empty match of the line on a line of its own; each search after a match
 // starts where it ended. Returns whether the line matched at all.
 bool PrintMatches(const GrepOptions& options, const SYS_StrPattern& pattern,
-                  const RegexInput& input, const std::string& line, long lineNumber,
+                  const TessarInput& input, const std::string& line, long lineNumber,
                   GrepState& state) {
     bool any = false;
     size_t pos = 0;
@@ -79,7 +70,7 @@ bool PrintMatches(const GrepOptions& options, const SYS_StrPattern& pattern,
     return any;
 }
 
-void GrepInput(const GrepOptions& options, const SYS_StrPattern& pattern, RegexInput& input,
+void GrepInput(const GrepOptions& options, const SYS_StrPattern& pattern, TessarInput& input,
                GrepState& state) {
     std::string line;
     bool hadNewline = false;
@@ -111,13 +102,13 @@ int RunGrep(int argc, char** argv) {
     GrepOptions options;
     if (!ParseGrepOptions(argc, argv, options)) return 2;
     SYS_StrPattern pattern;
-    if (!RegexTranslate("grep", options.pattern, pattern)) return 2;
+    if (!TessarTranslatePattern("grep", options.pattern, pattern)) return 2;
     GrepState state;
     bool failed = false;
     for (const char* name : options.files) {
-        RegexInput input(name);
+        TessarInput input(name);
         if (!input.IsOpen()) {
-            failed = RegexCannotOpen("grep", input) != 0;
+            failed = input.ReportCannotOpen("grep") != 0;
             continue;
         }
         GrepInput(options, pattern, input, state);

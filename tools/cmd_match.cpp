@@ -5,6 +5,7 @@
 
 #include "SYS_String.h"
 #include "tessar_cli.h"
+#include "tessar_input.h"
 
 namespace {
 
@@ -47,19 +48,13 @@ int MatchArguments(const SYS_String& pattern, int count, char** names) {
     return matched ? 0 : 1;
 }
 
-// Lines of any length (getline grows its buffer); a trailing "\r\n" or "\n" is not part of
-// the name.
+// One name per line of any length; a trailing "\r\n" or "\n" is not part of the name.
 int MatchStandardInput(const SYS_String& pattern) {
-    char* line = nullptr;
-    size_t capacity = 0;
+    TessarInput input("-");
+    std::string line;
     bool matched = false;
-    for (ssize_t length; (length = getline(&line, &capacity, stdin)) >= 0;) {
-        if (length > 0 && line[length - 1] == '\n') line[--length] = '\0';
-        if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
-        matched |= PrintIfMatching(pattern, line, static_cast<size_t>(length));
-    }
-    std::free(line);
-    if (std::ferror(stdin)) {
+    while (input.ReadLine(line)) matched |= PrintIfMatching(pattern, line.c_str(), line.size());
+    if (input.HadError()) {
         std::fprintf(stderr, "tessar match: cannot read standard input\n");
         return 2;
     }

@@ -8,6 +8,7 @@
 #include "SCC_Array.h"
 #include "SYS_String.h"
 #include "tessar_cli.h"
+#include "tessar_input.h"
 
 namespace {
 
@@ -33,62 +34,30 @@ struct SortOptions {
 
 // Parses the flags; false after printing what is wrong.
 bool ParseOptions(int argc, char** argv, SortOptions& options) {
-    int i = 1;
-    for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
-        if (std::strcmp(argv[i], "--") == 0) {
-            ++i;
-            break;
-        }
-        for (const char* flag = argv[i] + 1; *flag != '\0'; ++flag) {
-            if (*flag == 'n') {
-                options.numeric = true;
-            } else if (*flag == 'r') {
-                options.descending = true;
-            } else {
-                std::fprintf(stderr, "tessar sort: unknown option '-%c'\n%s", *flag, kUsage);
-                return false;
-            }
-        }
-    }
-    options.firstFile = i;
-    return true;
+    options.firstFile = TessarReadFlags(argc, argv, "sort", [&options](char flag) {
+        if (flag == 'n') return options.numeric = true;
+        if (flag == 'r') return options.descending = true;
+        return false;
+    });
+    return options.firstFile >= 0;
 }
 
-// Appends every line of `stream`; false when a line is too long for a string.
-bool ReadLines(std::FILE* stream, SCC_SortableArray<SYS_String>& lines) {
-    char* line = nullptr;
-    size_t capacity = 0;
-    bool fits = true;
-    for (ssize_t length; (length = getline(&line, &capacity, stream)) >= 0;) {
-        if (length > 0 && line[length - 1] == '\n') --length;
-        if (length > 0 && line[length - 1] == '\r') --length;
-        if (length > INT_MAX) {
-            fits = false;
-            break;
+// Appends the lines of the file `name` ("-": standard input); false after printing why not.
+bool ReadFile(const char* name, SCC_SortableArray<SYS_String>& lines) {
+    TessarInput input(name);
+    if (!input.IsOpen()) return input.ReportCannotOpen("sort") == 0;
+    std::string line;
+    while (input.ReadLine(line)) {
+        if (line.size() > INT_MAX) {
+            std::fprintf(stderr, "tessar sort: a line of '%s' is too long\n", name);
+            return false;
         }
         // Appended as read: the comparator sorts them all at once afterwards.
-        lines.InsertAt(lines.GetSize(), SYS_String(line, static_cast<int>(length)));
+        lines.InsertAt(lines.GetSize(), SYS_String(line.data(), static_cast<int>(line.size())));
     }
-    std::free(line);
-    return fits;
-}
-
-// Reads the lines of the file `name` ("-": standard input); false after printing why not.
-bool ReadFile(const char* name, SCC_SortableArray<SYS_String>& lines) {
-    if (std::strcmp(name, "-") == 0) {
-        if (ReadLines(stdin, lines) && !std::ferror(stdin)) return true;
-        std::fprintf(stderr, "tessar sort: cannot read standard input\n");
-        return false;
-    }
-    std::FILE* stream = std::fopen(name, "rb");
-    if (stream == nullptr) {
-        std::fprintf(stderr, "tessar sort: cannot open '%s': %s\n", name, std::strerror(errno));
-        return false;
-    }
-    bool read = ReadLines(stream, lines) && !std::ferror(stream);
-    if (!read) std::fprintf(stderr, "tessar sort: cannot read '%s'\n", name);
-    std::fclose(stream);
-    return read;
+    if (!input.HadError()) return true;
+    std::fprintf(stderr, "tessar sort: cannot read '%s'\n", name);
+    return false;
 }
 
 int RunSort(int argc, char** argv) {

@@ -9,7 +9,7 @@
 
 #include "SYS_StrPattern.h"
 #include "SYS_String.h"
-#include "regex_cli.h"
+#include "tessar_input.h"
 #include "tessar_cli.h"
 
 namespace {
@@ -61,7 +61,7 @@ bool ParseSubstOptions(int argc, char** argv, SubstOptions& options) {
 }
 
 // Returns false when a search gave up.
-bool SubstInput(const SubstOptions& options, SYS_StrPattern& pattern, RegexInput& input) {
+bool SubstInput(const SubstOptions& options, SYS_StrPattern& pattern, TessarInput& input) {
     std::string line;
     const SYS_String replacement = options.replacement;
     bool hadNewline = false, complete = true;
@@ -79,12 +79,12 @@ int RunSubst(int argc, char** argv) {
     SubstOptions options;
     if (!ParseSubstOptions(argc, argv, options)) return 2;
     SYS_StrPattern pattern;
-    if (!RegexTranslate("subst", options.pattern, pattern)) return 2;
+    if (!TessarTranslatePattern("subst", options.pattern, pattern)) return 2;
     int status = 0;
     for (const char* name : options.files) {
-        RegexInput input(name);
+        TessarInput input(name);
         if (!input.IsOpen()) {
-            status = RegexCannotOpen("subst", input);
+            status = input.ReportCannotOpen("subst");
             continue;
         }
         if (!SubstInput(options, pattern, input)) {
