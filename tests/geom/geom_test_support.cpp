@@ -7,14 +7,27 @@ std::vector<GeomReport>& Store() {
 }
 }  // namespace
 
-// Replaces the library's SSM_CheckFailed for this executable (see the header).
-void SSM_CheckFailed(const char* message, const char* unit, int, SSM_FailureType type, int) {
-    EXPECT_EQ(SSM_FailureAssert, type) << message;
-    Store().push_back({message ? message : "", unit ? unit : ""});
+GeomReports::GeomReports() : m_manager(new SSM), m_hook(&GeomReports::Record) {
+    Store().clear();
+    AddHook(m_manager->ReportEvent, m_hook);
 }
 
-GeomReports::GeomReports() { Store().clear(); }
-GeomReports::~GeomReports() { Store().clear(); }
+GeomReports::~GeomReports() {
+    Detach(m_hook);
+    m_manager.reset();
+    Store().clear();
+}
+
+int GeomReports::Record(int type, int* data) {
+    EXPECT_EQ(SSM_FailureAssert, type);
+    SSM::AssertObj record;
+    record.SetHandle(SCC_Notifier::DataAsValue(data), nullptr);
+    if (!record.IsValid()) return 0;
+    Store().push_back({static_cast<const char*>(record.GetMsg()),
+                       static_cast<const char*>(record.GetFileName())});
+    return 0;
+}
+
 const std::vector<GeomReport>& GeomReports::Get() const { return Store(); }
 void GeomReports::Clear() { Store().clear(); }
 

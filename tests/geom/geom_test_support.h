@@ -3,30 +3,40 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "SSM.h"
 #include "SYS_LinConv.h"
 
-// Every failed check of the library goes through SSM_CheckFailed; this test executable defines
-// its own, which the dynamic linker prefers to the library's, so that tests can read what was
-// reported (message and unit) instead of breaking into a debugger.
+// What a failed check reported: its message and source unit.
 struct GeomReport {
     std::string message;
     std::string unit;
 };
 
-// Collects the reports made while it lives.
+// Collects the reports made while it lives, through an assertion manager of its own whose
+// report hook records each failure (all geometry checks are of type SSM_FailureAssert, so the
+// manager answers "continue" and the library goes on as it would without a debugger).
 class GeomReports {
 public:
     GeomReports();
     ~GeomReports();
+    GeomReports(const GeomReports&) = delete;
+    GeomReports& operator=(const GeomReports&) = delete;
     const std::vector<GeomReport>& Get() const;
     size_t Count() const { return Get().size(); }
     // Number of reports with this message and unit.
     size_t Count(const char* message, const char* unit) const;
     void Clear();
+
+private:
+    static int Record(int type, int* data);
+
+    std::unique_ptr<SSM> m_manager;
+    SCC_EventHook<int> m_hook;
 };
 
 inline std::ostream& operator<<(std::ostream& out, const SYS_Point& p) {
