@@ -1,9 +1,9 @@
 // The registry of fresh shared objects: what the first Ref of a heap object costs while other
 // fresh (created, not yet referenced) objects exist. The search starts at the newest entry, so
 // an object referenced right after its creation is found at once however many fresh objects
-// wait (BM_Registry_FirstRefNewest: flat in the count); an object with k newer fresh objects
+// wait (BM_X1_RegistryFirstRefNewest: flat in the count); an object with k newer fresh objects
 // costs a scan of k entries plus the removal of its entry, a move of k pointers
-// (BM_Registry_FirstRefOldest: linear in k). Deleting an object after its last release needs
+// (BM_X2_RegistryFirstRefOldest: linear in k). Deleting an object after its last release needs
 // no search either.
 #include <memory>
 #include <vector>
@@ -55,12 +55,12 @@ void FirstRefOldest(benchmark::State& state) {
 }
 
 BENCHMARK(FirstRefNewest)
-    ->Name("BM_Registry_FirstRefNewest/ours")
+    ->Name("BM_X1_RegistryFirstRefNewest/ours")
     ->Arg(0)
     ->Arg(1000)
     ->Arg(100000);
 BENCHMARK(FirstRefOldest)
-    ->Name("BM_Registry_FirstRefOldest/ours")
+    ->Name("BM_X2_RegistryFirstRefOldest/ours")
     ->Arg(10)
     ->Arg(1000)
     ->Arg(10000);
