@@ -1,0 +1,9 @@
+#include "map_test_support.h"
+
+namespace MapTest {
+
+long Counted::s_live = 0;
+long Counted::s_errors = 0;
+int BreakCounter::s_count = 0;
+
+}  // namespace MapTest

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+#include "SCC_Map.h"
+#include "map_test_support.h"
+
+namespace {
+
+typedef SCC_Map<int, int> IntMap;
+typedef SCC_MapIterator<int, int> IntIterator;
+
+TEST(SCC_MapIterator, EmptyMapYieldsNothing) {
+    IntMap map;
+    IntIterator it(map);
+    EXPECT_TRUE(it.IsEmpty());
+    EXPECT_FALSE(it.IsValid());
+    EXPECT_EQ(0, it.GetHandle());
+    EXPECT_EQ(nullptr, it.GetKey());
+    EXPECT_FALSE(it.GetNext());
+    EXPECT_FALSE(it.GetFirst());
+    EXPECT_EQ(&map, it.GetMap());
+}
+
+TEST(SCC_MapIterator, VisitsEveryNodeOnceBucketByBucket) {
+    IntMap map;
+    std::set<int> keys;
+    for (int key = -700; key < 2500; key += 7) {
+        map.Add(key, key * 2);
+        keys.insert(key);
+    }
+    ASSERT_GT(map.GetTableSize(), 53);
+    std::multiset<int> seen;
+    long lastBucket = -1;
+    IntIterator it(map);
+    for (; !it.IsEmpty(); it.GetNext()) {
+        const int key = *it.GetKey();
+        seen.insert(key);
+        EXPECT_GE(it.GetBucket(), lastBucket);
+        lastBucket = it.GetBucket();
+        EXPECT_EQ(SCC_Hash(key, map.GetTableSize()), it.GetBucket());
+        EXPECT_EQ(reinterpret_cast<SYS_Handle>(map.Lookup(key)), it.GetHandle());
+        EXPECT_EQ(key * 2, *it.GetValue());
+    }
+    EXPECT_EQ(std::multiset<int>(keys.begin(), keys.end()), seen);
+    EXPECT_FALSE(it.GetNext());
+    // GetFirst starts over.
+    ASSERT_TRUE(it.GetFirst());
+    long nodes = 1;
+    while (it.GetNext()) ++nodes;
+    EXPECT_EQ(map.GetCount(), nodes);
+}
+
+struct PolicyCase {
+    const char* name;
+    int policy;
+    bool movesOn;
+};
+
+TEST(SCC_MapIterator, RemovingTheCurrentNodeFollowsThePolicy) {
+    const PolicyCase cases[] = {
+        {"invalidate", 0, false}, {"go forward", 1, true}, {"go back invalidates", -1, false}};
+    for (const PolicyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        IntMap map;
+        for (int key : {1, 54, 2}) map.Add(key, key);  // bucket 1: 54, 1; bucket 2: 2
+        IntIterator it(map);
+        if (c.policy == 1) it.OnFocusDeleteGoForward();
+        if (c.policy == -1) it.OnFocusDeleteGoBack();
+        ASSERT_EQ(54, *it.GetKey());
+        ASSERT_TRUE(it.GetNext());
+        ASSERT_EQ(1, *it.GetKey());
+        EXPECT_TRUE(map.Remove(1));  // the last node of its chain: forward goes to bucket 2
+        if (c.movesOn) {
+            ASSERT_FALSE(it.IsEmpty());
+            EXPECT_EQ(2, *it.GetKey());
+            EXPECT_EQ(&map, it.GetMap());
+        } else {
+            EXPECT_TRUE(it.IsEmpty());
+            EXPECT_EQ(nullptr, it.GetMap());
+            EXPECT_EQ(nullptr, it.GetOwner());  // detached from the map
+        }
+        map.Remove(54);  // another node: the iterator is not concerned
+        if (c.movesOn) {
+            EXPECT_EQ(2, *it.GetKey());
+        }
+    }
+}
+
+TEST(SCC_MapIterator, RemovingEveryNodeWhileWalkingForward) {
+    IntMap map;
+    for (int key = 0; key < 1000; ++key) map.Add(key * 13, key);
+    IntIterator it(map);
+    it.OnFocusDeleteGoForward();
+    long removed = 0;
+    while (!it.IsEmpty()) {
+        ASSERT_TRUE(map.Remove(*it.GetKey()));
+        ++removed;
+    }
+    EXPECT_EQ(1000, removed);
+    EXPECT_EQ(0, map.GetCount());
+}
+
+TEST(SCC_MapIterator, ClearingOrAssigningTheMapDropsTheNode) {
+    IntMap map;
+    for (int key = 0; key < 10; ++key) map.Add(key, key);
+    IntIterator it(map);
+    ASSERT_FALSE(it.IsEmpty());
+    map.RemoveAll();
+    EXPECT_TRUE(it.IsEmpty());
+    EXPECT_EQ(&map, it.GetMap());  // still with its map
+    map.Add(3, 3);
+    ASSERT_TRUE(it.GetFirst());
+    EXPECT_EQ(3, *it.GetKey());
+    IntMap other;
+    other.Add(4, 4);
+    map = other;  // the node under the iterator is gone
+    EXPECT_TRUE(it.IsEmpty());
+    ASSERT_TRUE(it.GetFirst());
+    EXPECT_EQ(4, *it.GetKey());
+}
+
+TEST(SCC_MapIterator, OutlivingItsMapIsSafeAndReported) {
+    IntIterator it;
+    {
+        MapTest::BreakCounter breaks;
+        EXPECT_FALSE(it.GetFirst());  // no map yet
+        EXPECT_EQ(1, breaks.Count());
+    }
+    {
+        IntMap map;
+        map.Add(1, 1);
+        ASSERT_TRUE(it.GetFirst(map));
+    }
+    EXPECT_TRUE(it.IsEmpty());
+    EXPECT_EQ(nullptr, it.GetMap());
+    EXPECT_EQ(0, it.GetHandle());
+    MapTest::BreakCounter breaks;
+    EXPECT_FALSE(it.GetFirst());
+    EXPECT_FALSE(it.GetNext());
+    EXPECT_EQ(1, breaks.Count());
+    // It can move on to another map.
+    IntMap next;
+    next.Add(9, 9);
+    ASSERT_TRUE(it.GetFirst(next));
+    EXPECT_EQ(9, *it.GetKey());
+}
+
+TEST(SCC_MapIterator, InvalidateLeavesTheMap) {
+    IntMap map;
+    map.Add(1, 1);
+    IntIterator it(map);
+    it.Invalidate();
+    EXPECT_TRUE(it.IsEmpty());
+    EXPECT_EQ(nullptr, it.GetMap());
+    MapTest::MapListener listener(map);  // the map's only listener now
+    map.Remove(1);
+    EXPECT_EQ(1u, listener.events.size());
+    EXPECT_EQ(nullptr, it.GetOwner());
+}
+
+TEST(SCC_MapIterator, WalkGoesOnSafelyAcrossAGrowth) {
+    IntMap map;
+    for (int key = 0; key < 200; ++key) map.Add(key, key);
+    IntIterator it(map);
+    std::map<int, int> visits;
+    int steps = 0;
+    for (; !it.IsEmpty() && steps < 100000; it.GetNext(), ++steps) {
+        ++visits[*it.GetKey()];
+        if (steps == 50) {
+            const long before = map.GetTableSize();
+            for (int key = 100000; map.GetTableSize() == before; key += before) map.Add(key, key);
+        }
+    }
+    EXPECT_LT(steps, 100000);
+    for (int key = 0; key < 200; key += 37) EXPECT_LE(visits[key], 2) << key;
+    EXPECT_TRUE(map.CheckInvariants());
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// TR keeps process-wide caches, so every test here asks for numbers no other test uses.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "PLT_StringTable.h"
+#include "SFM_TR.h"
+
+namespace {
+
+std::string Text(const SYS_String& s) { return std::string(static_cast<const char*>(s), s.GetLength()); }
+
+class TextLookup : public ::testing::Test {
+protected:
+    void TearDown() override {
+        PLT_SetApplicationStrings(nullptr, 0);
+        PLT_UnregisterModuleStrings("TR test A");
+        PLT_UnregisterModuleStrings("TR test B");
+    }
+};
+
+struct LibraryText {
+    int id;
+    const char* text;
+};
+
+TEST_F(TextLookup, FindsTheLibrarysOwnTexts) {
+    const LibraryText texts[] = {
+        {250, "Can't open %s"},
+        {255, "Failed to move/rename %s to %s"},
+        {45060, "Invalid integer"},
+        {45064, "Please enter a value within the %c%lf,%lf%c range."},
+        {45103, "Error %i occurred (no further info)."},
+        {45106, "Inches"},
+    };
+    for (const LibraryText& t : texts) {
+        SCOPED_TRACE(t.id);
+        EXPECT_EQ(t.text, Text(TR(t.id)));
+        EXPECT_EQ(t.text, Text(TR(t.id)));  // and again, from the cache
+    }
+}
+
+TEST_F(TextLookup, ACachedTextIsTheSameTextEveryTime) {
+    const SYS_String first = TR(45062);
+    const SYS_String second = TR(45062);
+    EXPECT_EQ("Invalid floating point format.", Text(first));
+    // Both copies share the cached text rather than loading it twice.
+    EXPECT_EQ(static_cast<const char*>(first), static_cast<const char*>(second));
+}
+
+TEST_F(TextLookup, ApplicationTableComesBeforeModulesInRegistrationOrder) {
+    const PLT_StringEntry application[] = {{45105, "MM"}, {61001, "application"}};
+    const PLT_StringEntry moduleA[] = {{61001, "module A"}, {61002, "module A"}};
+    const PLT_StringEntry moduleB[] = {{61002, "module B"}, {61003, "module B"}};
+    PLT_RegisterModuleStrings("TR test A", moduleA, 2);
+    PLT_RegisterModuleStrings("TR test B", moduleB, 2);
+    PLT_SetApplicationStrings(application, 2);
+    EXPECT_EQ("MM", Text(TR(45105)));  // the host's text wins over the library's
+    EXPECT_EQ("application", Text(TR(61001)));
+    EXPECT_EQ("module A", Text(TR(61002)));
+    EXPECT_EQ("module B", Text(TR(61003)));
+}
+
+TEST_F(TextLookup, AMissingNumberStaysEmptyAfterItsTableArrives) {
+    EXPECT_EQ("", Text(TR(62001)));
+    const PLT_StringEntry late[] = {{62001, "too late"}, {62002, "in time"}};
+    PLT_RegisterModuleStrings("TR test A", late, 2);
+    EXPECT_EQ("", Text(TR(62001)));
+    EXPECT_EQ("in time", Text(TR(62002)));
+    // Once given out, a text stays even when its table goes away.
+    PLT_UnregisterModuleStrings("TR test A");
+    EXPECT_EQ("in time", Text(TR(62002)));
+    EXPECT_EQ("", Text(TR(-1)));
+}
+
+TEST_F(TextLookup, LongTextsAreCutToTheLoadBuffer) {
+    const std::string longText(1500, 'x');
+    const PLT_StringEntry table[] = {{63001, longText.c_str()}};
+    PLT_SetApplicationStrings(table, 1);
+    EXPECT_EQ(std::string(999, 'x'), Text(TR(63001)));
+}
+
+TEST_F(TextLookup, LiteralTextsPassThrough) {
+    EXPECT_EQ("abc", Text(TR("abc")));
+    const SYS_String first = TR("abc");
+    const SYS_String again = TR("abc");
+    EXPECT_EQ("abc", Text(again));
+    EXPECT_EQ(static_cast<const char*>(first), static_cast<const char*>(again));
+    EXPECT_EQ("", Text(TR("")));
+    EXPECT_EQ("", Text(TR(static_cast<const char*>(nullptr))));
+    // A text is keyed by its content, not by where it is stored.
+    char buffer[] = "pad 12";
+    EXPECT_EQ("pad 12", Text(TR(buffer)));
+    buffer[4] = '3';
+    EXPECT_EQ("pad 32", Text(TR(buffer)));
+    EXPECT_EQ("pad 12", Text(TR("pad 12")));
+}
+
+}  // namespace
