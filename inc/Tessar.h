@@ -25,3 +25,4 @@
 #include "SCC_RefDList.h"
 #include "SCC_SafeDList.h"
 #include "SCC_Stack.h"
+#include "SYS_StrPattern.h"

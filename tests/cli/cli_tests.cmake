@@ -81,3 +81,30 @@ tessar_cli_rc_test(sort_missing_file "cannot open '.*no_such_file'.*rc=2\n$"
                    ARGS sort ${CMAKE_CURRENT_SOURCE_DIR}/cli/no_such_file)
 tessar_cli_rc_test(sort_unknown_option "unknown option '-x'.*rc=2\n$" ARGS sort -x)
 tessar_cli_test(sort_help ARGS sort --help PASS "usage: tessar sort \\[-n\\] \\[-r\\] \\[FILE...\\]")
+# Pattern commands: grep and subst over a small board listing.
+set(REGEX_SAMPLE ${CMAKE_CURRENT_SOURCE_DIR}/data/regex/board.txt)
+tessar_cli_test(grep_help ARGS grep --help PASS "usage: tessar grep")
+tessar_cli_test(grep_prints_matching_lines ARGS grep "VIA :z" ${REGEX_SAMPLE}
+                PASS "VIA 7 NET=VCC_CORE\nTRACK 3 from VIA 9 to PAD 14\n$" FAIL "PAD 12")
+tessar_cli_test(grep_only_matching_with_numbers ARGS grep -on "(PAD|VIA) :z" ${REGEX_SAMPLE}
+                PASS "^1:PAD 12\n2:VIA 7\n4:VIA 9\n4:PAD 14\n$")
+tessar_cli_test(grep_counts ARGS grep -c ":n *mm" ${REGEX_SAMPLE} PASS "^1\n$")
+tessar_cli_test(grep_reads_standard_input ARGS grep "^no" STDIN ${REGEX_SAMPLE}
+                PASS "^no numbers here\n$")
+tessar_cli_test(grep_no_match_fails ARGS grep "ZQX" ${REGEX_SAMPLE} WILL_FAIL)
+tessar_cli_test(grep_bad_pattern_message ARGS grep "a)" ${REGEX_SAMPLE}
+                PASS "pattern cannot be translated")
+tessar_cli_test(grep_bad_pattern_fails ARGS grep "a)" ${REGEX_SAMPLE} WILL_FAIL)
+tessar_cli_test(grep_missing_file_fails ARGS grep "a" ${REGEX_SAMPLE}.missing WILL_FAIL)
+tessar_cli_test(subst_help ARGS subst --help PASS "usage: tessar subst")
+tessar_cli_test(subst_replaces_all ARGS subst ":n" "N" ${REGEX_SAMPLE}
+                PASS "^PAD N at X=Nmm Y=Nmm\nVIA N NET=VCC_CORE\nno numbers here\nTRACK N from VIA N to PAD N\n$")
+tessar_cli_test(subst_counts_per_line ARGS subst -c 1 ":z" "#" ${REGEX_SAMPLE}
+                PASS "^PAD # at X=1.25mm Y=-3.5mm\nVIA # NET=VCC_CORE\nno numbers here\nTRACK # from VIA 9 to PAD 14\n$")
+tessar_cli_test(subst_reads_standard_input ARGS subst "x*" "-" STDIN ${REGEX_SAMPLE}
+                PASS "^-P-A-D- -1-2")
+tessar_cli_test(subst_bad_pattern_message ARGS subst "(ab" "x" ${REGEX_SAMPLE}
+                PASS "pattern cannot be translated")
+tessar_cli_test(subst_bad_pattern_fails ARGS subst "(ab" "x" ${REGEX_SAMPLE} WILL_FAIL)
+tessar_cli_test(subst_bad_count_fails ARGS subst -c -1 "a" "b" ${REGEX_SAMPLE} WILL_FAIL)
+tessar_cli_test(demo_patterns ARGS demo PASS ":n -> \\[12\\] \\[1.25\\] \\[-3.5\\] \\[7\\]")

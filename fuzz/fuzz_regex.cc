@@ -1,0 +1,36 @@
+// Regular expressions: assignment (translation), Match and Substitute with a count of 0 to 3
+// on `pattern\0subject\0replacement`.
+#include <cstring>
+
+#include "SYS_StrPattern.h"
+#include "SYS_String.h"
+#include "fuzz_harness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::vector<std::string> parts = fuzz::SplitInput(data, size, 3);
+    SYS_StrPattern pattern(parts[0].c_str());
+    const long codeLength = pattern.GetCodeLength();
+    const char* code = pattern;
+    fuzz::Require(codeLength == 0 || code[codeLength - 1] == 'e', "compiled form ends with e");
+
+    const std::string& subject = parts[1];
+    int length = -1;
+    int offset = pattern.Match(subject.c_str(), &length);
+    size_t visible = std::strlen(subject.c_str());
+    fuzz::Require(offset >= -1 && length >= 0, "Match result");
+    fuzz::Require(offset < 0 ? length == 0 : offset + static_cast<size_t>(length) <= visible,
+                  "match inside the subject");
+    fuzz::Require(offset < 0 || static_cast<size_t>(offset) < visible, "no attempt at the end");
+
+    SYS_StrPattern copy(pattern);
+    int again = -1;
+    fuzz::Require(copy.Match(subject.c_str(), &again) == offset && again == length,
+                  "a copy matches alike");
+
+    int count = size > 0 ? data[size - 1] % 4 : 0;
+    SYS_String text(subject.c_str());
+    int replaced = pattern.Substitute(text, SYS_String(parts[2].c_str()), count);
+    fuzz::Require(replaced >= 0 && (count == 0 || replaced <= count), "replacement count");
+    fuzz::Require(offset >= 0 || pattern.GaveUp() || replaced == 0, "no match, no replacement");
+    return 0;
+}

@@ -1,0 +1,195 @@
+// Robustness of SYS_StrPattern: 16 MB subjects (closures repeat millions of times without
+// deepening the stack), 64 KB patterns of any content, and the step budget that ends runaway
+// backtracking.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "SYS_StrPattern.h"
+#include "SYS_String.h"
+#include "regex_test_support.h"
+
+namespace {
+
+constexpr int kBig = 16 << 20;
+
+// unit repeated (the last copy possibly cut), then tail: kBig bytes in all. Kept across tests.
+const std::string& Repeat(const char* unit, const char* tail) {
+    static std::string buffers[8];
+    static std::string keys[8];
+    std::string key = std::string(unit) + '|' + tail;
+    for (int i = 0; i < 8; ++i) {
+        if (keys[i] == key) return buffers[i];
+        if (!keys[i].empty()) continue;
+        std::string& s = buffers[i];
+        size_t body = kBig - std::char_traits<char>::length(tail);
+        s.reserve(kBig);
+        while (s.size() < body) s += unit;
+        s.resize(body);
+        s += tail;
+        keys[i] = key;
+        return s;
+    }
+    static std::string none;
+    return none;
+}
+
+struct LongCase {
+    const char* name;
+    const char* pattern;
+    const char* unit;
+    const char* tail;  // the subject is unit repeated, then tail, 16 MB in all
+    int offset;
+    int length;
+};
+
+const LongCase kLong[] = {
+    {"star", "a*", "a", "", 0, kBig},
+    {"plus", "a+", "a", "", 0, kBig},
+    {"lazy hash to the end", "a#$", "a", "", 0, kBig},
+    {"lazy at to the end", "a@$", "a", "", 0, kBig},
+    {"question", "a?", "a", "", 0, 1},
+    {"dot star", ".*", "a", "", 0, kBig},
+    {"class star", "[a-z]*", "a", "", 0, kBig},
+    {"digit star", ":d*", "7", "", 0, kBig},
+    {"digit plus", ":d+", "7", "", 0, kBig},
+    {"whole decimal", ":z", "7", "", 0, kBig},
+    {"group star", "(ab|a)*", "ab", "", 0, kBig},
+    {"dot star then literal", ".*x", "a", "x", 0, kBig},
+    {"alternation star then literal", "(a|b)*c", "ab", "c", 0, kBig},
+    {"dot star without the literal", ".*x", "a", "", -1, 0},
+    {"lazy group to the end", "(ab)#$", "ab", "", 0, kBig},
+    {"literal at the very end", "x", "a", "x", kBig - 1, 1},
+    {"class found nowhere", "[xyz]q", "a", "", -1, 0},
+};
+
+class SixteenMegabytes : public testing::TestWithParam<LongCase> {};
+
+TEST_P(SixteenMegabytes, SubjectNeedsNoDeepStack) {
+    {
+        const LongCase& c = GetParam();
+        const std::string& subject = Repeat(c.unit, c.tail);
+        ASSERT_EQ(static_cast<size_t>(kBig), subject.size());
+        SYS_StrPattern pattern(c.pattern);
+        int length = -1;
+        EXPECT_EQ(c.offset, pattern.Match(subject.c_str(), &length));
+        EXPECT_EQ(c.length, length);
+        EXPECT_FALSE(pattern.GaveUp());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SYS_StrPatternLimits, SixteenMegabytes, testing::ValuesIn(kLong),
+                         [](const testing::TestParamInfo<LongCase>& row) {
+                             std::string name = row.param.name;
+                             for (char& ch : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                             return name;
+                         });
+
+TEST(SYS_StrPatternLimits, SixteenMegabyteSubstitution) {
+    SYS_String text(Repeat("a", "").c_str(), kBig);
+    SYS_StrPattern pattern("a");
+    EXPECT_EQ(kBig, pattern.Substitute(text, "b", 0));
+    ASSERT_EQ(kBig, text.GetLength());
+    EXPECT_TRUE(std::string(kBig, 'b') == static_cast<const char*>(text));
+    // The matcher, not the literal search, over every position.
+    SYS_StrPattern group("(b)");
+    EXPECT_EQ(kBig, group.Substitute(text, "a", 0));
+    EXPECT_TRUE(Repeat("a", "") == static_cast<const char*>(text));
+}
+
+TEST(SYS_StrPatternLimits, RunawayBacktrackingStopsAtTheBudget) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "(a|aa)";
+    text += "b";
+    SYS_StrPattern pattern(text.c_str());
+    std::string subject(80, 'a');
+    auto start = std::chrono::steady_clock::now();
+    int length = -1;
+    EXPECT_EQ(-1, pattern.Match(subject.c_str(), &length));
+    EXPECT_EQ(0, length);
+    EXPECT_TRUE(pattern.GaveUp());
+    // A generous bound: the budget is a few million steps, the full search 2^40.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
+    // The next search starts with a fresh budget.
+    SYS_StrPattern simple("a");
+    EXPECT_EQ(0, simple.Match(subject.c_str(), &length));
+    EXPECT_FALSE(simple.GaveUp());
+}
+
+TEST(SYS_StrPatternLimits, SubstituteStopsAtTheBudgetAndKeepsTheRest) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "(a|aa)";
+    SYS_StrPattern pattern((text + "b|x").c_str());
+    SYS_String subject = ("x" + std::string(80, 'a') + "x").c_str();
+    EXPECT_EQ(1, pattern.Substitute(subject, "y", 0));
+    EXPECT_TRUE(pattern.GaveUp());
+    EXPECT_STREQ(("y" + std::string(80, 'a') + "x").c_str(), subject);
+}
+
+TEST(SYS_StrPatternLimits, LongSequenceOfClosuresGivesUpInsteadOfOverflowing) {
+    std::string text;
+    while (text.size() < 64 * 1024) text += "a*";
+    SYS_StrPattern pattern((text + "b").c_str());
+    ASSERT_GT(pattern.GetCodeLength(), 0);
+    int length = -1;
+    EXPECT_EQ(-1, pattern.Match("b", &length));
+    EXPECT_TRUE(pattern.GaveUp());
+    // The same pattern shorter than the depth cap gives the designed answer.
+    SYS_StrPattern shorter((text.substr(0, 200) + "b").c_str());
+    EXPECT_EQ(0, shorter.Match("b", &length));
+    EXPECT_EQ(1, length);
+    EXPECT_FALSE(shorter.GaveUp());
+}
+
+TEST(SYS_StrPatternLimits, SixtyFourKilobytePatterns) {
+    std::string alternatives = "x";
+    while (alternatives.size() < 64 * 1024) alternatives += "|x";
+    alternatives += "|y";
+    SYS_StrPattern manyAlternatives(alternatives.c_str());
+    int length = 0;
+    EXPECT_EQ(2, manyAlternatives.Match("aay", &length));
+    EXPECT_EQ(1, length);
+
+    std::string literal(70000, 'q');
+    SYS_StrPattern longLiteral(literal.c_str());
+    EXPECT_EQ(1, longLiteral.Match(("a" + literal).c_str(), &length));
+    EXPECT_EQ(70000, length);
+
+    BreakCounter breaks;
+    SYS_StrPattern deep((std::string(100000, '(') + std::string(100000, ')')).c_str());
+    EXPECT_EQ(0, deep.GetCodeLength());
+    EXPECT_EQ(1, breaks.Count());
+}
+
+// Any text either translates without a report or is refused with at least the generic one;
+// matching what translates never crashes and ends.
+TEST(SYS_StrPatternLimits, RandomTextCompilesOrIsRefused) {
+    static const char kAlphabet[] = "ab()[]^-|*+?#@$.:\\zdnx0\xe9";
+    std::mt19937 rng(64);
+    std::string subject(2000, 'a');
+    for (size_t i = 0; i < subject.size(); i += 7) subject[i] = "b(0-\xe9"[i % 5];
+    for (int round = 0; round < 300; ++round) {
+        size_t size = round < 20 ? 64 * 1024 : 1 + rng() % 300;
+        std::string text(size, 'a');
+        for (char& c : text) c = kAlphabet[rng() % (sizeof kAlphabet - 1)];
+        BreakCounter breaks;
+        SYS_StrPattern pattern(text.c_str());
+        if (pattern.GetCodeLength() == 0) {
+            EXPECT_GE(breaks.Count(), 1) << text;
+            continue;
+        }
+        EXPECT_EQ(0, breaks.Count()) << text;
+        EXPECT_EQ('e', static_cast<const char*>(pattern)[pattern.GetCodeLength() - 1]);
+        int length = -1;
+        int offset = pattern.Match(subject.c_str(), &length);
+        EXPECT_GE(offset, -1);
+        EXPECT_LE(offset + length, static_cast<int>(subject.size()));
+    }
+}
+
+}  // namespace
