@@ -8,6 +8,8 @@
 // ASCII-compatible, so a byte below 0x80 is a character of its own without asking mbrlen.
 // An operation creates one PLT_MbText, which reads MB_CUR_MAX once; in a single-byte locale
 // (the default "C" locale) every walk then reduces to plain byte loops.
+#include <ctype.h>
+
 #include <climits>
 #include <cstddef>
 #include <cstdlib>
@@ -22,6 +24,38 @@ size_t MultiByteCharLen(const char* p, size_t left);
 
 // First occurrence of the bytes of sub (subLen > 0) in [s, s + len), or null.
 const char* FindBytes(const char* s, size_t len, const char* sub, size_t subLen);
+
+// isspace of single bytes with the current locale's class table fetched once: glibc's isspace
+// reads the same table through __ctype_b_loc on every call.
+class PLT_ByteClasses {
+public:
+    PLT_ByteClasses() : m_table(*__ctype_b_loc()) {}
+    bool IsSpace(unsigned char c) const { return (m_table[c] & _ISspace) != 0; }
+
+private:
+    const unsigned short* m_table;
+};
+
+// FindChar for an ASCII ch without asking the locale, when the answer does not depend on it:
+// no occurrence at all, or an occurrence behind a short run of ASCII bytes (each of which is a
+// character of its own in every locale, so the occurrence stands on a boundary). Sets
+// `decided` to false when the caller must ask PLT_MbText.
+inline size_t FindAsciiCharLocaleFree(const char* s, size_t len, size_t start, char ch,
+                                      bool& decided) {
+    constexpr size_t kMaxPrefix = 64;  // longer prefixes go to the locale-aware search
+    decided = true;
+    if (start >= len) return kNotFound;
+    const void* hit = std::memchr(s + start, ch, len - start);
+    if (hit == nullptr) return kNotFound;
+    size_t at = static_cast<size_t>(static_cast<const char*>(hit) - s);
+    if (at - start <= kMaxPrefix) {
+        unsigned char high = 0;
+        for (size_t i = start; i < at; ++i) high |= static_cast<unsigned char>(s[i]);
+        if (high < 0x80) return at;
+    }
+    decided = false;
+    return kNotFound;
+}
 
 class PLT_MbText {
 public:

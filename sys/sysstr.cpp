@@ -66,12 +66,14 @@ public:
         m_targetLength = left > 0 ? text.CharLen(m_target, left) : 0;
     }
     bool Removes(const char* p, size_t n) const {
-        if (m_targetLength == 0) return m_text.IsSpace(p, n);
+        if (m_targetLength == 0)
+            return n == 1 ? m_bytes.IsSpace(static_cast<unsigned char>(*p)) : m_text.IsSpace(p, n);
         return n == m_targetLength && std::memcmp(p, m_target, n) == 0;
     }
 
 private:
     const plt::PLT_MbText& m_text;
+    plt::PLT_ByteClasses m_bytes;
     const char* m_target;
     size_t m_targetLength;
 };
@@ -197,6 +199,11 @@ int SYS_String::Find(char ch, int nStart) const {
     if (ch == '\0') {  // the terminator counts: the first NUL at or after the start
         const void* hit = std::memchr(m_pchData + nStart, 0, static_cast<size_t>(length - nStart) + 1);
         return static_cast<int>(static_cast<const char*>(hit) - m_pchData);
+    }
+    if (static_cast<unsigned char>(ch) < 0x80) {
+        bool decided = false;
+        size_t at = plt::FindAsciiCharLocaleFree(m_pchData, length, nStart, ch, decided);
+        if (decided) return ToIndex(at);
     }
     plt::PLT_MbText text;
     return ToIndex(text.FindChar(m_pchData, length, nStart, ch));
