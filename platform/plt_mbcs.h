@@ -36,27 +36,6 @@ private:
     const unsigned short* m_table;
 };
 
-// FindChar for an ASCII ch without asking the locale, when the answer does not depend on it:
-// no occurrence at all, or an occurrence behind a short run of ASCII bytes (each of which is a
-// character of its own in every locale, so the occurrence stands on a boundary). Sets
-// `decided` to false when the caller must ask PLT_MbText.
-inline size_t FindAsciiCharLocaleFree(const char* s, size_t len, size_t start, char ch,
-                                      bool& decided) {
-    constexpr size_t kMaxPrefix = 64;  // longer prefixes go to the locale-aware search
-    decided = true;
-    if (start >= len) return kNotFound;
-    const void* hit = std::memchr(s + start, ch, len - start);
-    if (hit == nullptr) return kNotFound;
-    size_t at = static_cast<size_t>(static_cast<const char*>(hit) - s);
-    if (at - start <= kMaxPrefix) {
-        unsigned char high = 0;
-        for (size_t i = start; i < at; ++i) high |= static_cast<unsigned char>(s[i]);
-        if (high < 0x80) return at;
-    }
-    decided = false;
-    return kNotFound;
-}
-
 class PLT_MbText {
 public:
     PLT_MbText() : m_singleByte(MB_CUR_MAX == 1) {}

@@ -200,11 +200,6 @@ int SYS_String::Find(char ch, int nStart) const {
         const void* hit = std::memchr(m_pchData + nStart, 0, static_cast<size_t>(length - nStart) + 1);
         return static_cast<int>(static_cast<const char*>(hit) - m_pchData);
     }
-    if (static_cast<unsigned char>(ch) < 0x80) {
-        bool decided = false;
-        size_t at = plt::FindAsciiCharLocaleFree(m_pchData, length, nStart, ch, decided);
-        if (decided) return ToIndex(at);
-    }
     plt::PLT_MbText text;
     return ToIndex(text.FindChar(m_pchData, length, nStart, ch));
 }
