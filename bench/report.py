@@ -54,8 +54,8 @@ GOALS = {
 
 # Measured without a goal: listed with their times in an informational section.
 INFORMATIONAL = {
-    "X1": "first Ref of a fresh object while n older fresh objects wait (argument: n)",
-    "X2": "first Ref of a fresh object with k newer fresh objects (argument: k)",
+    "X1": "new + first Ref + release of a heap object while n older fresh objects wait (argument: n)",
+    "X2": "first Ref + release of the oldest fresh object, k newer fresh ones waiting, + one new (argument: k)",
     "C1": "collection: 100,000 source inserts into a filtered, sorted collection",
     "C2": "collection: 100,000 changes into 10,000 handles (suspended or not, smart or not)",
     "C3": "collection: reload of 100,000 handles",
