@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "SSM.h"
 #include "TessarPlatform.h"
 
 namespace fuzz {
 
 inline void AbortOnBreak() { std::abort(); }
-inline void IgnoreBreak() {}
 
 // Splits the input at NUL bytes into at most `parts` texts (missing parts are empty).
 inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size, size_t parts) {
@@ -40,9 +40,29 @@ inline void Require(bool holds, const char* what) {
 
 }  // namespace fuzz
 
-// Without an assertion manager every failed check answers "break"; on hostile input those
-// reports are expected outcomes, so the harness lets the break pass.
+// The harness's assertion manager: every report is counted and answered "continue" (an
+// AssertEvent hook that leaves the default action), so broken preconditions on hostile input
+// never stop a run. A debugger break can then only come from a real fault (for example an
+// escalation the library did not expect), and becomes an abort that the fuzzer records.
+namespace fuzz {
+
+inline long s_reports = 0;
+
+inline int CountReport(int, int*) {
+    ++s_reports;
+    return 0;
+}
+
+inline void InstallContinuingManager() {
+    static SSM manager;
+    static SCC_EventHook<int> counter(CountReport);
+    AddHook(manager.AssertEvent, counter);
+    PLT_SetDebugBreakHandler(AbortOnBreak);
+}
+
+}  // namespace fuzz
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    PLT_SetDebugBreakHandler(fuzz::IgnoreBreak);
+    fuzz::InstallContinuingManager();
     return 0;
 }

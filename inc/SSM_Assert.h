@@ -18,7 +18,9 @@ enum SSM_FailureType {
 TESSAR_EXPORT int SSM_AssertFailed(const char* message, const char* file, int line,
                                    SSM_FailureType type, int id);
 
-// Asks the manager to throw what its last failure requested; does nothing without a manager.
+// Does nothing without a manager; otherwise SSM::Throw(): an SSM::FatalException when a handler
+// chose ThrowFatal for the latest failure, else the SSM::AssertData* of the latest failure's
+// record (so a check-and-throw whose report answered "break" throws that record).
 TESSAR_EXPORT void SSM_Throw();
 
 // Out-of-line halves of the check macros: report, and when the answer is FALSE break into

@@ -4,14 +4,15 @@
 // backtracking matcher that runs the code over a NUL-terminated subject.
 //
 // Compiled code is a byte sequence of operations (see inc/SYS_StrPattern.h for the table). The
-// matcher walks it directly; a small index (Program) built once per pattern adds what a walk
-// cannot see cheaply: a 256-bit member set per character class and the facts about the pattern's
-// start that let the leftmost scan skip positions that cannot match.
+// matcher walks it directly; an index (Program) built once per pattern adds what a walk cannot
+// see cheaply: a 256-bit member set per class, the jump targets of alternations, the widths of
+// repeated elements, and what a match can begin with, so that the leftmost scan skips start
+// positions that cannot match. None of it changes a result.
 //
 // Robustness: the matcher recurses only along the structure of the code (alternations, closure
 // elements, the continuation after a closure), never once per subject character: closure
 // repetitions are loops. Recursion depth is still capped (kMaxRunDepth), and every search has a
-// step budget; when either is exhausted the search gives up and reports it.
+// step budget; when either is exhausted the search gives up and says so (Found::gaveUp).
 #include <cstddef>
 #include <cctype>
 #include <cstdint>

@@ -67,6 +67,8 @@ tessar_cli_rc_test(match_binary_input "rc=[01]\n$" ARGS match "*"
                    STDIN $<TARGET_FILE:tessar>)
 tessar_cli_test(match_help ARGS match --help PASS "usage: tessar match PATTERN")
 tessar_cli_test(demo_shows_strings ARGS demo PASS "Numeric-aware order: +C3 R20 R100 U1 U2 U10")
+tessar_cli_test(demo_ssm ARGS demo
+                PASS "answer: break into the debugger\n.*the handler was asked 2 times \\(the site is disabled now\\)\\.\n.*Caught the record of tools/demo\\(20\\)")
 
 # tessar sort
 tessar_cli_rc_test(sort_stdin "^\nItem1\nalpha 10\nalpha 2\nb\nitem10\nitem9\nitem9\nrc=0\n$" ARGS sort

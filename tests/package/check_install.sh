@@ -8,7 +8,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-cmake -S "$root/examples/consumer" -B "$work/consumer" -G Ninja \
+cmake -S "$root/examples/consumer" -B "$work/consumer" \
       -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/consumer" >/dev/null
 "$work/consumer/consumer"

@@ -268,7 +268,7 @@ TEST(SYS_StrPatternReference, AgreesWithAPlainRecursiveMatcher) {
         std::string text = Print(tree);
         BreakCounter breaks;
         SYS_StrPattern pattern(text.c_str());
-        ASSERT_EQ(0, breaks.Count()) << text;
+        ASSERT_EQ(0, breaks.Breaks()) << text;
         for (int i = 0; i < 25; ++i) {
             std::string subject = generator.Subject();
             Reference reference(subject);

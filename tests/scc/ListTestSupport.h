@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tessar_breaks.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,27 +11,7 @@
 
 #include "TessarPlatform.h"
 
-// Counts the debugger breaks that failed checks cause while an instance lives (no assertion
-// manager exists in these tests, so every failed check breaks).
-class BreakCounter {
-public:
-    BreakCounter() : m_previous(PLT_SetDebugBreakHandler(&BreakCounter::Count)) { s_breaks = 0; }
-    ~BreakCounter() { PLT_SetDebugBreakHandler(m_previous); }
-    BreakCounter(const BreakCounter&) = delete;
-    BreakCounter& operator=(const BreakCounter&) = delete;
-
-    // Breaks since construction or the last Take(); resets the count.
-    int Take() {
-        int breaks = s_breaks;
-        s_breaks = 0;
-        return breaks;
-    }
-
-private:
-    static void Count() { ++s_breaks; }
-    static inline int s_breaks = 0;
-    PLT_DebugBreakHandler m_previous;
-};
+using BreakCounter = ScopedBreakCounter;
 
 // A list that records its hook calls and whether the node was linked at that moment.
 template <class Base, class N>

@@ -4,6 +4,5 @@ namespace MapTest {
 
 long Counted::s_live = 0;
 long Counted::s_errors = 0;
-int BreakCounter::s_count = 0;
 
 }  // namespace MapTest

@@ -1,4 +1,6 @@
 #pragma once
+
+#include "tessar_breaks.h"
 // Helpers shared by the map tests: listeners, a recording bucket, a counting value and views
 // of a map's chains.
 #include <gtest/gtest.h>
@@ -124,17 +126,6 @@ long StoredHash(SCC_Map<K, V, B>& map, const K& key) {
     return -1;
 }
 
-// Counts debugger breaks (failed checks without an assertion manager) while it lives.
-class BreakCounter {
-public:
-    BreakCounter() : m_previous(PLT_SetDebugBreakHandler(&OnBreak)) { s_count = 0; }
-    ~BreakCounter() { PLT_SetDebugBreakHandler(m_previous); }
-    int Count() const { return s_count; }
-
-private:
-    static void OnBreak() { ++s_count; }
-    static int s_count;
-    PLT_DebugBreakHandler m_previous;
-};
+using BreakCounter = ScopedBreakCounter;
 
 }  // namespace MapTest

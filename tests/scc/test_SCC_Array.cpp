@@ -11,22 +11,17 @@
 
 #include "SCC_Array.h"
 #include "TessarPlatform.h"
+#include "tessar_breaks.h"
 
 namespace {
 
-int s_breaks = 0;
-void CountBreak() { ++s_breaks; }
-
 class ArrayTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        s_breaks = 0;
-        m_previous = PLT_SetDebugBreakHandler(CountBreak);
-    }
-    void TearDown() override { PLT_SetDebugBreakHandler(m_previous); }
+    int Breaks() const { return m_breaks.Breaks(); }
+    void ResetBreaks() { m_breaks.Take(); }
 
 private:
-    PLT_DebugBreakHandler m_previous = nullptr;
+    ScopedBreakCounter m_breaks;
 };
 
 // Exposes the protected search.
@@ -92,10 +87,10 @@ TEST_F(ArrayTest, SizesAndBounds) {
     EXPECT_FALSE(array.InBounds(-1));
     EXPECT_FALSE(array.IsEmpty());
     EXPECT_TRUE(array.IsValid());
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
     EXPECT_EQ(0, array[3]);  // reported, reads a default
     array[-1] = 9;           // reported, goes to scratch
-    EXPECT_EQ(2, s_breaks);
+    EXPECT_EQ(2, Breaks());
     EXPECT_EQ((std::vector<int>{4, 5, 6}), Contents(array));
 }
 
@@ -118,7 +113,7 @@ TEST_F(ArrayTest, InsertDeleteAndSetSizeMoveElements) {
     EXPECT_EQ((std::vector<int>{1, 2, 1, 2, 3, 0, 0, 0, 0, 6, 3, 0, 0, 0, 0, 6}), Contents(array));
     array.RemoveAll();
     EXPECT_EQ(nullptr, array.GetBuffer());
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
 }
 
 struct BadCall {
@@ -142,9 +137,9 @@ TEST_F(ArrayTest, BrokenPreconditionsAreReportedAndChangeNothing) {
     for (const BadCall& c : kBadCalls) {
         SCOPED_TRACE(c.name);
         SCC_Array<int> array = Make({3, 1, 2});
-        s_breaks = 0;
+        ResetBreaks();
         c.call(array);
-        EXPECT_EQ(1, s_breaks);
+        EXPECT_EQ(1, Breaks());
         EXPECT_EQ((std::vector<int>{3, 1, 2}), Contents(array));
     }
 }
@@ -260,7 +255,7 @@ TEST_F(ArrayTest, RandomEditsOfSharersMatchIndependentVectors) {
             }
         }
     }
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
 }
 
 TEST_F(ArrayTest, NotificationsCarryTheirCodesParametersAndOrder) {
@@ -304,7 +299,7 @@ TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
     shrinker.array = &array;
     array.AddListener(shrinker);
     array.Delete(1, 3);
-    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, Breaks());
     EXPECT_EQ(std::vector<int>{1}, Contents(array));
     EXPECT_TRUE(array.IsValid());
 }
@@ -412,7 +407,7 @@ TEST_F(ArrayTest, SortDirectionPersistsInTheComparator) {
     array.Sort(5, 1, 1);
     EXPECT_EQ(before, Contents(array));
     EXPECT_TRUE(recorder.log.empty());
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
 }
 
 struct TieCase {
@@ -469,7 +464,7 @@ TEST_F(ArrayTest, InconsistentComparatorNeitherHangsNorLosesElements) {
             ASSERT_EQ(before + 1, array.GetSize());
         }
     }
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
 }
 
 TEST_F(ArrayTest, FindItemPositionGivesTheRunOfEqualElements) {
@@ -517,7 +512,7 @@ TEST_F(ArrayTest, FindItemPositionMatchesEqualRange) {
             ASSERT_EQ(run.second - values.begin(), last) << "trial " << trial << " item " << item;
         }
     }
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
 }
 
 TEST_F(ArrayTest, AddKeepsOrderBehindEqualElementsAndFindUsesTheRun) {
@@ -537,7 +532,7 @@ TEST_F(ArrayTest, AddKeepsOrderBehindEqualElementsAndFindUsesTheRun) {
     EXPECT_FALSE(plain.Find(4, index));
     EXPECT_EQ(3, index);
     EXPECT_EQ(2, copy.Add(4));  // 1, 3, 5 sorted by the shared comparator
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
 }
 
 TEST_F(ArrayTest, ItemInValidPlaceChecksNeighbours) {
@@ -557,10 +552,10 @@ TEST_F(ArrayTest, ItemInValidPlaceChecksNeighbours) {
     array[3] = 3;
     EXPECT_TRUE(array.ItemInValidPlace(2));
     EXPECT_TRUE(array.ItemInValidPlace(3));
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
     SCC_Array<int> unsorted = Make({2, 1});
     EXPECT_TRUE(unsorted.ItemInValidPlace(0));
-    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, Breaks());
 }
 
 TEST_F(ArrayTest, HeapComparatorIsDeletedWithItsLastArrayLocalOneNever) {
@@ -591,7 +586,7 @@ TEST_F(ArrayTest, ComparatorBaseReportsAndSortsNothing) {
     SCC_ComparatorBase base;
     int a = 1, b = 2;
     EXPECT_EQ(0, base.Compare(&a, &b));
-    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, Breaks());
     SCC_ComparatorBase descending;
     descending.SetDescending(TRUE);
     SCC_ComparatorBase copy(descending);

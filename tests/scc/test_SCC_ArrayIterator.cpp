@@ -8,22 +8,17 @@
 
 #include "SCC_Array.h"
 #include "TessarPlatform.h"
+#include "tessar_breaks.h"
 
 namespace {
 
-int s_breaks = 0;
-void CountBreak() { ++s_breaks; }
-
 class IteratorTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        s_breaks = 0;
-        m_previous = PLT_SetDebugBreakHandler(CountBreak);
-    }
-    void TearDown() override { PLT_SetDebugBreakHandler(m_previous); }
+    int Breaks() const { return m_breaks.Breaks(); }
+    void ResetBreaks() { m_breaks.Take(); }
 
 private:
-    PLT_DebugBreakHandler m_previous = nullptr;
+    ScopedBreakCounter m_breaks;
 };
 
 SCC_Array<int> Range(int n) {
@@ -61,9 +56,9 @@ TEST_F(IteratorTest, WalksForwardAndBackward) {
     EXPECT_EQ(0, *it);
     it.Invalidate();
     EXPECT_EQ(-1, it.GetFocus());  // reported: a negative focus
-    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, Breaks());
     it.SetFocus(-3);
-    EXPECT_EQ(2, s_breaks);
+    EXPECT_EQ(2, Breaks());
     it.SetFocus(1);
     EXPECT_EQ(10, *it);
     SCC_ArrayIteratorBase empty;
@@ -145,7 +140,7 @@ TEST_F(IteratorTest, ClearInvalidatesAndEitherSideMayGoFirst) {
     EXPECT_EQ(-1, SCC_ArrayIteratorBase::DefaultSort(1, 2));
     EXPECT_EQ(0, SCC_ArrayIteratorBase::DefaultSort(2, 2));
     EXPECT_EQ(1, SCC_ArrayIteratorBase::DefaultSort(3, 2));
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
 }
 
 // Random edits against a model that follows each iterator's element by identity.
@@ -213,7 +208,7 @@ TEST_F(IteratorTest, RandomEditsMatchAnIdentityModel) {
             }
         }
     }
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
 }
 
 // The base iterator: reports for every operation a container must supply.
@@ -226,7 +221,7 @@ TEST_F(IteratorTest, BaseOperationsReportAndAnswerDefaults) {
     EXPECT_EQ(0, base.Invalidate());
     EXPECT_EQ(1, base.IsEmpty());
     EXPECT_EQ(1, base.IsValid());
-    EXPECT_EQ(6, s_breaks);
+    EXPECT_EQ(6, Breaks());
     EXPECT_EQ(0, base.GetFocusDeletePolicy());
 }
 

@@ -145,7 +145,7 @@ TEST(SCC_Map, TableSizeBelowOneIsReportedAndGives53) {
     MapTest::BreakCounter breaks;
     const long noBuckets = 0;
     IntMap map(noBuckets);
-    EXPECT_EQ(1, breaks.Count());
+    EXPECT_EQ(1, breaks.Breaks());
     EXPECT_EQ(53, map.GetTableSize());
     map.Add(1, 1);
     EXPECT_TRUE(map.CheckInvariants());

@@ -127,7 +127,7 @@ TEST(SCC_MapIterator, OutlivingItsMapIsSafeAndReported) {
     {
         MapTest::BreakCounter breaks;
         EXPECT_FALSE(it.GetFirst());  // no map yet
-        EXPECT_EQ(1, breaks.Count());
+        EXPECT_EQ(1, breaks.Breaks());
     }
     {
         IntMap map;
@@ -140,7 +140,7 @@ TEST(SCC_MapIterator, OutlivingItsMapIsSafeAndReported) {
     MapTest::BreakCounter breaks;
     EXPECT_FALSE(it.GetFirst());
     EXPECT_FALSE(it.GetNext());
-    EXPECT_EQ(1, breaks.Count());
+    EXPECT_EQ(1, breaks.Breaks());
     // It can move on to another map.
     IntMap next;
     next.Add(9, 9);

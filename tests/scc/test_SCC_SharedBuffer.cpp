@@ -5,6 +5,7 @@
 
 #include "SCC_SharedBuffer.h"
 #include "TessarPlatform.h"
+#include "tessar_breaks.h"
 
 namespace {
 
@@ -31,20 +32,16 @@ struct Holder {
     Shared member;
 };
 
-int s_breaks = 0;
-void CountBreak() { ++s_breaks; }
-
 class SharedBufferTest : public ::testing::Test {
 protected:
     void SetUp() override {
         s_destroyed = 0;
-        s_breaks = 0;
-        m_previous = PLT_SetDebugBreakHandler(CountBreak);
     }
-    void TearDown() override { PLT_SetDebugBreakHandler(m_previous); }
+    int Breaks() const { return m_breaks.Breaks(); }
+    void ResetBreaks() { m_breaks.Take(); }
 
 private:
-    PLT_DebugBreakHandler m_previous = nullptr;
+    ScopedBreakCounter m_breaks;
 };
 
 TEST_F(SharedBufferTest, FreshHeapObjectCountsFromOne) {
@@ -89,7 +86,7 @@ TEST_F(SharedBufferTest, DerefBelowOneIsReportedAndRefused) {
     Shared local;
     EXPECT_EQ(0, local.Deref());
     EXPECT_EQ(0, local.GetRefCount());
-    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, Breaks());
 }
 
 TEST_F(SharedBufferTest, SharedPointerDeletesHeapObjectsOnLastRelease) {

@@ -4,22 +4,17 @@
 
 #include "SSM.h"
 #include "TessarPlatform.h"
+#include "tessar_breaks.h"
 
 namespace {
 
-int s_breaks = 0;
-void CountBreak() { ++s_breaks; }
-
 class AssertEntry : public ::testing::Test {
 protected:
-    void SetUp() override {
-        s_breaks = 0;
-        m_previous = PLT_SetDebugBreakHandler(CountBreak);
-    }
-    void TearDown() override { PLT_SetDebugBreakHandler(m_previous); }
+    int Breaks() const { return m_breaks.Breaks(); }
+    void ResetBreaks() { m_breaks.Take(); }
 
 private:
-    PLT_DebugBreakHandler m_previous = nullptr;
+    ScopedBreakCounter m_breaks;
 };
 
 TEST_F(AssertEntry, WithoutManagerEveryReportAnswersBreak) {
@@ -43,16 +38,16 @@ TEST_F(AssertEntry, ReportLeavesLastSystemErrorUnchanged) {
 TEST_F(AssertEntry, PlainCheckBreaksOnFailureAndGoesOn) {
     int reached = 0;
     EXPECT_TRUE(SSM_CHECK(1 + 1 == 2, "fine", "sys/test", SSM_FailureAssert));
-    EXPECT_EQ(0, s_breaks);
+    EXPECT_EQ(0, Breaks());
     EXPECT_FALSE(SSM_CHECK(1 + 1 == 3, "broken", "sys/test", SSM_FailureAssert));
     reached = 1;
-    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, Breaks());
     EXPECT_EQ(1, reached);
 }
 
 TEST_F(AssertEntry, CheckAndThrowWithoutManagerBreaksAndThrowsNothing) {
     EXPECT_NO_THROW(SSM_CHECK_THROW_AT(false, "broken", "scc/SCC_Array", 77, SSM_FailureError));
-    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, Breaks());
     EXPECT_NO_THROW(SSM_Throw());
 }
 

@@ -3,7 +3,7 @@
 #include <clocale>
 #include <string>
 
-#include "TessarPlatform.h"
+#include "tessar_breaks.h"
 
 // Switches the C locale for the lifetime of a test and restores the previous one.
 class ScopedLocale {
@@ -22,20 +22,4 @@ public:
 private:
     std::string m_previous;
     bool m_active = false;
-};
-
-// Counts debugger breaks (failed checks without an assertion manager) during a scope.
-class ScopedBreakCounter {
-public:
-    ScopedBreakCounter() : m_previous(PLT_SetDebugBreakHandler(&Count)) { s_breaks = 0; }
-    ~ScopedBreakCounter() { PLT_SetDebugBreakHandler(m_previous); }
-    ScopedBreakCounter(const ScopedBreakCounter&) = delete;
-    ScopedBreakCounter& operator=(const ScopedBreakCounter&) = delete;
-
-    int Breaks() const { return s_breaks; }
-
-private:
-    static void Count() { ++s_breaks; }
-    static inline int s_breaks = 0;
-    PLT_DebugBreakHandler m_previous;
 };

@@ -1,0 +1,97 @@
+#pragma once
+
+// A host's side of the assertion manager for the tests: a fixture that owns a fresh manager
+// per test, and handlers that record every call and react as a test tells them.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "SSM.h"
+#include "TessarPlatform.h"
+
+namespace ssm_test {
+
+// One call of a handler, as the handler saw it.
+struct Call {
+    std::string who;      // the handler's name
+    int type;             // the notification code: the failure type
+    SYS_Handle handle;    // the record's handle, read at full width from the data pointer
+    long depth;           // the manager's Depth during the call
+    std::string file;     // the record's FileName and Msg during the call
+    std::string msg;
+    SYS_Handle current;   // the handle of the manager's Current during the call
+};
+
+// A handler hooked on one of the manager's notifiers. It logs each call into a shared log,
+// positions an AssertObj on the record and runs `react` with it.
+class HostHandler {
+public:
+    using Reaction = std::function<void(SSM::AssertObj& record, int type)>;
+
+    HostHandler(std::string name, std::vector<Call>& log, int priority = 0)
+        : m_name(std::move(name)), m_log(log), m_hook(this, &HostHandler::OnEvent, priority) {}
+
+    void HookOn(SCC_Notifier& event) { AddHook(event, m_hook); }
+    void Unhook() { Detach(m_hook); }
+    // The action this handler asks for on every call.
+    void AskFor(SSM::Action action) {
+        react = [action](SSM::AssertObj& record, int) { record.SetAction(action); };
+    }
+
+    Reaction react;
+
+private:
+    int OnEvent(int type, int* data) {
+        const SYS_Handle handle = SCC_Notifier::DataAsValue(data);
+        SSM::AssertObj record;
+        record.SetHandle(handle, nullptr);
+        const SSM::AssertData* seen = reinterpret_cast<const SSM::AssertData*>(handle);
+        m_log.push_back({m_name, type, handle, SSM::GetManager()->Depth,
+                         seen != nullptr ? static_cast<const char*>(seen->FileName) : "",
+                         seen != nullptr ? static_cast<const char*>(seen->Msg) : "",
+                         SSM::GetManager()->Current.GetHandle()});
+        if (react) react(record, type);
+        return 0;
+    }
+
+    std::string m_name;
+    std::vector<Call>& m_log;
+    SCC_ObjectEventHook<HostHandler, int> m_hook;
+};
+
+// The records on the manager's stack, innermost first.
+std::vector<SSM::AssertData*> StackContents(const SSM& manager);
+
+// The names of the handlers in the order they were called.
+std::vector<std::string> Callers(const std::vector<Call>& log);
+
+// Each test gets its own manager, created in SetUp and destroyed in TearDown; debugger breaks
+// are counted instead of executed.
+class ManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    SSM& Manager() { return *m_manager; }
+    // Destroys the fixture's manager early (TearDown then has nothing to destroy).
+    void DestroyManager() { m_manager.reset(); }
+    // The stored record of a site, looked up by its key written out by hand.
+    SSM::AssertData* Record(const char* key) { return Manager().Map.Lookup(SYS_String(key)); }
+    // The manager is idle: no failure is being handled.
+    void ExpectIdle();
+
+    static int s_breaks;
+    std::vector<Call> m_log;
+
+private:
+    static void CountBreak() { ++s_breaks; }
+
+    std::unique_ptr<SSM> m_manager;
+    PLT_DebugBreakHandler m_previousBreak = nullptr;
+};
+
+}  // namespace ssm_test

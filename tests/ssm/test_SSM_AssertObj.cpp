@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "SSM.h"
+#include "ssm_test_support.h"
+
+namespace {
+
+using ssm_test::HostHandler;
+using ssm_test::ManagerTest;
+
+using SSM_AssertObj = ManagerTest;
+
+SYS_Handle HandleOf(const SSM::AssertData* record) {
+    return reinterpret_cast<SYS_Handle>(record);
+}
+
+TEST_F(SSM_AssertObj, FreshDataOfAKnownSiteFindsTheStoredRecord) {
+    SSM_AssertFailed("stored", "sfm/sfmfile", 120, SSM_FailureAssert, 3);
+    SSM_AssertFailed("neighbour", "sfm/sfmfile", 121, SSM_FailureAssert, 0);
+    SSM::AssertData fresh("another text", "sfm/sfmfile", 120, 99);
+    SSM::AssertObj cursor;
+    cursor.SetHandle(&fresh);
+    ASSERT_TRUE(cursor.IsValid());
+    EXPECT_EQ(HandleOf(Record("sfm/sfmfile(120)")), cursor.GetHandle());
+    EXPECT_STREQ("stored", cursor.GetMsg());
+    EXPECT_EQ(3, cursor.GetID());
+    EXPECT_EQ(1, cursor.GetCount());
+    EXPECT_EQ(120, cursor.GetLineNo());
+    EXPECT_STREQ("sfm/sfmfile", cursor.GetFileName());
+
+    // The same through a handle as a hook receives it, and into a cursor already on a record.
+    SSM::AssertObj byHandle;
+    byHandle.SetHandle(HandleOf(Record("sfm/sfmfile(121)")), &Manager());
+    EXPECT_EQ(HandleOf(Record("sfm/sfmfile(121)")), byHandle.GetHandle());
+    byHandle.SetHandle(&fresh);
+    EXPECT_EQ(HandleOf(Record("sfm/sfmfile(120)")), byHandle.GetHandle());
+}
+
+TEST_F(SSM_AssertObj, NothingToStandOnLeavesTheCursorOnNothing) {
+    SSM_AssertFailed("stored", "sys/test", 1, SSM_FailureAssert, 0);
+    SSM::AssertData unknown("", "sys/test", 2, 0);
+    struct Case {
+        const char* name;
+        std::function<void(SSM::AssertObj&)> move;
+    };
+    const Case cases[] = {
+        {"null data",
+         [](SSM::AssertObj& c) { c.SetHandle(static_cast<SSM::AssertData*>(nullptr)); }},
+        {"handle 0", [this](SSM::AssertObj& c) { c.SetHandle(SYS_Handle(0), &Manager()); }},
+        {"unknown site", [&](SSM::AssertObj& c) { c.SetHandle(&unknown); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SSM::AssertObj cursor;
+        cursor.SetHandle(Record("sys/test(1)"));
+        ASSERT_TRUE(cursor.IsValid());
+        c.move(cursor);
+        EXPECT_FALSE(cursor.IsValid());
+        EXPECT_EQ(0, cursor.GetHandle());
+    }
+}
+
+TEST_F(SSM_AssertObj, AccessorsOnNothingReportAndAnswerDefaults) {
+    HostHandler reported("report", m_log);
+    reported.HookOn(Manager().ReportEvent);
+    SSM::AssertObj cursor;
+    struct Case {
+        const char* name;
+        std::function<bool(SSM::AssertObj&)> answersDefault;
+    };
+    const Case cases[] = {
+        {"GetFileName", [](SSM::AssertObj& c) { return c.GetFileName().GetLength() == 0; }},
+        {"GetLineNo", [](SSM::AssertObj& c) { return c.GetLineNo() == 0; }},
+        {"GetID", [](SSM::AssertObj& c) { return c.GetID() == 0; }},
+        {"GetCount", [](SSM::AssertObj& c) { return c.GetCount() == 0; }},
+        {"GetMsg", [](SSM::AssertObj& c) { return c.GetMsg().GetLength() == 0; }},
+        {"GetLogMsg", [](SSM::AssertObj& c) { return c.GetLogMsg().GetLength() == 0; }},
+        {"IsDisabled", [](SSM::AssertObj& c) { return c.IsDisabled() == FALSE; }},
+        {"IsLogRequired", [](SSM::AssertObj& c) { return c.IsLogRequired() == FALSE; }},
+        {"GetAction", [](SSM::AssertObj& c) { return c.GetAction() == SSM::Continue; }},
+        {"IncreaseCount", [](SSM::AssertObj& c) { c.IncreaseCount(); return true; }},
+        {"SetMsg", [](SSM::AssertObj& c) { c.SetMsg("x"); return true; }},
+        {"SetLogMsg", [](SSM::AssertObj& c) { c.SetLogMsg("x"); return true; }},
+        {"Disable", [](SSM::AssertObj& c) { c.Disable(TRUE); return true; }},
+        {"SetLogRequired", [](SSM::AssertObj& c) { c.SetLogRequired(FALSE); return true; }},
+        {"SetAction", [](SSM::AssertObj& c) { c.SetAction(SSM::Break); return true; }},
+        {"ClearAction", [](SSM::AssertObj& c) { c.ClearAction(); return true; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_log.clear();
+        EXPECT_TRUE(c.answersDefault(cursor));
+        ASSERT_EQ(1u, m_log.size());
+        EXPECT_EQ(SSM_FailureAssert, m_log[0].type);
+        EXPECT_EQ("scc/SCC_List_Inline", m_log[0].file);
+        EXPECT_EQ("Message not available", m_log[0].msg);
+    }
+    // None of the setters created or changed a record: only the report's own record exists.
+    EXPECT_EQ(1, Manager().Map.GetCount());
+}
+
+TEST_F(SSM_AssertObj, FlagsAndCountsChangeTheStoredRecord) {
+    SSM_AssertFailed("stored", "sys/test", 1, SSM_FailureAssert, 0);
+    SSM::AssertObj cursor;
+    cursor.SetHandle(Record("sys/test(1)"));
+    struct Case {
+        int bDisable;
+        int disabled;
+    };
+    for (const Case& c : {Case{TRUE, TRUE}, Case{FALSE, FALSE}, Case{5, TRUE}, Case{-1, TRUE}}) {
+        SCOPED_TRACE(c.bDisable);
+        cursor.Disable(c.bDisable);
+        EXPECT_EQ(c.disabled, cursor.IsDisabled());
+        EXPECT_EQ(!c.disabled, Record("sys/test(1)")->Enabled);
+    }
+    cursor.IncreaseCount();
+    cursor.IncreaseCount();
+    EXPECT_EQ(3, Record("sys/test(1)")->Count);
+    cursor.SetLogRequired(FALSE);
+    EXPECT_EQ(FALSE, Record("sys/test(1)")->LogRequired);
+}
+
+struct ActionCase {
+    SSM::Action stored;
+    SSM::Action requested;
+    SSM::Action result;
+};
+const ActionCase kActions[] = {
+    {SSM::Continue, SSM::Break, SSM::Break},
+    {SSM::Break, SSM::Continue, SSM::Break},
+    {SSM::Break, SSM::Break, SSM::Break},
+    {SSM::ThrowData, SSM::Break, SSM::ThrowData},
+    {SSM::ThrowData, SSM::ThrowFatal, SSM::ThrowFatal},
+    {SSM::ThrowFatal, SSM::ThrowData, SSM::ThrowFatal},
+    {SSM::ThrowFatal, static_cast<SSM::Action>(6), static_cast<SSM::Action>(6)},
+    {SSM::Continue, static_cast<SSM::Action>(-1), SSM::Continue},
+};
+
+TEST_F(SSM_AssertObj, SetActionOnlyEscalatesAndClearActionResets) {
+    SSM_AssertFailed("stored", "sys/test", 1, SSM_FailureAssert, 0);
+    SSM::AssertObj cursor;
+    cursor.SetHandle(Record("sys/test(1)"));
+    for (const ActionCase& c : kActions) {
+        SCOPED_TRACE(std::to_string(c.stored) + " then " + std::to_string(c.requested));
+        cursor.ClearAction();
+        EXPECT_EQ(SSM::Continue, cursor.GetAction());
+        cursor.SetAction(c.stored);
+        cursor.SetAction(c.requested);
+        EXPECT_EQ(c.result, cursor.GetAction());
+        EXPECT_EQ(c.result, Record("sys/test(1)")->Action);
+    }
+}
+
+TEST_F(SSM_AssertObj, WalkVisitsEveryRecordOnce) {
+    std::set<SYS_Handle> expected;
+    for (int line = 0; line < 300; ++line) {  // enough sites to grow the map's table
+        SSM_AssertFailed("walk", line % 2 ? "sys/odd" : "sys/even", line, SSM_FailureAssert, 0);
+        const std::string key = std::string(line % 2 ? "sys/odd(" : "sys/even(") +
+                                std::to_string(line) + ")";
+        expected.insert(HandleOf(Record(key.c_str())));
+    }
+    EXPECT_GT(Manager().Map.GetTableSize(), 53);
+    std::set<SYS_Handle> visited;
+    long steps = 0;
+    SSM::AssertObj cursor;
+    for (cursor.GetFirst(nullptr); cursor.IsValid(); cursor.GetNext(), ++steps)
+        visited.insert(cursor.GetHandle());
+    EXPECT_EQ(300, steps);
+    EXPECT_EQ(expected, visited);
+
+    SSM::AssertObj onEmpty;
+    SSM other;  // refused, unregistered: an empty map of its own
+    onEmpty.GetFirst(&other);
+    EXPECT_FALSE(onEmpty.IsValid());
+}
+
+TEST_F(SSM_AssertObj, CursorMovesForwardWhenItsRecordIsRemoved) {
+    for (int line = 0; line < 5; ++line)
+        SSM_AssertFailed("site", "sys/test", line, SSM_FailureAssert, 0);
+    SSM::AssertObj cursor;
+    cursor.GetFirst(&Manager());
+    SSM::AssertObj follower;
+    follower.SetHandle(cursor.GetHandle(), &Manager());
+    ASSERT_EQ(cursor.GetHandle(), follower.GetHandle());
+    follower.GetNext();
+    const SYS_Handle next = follower.GetHandle();
+    const SSM::AssertData* first = reinterpret_cast<SSM::AssertData*>(cursor.GetHandle());
+    const SYS_String key = FormattedString("%s(%ld)", static_cast<const char*>(first->FileName),
+                                           first->LineNo);
+    ASSERT_TRUE(Manager().Map.Remove(key));
+    EXPECT_EQ(next, cursor.GetHandle());
+    EXPECT_EQ(4, Manager().Map.GetCount());
+}
+
+TEST_F(SSM_AssertObj, CursorOutlivingItsManagerStandsOnNothing) {
+    SSM_AssertFailed("site", "sys/test", 1, SSM_FailureAssert, 0);
+    SSM::AssertObj cursor;
+    cursor.SetHandle(Record("sys/test(1)"));
+    DestroyManager();
+    EXPECT_FALSE(cursor.IsValid());
+    EXPECT_EQ(0, cursor.GetHandle());
+    cursor.GetFirst(nullptr);  // no manager: nothing to stand on
+    EXPECT_FALSE(cursor.IsValid());
+}
+
+TEST_F(SSM_AssertObj, ChangeEventIsTheRegisteredManagersAssertEvent) {
+    EXPECT_EQ(&Manager().AssertEvent, SSM::AssertObj::GetChangeEvent(nullptr));
+    EXPECT_EQ(&Manager().AssertEvent, SSM::AssertObj::GetChangeEvent(this));
+    DestroyManager();
+    EXPECT_EQ(nullptr, SSM::AssertObj::GetChangeEvent(nullptr));
+}
+
+TEST(SSM_AssertObjSort, DefaultSortIsAThreeWayComparison) {
+    struct Case {
+        int a, b, result;
+    };
+    for (const Case& c : {Case{1, 2, -1}, Case{2, 1, 1}, Case{7, 7, 0}, Case{INT_MIN, INT_MAX, -1},
+                          Case{INT_MAX, INT_MIN, 1}, Case{-3, -3, 0}}) {
+        SCOPED_TRACE(std::to_string(c.a) + " vs " + std::to_string(c.b));
+        EXPECT_EQ(c.result, SSM::AssertObj::DefaultSort(c.a, c.b));
+        EXPECT_EQ(-c.result, SSM::AssertObj::DefaultSort(c.b, c.a));
+    }
+}
+
+}  // namespace
