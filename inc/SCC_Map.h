@@ -426,6 +426,18 @@ public:
         m_map = &map;
         return SettleFrom(0);
     }
+    // Attaches to `map` (leaving any other) and stands on the node of `key`, found by hash
+    // lookup then key comparison; TRUE when the key is present, else the iterator has no node.
+    int SetPosition(Map& map, const K& key) {
+        if (m_map != &map || this->GetOwner() != &map) AddNode<int>(map, *this);
+        m_map = &map;
+        const long hash = map.Hash(key, map.m_tableSize);
+        Node* found = map.FindInChain(map.BucketOfHash(hash), key, hash);
+        if (found == nullptr) return Clear();
+        this->node = found;
+        m_bucket = Map::BucketOf(found->hash, map.m_tableSize);
+        return TRUE;
+    }
     // Stands on the first node of the current map; without a map, a failed check (type 0).
     int GetFirst() {
         if (!SSM_CHECK(HasMap(), "", Map::kUnit, SSM_FailureAssert)) return FALSE;

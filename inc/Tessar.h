@@ -4,6 +4,7 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 #include "TessarPlatform.h"
+#include "PLT_StringTable.h"
 #include "SSM_Assert.h"
 #include "SSM.h"
 #include "SCC_Event.h"
@@ -26,3 +27,5 @@
 #include "SCC_SafeDList.h"
 #include "SCC_Stack.h"
 #include "SYS_StrPattern.h"
+#include "SYS_Filter.h"
+#include "SCC_StdCollection.h"

@@ -126,15 +126,7 @@ void SSM::AssertObj::SetHandle(SYS_Handle handle, SSM* manager) {
 }
 
 void SSM::AssertObj::MoveTo(SCC_Map<SYS_String, AssertData>& map, const AssertData& site) {
-    const AssertData* stored = map.Lookup(SiteKey(site.FileName, site.LineNo));
-    if (stored == nullptr) {
-        Clear();
-        return;
-    }
-    if (GetMap() == &map && GetValue() == stored) return;
-    // The map iterator cannot be put on a node directly: walk to the stored record.
-    for (int on = SCC_MapIterator::GetFirst(map); on; on = GetNext())
-        if (GetValue() == stored) return;
+    SetPosition(map, SiteKey(site.FileName, site.LineNo));
 }
 
 SSM::AssertData* SSM::AssertObj::CheckedRecord() {

@@ -30,6 +30,8 @@ tessar_cli_test(demo_events ARGS demo
 tessar_cli_test(demo_arrays ARGS demo
                 PASS "original: 1 3 7 7 12\n.*the iterator still reads 12 \\(now at index 4\\)")
 tessar_cli_test(demo_geometry ARGS demo PASS "minus the part.s box leaves 4 boxes")
+tessar_cli_test(demo_collection ARGS demo
+                PASS "view: deleting A9 from 2  -> C1 R1 A9\n  view: inserted A9 at 0  -> A9 C1 R1")
 
 # Runs tessar through sh with stderr folded into stdout and the exit code appended as
 # "rc=N", so that one PASS expression checks the text and the code together.

@@ -180,3 +180,45 @@ TEST(SCC_MapIterator, WalkGoesOnSafelyAcrossAGrowth) {
 }
 
 }  // namespace
+
+namespace {
+
+// SetPosition stands where a walk from GetFirst would reach the key, and the walk goes on from
+// there exactly as it would have.
+TEST(SCC_MapIterator, SetPositionStandsWhereTheWalkReachesTheKey) {
+    IntMap map;
+    for (int key = 0; key < 3000; key += 53) map.Add(key, key + 1);  // one crowded chain first
+    for (int key = 1; key < 2000; key += 3) map.Add(key, key + 1);
+    IntMap other;
+    other.Add(5, 6);
+    IntIterator walker(map), positioned(other);
+    for (; walker.IsValid(); walker.GetNext()) {
+        const int key = *walker.GetKey();
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(positioned.SetPosition(map, key));
+        EXPECT_EQ(&map, positioned.GetMap());
+        EXPECT_EQ(walker.GetHandle(), positioned.GetHandle());
+        EXPECT_EQ(walker.GetBucket(), positioned.GetBucket());
+    }
+    ASSERT_TRUE(positioned.SetPosition(map, 1));
+    walker.GetFirst(map);
+    while (*walker.GetKey() != 1) walker.GetNext();
+    for (int steps = 0; steps < 50 && walker.IsValid(); ++steps) {
+        walker.GetNext();
+        positioned.GetNext();
+        EXPECT_EQ(walker.GetHandle(), positioned.GetHandle());
+    }
+}
+
+TEST(SCC_MapIterator, SetPositionOnAnAbsentKeyLeavesNoNode) {
+    IntMap map;
+    map.Add(7, 8);
+    IntIterator it(map);
+    EXPECT_FALSE(it.SetPosition(map, 60));  // same bucket as 7, different key
+    EXPECT_TRUE(it.IsEmpty());
+    EXPECT_EQ(&map, it.GetMap());
+    EXPECT_TRUE(it.SetPosition(map, 7));
+    EXPECT_EQ(8, *reinterpret_cast<int*>(it.GetHandle()));
+}
+
+}  // namespace

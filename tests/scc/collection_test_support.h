@@ -1,0 +1,241 @@
+#pragma once
+
+// An in-memory data source for collection tests: objects whose addresses are their handles, a
+// source notifier, a few shared per-item change events, and the collections that walk it.
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "SCC_StdCollection.h"
+#include "SYS_Filter.h"
+
+struct TestItem {
+    int key = 0;
+    int group = -1;          // index of the item's change event; -1: none
+    SYS_Handle master = 0;   // for details: the master item's handle
+    long serial = 0;         // creation order: breaks ties between equal keys reproducibly
+};
+
+inline TestItem* ItemOf(SYS_Handle handle) { return reinterpret_cast<TestItem*>(handle); }
+inline SYS_Handle HandleOf(const TestItem* item) { return reinterpret_cast<SYS_Handle>(item); }
+inline int* DataOf(SYS_Handle handle) {
+    return static_cast<int*>(SCC_Notifier::ValueAsData(handle));
+}
+
+class TestSource {
+public:
+    static constexpr int kGroups = 3;
+
+    ~TestSource() { FreeAll(); }
+
+    // Adds an item at the end of the source walk and announces (1, handle).
+    SYS_Handle Insert(int key, int group = -1, SYS_Handle master = 0) {
+        SYS_Handle handle = AddSilently(key, group, master);
+        event.Notify(1, SCC_Notifier::ValueAsData(handle));
+        return handle;
+    }
+    SYS_Handle AddSilently(int key, int group = -1, SYS_Handle master = 0) {
+        items.push_back(new TestItem{key, group, master, ++s_serial});
+        return HandleOf(items.back());
+    }
+    // Announces (2, handle) while the item exists, then frees it.
+    void Delete(SYS_Handle handle) {
+        event.Notify(2, SCC_Notifier::ValueAsData(handle));
+        auto at = std::find(items.begin(), items.end(), ItemOf(handle));
+        delete *at;
+        items.erase(at);
+    }
+    // Changes the key; announces (3, handle) on the source event and/or the item's own event.
+    void Change(SYS_Handle handle, int key, bool onSource = true, bool onItemEvent = false) {
+        ItemOf(handle)->key = key;
+        if (onSource) event.Notify(3, SCC_Notifier::ValueAsData(handle));
+        if (onItemEvent && ItemOf(handle)->group >= 0)
+            groupEvents[ItemOf(handle)->group].Notify(3, SCC_Notifier::ValueAsData(handle));
+    }
+    // Announces (6, 0), then frees every item.
+    void Clear() {
+        event.Notify(6, nullptr);
+        FreeAll();
+    }
+    long IndexOf(SYS_Handle handle) const {
+        auto at = std::find(items.begin(), items.end(), ItemOf(handle));
+        return at == items.end() ? -1 : static_cast<long>(at - items.begin());
+    }
+
+    SCC_Notifier event;
+    SCC_Notifier groupEvents[kGroups];
+    std::vector<TestItem*> items;  // the source walk order
+
+private:
+    static inline long s_serial = 0;
+
+    void FreeAll() {
+        for (TestItem* item : items) delete item;
+        items.clear();
+    }
+};
+
+// Orders by key, then by creation: a total order, so "sorted from scratch" is unambiguous.
+inline int CompareByKey(const SYS_Handle& a, const SYS_Handle& b) {
+    const TestItem& x = *ItemOf(a);
+    const TestItem& y = *ItemOf(b);
+    if (x.key != y.key) return x.key < y.key ? -1 : 1;
+    return x.serial < y.serial ? -1 : (x.serial > y.serial ? 1 : 0);
+}
+// Orders by key only: equal keys keep the order in which they were placed.
+inline int CompareKeyOnly(const SYS_Handle& a, const SYS_Handle& b) {
+    const int ka = ItemOf(a)->key, kb = ItemOf(b)->key;
+    return ka < kb ? -1 : (ka > kb ? 1 : 0);
+}
+
+// Accepts items whose key leaves `remainder` when divided by `divisor`.
+class KeyFilter : public SYS_Filter {
+public:
+    KeyFilter(int divisor, int remainder) : m_divisor(divisor), m_remainder(remainder) {}
+    int IsTrue(SYS_Handle handle) override {
+        int rest = ItemOf(handle)->key % m_divisor;
+        return (rest < 0 ? rest + m_divisor : rest) == m_remainder;
+    }
+
+private:
+    int m_divisor;
+    int m_remainder;
+};
+
+// A collection over a TestSource; the slider is an index into the source walk.
+class TestCollection : public SCC_StdCollection {
+public:
+    // `listen` false: the collection walks the source but does not listen to its event.
+    explicit TestCollection(TestSource& source, SCC_StdCollection* parent = nullptr,
+                            bool listen = true)
+        : SCC_StdCollection(parent), m_source(&source), m_slider(-1) {
+        if (listen) SetEvent(&source.event);
+    }
+    TestCollection(TestCollection& model)
+        : SCC_StdCollection(model), m_source(model.m_source), m_slider(model.m_slider) {}
+    TestCollection& operator=(TestCollection& model) {
+        SCC_StdCollection::operator=(model);
+        m_source = model.m_source;
+        m_slider = model.m_slider;
+        return *this;
+    }
+
+    SYS_Handle _GetSlider() override { return OnItem() ? HandleOf(m_source->items[m_slider]) : 0; }
+    void _SetSlider(SYS_Handle handle) override {
+        m_slider = handle == 0 ? -1 : m_source->IndexOf(handle);
+    }
+    int _GetFirst() override { return Settle(0); }
+    // From slider 0 the walk starts at the first item.
+    int _GetNext() override { return Settle(m_slider < 0 ? 0 : m_slider + 1); }
+    int _GetPrev() override { return Settle(m_slider - 1); }
+    SCC_Notifier* GetEvent() override {
+        if (!OnItem()) return nullptr;
+        int group = m_source->items[m_slider]->group;
+        return group >= 0 ? &m_source->groupEvents[group] : nullptr;
+    }
+
+    TestSource& Source() { return *m_source; }
+    std::vector<SYS_Handle> Content() {
+        std::vector<SYS_Handle> content;
+        for (long i = 0; i < GetSize(); ++i) content.push_back(GetAt(i));
+        return content;
+    }
+    std::vector<SYS_Handle> FocusList() {
+        std::vector<SYS_Handle> focus;
+        for (long i = 0; i < GetFocusCount(); ++i) focus.push_back(GetFocus(i));
+        return focus;
+    }
+    using SCC_StdCollection::ConnectEvent;
+    using SCC_StdCollection::Reload;
+
+protected:
+    bool OnItem() const {
+        return m_slider >= 0 && m_slider < static_cast<long>(m_source->items.size());
+    }
+    int Settle(long index) {
+        m_slider = index >= 0 && index < static_cast<long>(m_source->items.size()) ? index : -1;
+        return m_slider >= 0;
+    }
+
+    TestSource* m_source;
+    long m_slider;
+};
+
+// The details of the masters its parent has focused: a detail passes when its master is focused
+// in the parent and the collection's own filter accepts it. The walk by parent slider visits the
+// details of the master under the parent's slider.
+class DetailCollection : public TestCollection {
+public:
+    DetailCollection(TestSource& details, SCC_StdCollection& parent)
+        : TestCollection(details, &parent) {}
+
+    int Filter(SYS_Handle handle) override {
+        SCC_StdCollection* parent = GetParent();
+        if (parent == nullptr || !parent->IsInFocus(ItemOf(handle)->master, nullptr)) return 0;
+        return SCC_StdCollection::Filter(handle);
+    }
+    int _GetNextByParentSlider() override {
+        const SYS_Handle master = GetParent() != nullptr ? GetParent()->GetSlider() : 0;
+        for (long i = m_slider < 0 ? 0 : m_slider + 1; Settle(i); ++i)
+            if (m_source->items[i]->master == master) return 1;
+        return 0;
+    }
+};
+
+// A view on a collection's change event: keeps its own list of the collection's handles from
+// the notifications alone (a reset re-reads the content), and records every notification.
+class ViewHook : public SCC_EventNode<int> {
+public:
+    explicit ViewHook(SCC_StdCollection& collection) : m_collection(&collection) {
+        collection.SetNotificationHandler(this);
+        Resync();
+    }
+    int OnNotification(int code, int* data) override {
+        const SYS_Handle handle = SCC_Notifier::DataAsValue(data);
+        received.emplace_back(code, handle);
+        auto at = std::find(view.begin(), view.end(), handle);
+        switch (code) {
+        case 1: {  // announced after the insert: the view asks where the handle went
+            const long position = m_collection->GetPositionByHandle(handle);
+            if (at != view.end()) faults.push_back("insert of a handle the view has");
+            if (position < 0 || position > static_cast<long>(view.size()))
+                faults.push_back("insert announced at no place in the view");
+            else
+                view.insert(view.begin() + position, handle);
+            break;
+        }
+        case 2:  // announced before the removal
+            if (at == view.end()) faults.push_back("deletion of a handle the view lacks");
+            else view.erase(at);
+            if (m_collection->GetPositionByHandle(handle) < 0)
+                faults.push_back("deletion announced after the removal");
+            break;
+        case 3:
+        case 4:
+            if (handle != 0 && at == view.end()) faults.push_back("change of an unknown handle");
+            break;
+        case 5:
+            Resync();
+            break;
+        case 6:
+            view.clear();
+            break;
+        default:
+            break;
+        }
+        return 0;
+    }
+    void Resync() {
+        view.clear();
+        for (long i = 0; i < m_collection->GetSize(); ++i) view.push_back(m_collection->GetAt(i));
+    }
+
+    std::vector<std::pair<int, SYS_Handle>> received;
+    std::vector<SYS_Handle> view;
+    std::vector<const char*> faults;
+
+private:
+    SCC_StdCollection* m_collection;
+};

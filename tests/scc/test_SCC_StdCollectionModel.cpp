@@ -1,0 +1,265 @@
+// Random sequences of source edits, bulk changes, suspension, focus, filter and sort changes on a
+// master collection and a detail collection, each checked against the source filtered and sorted
+// from scratch, and against views that know the collections only from their notifications.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "collection_test_support.h"
+
+namespace {
+
+class ModelRun {
+public:
+    explicit ModelRun(unsigned seed) : m_random(seed) {
+        for (int i = Pick(0, 12); i > 0; --i) m_masters.AddSilently(Key(), Pick(-1, 2));
+        for (int i = Pick(0, 20); i > 0; --i) AddDetailSilently();
+        m_parent.SetNotificationSmart(Pick(0, 1));
+        m_child.SetNotificationSmart(Pick(0, 1));
+        if (Pick(0, 1)) SetParentFilter();
+        // Odd seeds sort by key alone: equal keys then stay in whatever order they were placed.
+        m_compare = seed % 2 != 0 ? &CompareKeyOnly : &CompareByKey;
+        m_parent.SetSort(m_compare, m_descending = Pick(0, 1));
+        m_child.SetSort(m_compare, 0);
+        m_parent.AllowReload(1);
+        m_child.AllowReload(1);
+        m_parentView = std::make_unique<ViewHook>(m_parent);
+        m_childView = std::make_unique<ViewHook>(m_child);
+    }
+
+    // Runs `steps` random operations; false (with a message) at the first inconsistency.
+    bool Run(int steps, std::string& failure) {
+        for (int step = 0; step < steps; ++step) {
+            const int op = Pick(0, 99);
+            if (m_trace) Dump(step, op);
+            Apply(op);
+            if (!Check(failure)) {
+                failure = "step " + std::to_string(step) + " (op " + std::to_string(op) + "): " +
+                          failure;
+                return false;
+            }
+        }
+        EndSuspension();
+        if (!Check(failure)) {
+            failure = "after the final resume: " + failure;
+            return false;
+        }
+        return true;
+    }
+
+    bool m_trace = false;
+
+private:
+    void Dump(int step, int op) {
+        std::printf("step %d op %d (%s%s)\n  parent:", step, op,
+                    m_parent.IsSuspended() ? "parent suspended " : "",
+                    m_child.IsSuspended() ? "child suspended" : "");
+        for (SYS_Handle h : m_parent.Content())
+            std::printf(" %d#%ld", ItemOf(h)->key, ItemOf(h)->serial);
+        std::printf("\n  focus:");
+        for (SYS_Handle h : m_parent.FocusList()) std::printf(" #%ld", ItemOf(h)->serial);
+        std::printf("\n");
+    }
+    int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_random); }
+    int Key() { return Pick(-20, 20); }
+    template <class T>
+    SYS_Handle Any(const std::vector<T*>& items) {
+        return items.empty() ? 0 : HandleOf(items[Pick(0, static_cast<int>(items.size()) - 1)]);
+    }
+    SYS_Handle AnyOf(TestCollection& c) {
+        return c.GetSize() == 0 ? 0 : c.GetAt(Pick(0, static_cast<int>(c.GetSize()) - 1));
+    }
+    SYS_Handle AddDetailSilently() {
+        return m_details.AddSilently(Key(), -1, Any(m_masters.items));
+    }
+
+    void Apply(int op) {
+        if (op < 12) {
+            m_masters.Insert(Key(), Pick(-1, 2));
+        } else if (op < 20) {
+            DeleteMaster();
+        } else if (op < 36) {
+            ChangeMaster();
+        } else if (op < 44) {
+            m_details.Insert(Key(), -1, Any(m_masters.items));
+        } else if (op < 49) {
+            if (SYS_Handle d = Any(m_details.items)) m_details.Delete(d);
+        } else if (op < 56) {
+            if (SYS_Handle d = Any(m_details.items)) m_details.Change(d, Key());
+        } else if (op < 66) {
+            ChangeFocus();
+        } else {
+            ApplyRare(op);
+        }
+    }
+    void ApplyRare(int op) {
+        switch (op % 12) {
+        case 0: SilentChangesThenReset(); break;
+        case 1: m_masters.event.Notify(9, nullptr); break;
+        case 2: m_masters.event.Notify(10, nullptr); break;
+        case 3: m_details.event.Notify(Pick(9, 10), nullptr); break;
+        case 4: m_parent.Suspend(Pick(0, 1)); break;
+        case 5: m_child.Suspend(Pick(0, 1)); break;
+        case 6: if (Pick(0, 5) == 0) ClearMasters(); break;
+        case 7: SetParentFilter(); break;
+        case 8: m_parent.SetSort(m_compare, m_descending = Pick(0, 1)); break;
+        case 9: m_child.SetFocus(AnyOf(m_child), Pick(-1, 2)); break;
+        case 10: SetChildFilter(); break;
+        default: m_masters.Insert(Key(), Pick(-1, 2)); break;
+        }
+    }
+    void DeleteMaster() {
+        const SYS_Handle master = Any(m_masters.items);
+        if (master == 0) return;
+        m_masters.Delete(master);
+        if (Pick(0, 1)) return;  // orphans: no longer shown, as their master cannot be focused
+        for (size_t i = m_details.items.size(); i-- > 0;)
+            if (m_details.items[i]->master == master) m_details.Delete(HandleOf(m_details.items[i]));
+    }
+    // Changes go to the source event; an item of the master's content that keeps passing may be
+    // told through its own change event only, or through both.
+    void ChangeMaster() {
+        const SYS_Handle master = Any(m_masters.items);
+        if (master == 0) return;
+        const int key = Key();
+        const bool staysIn = m_parent.GetPositionByHandle(master) >= 0 && PassesParent(key) &&
+                             ItemOf(master)->group >= 0;
+        const int route = staysIn ? Pick(0, 2) : 0;
+        m_masters.Change(master, key, route != 1, route != 0);
+    }
+    void ChangeFocus() {
+        const SYS_Handle master = AnyOf(m_parent);
+        if (master != 0) m_parent.SetFocus(master, Pick(0, 1));
+    }
+    void SilentChangesThenReset() {
+        for (int i = Pick(1, 3); i > 0; --i)
+            if (SYS_Handle h = Any(m_masters.items)) ItemOf(h)->key = Key();
+        m_masters.event.Notify(5, nullptr);
+    }
+    void ClearMasters() {
+        m_masters.Clear();
+        while (!m_details.items.empty()) m_details.Delete(HandleOf(m_details.items.back()));
+    }
+    void SetParentFilter() {
+        m_parentFilter = Pick(0, 3) == 0 ? nullptr : new KeyFilter(3, Pick(0, 2));
+        m_parent.SetFilter(m_parentFilter.Get());
+    }
+    void SetChildFilter() {
+        m_childFilter = Pick(0, 1) == 0 ? nullptr : new KeyFilter(2, Pick(0, 1));
+        m_child.SetFilter(m_childFilter.Get());
+    }
+    bool PassesParent(int key) {
+        TestItem probe{key, -1, 0};
+        return !m_parentFilter || m_parentFilter->IsTrue(HandleOf(&probe));
+    }
+    void EndSuspension() {
+        m_masters.event.Notify(10, nullptr);
+        m_details.event.Notify(10, nullptr);
+        m_parent.Suspend(0);
+        m_child.Suspend(0);
+    }
+
+    // The source filtered and sorted from scratch.
+    std::vector<SYS_Handle> ExpectedParent() {
+        std::vector<SYS_Handle> expected;
+        for (TestItem* item : m_masters.items)
+            if (!m_parentFilter || m_parentFilter->IsTrue(HandleOf(item)))
+                expected.push_back(HandleOf(item));
+        std::sort(expected.begin(), expected.end(), [this](SYS_Handle a, SYS_Handle b) {
+            return m_descending ? m_compare(b, a) < 0 : m_compare(a, b) < 0;
+        });
+        return expected;
+    }
+    std::vector<SYS_Handle> ExpectedChild() {
+        std::vector<SYS_Handle> expected;
+        for (TestItem* item : m_details.items)
+            if (m_parent.IsInFocus(item->master, nullptr) &&
+                (!m_childFilter || m_childFilter->IsTrue(HandleOf(item))))
+                expected.push_back(HandleOf(item));
+        std::sort(expected.begin(), expected.end(),
+                  [this](SYS_Handle a, SYS_Handle b) { return m_compare(a, b) < 0; });
+        return expected;
+    }
+    static std::string Describe(const std::vector<SYS_Handle>& handles) {
+        std::string text;
+        for (SYS_Handle h : handles)
+            text += " " + std::to_string(ItemOf(h)->key) + "#" + std::to_string(ItemOf(h)->serial);
+        return text;
+    }
+    static bool FocusInContent(TestCollection& c) {
+        for (SYS_Handle h : c.FocusList())
+            if (c.GetPositionByHandle(h) < 0) return false;
+        return true;
+    }
+    // The same handles in the same order; with ties, the same handles with the same keys in
+    // order (the order among equal keys is the collection's own).
+    bool SameContent(std::vector<SYS_Handle> content, std::vector<SYS_Handle> expected) const {
+        if (m_compare == &CompareByKey) return content == expected;
+        if (content.size() != expected.size()) return false;
+        for (size_t i = 0; i < content.size(); ++i)
+            if (ItemOf(content[i])->key != ItemOf(expected[i])->key) return false;
+        std::sort(content.begin(), content.end());
+        std::sort(expected.begin(), expected.end());
+        return content == expected;
+    }
+    bool CheckOne(const char* name, TestCollection& c, ViewHook& view,
+                  const std::vector<SYS_Handle>* expected, std::string& failure) const {
+        const std::string who(name);
+        if (!view.faults.empty()) failure = who + " view: " + view.faults.front();
+        else if (view.view != c.Content())
+            failure = who + " view differs from the content:" + Describe(view.view) +
+                      " instead of" + Describe(c.Content()) + "; last code " +
+                      std::to_string(view.received.empty() ? 0 : view.received.back().first);
+        else if (!FocusInContent(c)) failure = who + " focus outside the content";
+        else if (expected != nullptr && !c.CheckInvariants()) failure = who + " invariants";
+        else if (expected != nullptr && !SameContent(c.Content(), *expected))
+            failure = who + " content differs from the model:" + Describe(c.Content()) +
+                      " instead of" + Describe(*expected);
+        else return true;
+        return false;
+    }
+    bool Check(std::string& failure) {
+        // A suspended collection is behind its source until it resumes; the child also follows
+        // its parent's focus, which is only complete while the parent runs.
+        const bool parentRuns = !m_parent.IsSuspended();
+        const bool childRuns = parentRuns && !m_child.IsSuspended();
+        const std::vector<SYS_Handle> parent = ExpectedParent();
+        const std::vector<SYS_Handle> child = ExpectedChild();
+        return CheckOne("parent", m_parent, *m_parentView, parentRuns ? &parent : nullptr,
+                        failure) &&
+               CheckOne("child", m_child, *m_childView, childRuns ? &child : nullptr, failure);
+    }
+
+    std::mt19937 m_random;
+    TestSource m_masters, m_details;
+    TestCollection m_parent{m_masters};
+    DetailCollection m_child{m_details, m_parent};
+    // Heap filters belong to the shared pointers (and the collections holding them).
+    SCC_SharedPointer<KeyFilter> m_parentFilter, m_childFilter;
+    std::unique_ptr<ViewHook> m_parentView, m_childView;
+    int m_descending = 0;
+    SCC_StdCollection::CompareFunction m_compare = &CompareByKey;
+};
+
+TEST(SCC_StdCollectionModel, RandomSequencesMatchTheSourceFilteredAndSorted) {
+    // TESSAR_MODEL_SEED=n replays sequence n alone with a trace of every step.
+    const char* only = std::getenv("TESSAR_MODEL_SEED");
+    const unsigned first = only != nullptr ? std::strtoul(only, nullptr, 10) : 1;
+    const unsigned last = only != nullptr ? first : 3000;
+    for (unsigned seed = first; seed <= last; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        ModelRun run(seed);
+        run.m_trace = only != nullptr;
+        std::string failure;
+        ASSERT_TRUE(run.Run(60, failure)) << failure;
+    }
+}
+
+}  // namespace
