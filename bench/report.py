@@ -57,8 +57,8 @@ INFORMATIONAL = {
     "X1": "new + first Ref + release of a heap object while n older fresh objects wait (argument: n)",
     "X2": "first Ref + release of the oldest fresh object, k newer fresh ones waiting, + one new (argument: k)",
     "C1": "collection: 100,000 source inserts into a filtered, sorted collection",
-    "C2": "collection: 100,000 changes into 10,000 handles (suspended or not, smart or not)",
-    "C3": "collection: reload of 100,000 handles",
+    "C2": "collection: 100,000 key changes into 10,000 sorted handles (arguments: suspended, smart)",
+    "C3": "collection: forced reload of 100,000 sorted handles",
 }
 
 # Hand-kept notes (why a goal is not met, what is left) appended to BENCHMARKS.md.
