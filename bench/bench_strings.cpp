@@ -106,6 +106,17 @@ void S4_Peer(benchmark::State& state) {
         for (const std::string& n : Names()) benchmark::DoNotOptimize(n.find('_'));
     state.SetItemsProcessed(state.iterations() * Names().size());
 }
+// memchr over the same names kept in heap blocks of their own with their lengths beside them,
+// as SYS_String keeps them (std::string keeps short names inside the vector).
+void S4_PeerHeapTexts(benchmark::State& state) {
+    std::vector<std::pair<char*, size_t>> names;
+    for (const std::string& n : Names()) names.emplace_back(strdup(n.c_str()), n.size());
+    for (auto _ : state)
+        for (const auto& n : names) benchmark::DoNotOptimize(std::memchr(n.first, '_', n.second));
+    state.SetItemsProcessed(state.iterations() * names.size());
+    for (auto& n : names) free(n.first);
+}
+BENCH_REGISTER("BM_S4_FindCharShortNames/memchr_heap_texts", S4_PeerHeapTexts);
 BENCH_REGISTER("BM_S4_FindCharShortNames/ours", S4_Ours);
 BENCH_REGISTER("BM_S4_FindCharShortNames/std_find", S4_Peer);
 
@@ -266,7 +277,20 @@ void N1_Peer(benchmark::State& state) {
         benchmark::DoNotOptimize(work.data());
     }
 }
+// The same compares on texts that live in heap blocks of their own, as SYS_String's do (the
+// peer above keeps short names inside the vector): what the indirection alone costs.
+void N1_PeerHeapTexts(benchmark::State& state) {
+    std::vector<char*> names;
+    for (const std::string& name : Names()) names.push_back(strdup(name.c_str()));
+    for (auto _ : state) {
+        std::vector<char*> work(names);
+        std::sort(work.begin(), work.end(), [](const char* a, const char* b) { return strverscmp(a, b) < 0; });
+        benchmark::DoNotOptimize(work.data());
+    }
+    for (char* name : names) free(name);
+}
 BENCH_REGISTER("BM_N1_SortNamesAlNum/ours", N1_Ours);
 BENCH_REGISTER("BM_N1_SortNamesAlNum/strverscmp", N1_Peer);
+BENCH_REGISTER("BM_N1_SortNamesAlNum/strverscmp_heap_texts", N1_PeerHeapTexts);
 
 }  // namespace

@@ -57,5 +57,5 @@ inline std::vector<std::string> MakeNames(size_t count, uint64_t seed = 7) {
 #define BENCH_CONCAT2(a, b) a##b
 #define BENCH_CONCAT(a, b) BENCH_CONCAT2(a, b)
 #define BENCH_REGISTER(name, fn) \
-    static ::benchmark::internal::Benchmark* BENCH_CONCAT(s_bench_, __LINE__) = \
+    static ::benchmark::internal::Benchmark* BENCH_CONCAT(s_bench_, __COUNTER__) = \
         ::benchmark::RegisterBenchmark(name, fn)

@@ -52,6 +52,18 @@ GOALS = {
     "D1": ("message lookup", {"fseek_fread": 1.15}, None),
 }
 
+# Measured without a goal: listed with their times in an informational section.
+INFORMATIONAL = {
+    "X1": "new + first Ref + release of a heap object while n older fresh objects wait (argument: n)",
+    "X2": "first Ref + release of the oldest fresh object, k newer fresh ones waiting, + one new (argument: k)",
+    "C1": "collection: 100,000 source inserts into a filtered, sorted collection",
+    "C2": "collection: 100,000 key changes into 10,000 sorted handles (arguments: suspended, smart)",
+    "C3": "collection: forced reload of 100,000 sorted handles",
+}
+
+# Hand-kept notes (why a goal is not met, what is left) appended to BENCHMARKS.md.
+NOTES = "bench/NOTES.md"
+
 
 
 def load_medians(path):
@@ -96,6 +108,26 @@ def rows_from(medians):
     return rows
 
 
+def informational_rows(medians):
+    """ours benchmarks that pair with no peer and have no absolute goal."""
+    paired = set()
+    for name in medians:
+        parts = split(name)
+        if parts and parts[2] != "ours":
+            paired.add((parts[1], parts[3]))
+    rows = []
+    for name, ours in sorted(medians.items()):
+        parts = split(name)
+        if not parts or parts[2] != "ours" or (parts[1], parts[3]) in paired:
+            continue
+        gid, base, _, args = parts
+        if gid in GOALS and GOALS[gid][2] is not None:
+            continue
+        what = INFORMATIONAL.get(gid, GOALS.get(gid, ("",))[0])
+        rows.append((gid, base[len("BM_" + gid + "_"):] + args, ours, what))
+    return rows
+
+
 def fmt_time(ns):
     if ns is None:
         return "-"
@@ -105,7 +137,7 @@ def fmt_time(ns):
     return f"{ns:.3g} ns"
 
 
-def write_markdown(path, context, rows, chart):
+def write_markdown(path, context, rows, chart, info=(), notes=""):
     today = datetime.date.today().isoformat()
     cpu = context.get("host_name", platform.node())
     machine = f"{context.get('num_cpus', '?')} x {context.get('mhz_per_cpu', '?')} MHz, {platform.machine()}, {cpu}"
@@ -131,6 +163,18 @@ def write_markdown(path, context, rows, chart):
             ratio_text = f"{ratio:.3g}x"
         ok_text = "-" if ok is None else ("met" if ok else "NOT met")
         lines.append(f"| {gid} | {workload} | {fmt_time(ours)} | {peer} | {fmt_time(peer_time)} | {ratio_text} | {goal_text} | {ok_text} |")
+    if info:
+        lines += [
+            "",
+            "## Informational (no goal)",
+            "",
+            "| ID | Workload | Ours | What |",
+            "|---|---|---|---|",
+        ]
+        for gid, workload, ours, what in info:
+            lines.append(f"| {gid} | {workload} | {fmt_time(ours)} | {what} |")
+    if notes:
+        lines += ["", notes.strip()]
     with open(path, "w") as f:
         f.write("\n".join(lines) + "\n")
 
@@ -168,7 +212,13 @@ def main():
     context, medians = load_medians(sys.argv[1])
     rows = rows_from(medians)
     write_svg(sys.argv[3], rows)
-    write_markdown(sys.argv[2], context, rows, sys.argv[3])
+    notes = ""
+    try:
+        with open(NOTES) as f:
+            notes = f.read()
+    except OSError:
+        pass
+    write_markdown(sys.argv[2], context, rows, sys.argv[3], informational_rows(medians), notes)
 
 
 if __name__ == "__main__":

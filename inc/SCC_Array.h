@@ -54,6 +54,9 @@ public:
 
         virtual void ConstructElements(long first, long count);
         virtual void DestructElements(long first, long count);
+        // Whether slots may be filled by copying bytes without constructing them first (true
+        // for trivial element types): a new buffer then constructs only the slots no copy fills.
+        virtual bool IsTrivial() const { return false; }
 
         // The first reference of a buffer its array allocated: 0 becomes 1 (see the class).
         long AdoptReference() { return RefOwnAllocation(); }
@@ -297,6 +300,7 @@ struct TESSAR_EXPORT _SCC_Buffer : public _SCC_Array::_Buffer {
         T* data = Data();
         for (long i = first; i < first + count; ++i) data[i].~T();
     }
+    bool IsTrivial() const override { return std::is_trivial<T>::value; }
 };
 
 // A typed array. Element access is checked; an index out of range is reported and reads a

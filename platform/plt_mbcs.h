@@ -8,6 +8,8 @@
 // ASCII-compatible, so a byte below 0x80 is a character of its own without asking mbrlen.
 // An operation creates one PLT_MbText, which reads MB_CUR_MAX once; in a single-byte locale
 // (the default "C" locale) every walk then reduces to plain byte loops.
+#include <ctype.h>
+
 #include <climits>
 #include <cstddef>
 #include <cstdlib>
@@ -22,6 +24,17 @@ size_t MultiByteCharLen(const char* p, size_t left);
 
 // First occurrence of the bytes of sub (subLen > 0) in [s, s + len), or null.
 const char* FindBytes(const char* s, size_t len, const char* sub, size_t subLen);
+
+// isspace of single bytes with the current locale's class table fetched once: glibc's isspace
+// reads the same table through __ctype_b_loc on every call.
+class PLT_ByteClasses {
+public:
+    PLT_ByteClasses() : m_table(*__ctype_b_loc()) {}
+    bool IsSpace(unsigned char c) const { return (m_table[c] & _ISspace) != 0; }
+
+private:
+    const unsigned short* m_table;
+};
 
 class PLT_MbText {
 public:

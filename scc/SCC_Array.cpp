@@ -192,9 +192,14 @@ void _SCC_Array::ResizeIntoNewBuffer(int mode, long index, long count, long newS
         SetBuffer(nullptr);
         return;
     }
-    fresh->ConstructElements(0, newSize);
-    fresh->m_size = newSize;
     long oldSize = GetSize();
+    if (!fresh->IsTrivial())
+        fresh->ConstructElements(0, newSize);
+    else if (mode == 1)
+        fresh->ConstructElements(index, count);  // the opened slots; copies fill the rest
+    else if (mode == 3 && newSize > oldSize)
+        fresh->ConstructElements(oldSize, newSize - oldSize);
+    fresh->m_size = newSize;
     if (mode == 1) {
         CopyData(fresh, 0, 0, index);
         CopyData(fresh, index + count, index, oldSize - index);

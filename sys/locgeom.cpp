@@ -127,20 +127,27 @@ int SYS_Arc::IsValidArc() const noexcept {
     return onCircle(m_start) && onCircle(m_end);
 }
 
-int32_t SYS_Arc::GetStartAngle() const {
-    SYS_DoublePoint center = m_center;
-    SYS_DoublePoint start = m_start;
-    return (start - center).GetPolarAngle();
+namespace {
+
+// p seen from center, in double coordinates (each point and the difference checked).
+inline SYS_DoublePoint OffsetFrom(const SYS_Point& center, const SYS_Point& p) {
+    SYS_DoublePoint c = center;
+    SYS_DoublePoint q = p;
+    return q - c;
 }
 
-int32_t SYS_Arc::GetEndAngle() const {
-    SYS_DoublePoint center = m_center;
-    SYS_DoublePoint end = m_end;
-    return (end - center).GetPolarAngle();
-}
+}  // namespace
+
+int32_t SYS_Arc::GetStartAngle() const { return OffsetFrom(m_center, m_start).GetPolarAngle(); }
+
+int32_t SYS_Arc::GetEndAngle() const { return OffsetFrom(m_center, m_end).GetPolarAngle(); }
 
 int32_t SYS_Arc::GetSizeAngle() const {
-    int32_t size = GetEndAngle() - GetStartAngle();  // both in [0, full turn): no overflow
+    // The checks of GetEndAngle then GetStartAngle, in that order; then both atan2 calls side
+    // by side. Both angles lie in [0, full turn): the difference cannot overflow.
+    SYS_DoublePoint toEnd = OffsetFrom(m_center, m_end);
+    SYS_DoublePoint toStart = OffsetFrom(m_center, m_start);
+    int32_t size = toEnd.GetPolarAngle() - toStart.GetPolarAngle();
     if (size > 0 && m_radius < 0) size -= SYS_FULL_TURN;
     if (size < 0 && m_radius > 0) size += SYS_FULL_TURN;
     return size;

@@ -66,12 +66,14 @@ public:
         m_targetLength = left > 0 ? text.CharLen(m_target, left) : 0;
     }
     bool Removes(const char* p, size_t n) const {
-        if (m_targetLength == 0) return m_text.IsSpace(p, n);
+        if (m_targetLength == 0)
+            return n == 1 ? m_bytes.IsSpace(static_cast<unsigned char>(*p)) : m_text.IsSpace(p, n);
         return n == m_targetLength && std::memcmp(p, m_target, n) == 0;
     }
 
 private:
     const plt::PLT_MbText& m_text;
+    plt::PLT_ByteClasses m_bytes;
     const char* m_target;
     size_t m_targetLength;
 };

@@ -14,6 +14,13 @@ bool IsHexDigit(char c) {
 }
 bool IsSign(char c) { return c == '+' || c == '-'; }
 
+// Compares `length` digits of two runs of equal length (short runs: no call to memcmp).
+int CompareDigits(const char* a, const char* b, long length) {
+    for (long i = 0; i < length; ++i)
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    return 0;
+}
+
 // Compares the digit runs at a and b by value (any length, leading zeros ignored) and moves
 // both past their runs.
 int CompareDigitRuns(const char*& a, const char*& b) {
@@ -25,8 +32,7 @@ int CompareDigitRuns(const char*& a, const char*& b) {
     while (b < endB && *b == '0') ++b;
     long lengthA = endA - a;
     long lengthB = endB - b;
-    int order = lengthA != lengthB ? (lengthA > lengthB ? 1 : -1)
-                                   : std::memcmp(a, b, static_cast<size_t>(lengthA));
+    int order = lengthA != lengthB ? (lengthA > lengthB ? 1 : -1) : CompareDigits(a, b, lengthA);
     a = endA;
     b = endB;
     return order > 0 ? 1 : (order < 0 ? -1 : 0);
@@ -40,9 +46,11 @@ bool SameCharacter(const plt::PLT_MbText& text, const char* a, size_t length, co
 }
 
 // Final decision on the characters where the walk stopped ("$" last, then bytes unsigned).
+// "$" after every other character: 1 or -1 when exactly one of a, b is "$", else 0.
+int DollarOrder(const char* a, const char* b) { return (*a == '$') - (*b == '$'); }
+
 int CompareCharacters(const plt::PLT_MbText& text, const char* a, const char* b) {
-    if (*a == '$' && *b != '$') return 1;
-    if (*b == '$' && *a != '$') return -1;
+    if (int dollar = DollarOrder(a, b)) return dollar;
     if (text.IsSingleByte()) return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
     size_t lengthA = text.CharLenInCString(a);
     size_t lengthB = text.CharLenInCString(b);
@@ -112,9 +120,12 @@ int SysExtractSubString(SYS_String& field, const char* text, int index, char sep
     return TRUE;
 }
 
-int _tcsnumcmp(const char* a, const char* b) {
-    if (a == nullptr) a = "";
-    if (b == nullptr) b = "";
+namespace {
+
+bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+
+// The numeric-aware walk from a and b in the current locale.
+int CompareAlNumInLocale(const char* a, const char* b) {
     plt::PLT_MbText text;
     while (*a != '\0' && *b != '\0') {
         if (IsDecimalDigit(*a) && IsDecimalDigit(*b)) {
@@ -128,6 +139,30 @@ int _tcsnumcmp(const char* a, const char* b) {
         b += lengthA;
     }
     return CompareCharacters(text, a, b);
+}
+
+}  // namespace
+
+// An ASCII byte is a character of its own in every locale, so the walk over ASCII text needs
+// no locale query; from the first byte above 0x7F on, the locale's walk takes over (it keeps
+// no state from the bytes before). Two ASCII stop bytes compare as bytes in every locale.
+int _tcsnumcmp(const char* a, const char* b) {
+    if (a == nullptr) a = "";
+    if (b == nullptr) b = "";
+    while (*a != '\0' && *b != '\0') {
+        if (IsDecimalDigit(*a) && IsDecimalDigit(*b)) {
+            int order = CompareDigitRuns(a, b);
+            if (order != 0) return order;
+            continue;
+        }
+        if (!IsAscii(*a)) return CompareAlNumInLocale(a, b);
+        if (*a != *b) break;
+        ++a;
+        ++b;
+    }
+    if (!IsAscii(*a) || !IsAscii(*b)) return CompareAlNumInLocale(a, b);
+    if (int dollar = DollarOrder(a, b)) return dollar;
+    return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
 }
 
 char* getdouble(const char* text, int decimalOnly) {
