@@ -4,8 +4,10 @@
 //
 // A text is a byte range [s, s + len). Characters are found with mbrlen from a fresh state;
 // an invalid or incomplete sequence, and a NUL byte, count as one byte, so every walk always
-// advances and never leaves the range. Every charset glibc offers as a locale encoding is
-// ASCII-compatible, so a byte below 0x80 is a character of its own without asking mbrlen.
+// advances and never leaves the range. In every charset glibc offers as a locale encoding a
+// lead byte is 0x80 or above, so a byte below 0x80 found at a character boundary is a
+// character of its own without asking mbrlen. (Trail bytes may lie below 0x80, as in BIG5 or
+// GBK; that is why searches walk from a known boundary instead of testing bytes alone.)
 // An operation creates one PLT_MbText, which reads MB_CUR_MAX once; in a single-byte locale
 // (the default "C" locale) every walk then reduces to plain byte loops.
 #include <ctype.h>
