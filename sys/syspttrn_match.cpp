@@ -426,15 +426,19 @@ const char* NextStart(Matcher& matcher, const Program& program, const char* s, b
 }
 
 // First position from s holding c, or null when the subject ends first. With a known end the
-// search is memchr; otherwise a byte loop, which unlike strchr never reads past the match.
+// search is memchr. Otherwise the text is taken in blocks whose length strnlen bounds: each
+// call reads at most one block past the match, so repeated searches along a long text stay
+// linear (strchr would too, but sanitizers check the whole rest of the string on every call).
 const char* SkipToByte(const char* s, const char* subjectEnd, char c) {
     if (subjectEnd != nullptr)
         return static_cast<const char*>(std::memchr(s, c, static_cast<size_t>(subjectEnd - s)));
-    while (*s != c) {
-        if (*s == '\0') return nullptr;
-        ++s;
+    constexpr size_t kBlock = 4096;
+    for (;;) {
+        size_t length = strnlen(s, kBlock);
+        if (const void* hit = std::memchr(s, c, length)) return static_cast<const char*>(hit);
+        if (length < kBlock) return c == '\0' ? s + length : nullptr;
+        s += length;
     }
-    return s;
 }
 
 // First position from s whose byte can begin a match, or null.
