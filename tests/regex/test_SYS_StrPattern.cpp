@@ -204,7 +204,7 @@ const MatchCase kMatches[] = {
     {"signed range", "[\\xfe-\\x01]+", "a\xfe\xff\x01" "b", 1, 3},
 };
 
-TEST(SYS_StrPattern, MatchesLeftmostWithTheDesignedSemantics) {
+TEST(SYS_StrPattern, MatchTableGivesLeftmostOffsetAndLength) {
     for (const MatchCase& c : kMatches) {
         SCOPED_TRACE(c.name);
         BreakCounter breaks;

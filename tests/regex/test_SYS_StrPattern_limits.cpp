@@ -139,7 +139,7 @@ TEST(SYS_StrPatternLimits, LongSequenceOfClosuresGivesUpInsteadOfOverflowing) {
     int length = -1;
     EXPECT_EQ(-1, pattern.Match("b", &length));
     EXPECT_TRUE(pattern.GaveUp());
-    // The same pattern shorter than the depth cap gives the designed answer.
+    // The same pattern shorter than the depth cap gives the ordinary answer.
     SYS_StrPattern shorter((text.substr(0, 200) + "b").c_str());
     EXPECT_EQ(0, shorter.Match("b", &length));
     EXPECT_EQ(1, length);
