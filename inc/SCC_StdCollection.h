@@ -264,6 +264,9 @@ private:
     bool IsAtSortedPlace(SYS_Handle handle, long& index) const;
     long InsertSorted(SYS_Handle handle);
     void RemoveFromContent(SYS_Handle handle);
+    // Puts the slider on the item at the position (0 when the position is off the content);
+    // TRUE when the position is on an item.
+    int FollowPosition();
     void RemoveFromFocus(SYS_Handle handle);
     void AddToFocus(SYS_Handle handle);
     void Disconnect(EventHook* hook, SYS_Handle key);

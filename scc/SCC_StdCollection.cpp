@@ -323,16 +323,15 @@ int SCC_StdCollection::GetFirst() {
 
 int SCC_StdCollection::GetNext() {
     if (m_position.IsValid()) m_position.GetNext();
-    if (!m_position.IsValid()) {
-        _SetSlider(0);
-        return 0;
-    }
-    _SetSlider(m_position.GetItem());
-    return 1;
+    return FollowPosition();
 }
 
 int SCC_StdCollection::GetPrev() {
     if (m_position.IsValid()) m_position.GetPrev();
+    return FollowPosition();
+}
+
+int SCC_StdCollection::FollowPosition() {
     if (!m_position.IsValid()) {
         _SetSlider(0);
         return 0;
