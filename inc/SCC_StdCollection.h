@@ -297,13 +297,13 @@ private:
     PositionMap m_positions;
     SCC_SharedPointer<SYS_Filter> m_filter;
     Position m_position;
-    SCC_Notifier* m_sourceEvent;
-    SCC_StdCollection* m_parent;
-    int m_suspended;
-    int m_reloadAllowed;
-    int m_contentAvailable;
-    int m_smart;
+    SCC_Notifier* m_sourceEvent = nullptr;
+    SCC_StdCollection* m_parent = nullptr;
+    int m_suspended = 0;
+    int m_reloadAllowed = 0;
+    int m_contentAvailable = 0;
+    int m_smart = 0;
     SCC_ObjectEventHook<SCC_StdCollection, int> m_parentHook;
     std::vector<SYS_Handle> m_members;  // the content index (see IsMember)
-    long m_memberCount;
+    long m_memberCount = 0;
 };

@@ -82,14 +82,7 @@ SCC_StdCollection::Position& SCC_StdCollection::Position::operator=(const Positi
 // --- construction, copying -------------------------------------------------------------------
 
 SCC_StdCollection::SCC_StdCollection(SCC_StdCollection* parent)
-    : m_sourceEvent(nullptr),
-      m_parent(nullptr),
-      m_suspended(0),
-      m_reloadAllowed(0),
-      m_contentAvailable(0),
-      m_smart(0),
-      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0),
-      m_memberCount(0) {
+    : m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0) {
     m_focus.SetComparator(new HandleComparator());
     m_content.SetComparator(new HandleComparator());
     SetParent(parent);
@@ -104,14 +97,7 @@ SCC_StdCollection::SCC_StdCollection(SCC_StdCollection& model)
       m_content(model.m_content),
       m_positions(model.m_positions),
       m_filter(model.m_filter),
-      m_sourceEvent(nullptr),
-      m_parent(nullptr),
-      m_suspended(0),
-      m_reloadAllowed(0),
-      m_contentAvailable(0),
-      m_smart(0),
-      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0),
-      m_memberCount(0) {
+      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0) {
     CopyFrom(model);
 }
 
