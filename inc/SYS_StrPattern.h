@@ -54,7 +54,8 @@ struct SYS_StrPatternIndex;
 //
 // Reports go through SSM_AssertFailed (unit "sys/syspttrn", failure type 1); nothing throws.
 //
-// Every Match has a step budget of 2^24 steps plus 64 per subject byte it has reached (the
+// Every Match has a step budget of 2^24 steps (SetStepBudget changes this base for one
+// object and its copies) plus 64 per subject byte it has reached (the
 // searches of one Substitute share one such budget over the whole text), and
 // its nested calls are capped at 1000 levels (patterns with about a thousand closures or nested
 // alternations in a row reach that). Searches that are linear in the subject never come near
@@ -97,10 +98,20 @@ public:
     // TRUE when the last Match or Substitute on this object stopped at the step budget.
     int GaveUp() const { return m_GaveUp; }
 
+    static constexpr unsigned long long kDefaultStepBudget = 1ULL << 24;
+
+    // The base of the step budget, kDefaultStepBudget unless set. A caller that must answer quickly (a
+    // search typed into a dialog, a fuzzer) lowers it so that a runaway search gives up in
+    // milliseconds; searches that are linear in the subject need only the per-byte part.
+    // Copies and assignments carry it; assigning a new pattern text keeps it.
+    void SetStepBudget(unsigned long long baseSteps) { m_StepBudget = baseSteps; }
+    unsigned long long GetStepBudget() const { return m_StepBudget; }
+
 private:
     void MakePattern(const char* text);
 
     SYS_String m_Pattern;  // compiled form; empty: no pattern
     std::shared_ptr<const SYS_StrPatternIndex> m_Index;  // built with m_Pattern, shared by copies
     mutable int m_GaveUp = 0;
+    unsigned long long m_StepBudget = kDefaultStepBudget;
 };

@@ -21,7 +21,7 @@ SYS_StrPattern::SYS_StrPattern(const char* text) { MakePattern(text); }
 SYS_StrPattern::SYS_StrPattern(const CString& text) { MakePattern(text); }
 
 SYS_StrPattern::SYS_StrPattern(const SYS_StrPattern& other)
-    : m_Pattern(other.m_Pattern), m_Index(other.m_Index) {}
+    : m_Pattern(other.m_Pattern), m_Index(other.m_Index), m_StepBudget(other.m_StepBudget) {}
 
 SYS_StrPattern::~SYS_StrPattern() = default;
 
@@ -38,6 +38,7 @@ SYS_StrPattern& SYS_StrPattern::operator=(const CString& text) {
 SYS_StrPattern& SYS_StrPattern::operator=(const SYS_StrPattern& other) {
     m_Pattern = other.m_Pattern;
     m_Index = other.m_Index;
+    m_StepBudget = other.m_StepBudget;
     return *this;
 }
 
@@ -77,6 +78,7 @@ int SYS_StrPattern::Match(const char* subject, int* length) const {
                    SSM_FailureError))
         return -1;
     syspttrn::Scratch scratch;
+    scratch.baseSteps = m_StepBudget;
     syspttrn::Found found =
         syspttrn::Find(CodeOf(m_Pattern), m_Index->program, subject, nullptr, scratch);
     m_GaveUp = found.gaveUp ? TRUE : FALSE;
@@ -97,7 +99,8 @@ int SYS_StrPattern::Substitute(CString& text, const CString& replacement, int co
     bool gaveUp = false;
     int replaced = syspttrn::SubstituteAll(
         CodeOf(m_Pattern), m_Index->program, text, static_cast<size_t>(text.GetLength()),
-        replacement, static_cast<size_t>(replacement.GetLength()), count, result, gaveUp);
+        replacement, static_cast<size_t>(replacement.GetLength()), count, m_StepBudget, result,
+        gaveUp);
     m_GaveUp = gaveUp ? TRUE : FALSE;
     if (replaced > 0) text = CString(result.data(), static_cast<int>(result.size()));
     return replaced;

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "SYS_StrPattern.h"
+
 namespace syspttrn {
 
 // The source unit under which the pattern engine reports.
@@ -31,7 +33,7 @@ constexpr int kMaxGroupNesting = 1000;
 constexpr int kMaxRunDepth = 1000;
 // Step budget of one search: kBaseSteps plus kStepsPerByte for every subject byte that the
 // search has reached so far. Linear searches stay far below it; runaway backtracking does not.
-constexpr uint64_t kBaseSteps = uint64_t(1) << 24;
+constexpr uint64_t kBaseSteps = SYS_StrPattern::kDefaultStepBudget;
 constexpr uint64_t kStepsPerByte = 64;
 
 // Translates text into code. On failure returns false with code emptied; the limit reports
@@ -126,7 +128,8 @@ struct Found {
 struct Scratch {
     std::vector<const char*> chain;
     uint64_t steps = 0;
-    const char* origin = nullptr;  // null: each search's own subject
+    uint64_t baseSteps = kBaseSteps;  // the budget before any subject byte is reached
+    const char* origin = nullptr;     // null: each search's own subject
 };
 
 // Leftmost match of code in the NUL-terminated subject; the position at the terminator is
@@ -138,8 +141,9 @@ Found Find(std::string_view code, const Program& program, const char* subject,
 // Replaces up to count (0: all) matches in text [0, length), appending the result to out.
 // After an empty match the character at the match position is kept and the scan goes on
 // after it. Returns the number of replacements; gaveUp tells whether a search gave up.
+// baseSteps is the step budget before any byte of text is reached.
 int SubstituteAll(std::string_view code, const Program& program, const char* text,
                   size_t length, const char* replacement, size_t replacementLength, int count,
-                  std::string& out, bool& gaveUp);
+                  uint64_t baseSteps, std::string& out, bool& gaveUp);
 
 }  // namespace syspttrn

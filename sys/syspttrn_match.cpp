@@ -55,6 +55,7 @@ public:
           m_singleByte(MB_CUR_MAX == 1),
           m_budgetOrigin(scratch.origin != nullptr ? scratch.origin : subject),
           m_furthest(subject),
+          m_baseSteps(scratch.baseSteps),
           m_steps(scratch.steps) {}
 
     // Whole match starting at s, or null.
@@ -104,6 +105,7 @@ private:
     const char* m_attempt = nullptr;
     const char* m_budgetOrigin;
     const char* m_furthest;
+    uint64_t m_baseSteps;
     uint64_t m_steps;
     int m_depth = 0;
     bool m_gaveUp = false;
@@ -114,7 +116,7 @@ bool Matcher::Step() {
     if (m_gaveUp) return false;
     if ((++m_steps & 1023) != 0) return true;
     uint64_t reached = static_cast<uint64_t>(m_furthest - m_budgetOrigin);
-    if (m_steps > kBaseSteps + kStepsPerByte * reached) m_gaveUp = true;
+    if (m_steps > m_baseSteps + kStepsPerByte * reached) m_gaveUp = true;
     return !m_gaveUp;
 }
 
@@ -504,8 +506,9 @@ Found Find(std::string_view code, const Program& program, const char* subject,
 
 int SubstituteAll(std::string_view code, const Program& program, const char* text,
                   size_t length, const char* replacement, size_t replacementLength, int count,
-                  std::string& out, bool& gaveUp) {
+                  uint64_t baseSteps, std::string& out, bool& gaveUp) {
     Scratch scratch;
+    scratch.baseSteps = baseSteps;
     scratch.origin = text;  // one step budget for all the searches over text
     bool singleByte = MB_CUR_MAX == 1;
     const char* searchEnd = text + std::strlen(text);  // searches stop at the first NUL

@@ -121,6 +121,39 @@ TEST(SYS_StrPatternLimits, RunawayBacktrackingStopsAtTheBudget) {
     EXPECT_FALSE(simple.GaveUp());
 }
 
+TEST(SYS_StrPatternLimits, ALowerBudgetGivesUpSoonerAndTravelsWithCopies) {
+    std::string text;
+    for (int i = 0; i < 14; ++i) text += "(a|aa)";
+    SYS_StrPattern pattern((text + "b").c_str());
+    std::string subject(28, 'a');
+    int length = -1;
+    // About 2^14 attempts of the alternatives: within the default budget, not within 4096.
+    EXPECT_EQ(-1, pattern.Match(subject.c_str(), &length));
+    EXPECT_FALSE(pattern.GaveUp());
+    EXPECT_EQ(SYS_StrPattern::kDefaultStepBudget, pattern.GetStepBudget());
+
+    pattern.SetStepBudget(4096);
+    EXPECT_EQ(-1, pattern.Match(subject.c_str(), &length));
+    EXPECT_TRUE(pattern.GaveUp());
+    SYS_StrPattern copy(pattern);
+    EXPECT_EQ(4096u, copy.GetStepBudget());
+    EXPECT_EQ(-1, copy.Match(subject.c_str(), &length));
+    EXPECT_TRUE(copy.GaveUp());
+    SYS_StrPattern assigned;
+    assigned = pattern;
+    EXPECT_EQ(4096u, assigned.GetStepBudget());
+
+    // A linear search lives on the per-byte part alone, whatever the base.
+    pattern = "a*b";
+    pattern.SetStepBudget(0);
+    std::string longSubject(1 << 20, 'a');
+    longSubject += 'b';
+    EXPECT_EQ(0, pattern.Match(longSubject.c_str(), &length));
+    EXPECT_EQ(static_cast<int>(longSubject.size()), length);
+    EXPECT_FALSE(pattern.GaveUp());
+    EXPECT_EQ(0u, pattern.GetStepBudget());
+}
+
 TEST(SYS_StrPatternLimits, SubstituteStopsAtTheBudgetAndKeepsTheRest) {
     std::string text;
     for (int i = 0; i < 40; ++i) text += "(a|aa)";
