@@ -4,8 +4,10 @@
 #include <cstring>
 #include <new>
 #include <type_traits>
+#include <typeinfo>
 #include <utility>
 
+#include "SCC_ArraySort.h"
 #include "SCC_Iterator.h"
 #include "SCC_Notifier.h"
 #include "SCC_SharedBuffer.h"
@@ -176,6 +178,8 @@ protected:
     // Size of a buffer the typed layer filled in place (one more element at the end).
     static void GrowByOneInPlace(_Buffer& buffer) { ++buffer.m_size; }
     SCC_ComparatorBase* Comparator() const { return m_comparator; }
+    // Sorts lo..hi (hi > lo) with `comparator` by the quicksort described at Sort.
+    virtual void SortRange(SCC_ComparatorBase& comparator, long lo, long hi);
 
 private:
     // Compares elements of the current buffer by index, or an element with an item.
@@ -190,10 +194,7 @@ private:
     static long SizeOf(const _Buffer* buffer) { return buffer != nullptr ? buffer->m_size : 0; }
     Ordering OrderingBy(SCC_ComparatorBase& comparator) const;
     void SendInserted(long index, long count);
-    long PartitionRange(const Ordering& order, long lo, long hi);
-    void HeapSortRange(const Ordering& order, long lo, long hi);
-    void SiftDown(const Ordering& order, long base, long root, long count);
-    void QuickSortRange(const Ordering& order, long lo, long hi);
+    struct SortPolicy;
     void ResizeInPlace(int mode, long index, long count, long newSize);
     void ResizeIntoNewBuffer(int mode, long index, long count, long newSize, long capacity);
     void BisectRun(const void* item, const Ordering& order, long& first, long& last,
@@ -259,15 +260,21 @@ public:
 
     // Without a function, a type that has no SCC_Compare is reported like the base.
     int Compare(const void* a, const void* b) override {
-        const T& x = *static_cast<const T*>(a);
-        const T& y = *static_cast<const T*>(b);
+        if (!ComparesValues()) return SCC_ComparatorBase::Compare(a, b);
+        return CompareValues(*static_cast<const T*>(a), *static_cast<const T*>(b));
+    }
+
+    // Whether CompareValues gives Compare's results (a function, or an SCC_Compare for T).
+    bool ComparesValues() const { return m_function != nullptr || HasCompare<T>::value; }
+    // Compare without the virtual call; only when ComparesValues().
+    int CompareValues(const T& x, const T& y) const {
         int result;
         if (m_function != nullptr) {
             result = m_function(x, y);
         } else if constexpr (HasCompare<T>::value) {
             result = SCC_Compare(x, y);
         } else {
-            return SCC_ComparatorBase::Compare(a, b);
+            result = 0;
         }
         return IsDescending() ? -result : result;
     }
@@ -302,6 +309,9 @@ struct TESSAR_EXPORT _SCC_Buffer : public _SCC_Array::_Buffer {
     }
     bool IsTrivial() const override { return std::is_trivial<T>::value; }
 };
+
+template <class T>
+class SCC_SortableArray;
 
 // A typed array. Element access is checked; an index out of range is reported and reads a
 // default value (writes go to a scratch element).
@@ -438,12 +448,42 @@ public:
     }
     void Swap(long i, long j) override {
         if (!SSM_CHECK(InBounds(i) && InBounds(j), "", "scc/SCC_Array", SSM_FailureError)) return;
-        T temporary(m_data[i]);
-        m_data[i] = m_data[j];
-        m_data[j] = temporary;
+        SwapElements(m_data[i], m_data[j]);
+    }
+
+protected:
+    // The library's own typed arrays override neither Swap nor ShortSort; given a plain
+    // SCC_Comparator<T> they sort with inline compares and swaps, making the same compares and
+    // swaps in the same order as the virtual path.
+    void SortRange(SCC_ComparatorBase& comparator, long lo, long hi) override {
+        if (typeid(comparator) == typeid(SCC_Comparator<T>) && SortsWithOwnSwap()) {
+            const auto& typed = static_cast<const SCC_Comparator<T>&>(comparator);
+            if (typed.ComparesValues()) {
+                TypedSortPolicy policy{m_data, typed};
+                SCC_ArraySortDetail::QuickSort(policy, lo, hi);
+                return;
+            }
+        }
+        _SCC_Array::SortRange(comparator, lo, hi);
     }
 
 private:
+    struct TypedSortPolicy {
+        T* data;
+        const SCC_Comparator<T>& comparator;
+        int Compare(long i, long j) const { return comparator.CompareValues(data[i], data[j]); }
+        void Swap(long i, long j) { SwapElements(data[i], data[j]); }
+        void ShortSort(long lo, long hi) { SCC_ArraySortDetail::SelectionSort(*this, lo, hi); }
+    };
+
+    bool SortsWithOwnSwap() const {
+        return typeid(*this) == typeid(SCC_Array) || typeid(*this) == typeid(SCC_SortableArray<T>);
+    }
+    static void SwapElements(T& a, T& b) {
+        T temporary(a);
+        a = b;
+        b = temporary;
+    }
     static _SCC_Buffer<T>* BufferOf(T* data) {
         return reinterpret_cast<_SCC_Buffer<T>*>(reinterpret_cast<char*>(data) -
                                                  sizeof(_SCC_Array::_Buffer));

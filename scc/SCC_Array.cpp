@@ -11,19 +11,8 @@ namespace {
 const char kUnit[] = "scc/SCC_Array";
 const char kNoComparatorToSort[] = "In SCC_Array::Sort(), The array has no comparator";
 const long kMaxGrowBy = 10000;
-const long kShortRange = 8;
 
 int Sign(int value) { return (value > 0) - (value < 0); }
-
-// Partitions a range may take before heapsort finishes it: 2 * floor(log2(size)).
-int PartitionBudget(long size) {
-    int log2 = 0;
-    while (size > 1) {
-        size >>= 1;
-        ++log2;
-    }
-    return 2 * log2;
-}
 
 }  // namespace
 
@@ -305,91 +294,30 @@ void _SCC_Array::Sort(long first, long count, int direction) {
     if (count < 2) return;
     // Hold the comparator: a listener or a compare could replace it while we sort.
     SCC_SharedPointer<SCC_ComparatorBase> comparator(m_comparator);
-    QuickSortRange(OrderingBy(*comparator), first, first + count - 1);
+    SortRange(*comparator, first, first + count - 1);
     Notify(5, 0);
 }
 
-void _SCC_Array::QuickSortRange(const Ordering& order, long lo, long hi) {
-    struct Pending {
-        long lo, hi;
-        int budget;
-    };
-    std::vector<Pending> pending;
-    int budget = PartitionBudget(hi - lo + 1);
-    for (;;) {
-        if (hi - lo + 1 > kShortRange && budget > 0) {
-            long meet = PartitionRange(order, lo, hi);
-            --budget;
-            if (meet - lo < hi - meet) {  // keep the smaller side, go on with the larger
-                pending.push_back({lo, meet - 1, budget});
-                lo = meet + 1;
-            } else {
-                pending.push_back({meet + 1, hi, budget});
-                hi = meet - 1;
-            }
-            continue;
-        }
-        if (hi - lo + 1 > kShortRange)
-            HeapSortRange(order, lo, hi);
-        else if (hi > lo)
-            ShortSort(lo, hi);
-        if (pending.empty()) return;
-        lo = pending.back().lo;
-        hi = pending.back().hi;
-        budget = pending.back().budget;
-        pending.pop_back();
-    }
-}
+// The untyped elements: virtual compares through the comparator, the virtual Swap and the
+// overridable ShortSort.
+struct _SCC_Array::SortPolicy {
+    _SCC_Array& array;
+    Ordering order;
+    int Compare(long i, long j) const { return order(i, j); }
+    void Swap(long i, long j) { array.Swap(i, j); }
+    void ShortSort(long lo, long hi) { array.ShortSort(lo, hi); }
+};
 
-// Middle element as pivot, moved to lo; returns where the pivot ends.
-long _SCC_Array::PartitionRange(const Ordering& order, long lo, long hi) {
-    Swap(lo + (hi - lo) / 2, lo);
-    long up = lo;
-    long down = hi + 1;
-    for (;;) {
-        do {
-            ++up;
-        } while (up <= hi && order(up, lo) <= 0);
-        do {
-            --down;
-        } while (down > lo && order(down, lo) >= 0);
-        if (down < up) break;
-        Swap(up, down);
-    }
-    Swap(lo, down);
-    return down;
+void _SCC_Array::SortRange(SCC_ComparatorBase& comparator, long lo, long hi) {
+    SortPolicy policy{*this, OrderingBy(comparator)};
+    SCC_ArraySortDetail::QuickSort(policy, lo, hi);
 }
 
 void _SCC_Array::ShortSort(long lo, long hi) {
     if (!SSM_CHECK_THROW(m_comparator != nullptr, kNoComparatorToSort, kUnit, SSM_FailureError))
         return;
-    Ordering order = OrderingBy(*m_comparator);
-    for (; hi > lo; --hi) {
-        long greatest = lo;
-        for (long i = lo + 1; i <= hi; ++i)
-            if (order(i, greatest) > 0) greatest = i;
-        if (greatest != hi) Swap(greatest, hi);
-    }
-}
-
-void _SCC_Array::HeapSortRange(const Ordering& order, long lo, long hi) {
-    long count = hi - lo + 1;
-    for (long root = count / 2 - 1; root >= 0; --root) SiftDown(order, lo, root, count);
-    for (long end = count - 1; end > 0; --end) {
-        Swap(lo, lo + end);
-        SiftDown(order, lo, 0, end);
-    }
-}
-
-void _SCC_Array::SiftDown(const Ordering& order, long base, long root, long count) {
-    for (;;) {
-        long child = 2 * root + 1;
-        if (child >= count) return;
-        if (child + 1 < count && order(base + child + 1, base + child) > 0) ++child;
-        if (order(base + child, base + root) <= 0) return;
-        Swap(base + root, base + child);
-        root = child;
-    }
+    SortPolicy policy{*this, OrderingBy(*m_comparator)};
+    SCC_ArraySortDetail::SelectionSort(policy, lo, hi);
 }
 
 // ---- ordered search --------------------------------------------------------------------------

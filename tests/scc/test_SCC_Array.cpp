@@ -435,6 +435,71 @@ TEST_F(ArrayTest, ManyEqualKeysSortInNLogNCompares) {
     }
 }
 
+// A key with a tag that the comparator ignores: the tags show the order of equal keys.
+struct Tagged {
+    int key = 0;
+    int tag = 0;
+    bool operator==(const Tagged& other) const { return key == other.key && tag == other.tag; }
+};
+
+long g_taggedCompares = 0;
+int CompareKeys(const Tagged& a, const Tagged& b) {
+    ++g_taggedCompares;
+    return SCC_Compare(a.key, b.key);
+}
+
+// Overriding Swap sends the sort down the virtual path.
+class SwapCountingArray : public SCC_SortableArray<Tagged> {
+public:
+    void Swap(long i, long j) override {
+        ++swaps;
+        SCC_SortableArray<Tagged>::Swap(i, j);
+    }
+    long swaps = 0;
+};
+
+struct SortRun {
+    std::vector<Tagged> order;
+    long compares;
+};
+
+template <class Array>
+SortRun SortTagged(Array& array, const std::vector<Tagged>& values, int direction) {
+    for (const Tagged& v : values) array.Add(v);
+    array.SetComparator(new SCC_Comparator<Tagged>(CompareKeys));
+    g_taggedCompares = 0;
+    array.Sort(direction);
+    SortRun run{{}, g_taggedCompares};
+    for (long i = 0; i < array.GetSize(); ++i) run.order.push_back(array[i]);
+    return run;
+}
+
+TEST_F(ArrayTest, InlineAndVirtualSortsMakeTheSameComparesAndOrder) {
+    std::mt19937 rng(17);
+    for (int size : {2, 8, 9, 40, 1000, 20000}) {
+        for (int keys : {1, 3, 1000000}) {  // all equal trips the heapsort guard
+            for (int direction : {1, -1}) {
+                std::vector<Tagged> values(size);
+                for (int i = 0; i < size; ++i)
+                    values[i] = {static_cast<int>(rng() % keys), i};
+                SCC_SortableArray<Tagged> inlined;
+                SwapCountingArray virtualSwaps;
+                SortRun fast = SortTagged(inlined, values, direction);
+                SortRun slow = SortTagged(virtualSwaps, values, direction);
+                ASSERT_TRUE(fast.order == slow.order)
+                    << "size " << size << " keys " << keys << " direction " << direction;
+                ASSERT_EQ(slow.compares, fast.compares) << "size " << size << " keys " << keys;
+                if (size > 8) {
+                    ASSERT_GT(virtualSwaps.swaps, 0);  // partitions always swap
+                }
+                for (int i = 1; i < size; ++i)
+                    ASSERT_LE(direction * SCC_Compare(fast.order[i - 1].key, fast.order[i].key), 0);
+            }
+        }
+    }
+    EXPECT_EQ(0, Breaks());
+}
+
 // A comparator that answers at random: nothing may hang or leave the array.
 class ChaoticComparator : public SCC_ComparatorBase {
 public:
