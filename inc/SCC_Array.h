@@ -197,8 +197,6 @@ private:
     struct SortPolicy;
     void ResizeInPlace(int mode, long index, long count, long newSize);
     void ResizeIntoNewBuffer(int mode, long index, long count, long newSize, long capacity);
-    void BisectRun(const void* item, const Ordering& order, long& first, long& last,
-                   int lowResult, int highResult) const;
     void AdoptComparator(SCC_ComparatorBase* comparator);
 
     SCC_ComparatorBase* m_comparator;
@@ -401,7 +399,7 @@ public:
     long AddSorted(const T& value) {
         T keep(value);
         long first = 0, last = 0;
-        FindItemPosition(&keep, first, last, nullptr);
+        FindRun(keep, first, last, nullptr);
         InsertAt(last, keep);
         return last;
     }
@@ -411,7 +409,7 @@ public:
     int Find(const T& item, long& index, SCC_ComparatorBase* comparator = nullptr) const {
         long first = 0, last = GetSize();
         if (comparator != nullptr || Comparator() != nullptr)
-            FindItemPosition(&item, first, last, comparator);
+            FindRun(item, first, last, comparator);
         for (index = first; index < last; ++index)
             if (m_data[index] == item) return TRUE;
         index = last;
@@ -456,15 +454,13 @@ protected:
     // SCC_Comparator<T> they sort with inline compares and swaps, making the same compares and
     // swaps in the same order as the virtual path.
     void SortRange(SCC_ComparatorBase& comparator, long lo, long hi) override {
-        if (typeid(comparator) == typeid(SCC_Comparator<T>) && SortsWithOwnSwap()) {
-            const auto& typed = static_cast<const SCC_Comparator<T>&>(comparator);
-            if (typed.ComparesValues()) {
-                TypedSortPolicy policy{m_data, typed};
-                SCC_ArraySortDetail::QuickSort(policy, lo, hi);
-                return;
-            }
+        const SCC_Comparator<T>* typed = PlainComparator(&comparator);
+        if (typed == nullptr || !SortsWithOwnSwap()) {
+            _SCC_Array::SortRange(comparator, lo, hi);
+            return;
         }
-        _SCC_Array::SortRange(comparator, lo, hi);
+        TypedSortPolicy policy{m_data, *typed};
+        SCC_ArraySortDetail::QuickSort(policy, lo, hi);
     }
 
 private:
@@ -475,6 +471,31 @@ private:
         void Swap(long i, long j) { SwapElements(data[i], data[j]); }
         void ShortSort(long lo, long hi) { SCC_ArraySortDetail::SelectionSort(*this, lo, hi); }
     };
+    struct TypedSearchPolicy {
+        const T* data;
+        const SCC_Comparator<T>& comparator;
+        const T& item;
+        int WithItem(long i) const { return comparator.CompareValues(data[i], item); }
+    };
+
+    // The comparator as a plain SCC_Comparator<T> whose compares can be inlined, else null.
+    static const SCC_Comparator<T>* PlainComparator(const SCC_ComparatorBase* comparator) {
+        if (comparator == nullptr || typeid(*comparator) != typeid(SCC_Comparator<T>))
+            return nullptr;
+        const auto* typed = static_cast<const SCC_Comparator<T>*>(comparator);
+        return typed->ComparesValues() ? typed : nullptr;
+    }
+    // FindItemPosition, with inline compares under a plain typed comparator.
+    void FindRun(const T& item, long& first, long& last, SCC_ComparatorBase* comparator) const {
+        long size = GetSize();
+        const SCC_Comparator<T>* typed =
+            PlainComparator(comparator != nullptr ? comparator : Comparator());
+        if (typed == nullptr || size == 0) {
+            FindItemPosition(&item, first, last, comparator);
+            return;
+        }
+        SCC_ArraySortDetail::FindRun(TypedSearchPolicy{m_data, *typed, item}, size, first, last);
+    }
 
     bool SortsWithOwnSwap() const {
         return typeid(*this) == typeid(SCC_Array) || typeid(*this) == typeid(SCC_SortableArray<T>);

@@ -4,10 +4,12 @@
 // (virtual Compare and Swap, the overridable ShortSort) and the typed fast path of
 // SCC_Array<T> (inline compares and swaps) make exactly the same compares and swaps.
 //
-// A policy provides:
+// A sort policy provides:
 //   int  Compare(long i, long j)    < 0, 0, > 0 as element i orders before, with, after j
 //   void Swap(long i, long j)
 //   void ShortSort(long lo, long hi)  finishes a range of at most kShortRange elements
+// The ordered search (FindRun) asks a search policy for
+//   int  WithItem(long i)           < 0, 0, > 0 as element i orders before, with, after the item
 #include <vector>
 
 namespace SCC_ArraySortDetail {
@@ -111,6 +113,50 @@ void QuickSort(Policy& policy, long lo, long hi) {
         hi = pending.back().hi;
         budget = pending.back().budget;
         pending.pop_back();
+    }
+}
+
+inline int Sign(int value) { return (value > 0) - (value < 0); }
+
+// Narrows [first, last] around the item; the bound results keep the compare results of the
+// bounds.
+template <class Policy>
+void Bisect(const Policy& policy, long& first, long& last, int lowResult, int highResult) {
+    while (first < last && !(lowResult == 0 && highResult == 0)) {
+        long middle = first + (last - first) / 2;
+        int result = policy.WithItem(middle);
+        bool moveLast = result == 0 || Sign(result) != Sign(lowResult);
+        bool moveFirst = result == 0 || Sign(result) != Sign(highResult);
+        if (moveLast) {
+            last = (last == middle && result != 0) ? middle - 1 : middle;
+            highResult = result;
+        }
+        if (moveFirst) {
+            first = (first == middle && result != 0) ? middle + 1 : middle;
+            lowResult = result;
+        }
+    }
+    if (last < first) last = first;  // only an inconsistent comparator gets here
+}
+
+// The half-open run [first, last) of the elements equal to the item among `size` (> 0) sorted
+// elements; when there is none, first == last is where the item keeps the order. The two ends
+// are compared first, then the bisection, then the run is widened one compare at a time.
+template <class Policy>
+void FindRun(const Policy& policy, long size, long& first, long& last) {
+    first = last = size;
+    int lowResult = policy.WithItem(0);
+    int highResult = policy.WithItem(size - 1);
+    if (lowResult > 0) {
+        first = last = 0;
+    } else if (lowResult == 0 && highResult == 0) {
+        first = 0;
+    } else if (highResult >= 0) {
+        first = 0;
+        last = size - 1;
+        Bisect(policy, first, last, lowResult, highResult);
+        while (first > 0 && policy.WithItem(first - 1) == 0) --first;
+        while (last < size && policy.WithItem(last) == 0) ++last;
     }
 }
 

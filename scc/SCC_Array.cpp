@@ -12,8 +12,6 @@ const char kUnit[] = "scc/SCC_Array";
 const char kNoComparatorToSort[] = "In SCC_Array::Sort(), The array has no comparator";
 const long kMaxGrowBy = 10000;
 
-int Sign(int value) { return (value > 0) - (value < 0); }
-
 }  // namespace
 
 // ---- _Buffer ---------------------------------------------------------------------------------
@@ -333,40 +331,12 @@ void _SCC_Array::FindItemPosition(const void* item, long& first, long& last,
                          "In SCC_Array::FindItemPosition(), The array has no comparator", kUnit,
                          SSM_FailureError))
         return;
-    Ordering order = OrderingBy(*by);
-    int lowResult = order.WithItem(0, item);
-    int highResult = order.WithItem(size - 1, item);
-    if (lowResult > 0) {
-        first = last = 0;
-    } else if (lowResult == 0 && highResult == 0) {
-        first = 0;
-    } else if (highResult >= 0) {
-        first = 0;
-        last = size - 1;
-        BisectRun(item, order, first, last, lowResult, highResult);
-        while (first > 0 && order.WithItem(first - 1, item) == 0) --first;
-        while (last < size && order.WithItem(last, item) == 0) ++last;
-    }
-}
-
-// Narrows [first, last] around item; the bound results keep the compare results of the bounds.
-void _SCC_Array::BisectRun(const void* item, const Ordering& order, long& first, long& last,
-                           int lowResult, int highResult) const {
-    while (first < last && !(lowResult == 0 && highResult == 0)) {
-        long middle = first + (last - first) / 2;
-        int result = order.WithItem(middle, item);
-        bool moveLast = result == 0 || Sign(result) != Sign(lowResult);
-        bool moveFirst = result == 0 || Sign(result) != Sign(highResult);
-        if (moveLast) {
-            last = (last == middle && result != 0) ? middle - 1 : middle;
-            highResult = result;
-        }
-        if (moveFirst) {
-            first = (first == middle && result != 0) ? middle + 1 : middle;
-            lowResult = result;
-        }
-    }
-    if (last < first) last = first;  // only an inconsistent comparator gets here
+    struct {
+        Ordering order;
+        const void* item;
+        int WithItem(long i) const { return order.WithItem(i, item); }
+    } policy{OrderingBy(*by), item};
+    SCC_ArraySortDetail::FindRun(policy, size, first, last);
 }
 
 // ---- SCC_Compare -----------------------------------------------------------------------------
@@ -374,7 +344,7 @@ void _SCC_Array::BisectRun(const void* item, const Ordering& order, long& first,
 int SCC_Compare(const char* a, const char* b) {
     if (a == nullptr || b == nullptr) return (a != nullptr) - (b != nullptr);
     int result = std::strcmp(a, b);  // strcmp compares as unsigned char
-    return Sign(result);
+    return SCC_ArraySortDetail::Sign(result);
 }
 
 // ---- array iterators -------------------------------------------------------------------------

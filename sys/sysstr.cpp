@@ -200,8 +200,15 @@ int SYS_String::Find(char ch, int nStart) const {
         const void* hit = std::memchr(m_pchData + nStart, 0, static_cast<size_t>(length - nStart) + 1);
         return static_cast<int>(static_cast<const char*>(hit) - m_pchData);
     }
+    // In a single-byte code page the byte search is the answer; hit or miss, it is selected
+    // without a branch (names that half contain ch would mispredict one).
+    const char* hit = static_cast<const char*>(
+        std::memchr(m_pchData + nStart, ch, static_cast<size_t>(length - nStart)));
     plt::PLT_MbText text;
-    return ToIndex(text.FindChar(m_pchData, length, nStart, ch));
+    if (!text.IsSingleByte() && hit != nullptr)
+        return ToIndex(text.FindChar(m_pchData, length, nStart, ch));
+    intptr_t offset = reinterpret_cast<intptr_t>(hit) - reinterpret_cast<intptr_t>(m_pchData);
+    return static_cast<int>((offset + 1) * (hit != nullptr) - 1);  // -1 on a miss
 }
 
 int SYS_String::Find(const char* sub, int nStart) const {

@@ -448,12 +448,15 @@ int CompareKeys(const Tagged& a, const Tagged& b) {
     return SCC_Compare(a.key, b.key);
 }
 
-// Overriding Swap sends the sort down the virtual path.
+// Overriding Swap sends the sort down the virtual path; VirtualFind is the untyped search.
 class SwapCountingArray : public SCC_SortableArray<Tagged> {
 public:
     void Swap(long i, long j) override {
         ++swaps;
         SCC_SortableArray<Tagged>::Swap(i, j);
+    }
+    void VirtualFind(const Tagged& item, long& first, long& last) {
+        FindItemPosition(&item, first, last, nullptr);
     }
     long swaps = 0;
 };
@@ -474,7 +477,7 @@ SortRun SortTagged(Array& array, const std::vector<Tagged>& values, int directio
     return run;
 }
 
-TEST_F(ArrayTest, InlineAndVirtualSortsMakeTheSameComparesAndOrder) {
+TEST_F(ArrayTest, InlineAndVirtualPathsMakeTheSameComparesAndOrder) {
     std::mt19937 rng(17);
     for (int size : {2, 8, 9, 40, 1000, 20000}) {
         for (int keys : {1, 3, 1000000}) {  // all equal trips the heapsort guard
@@ -494,6 +497,17 @@ TEST_F(ArrayTest, InlineAndVirtualSortsMakeTheSameComparesAndOrder) {
                 }
                 for (int i = 1; i < size; ++i)
                     ASSERT_LE(direction * SCC_Compare(fast.order[i - 1].key, fast.order[i].key), 0);
+                for (int probe = 0; probe < 20; ++probe) {
+                    Tagged item{static_cast<int>(rng() % (keys + 2)) - 1, -1};
+                    long first = -1, last = -1;
+                    g_taggedCompares = 0;
+                    virtualSwaps.VirtualFind(item, first, last);
+                    long virtualCompares = g_taggedCompares;
+                    g_taggedCompares = 0;
+                    ASSERT_EQ(last, inlined.AddSorted(item)) << "key " << item.key;
+                    ASSERT_EQ(virtualCompares, g_taggedCompares) << "key " << item.key;
+                    virtualSwaps.Add(item);
+                }
             }
         }
     }

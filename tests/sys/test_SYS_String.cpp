@@ -91,6 +91,7 @@ TEST(SYS_String, SearchesHonourTheirStartConventions) {
         {"char at length", "abc", [](const SYS_String& s) { return s.Find('c', 3); }, -1},
         {"char default start", "abcb", [](const SYS_String& s) { return s.Find('b'); }, 1},
         {"char from start", "abcb", [](const SYS_String& s) { return s.Find('b', 2); }, 3},
+        {"char only before start", "abcb", [](const SYS_String& s) { return s.Find('a', 1); }, -1},
         {"empty sub at length", "abc", [](const SYS_String& s) { return s.Find("", 3); }, -1},
         {"empty sub inside", "abc", [](const SYS_String& s) { return s.Find("", 1); }, 1},
         {"sub", "abcabc", [](const SYS_String& s) { return s.Find("ca"); }, 2},
