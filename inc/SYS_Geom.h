@@ -44,6 +44,13 @@ inline int32_t SYS_Trunc(double v) noexcept {
     return static_cast<int32_t>(v);
 }
 
+// An atan2 result in angle units, truncated, in [0, SYS_FULL_TURN). A negative angle gets a
+// full turn added without a branch: the sign of atan2 is a coin toss on most data.
+inline int32_t SYS_AngleOfRadians(double radians) noexcept {
+    int32_t angle = SYS_Trunc(radians * 324000000.0 * 0.3183098861837907);
+    return angle + ((angle >> 31) & SYS_FULL_TURN);
+}
+
 // The library's rounding: add 0.5 when v > 0, else subtract 0.5, then truncate toward zero.
 // copysign gives the same sum for every v (zero included) without a branch.
 inline int32_t SYS_Round(double v) noexcept { return SYS_Trunc(v + std::copysign(0.5, v)); }
@@ -209,10 +216,7 @@ public:
         return m_x * p.m_y - m_y * p.m_x;
     }
     // atan2 scaled to angle units, truncated, in [0, SYS_FULL_TURN).
-    int32_t GetPolarAngle() const noexcept {
-        int32_t angle = SYS_Trunc(std::atan2(m_y, m_x) * 324000000.0 * 0.3183098861837907);
-        return angle < 0 ? angle + SYS_FULL_TURN : angle;
-    }
+    int32_t GetPolarAngle() const noexcept { return SYS_AngleOfRadians(std::atan2(m_y, m_x)); }
     // sqrt(x*x + y*y) refined by one Newton step.
     double GetPolarRadius() const noexcept {
         double s = m_x * m_x + m_y * m_y;

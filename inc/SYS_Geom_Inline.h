@@ -31,9 +31,7 @@ inline double SYS_Point::VectorProduct(const SYS_Point& p) const noexcept {
 }
 
 inline int32_t SYS_Point::GetPolarAngle() const noexcept {
-    int32_t angle =
-        SYS_Trunc(std::atan2(double(m_y), double(m_x)) * 324000000.0 * 0.3183098861837907);
-    return angle < 0 ? angle + SYS_FULL_TURN : angle;
+    return SYS_AngleOfRadians(std::atan2(double(m_y), double(m_x)));
 }
 
 inline double SYS_Point::GetPolarRadius() const { return SYS_DoublePoint(*this).GetPolarRadius(); }

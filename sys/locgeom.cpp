@@ -148,9 +148,11 @@ int32_t SYS_Arc::GetSizeAngle() const {
     SYS_DoublePoint toEnd = OffsetFrom(m_center, m_end);
     SYS_DoublePoint toStart = OffsetFrom(m_center, m_start);
     int32_t size = toEnd.GetPolarAngle() - toStart.GetPolarAngle();
-    if (size > 0 && m_radius < 0) size -= SYS_FULL_TURN;
-    if (size < 0 && m_radius > 0) size += SYS_FULL_TURN;
-    return size;
+    // Clockwise arcs (negative radius) sweep a negative angle, counter-clockwise ones a positive
+    // one; the turn is added or taken away without a branch, the signs being random on most data.
+    int32_t addTurn = (size < 0) & (m_radius > 0);
+    int32_t takeTurn = (size > 0) & (m_radius < 0);
+    return size + (addTurn - takeTurn) * SYS_FULL_TURN;
 }
 
 double SYS_Arc::GetLength() const {
