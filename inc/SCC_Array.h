@@ -251,8 +251,28 @@ TESSAR_EXPORT int SCC_Compare(const char* a, const char* b);
 // null. Starts ascending.
 template <class T>
 class TESSAR_EXPORT SCC_Comparator : public SCC_ComparatorBase {
+    template <class U, class = void>
+    struct HasCompare : std::false_type {};
+    template <class U>
+    struct HasCompare<U, decltype(void(SCC_Compare(std::declval<const U&>(),
+                                                   std::declval<const U&>())))>
+        : std::true_type {};
+
 public:
     typedef int (*Function)(const T& a, const T& b);
+
+    // Whether T has an SCC_Compare, which a comparator without a function uses.
+    static constexpr bool kHasDefaultOrder = HasCompare<T>::value;
+
+    // SCC_Compare in one direction, held by value so that a loop keeps it in registers: what
+    // Compare does without a function.
+    struct DefaultOrder {
+        bool descending;
+        int operator()(const T& x, const T& y) const {
+            int result = SCC_Compare(x, y);
+            return descending ? -result : result;
+        }
+    };
 
     explicit SCC_Comparator(Function function = nullptr) : m_function(function) {}
 
@@ -262,29 +282,20 @@ public:
         return CompareValues(*static_cast<const T*>(a), *static_cast<const T*>(b));
     }
 
+    Function GetFunction() const { return m_function; }
     // Whether CompareValues gives Compare's results (a function, or an SCC_Compare for T).
-    bool ComparesValues() const { return m_function != nullptr || HasCompare<T>::value; }
+    bool ComparesValues() const { return m_function != nullptr || kHasDefaultOrder; }
     // Compare without the virtual call; only when ComparesValues().
     int CompareValues(const T& x, const T& y) const {
-        int result;
         if (m_function != nullptr) {
-            result = m_function(x, y);
-        } else if constexpr (HasCompare<T>::value) {
-            result = SCC_Compare(x, y);
-        } else {
-            result = 0;
+            int result = m_function(x, y);
+            return IsDescending() ? -result : result;
         }
-        return IsDescending() ? -result : result;
+        if constexpr (kHasDefaultOrder) return DefaultOrder{IsDescending() != 0}(x, y);
+        return 0;
     }
 
 private:
-    template <class U, class = void>
-    struct HasCompare : std::false_type {};
-    template <class U>
-    struct HasCompare<U, decltype(void(SCC_Compare(std::declval<const U&>(),
-                                                   std::declval<const U&>())))>
-        : std::true_type {};
-
     Function m_function;
 };
 
@@ -459,23 +470,27 @@ protected:
             _SCC_Array::SortRange(comparator, lo, hi);
             return;
         }
-        TypedSortPolicy policy{m_data, *typed};
-        SCC_ArraySortDetail::QuickSort(policy, lo, hi);
+        WithInlineOrder(*typed, [&](auto order) {
+            TypedSortPolicy<decltype(order)> policy{m_data, order};
+            SCC_ArraySortDetail::QuickSort(policy, lo, hi);
+        });
     }
 
 private:
+    template <class Order>
     struct TypedSortPolicy {
         T* data;
-        const SCC_Comparator<T>& comparator;
-        int Compare(long i, long j) const { return comparator.CompareValues(data[i], data[j]); }
+        Order order;
+        int Compare(long i, long j) const { return order(data[i], data[j]); }
         void Swap(long i, long j) { SwapElements(data[i], data[j]); }
         void ShortSort(long lo, long hi) { SCC_ArraySortDetail::SelectionSort(*this, lo, hi); }
     };
+    template <class Order>
     struct TypedSearchPolicy {
         const T* data;
-        const SCC_Comparator<T>& comparator;
+        Order order;
         const T& item;
-        int WithItem(long i) const { return comparator.CompareValues(data[i], item); }
+        int WithItem(long i) const { return order(data[i], item); }
     };
 
     // The comparator as a plain SCC_Comparator<T> whose compares can be inlined, else null.
@@ -484,6 +499,18 @@ private:
             return nullptr;
         const auto* typed = static_cast<const SCC_Comparator<T>*>(comparator);
         return typed->ComparesValues() ? typed : nullptr;
+    }
+    // Calls run(order) with an inline order that answers as typed.Compare: SCC_Compare in the
+    // comparator's direction without a function, else the comparator's CompareValues.
+    template <class Run>
+    static void WithInlineOrder(const SCC_Comparator<T>& typed, Run run) {
+        if constexpr (SCC_Comparator<T>::kHasDefaultOrder) {
+            if (typed.GetFunction() == nullptr) {
+                run(typename SCC_Comparator<T>::DefaultOrder{typed.IsDescending() != 0});
+                return;
+            }
+        }
+        run([&typed](const T& x, const T& y) { return typed.CompareValues(x, y); });
     }
     // FindItemPosition, with inline compares under a plain typed comparator.
     void FindRun(const T& item, long& first, long& last, SCC_ComparatorBase* comparator) const {
@@ -494,9 +521,11 @@ private:
             FindItemPosition(&item, first, last, comparator);
             return;
         }
-        SCC_ArraySortDetail::FindRun(TypedSearchPolicy{m_data, *typed, item}, size, first, last);
+        WithInlineOrder(*typed, [&](auto order) {
+            SCC_ArraySortDetail::FindRun(TypedSearchPolicy<decltype(order)>{m_data, order, item},
+                                         size, first, last);
+        });
     }
-
     bool SortsWithOwnSwap() const {
         return typeid(*this) == typeid(SCC_Array) || typeid(*this) == typeid(SCC_SortableArray<T>);
     }

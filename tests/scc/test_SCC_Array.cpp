@@ -435,18 +435,26 @@ TEST_F(ArrayTest, ManyEqualKeysSortInNLogNCompares) {
     }
 }
 
-// A key with a tag that the comparator ignores: the tags show the order of equal keys.
+long g_taggedCompares = 0;
+
+// A key with a tag that the comparator ignores: the tags show the order of equal keys. Its own
+// namespace keeps its SCC_Compare (found by argument-dependent lookup) from hiding the others.
+namespace tagged {
 struct Tagged {
     int key = 0;
     int tag = 0;
     bool operator==(const Tagged& other) const { return key == other.key && tag == other.tag; }
 };
 
-long g_taggedCompares = 0;
-int CompareKeys(const Tagged& a, const Tagged& b) {
+// The order of a comparator without a function, and through CompareKeys that of one with.
+int SCC_Compare(const Tagged& a, const Tagged& b) {
     ++g_taggedCompares;
-    return SCC_Compare(a.key, b.key);
+    return ::SCC_Compare(a.key, b.key);
 }
+}  // namespace tagged
+using tagged::Tagged;
+
+int CompareKeys(const Tagged& a, const Tagged& b) { return SCC_Compare(a, b); }
 
 // Overriding Swap sends the sort down the virtual path; VirtualFind is the untyped search.
 class SwapCountingArray : public SCC_SortableArray<Tagged> {
@@ -467,9 +475,10 @@ struct SortRun {
 };
 
 template <class Array>
-SortRun SortTagged(Array& array, const std::vector<Tagged>& values, int direction) {
+SortRun SortTagged(Array& array, const std::vector<Tagged>& values, int direction,
+                   bool withFunction) {
     for (const Tagged& v : values) array.Add(v);
-    array.SetComparator(new SCC_Comparator<Tagged>(CompareKeys));
+    array.SetComparator(new SCC_Comparator<Tagged>(withFunction ? CompareKeys : nullptr));
     g_taggedCompares = 0;
     array.Sort(direction);
     SortRun run{{}, g_taggedCompares};
@@ -481,14 +490,17 @@ TEST_F(ArrayTest, InlineAndVirtualPathsMakeTheSameComparesAndOrder) {
     std::mt19937 rng(17);
     for (int size : {2, 8, 9, 40, 1000, 20000}) {
         for (int keys : {1, 3, 1000000}) {  // all equal trips the heapsort guard
-            for (int direction : {1, -1}) {
+            for (int variant = 0; variant < 4; ++variant) {
+                int direction = variant % 2 == 0 ? 1 : -1;
+                bool withFunction = variant < 2;
+                SCOPED_TRACE(withFunction ? "function" : "SCC_Compare");
                 std::vector<Tagged> values(size);
                 for (int i = 0; i < size; ++i)
                     values[i] = {static_cast<int>(rng() % keys), i};
                 SCC_SortableArray<Tagged> inlined;
                 SwapCountingArray virtualSwaps;
-                SortRun fast = SortTagged(inlined, values, direction);
-                SortRun slow = SortTagged(virtualSwaps, values, direction);
+                SortRun fast = SortTagged(inlined, values, direction, withFunction);
+                SortRun slow = SortTagged(virtualSwaps, values, direction, withFunction);
                 ASSERT_TRUE(fast.order == slow.order)
                     << "size " << size << " keys " << keys << " direction " << direction;
                 ASSERT_EQ(slow.compares, fast.compares) << "size " << size << " keys " << keys;
@@ -496,7 +508,7 @@ TEST_F(ArrayTest, InlineAndVirtualPathsMakeTheSameComparesAndOrder) {
                     ASSERT_GT(virtualSwaps.swaps, 0);  // partitions always swap
                 }
                 for (int i = 1; i < size; ++i)
-                    ASSERT_LE(direction * SCC_Compare(fast.order[i - 1].key, fast.order[i].key), 0);
+                    ASSERT_LE(direction * (fast.order[i - 1].key - fast.order[i].key), 0);
                 for (int probe = 0; probe < 20; ++probe) {
                     Tagged item{static_cast<int>(rng() % (keys + 2)) - 1, -1};
                     long first = -1, last = -1;
