@@ -147,7 +147,8 @@ def write_markdown(path, context, rows, chart, info=(), notes=""):
         "# Benchmarks",
         "",
         f"Run of {today} on {machine}; Release build (g++ -O3), \"C\" locale.",
-        "CPU-time medians of 5 repetitions; ratio = ours / peer; a goal is met within 15 % tolerance.",
+        "CPU-time medians of 5 repetitions, run interleaved in random order; ratio = ours / peer; "
+        "a goal is met within 15 % tolerance.",
         f"Goals met: {met} of {judged} judged rows. Regenerate with `bench/run`.",
         "",
         f"![ratios against their goals]({chart})",
