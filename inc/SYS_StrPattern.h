@@ -60,9 +60,13 @@ struct SYS_StrPatternIndex;
 // its nested calls are capped at 1000 levels (patterns with about a thousand closures or nested
 // alternations in a row reach that). Searches that are linear in the subject never come near
 // the budget, 16 MB subjects included; runaway backtracking does (a chain of groups with
-// alternatives on a subject that does not match, or a closure in mid-pattern retried from
-// every start position of a long run). A search that exhausts it stops as if nothing were
-// found: Match answers -1 and Substitute stops replacing; GaveUp() then answers TRUE.
+// alternatives on a subject that does not match, or a closure behind a group or another
+// closure, retried from every start position of a long run). A closure over one character
+// that only one-character elements precede, as in "b[^z]*x", is not retried: a failed attempt
+// lets the scan skip every start that would end its repetitions at the same place (in a
+// multibyte locale, only when nothing precedes the closure). A search that exhausts the budget
+// stops as if nothing were found: Match answers -1 and Substitute stops replacing; GaveUp()
+// then answers TRUE.
 class TESSAR_EXPORT SYS_StrPattern {
 public:
     SYS_StrPattern();

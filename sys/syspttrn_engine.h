@@ -87,6 +87,8 @@ size_t NextOperation(std::string_view code, size_t pc);
 
 // Index of a compiled pattern, built once per pattern.
 struct Program {
+    static constexpr size_t kNoRepeat = SIZE_MAX;
+
     struct ByteSet {
         uint64_t bits[4];
         bool Has(unsigned char c) const { return (bits[c >> 6] >> (c & 63)) & 1; }
@@ -108,7 +110,10 @@ struct Program {
     int firstByte = -1;             // the only member of firstBytes, or -1
     bool anchored = false;          // the code starts with '^': only offset 0 can match
     bool hasCaret = false;          // some '^' anywhere: results depend on the attempt start
-    bool leadingRepeat = false;     // code starts with '*' or '+' over a one-character element
+    // Where the code's first greedy closure ('*' or '+') over a one-character element stands
+    // when only one-character operations (no number classes) come before it; kNoRepeat when
+    // the code does not start that way.
+    size_t repeatPc = kNoRepeat;
 };
 
 // The member bytes of the class at pc.

@@ -26,6 +26,16 @@ bool IsRepeatOfOneCharacter(std::string_view code, size_t pc) {
     }
 }
 
+// The position of the closure when the code is a run of one-character operations (no number
+// classes) followed by a greedy closure over one character, else Program::kNoRepeat.
+size_t RepeatAfterOneCharacterPrefix(std::string_view code) {
+    size_t pc = 0;
+    while (pc < code.size() && IsSingleCharOp(static_cast<unsigned char>(code[pc])) &&
+           !(code[pc] == ':' && IsNumberClass(static_cast<unsigned char>(code[pc + 1]))))
+        pc = NextOperation(code, pc);
+    return IsRepeatOfOneCharacter(code, pc) ? pc : Program::kNoRepeat;
+}
+
 // Bytes a match can begin with, in a single-byte locale, and whether the code can match
 // without consuming anything (then any byte can begin a match). Walks the code as the matcher
 // does; a '$' that would be reached before anything is consumed ends every match there,
@@ -232,7 +242,7 @@ void BuildProgram(std::string_view code, Program& program) {
     program.anyFirstByte = FirstBytes(code, program).Of(0, code.size(), first, 0);
     program.firstBytes = first;
     program.firstByte = SingleMember(first);
-    program.leadingRepeat = IsRepeatOfOneCharacter(code, 0);
+    program.repeatPc = RepeatAfterOneCharacterPrefix(code);
 }
 
 }  // namespace syspttrn

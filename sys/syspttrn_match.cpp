@@ -67,6 +67,13 @@ public:
     bool GaveUp() const { return m_gaveUp; }
     uint64_t Steps() const { return m_steps; }
     const char* MatchOne(size_t pc, const char* s);
+    // Where the one-character operations of [0, end) leave s, or null when one fails or they
+    // do not end exactly at end.
+    const char* MatchPrefix(size_t end, const char* s) {
+        size_t pc = 0;
+        for (; pc < end && s != nullptr; pc = SkipElement(pc)) s = MatchOne(pc, s);
+        return pc == end ? s : nullptr;
+    }
 
 private:
     const char* Run(size_t pc, size_t end, const Frame* frames, const char* s);
@@ -411,18 +418,28 @@ bool Matcher::InClass(size_t pc, const char* s, size_t n) const {
     return false;
 }
 
-// Start of the next attempt after a failed one at s. When the code starts with a greedy
-// closure over one character and has no '^', every start inside the run of repetitions that
-// the failed attempt went through fails too: its rest was already tried at each position.
+// Start of the next attempt after a failed one at s. When the code starts with k one-character
+// operations and then a greedy closure over one character, and has no '^', an attempt at s
+// whose prefix matched ran the closure to the end of its run (q) and tried the rest of the
+// code at every position the closure could stop at. A later start j <= q - k would run the
+// closure to the same q and try the rest at a subset of those positions, so it fails too: the
+// next start worth trying is q - k + 1 (one character past q when k is 0). With k > 0 the step
+// back is counted in bytes, so it is taken only in a single-byte locale.
 const char* NextStart(Matcher& matcher, const Program& program, const char* s, bool singleByte) {
-    if (program.leadingRepeat && !program.hasCaret) {
-        const char* q = s;
-        while (*q != '\0') {
-            const char* next = matcher.MatchOne(2, q);
-            if (next == nullptr) break;
-            q = next;
+    const size_t repeatPc = program.repeatPc;
+    if (repeatPc != Program::kNoRepeat && !program.hasCaret && (repeatPc == 0 || singleByte)) {
+        const char* p = matcher.MatchPrefix(repeatPc, s);
+        if (p != nullptr) {
+            const char* q = p;
+            while (*q != '\0') {
+                const char* next = matcher.MatchOne(repeatPc + 2, q);
+                if (next == nullptr) break;
+                q = next;
+            }
+            if (*q == '\0') return q;  // no later start has room for the prefix and the rest
+            if (singleByte) return q - (p - s) + 1;
+            if (q != s) return q + CharLen(q, singleByte);
         }
-        if (q != s) return *q == '\0' ? q : q + CharLen(q, singleByte);
     }
     return s + CharLen(s, singleByte);
 }

@@ -154,6 +154,33 @@ TEST(SYS_StrPatternLimits, ALowerBudgetGivesUpSoonerAndTravelsWithCopies) {
     EXPECT_EQ(0u, pattern.GetStepBudget());
 }
 
+TEST(SYS_StrPatternLimits, AClosureAfterALiteralScansALongRunOnce) {
+    // Each start in the run of b's would rescan the rest of the run: quadratic, far beyond
+    // the budget for a megabyte. Starts whose closure ends where a failed one ended are
+    // skipped, so the search answers in one pass.
+    const int run = 1 << 20;
+    const std::string subject = std::string(run, 'b') + "zbyx";
+    struct Case {
+        const char* pattern;
+        int offset;  // -1: no match
+        int length;
+    };
+    const Case cases[] = {
+        {"b[^z]*x", run + 1, 3},  // behind the run
+        {"b[^z]+x", run + 1, 3},
+        {"bb*x", -1, 0},          // X* never takes zero repetitions where X matches
+        {"b.b+x", -1, 0},
+        {"b.b+y", run - 1, 4},    // "bzby"
+    };
+    for (const Case& c : cases) {
+        SYS_StrPattern pattern(c.pattern);
+        int length = -1;
+        EXPECT_EQ(c.offset, pattern.Match(subject.c_str(), &length)) << c.pattern;
+        EXPECT_EQ(c.length, length) << c.pattern;
+        EXPECT_FALSE(pattern.GaveUp()) << c.pattern;
+    }
+}
+
 TEST(SYS_StrPatternLimits, SubstituteStopsAtTheBudgetAndKeepsTheRest) {
     std::string text;
     for (int i = 0; i < 40; ++i) text += "(a|aa)";

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <string>
@@ -169,6 +170,28 @@ public:
         return s;
     }
 
+    // One to three one-character atoms, a greedy closure over one more, then up to three
+    // random elements: the shape whose failed attempts let the scan skip start positions.
+    Alternatives PrefixedRepeat() {
+        std::vector<Node> alt;
+        for (size_t i = 1 + Pick(3); i > 0; --i) alt.push_back(OneCharacterAtom());
+        Node closure = Make(Node::Closure);
+        closure.op = "*+"[Pick(2)];
+        closure.inner.push_back(OneCharacterAtom());
+        alt.push_back(closure);
+        for (size_t i = Pick(4); i > 0; --i) alt.push_back(Element(1));
+        return Alternatives{alt};
+    }
+
+    // Runs of repeated characters, where such closures backtrack the most.
+    std::string RunsSubject() {
+        static const char kAlphabet[] = "ab1-x";
+        std::string s;
+        for (size_t runs = 1 + Pick(4); runs > 0; --runs)
+            s.append(1 + Pick(12), kAlphabet[Pick(sizeof kAlphabet - 1)]);
+        return s;
+    }
+
 private:
     size_t Pick(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(m_rng); }
 
@@ -189,6 +212,15 @@ private:
         closure.op = "*+?#@"[Pick(5)];
         closure.inner.push_back(n);
         return closure;
+    }
+
+    Node OneCharacterAtom() {
+        for (;;) {
+            Node n = Atom(3);  // no groups at this depth
+            if (n.kind == Node::End) continue;
+            if (n.kind == Node::Named && std::strchr("hzn", n.letter) != nullptr) continue;
+            return n;
+        }
     }
 
     Node Atom(int depth) {
@@ -285,6 +317,24 @@ TEST(SYS_StrPatternReference, AgreesWithAPlainRecursiveMatcher) {
     // The generator must exercise both outcomes, not just one of them.
     EXPECT_GT(matched, compared / 5);
     EXPECT_LT(matched, compared * 4 / 5);
+}
+
+TEST(SYS_StrPatternReference, AgreesWhereFailedAttemptsSkipStartPositions) {
+    Generator generator(4242);
+    for (int round = 0; round < 3000; ++round) {
+        Alternatives tree = generator.PrefixedRepeat();
+        std::string text = Print(tree);
+        SYS_StrPattern pattern(text.c_str());
+        for (int i = 0; i < 20; ++i) {
+            std::string subject = generator.RunsSubject();
+            Reference reference(subject);
+            std::pair<int, int> expected = reference.Find(tree);
+            int length = -1;
+            int offset = pattern.Match(subject.c_str(), &length);
+            ASSERT_EQ(expected.first, offset) << "pattern '" << text << "' subject '" << subject << "'";
+            ASSERT_EQ(expected.second, length) << "pattern '" << text << "' subject '" << subject << "'";
+        }
+    }
 }
 
 // Substitution by the reference: each search on the rest of the text as a new subject; after
