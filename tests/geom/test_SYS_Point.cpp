@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <utility>
 
@@ -158,11 +159,11 @@ TEST(SYS_Point, ProductsAreExactForCollinearAndPerpendicularPoints) {
         SYS_Point perpendicular(-q.GetY(), q.GetX());
         ASSERT_EQ(0.0, q.ScalarProduct(perpendicular)) << q;
     }
-    // Large values: compared with long double arithmetic.
+    // Large values: compared with the exact 64-bit results, rounded once.
     const SYS_Point a(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 3)),
         b(SYS_COORD_LIMIT - 7, SYS_COORD_LIMIT - 2);
-    long double dot = (long double)a.GetX() * b.GetX() + (long double)a.GetY() * b.GetY();
-    long double cross = (long double)a.GetX() * b.GetY() - (long double)a.GetY() * b.GetX();
+    int64_t dot = int64_t(a.GetX()) * b.GetX() + int64_t(a.GetY()) * b.GetY();
+    int64_t cross = int64_t(a.GetX()) * b.GetY() - int64_t(a.GetY()) * b.GetX();
     EXPECT_EQ((double)dot, a.ScalarProduct(b));
     EXPECT_EQ((double)cross, a.VectorProduct(b));
 }
