@@ -55,6 +55,15 @@ inline bool IsNumberClass(unsigned char letter) {
     return letter == 'h' || letter == 'z' || letter == 'n';
 }
 
+// Whether the operation at `at` consumes exactly one character: a one-character operation
+// other than a number class. Reads the operand only after a ':'.
+inline bool ConsumesOneCharacter(const unsigned char* at) {
+    return IsSingleCharOp(at[0]) && !(at[0] == ':' && IsNumberClass(at[1]));
+}
+inline bool ConsumesOneCharacter(std::string_view code, size_t pc) {
+    return ConsumesOneCharacter(reinterpret_cast<const unsigned char*>(code.data() + pc));
+}
+
 inline bool IsClosureOp(unsigned char op) {
     return op == '*' || op == '+' || op == '?' || op == '#' || op == '@';
 }

@@ -30,9 +30,7 @@ bool IsRepeatOfOneCharacter(std::string_view code, size_t pc) {
 // classes) followed by a greedy closure over one character, else Program::kNoRepeat.
 size_t RepeatAfterOneCharacterPrefix(std::string_view code) {
     size_t pc = 0;
-    while (pc < code.size() && IsSingleCharOp(static_cast<unsigned char>(code[pc])) &&
-           !(code[pc] == ':' && IsNumberClass(static_cast<unsigned char>(code[pc + 1]))))
-        pc = NextOperation(code, pc);
+    while (pc < code.size() && ConsumesOneCharacter(code, pc)) pc = NextOperation(code, pc);
     return IsRepeatOfOneCharacter(code, pc) ? pc : Program::kNoRepeat;
 }
 
@@ -154,8 +152,7 @@ long SequenceWidth(std::string_view code, const Program& program, size_t pc, siz
             pc = program.alternationEnd[pc];
             continue;
         }
-        if (!IsSingleCharOp(op) || (op == ':' && IsNumberClass(static_cast<unsigned char>(code[pc + 1]))))
-            return -1;
+        if (!ConsumesOneCharacter(code, pc)) return -1;
         size_t next = NextOperation(code, pc);
         width += op == 'c' ? static_cast<long>(next - pc - 1) : 1;
         pc = next;

@@ -256,9 +256,7 @@ const char* Matcher::Element(size_t pc, const char* s) {
 size_t Matcher::FixedWidth(size_t elementPc) const {
     unsigned char op = m_code[elementPc];
     if (op == 'c') return SkipElement(elementPc) - elementPc - 1;
-    if (!m_singleByte || !IsSingleCharOp(op)) return 0;
-    if (op == ':' && IsNumberClass(m_code[elementPc + 1])) return 0;
-    return 1;
+    return m_singleByte && ConsumesOneCharacter(m_code + elementPc) ? 1 : 0;
 }
 
 const char* Matcher::Greedy(size_t pc, size_t end, const Frame* frames, const char* s) {
@@ -308,7 +306,7 @@ size_t Matcher::CountRepetitions(size_t pc, const char* s, size_t width) {
     unsigned char op = m_code[elementPc];
     size_t count = 0;
     if (m_singleByte && m_code[pc + 1] == SkipElement(elementPc) - elementPc &&
-        IsSingleCharOp(op) && !(op == ':' && IsNumberClass(m_code[elementPc + 1]))) {
+        ConsumesOneCharacter(m_code + elementPc)) {
         for (const char* q = s; *q != '\0' && Step() && MatchOneByte(op, elementPc, q); ++q)
             ++count;
         return count;
@@ -324,7 +322,7 @@ size_t Matcher::CountRepetitions(size_t pc, const char* s, size_t width) {
 bool Matcher::CanStart(size_t pc, size_t end, const char* s) {
     if (!m_singleByte || pc >= end) return true;
     unsigned char op = m_code[pc];
-    if (!IsSingleCharOp(op) || (op == ':' && IsNumberClass(m_code[pc + 1]))) return true;
+    if (!ConsumesOneCharacter(m_code + pc)) return true;
     return *s != '\0' && MatchOneByte(op, pc, s) != nullptr;
 }
 
