@@ -3,6 +3,22 @@
 #include "SCC_Event.h"
 #include "TessarTypes.h"
 
+// The notification codes shared by arrays, maps, collections, properties and the palette.
+// Where the data is a position or a handle, the integer travels in the data pointer itself
+// (SCC_Notifier::ValueAsData / DataAsValue).
+enum SCC_NotifyCode : int {
+    SCC_NotifyInserted = 1,         // arrays: 1-based position; collections: the handle
+    SCC_NotifyDeleting = 2,         // sent before the element goes; same data as inserted
+    SCC_NotifyChanged = 3,          // position or handle; (3, 0) when content availability changed
+    SCC_NotifyFocusAdded = 4,       // collections: the handle; the palette changed: 0
+    SCC_NotifyReset = 5,            // the content was replaced as a whole; 0
+    SCC_NotifyCleared = 6,          // cleared or destroyed; 0 or passed on
+    SCC_NotifyBlock = 7,            // arrays: {operation, first index, count}; collections: relocate
+    SCC_NotifyPropertyChanged = 8,  // the property
+    SCC_NotifyBeginBulk = 9,        // a receiving collection suspends; data passed on
+    SCC_NotifyEndBulk = 10          // a receiving collection resumes; data passed on
+};
+
 // The event used almost everywhere: notifications carry an int code and an untyped pointer.
 // Many codes pass a small integer (a 1-based position) or a handle in the pointer itself; such
 // a value travels at full pointer width, so a handle is never cut to 32 bits. Senders write
