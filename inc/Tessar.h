@@ -29,3 +29,4 @@
 #include "SYS_StrPattern.h"
 #include "SYS_Filter.h"
 #include "SCC_StdCollection.h"
+#include "SYS_TestRepeater.h"

@@ -7,6 +7,7 @@
 
 #include "SYS_Exception.h"
 #include "SYS_StrEx.h"
+#include "SYS_TestRepeater.h"
 #include "tessar_locale.h"
 
 namespace {
@@ -180,3 +181,14 @@ TEST(SYS_Exception, CarriesAFormattedTextByValue) {
 }
 
 }  // namespace
+
+TEST(SYS_TestRepeater, RecordsNothing) {
+    SYS_TestRepeater::Start();
+    SYS_TestRec record;
+    record.Function = SYS_TestFncID("Open", 7);
+    record.Count = 3;
+    EXPECT_EQ(0, SYS_TestRepeater::Record(record));
+    SYS_TestRepeater::Stop();
+    EXPECT_EQ(nullptr, SYS_TestRec().Function.Name);
+    EXPECT_EQ(0, SYS_TestRec().Count);
+}
