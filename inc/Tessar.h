@@ -29,3 +29,5 @@
 #include "SYS_StrPattern.h"
 #include "SYS_Filter.h"
 #include "SCC_StdCollection.h"
+#include "SYS_StdInterface.h"
+#include "SYS_Text.h"
