@@ -31,3 +31,4 @@
 #include "SCC_StdCollection.h"
 #include "SYS_StdInterface.h"
 #include "SYS_Text.h"
+#include "SYS_Convert.h"
