@@ -47,22 +47,21 @@ void ExpectReports(ScopedReportRecorder& recorder, const char* message, size_t c
     }
 }
 
-TEST(SYS_Convert, ConstructionSetsTheDefaults) {
-    const SYS_Convert byDefault, fromInt(12), inMm(kMm), atOrigin(SYS_Point(5, 6)),
-        both(kInches, SYS_Point(-1, 2));
+TEST(SYS_Convert, SettingsAreAValueWithTheDesignedDefaults) {
+    const SYS_Convert byDefault, fromInt(12), both(kInches, SYS_Point(-1, 2));
     EXPECT_EQ(kMils, byDefault.GetUnitType());
     EXPECT_EQ(kMils, fromInt.GetUnitType());
-    EXPECT_EQ(kMm, inMm.GetUnitType());
-    EXPECT_EQ(kInches, both.GetUnitType());
-    EXPECT_TRUE(atOrigin.GetOrigin() == SYS_Point(5, 6));
-    EXPECT_TRUE(both.GetOrigin() == SYS_Point(-1, 2));
     EXPECT_TRUE(byDefault.GetOrigin() == SYS_Point());
-    for (const SYS_Convert* c : {&byDefault, &inMm, &both}) {
-        EXPECT_EQ(1, c->IsZeroTrimMode());
-        EXPECT_EQ(3, c->GetAnglePrecision());
-    }
-    // Default precisions per unit: 2, 5, 5, 2.
-    SYS_Convert c;
+    EXPECT_TRUE(SYS_Convert(SYS_Point(5, 6)).GetOrigin() == SYS_Point(5, 6));
+    SYS_Convert c(both);
+    c.SetUnitPrecision(1);
+    c.SetAnglePrecision(0);
+    c.SetZeroTrimMode(0);
+    EXPECT_EQ(5, both.GetUnitPrecision());  // the copy is independent
+    c.SetData(kMicrons, SYS_Point(3, 4));  // restores every setting
+    EXPECT_TRUE(c.GetOrigin() == SYS_Point(3, 4));
+    EXPECT_EQ(1, c.IsZeroTrimMode());
+    EXPECT_EQ(3, c.GetAnglePrecision());
     const int precisions[] = {2, 5, 5, 2};
     for (int t = 0; t < 4; ++t) {
         c.SetUnitType(static_cast<SYS_UnitType>(t));
@@ -70,61 +69,20 @@ TEST(SYS_Convert, ConstructionSetsTheDefaults) {
     }
 }
 
-TEST(SYS_Convert, SetDataRestoresEverySetting) {
-    SYS_Convert c(kMm);
-    c.SetUnitPrecision(1);
-    c.SetAnglePrecision(0);
-    c.SetZeroTrimMode(0);
-    c.SetData(kMicrons, SYS_Point(3, 4));
-    EXPECT_EQ(kMicrons, c.GetUnitType());
-    EXPECT_TRUE(c.GetOrigin() == SYS_Point(3, 4));
-    EXPECT_EQ(1, c.IsZeroTrimMode());
-    EXPECT_EQ(3, c.GetAnglePrecision());
-    c.SetUnitType(kMm);
-    EXPECT_EQ(5, c.GetUnitPrecision());
-}
-
-TEST(SYS_Convert, CopiesAreIndependentValues) {
-    SYS_Convert a(kMm, SYS_Point(1, 2));
-    a.SetUnitPrecision(2);
-    SYS_Convert b(a);
-    SYS_Convert c;
-    c = a;
-    a.SetUnitPrecision(4);
-    a.SetOrigin(SYS_Point(9, 9));
-    for (const SYS_Convert* copy : {&b, &c}) {
-        EXPECT_EQ(kMm, copy->GetUnitType());
-        EXPECT_EQ(2, copy->GetUnitPrecision());
-        EXPECT_TRUE(copy->GetOrigin() == SYS_Point(1, 2));
-    }
-}
-
-TEST(SYS_Convert, UnitNamesComeFromTheStringTable) {
-    SYS_Convert c;
-    const char* names[] = {"Mils", "Millimeters", "Inches", "Microns"};
-    for (int t = 0; t < 4; ++t) {
-        EXPECT_EQ(names[t], Str(c.GetUnitName(static_cast<SYS_UnitType>(t))));
-        c.SetUnitType(static_cast<SYS_UnitType>(t));
-        EXPECT_EQ(names[t], Str(c.GetUnitName()));
-    }
-}
-
-TEST(SYS_Convert, UnitTypeObjEnumeratesTheFourUnits) {
+TEST(SYS_Convert, UnitNamesComeFromTheStringTableInTheEnumeratorsOrder) {
     SYS_Convert::UnitTypeObj units;
-    EXPECT_EQ(0, units.IsValid());
     EXPECT_EQ(kMils, units.GetType());  // no current handle: the fallback record
     EXPECT_TRUE(units.GetName().IsEmpty());
     std::string seen;
-    int expectedType = 0;
+    SYS_Convert c;
     for (units.GetFirst(nullptr); units.IsValid(); units.GetNext()) {
-        EXPECT_EQ(expectedType + 1, units.GetHandle());
-        EXPECT_EQ(expectedType++, units.GetType());
+        EXPECT_EQ(units.GetHandle() - 1, units.GetType());
+        c.SetUnitType(units.GetType());
+        EXPECT_EQ(Str(units.GetName()), Str(c.GetUnitName()));
+        EXPECT_EQ(Str(units.GetName()), Str(c.GetUnitName(units.GetType())));
         seen += Str(units.GetName()) + ";";
     }
     EXPECT_EQ("Mils;Millimeters;Inches;Microns;", seen);
-    units.SetHandle(2, nullptr);
-    SYS_Convert::UnitTypeObj copy(units);
-    EXPECT_EQ(kMm, copy.GetType());
     units.SetHandle(5, nullptr);
     EXPECT_EQ(kMils, units.GetType());
     EXPECT_TRUE(units.GetName().IsEmpty());
@@ -168,20 +126,13 @@ TEST(SYS_Convert, User2BaseRoundsHalfAwayAndMarksOverflow) {
     };
     const long mark = SYS_Convert::kOverflowMark;
     const Row rows[] = {
-        {"one mil", kMils, 1.0, 38100},
-        {"tiny negative", kMils, -0.00001, 0},
-        {"zero", kMils, 0.0, 0},
-        {"half up", kMicrons, 0.001, 2},  // 1.5
-        {"half down", kMicrons, -0.001, -2},
-        {"quarter", kMicrons, 0.0005, 1},  // 0.75
-        {"half of a mil unit", kMils, 1.5 / 38100, 2},
-        {"below half", kMicrons, 0.0003, 0},  // 0.45
-        {"57 inches", kInches, 57.0, mark},
-        {"-57 inches", kInches, -57.0, mark},
-        {"56 inches", kInches, 56.0, 2133600000},
-        {"largest mils", kMils, 56364.4, 2147483640},
-        {"just over", kMils, 56364.41, mark},
-        {"infinity", kMm, INFINITY, mark},
+        {"one mil", kMils, 1.0, 38100},          {"tiny negative", kMils, -0.00001, 0},
+        {"zero", kMils, 0.0, 0},                 {"half up (1.5)", kMicrons, 0.001, 2},
+        {"half down", kMicrons, -0.001, -2},     {"0.75", kMicrons, 0.0005, 1},
+        {"1.5 exactly", kMils, 1.5 / 38100, 2},  {"0.45", kMicrons, 0.0003, 0},
+        {"57 inches", kInches, 57.0, mark},      {"-57 inches", kInches, -57.0, mark},
+        {"56 inches", kInches, 56.0, 2133600000}, {"largest mils", kMils, 56364.4, 2147483640},
+        {"just over", kMils, 56364.41, mark},    {"infinity", kMm, INFINITY, mark},
         {"nan", kMm, NAN, mark},
     };
     for (const Row& row : rows) {
@@ -276,6 +227,10 @@ TEST(SYS_Convert, AnglesHaveTheirOwnPrecision) {
     c.SetAnglePrecision(70);
     EXPECT_EQ(Printf(2147483647 * 5.555555555555555e-7, 70, false), Str(c.Angle2Str(2147483647L)));
     EXPECT_EQ(5, c.GetUnitPrecision());  // the angle precision is separate from the unit's
+    c.SetAnglePrecision(-3);  // negative: six digits, as "%.*f" takes it
+    EXPECT_EQ("90.000000", Str(c.Angle2Str(162000000L)));
+    c.SetUnitPrecision(-1);
+    EXPECT_EQ("1.000000", Str(c.Base2Str(1500000L)));
 }
 
 TEST(SYS_Convert, ExactTiesRoundToEvenAsPrintfDoes) {
@@ -289,15 +244,6 @@ TEST(SYS_Convert, ExactTiesRoundToEvenAsPrintfDoes) {
     c.SetUnitPrecision(2);
     EXPECT_EQ("0.12", Str(c.Base2Str(187.5)));  // 0.125
     EXPECT_EQ("0.38", Str(c.Base2Str(562.5)));  // 0.375
-}
-
-TEST(SYS_Convert, NegativePrecisionMeansSixDigits) {
-    SYS_Convert c(kMm);
-    c.SetUnitPrecision(-1);
-    c.SetZeroTrimMode(0);
-    EXPECT_EQ("1.000000", Str(c.Base2Str(1500000L)));
-    c.SetAnglePrecision(-3);
-    EXPECT_EQ("90.000000", Str(c.Angle2Str(162000000L)));
 }
 
 // Every formatting path against snprintf: random values over the board range and beyond, every

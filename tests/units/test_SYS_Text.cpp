@@ -40,18 +40,4 @@ TEST(SYS_Text, CopiesReferToTheSameStyleAndOwnTheirString) {
     EXPECT_STREQ("R12", text.GetString());
 }
 
-TEST(SYS_Text, StyleCopiesAreIndependent) {
-    SYS_TextStyle a;
-    a.SetFont("Sans");
-    a.SetWidth(3);
-    SYS_TextStyle b(a);
-    b.SetFont("Mono");
-    b.SetWidth(4);
-    EXPECT_STREQ("Sans", static_cast<const char*>(a.GetFont()));
-    EXPECT_EQ(3, a.GetWidth());
-    a = b;
-    EXPECT_STREQ("Mono", static_cast<const char*>(a.GetFont()));
-    EXPECT_EQ(4, a.GetWidth());
-}
-
 }  // namespace
