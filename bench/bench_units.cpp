@@ -41,7 +41,26 @@ size_t PrintfTrimmed(char* text, double value, int precision) {
     return static_cast<size_t>(n);
 }
 
+// Times one pass of `pass` over the inputs per iteration.
+template <class Pass>
+void Run(benchmark::State& state, Pass pass) {
+    for (auto _ : state) benchmark::DoNotOptimize(pass());
+    state.SetItemsProcessed(state.iterations() * kCount);
+}
+
 size_t Checksum(const char* text) { return std::strlen(text) * 31 + static_cast<size_t>(text[0]); }
+
+// The peer's pass: every value in user units through PrintfTrimmed.
+template <class ToUser>
+size_t PeerTexts(ToUser toUser, int precision) {
+    char text[64];
+    size_t sum = 0;
+    for (long v : Values()) {
+        PrintfTrimmed(text, toUser(v), precision);
+        sum += Checksum(text);
+    }
+    return sum;
+}
 
 // ---- U1: Base2Str in mm, precision 5, zero trim; Angle2Str ----------------------------------
 size_t U1OursLengths(const SYS_Convert& mm) {
@@ -51,24 +70,14 @@ size_t U1OursLengths(const SYS_Convert& mm) {
     return sum;
 }
 size_t U1PeerLengths() {
-    char text[64];
-    size_t sum = 0;
-    for (long v : Values()) {
-        PrintfTrimmed(text, v / 1500000.0, 5);
-        sum += Checksum(text);
-    }
-    return sum;
+    return PeerTexts([](long v) { return v / 1500000.0; }, 5);
 }
 void U1_Ours(benchmark::State& state) {
     const SYS_Convert mm(SYS_UnitMillimeters);
     bench::RequireSame("U1", U1OursLengths(mm), U1PeerLengths());
-    for (auto _ : state) benchmark::DoNotOptimize(U1OursLengths(mm));
-    state.SetItemsProcessed(state.iterations() * kCount);
+    Run(state, [&mm] { return U1OursLengths(mm); });
 }
-void U1_Peer(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(U1PeerLengths());
-    state.SetItemsProcessed(state.iterations() * kCount);
-}
+void U1_Peer(benchmark::State& state) { Run(state, U1PeerLengths); }
 BENCH_REGISTER("BM_U1_Base2StrMm/ours", U1_Ours)->Unit(benchmark::kMillisecond);
 BENCH_REGISTER("BM_U1_Base2StrMm/snprintf_trim", U1_Peer)->Unit(benchmark::kMillisecond);
 
@@ -79,24 +88,14 @@ size_t U1OursAngles(const SYS_Convert& convert) {
     return sum;
 }
 size_t U1PeerAngles() {
-    char text[64];
-    size_t sum = 0;
-    for (long v : Values()) {
-        PrintfTrimmed(text, v * 5.555555555555555e-7, 3);
-        sum += Checksum(text);
-    }
-    return sum;
+    return PeerTexts([](long v) { return v * 5.555555555555555e-7; }, 3);
 }
 void U1Angle_Ours(benchmark::State& state) {
     const SYS_Convert convert;
     bench::RequireSame("U1 angles", U1OursAngles(convert), U1PeerAngles());
-    for (auto _ : state) benchmark::DoNotOptimize(U1OursAngles(convert));
-    state.SetItemsProcessed(state.iterations() * kCount);
+    Run(state, [&convert] { return U1OursAngles(convert); });
 }
-void U1Angle_Peer(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(U1PeerAngles());
-    state.SetItemsProcessed(state.iterations() * kCount);
-}
+void U1Angle_Peer(benchmark::State& state) { Run(state, U1PeerAngles); }
 BENCH_REGISTER("BM_U1_Angle2Str/ours", U1Angle_Ours)->Unit(benchmark::kMillisecond);
 BENCH_REGISTER("BM_U1_Angle2Str/snprintf_trim", U1Angle_Peer)->Unit(benchmark::kMillisecond);
 
@@ -134,13 +133,9 @@ long U2PeerBase() {
 void U2_Ours(benchmark::State& state) {
     const SYS_Convert mm(SYS_UnitMillimeters);
     bench::RequireSame("U2", U2OursBase(mm), U2PeerBase());
-    for (auto _ : state) benchmark::DoNotOptimize(U2OursBase(mm));
-    state.SetItemsProcessed(state.iterations() * kCount);
+    Run(state, [&mm] { return U2OursBase(mm); });
 }
-void U2_Peer(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(U2PeerBase());
-    state.SetItemsProcessed(state.iterations() * kCount);
-}
+void U2_Peer(benchmark::State& state) { Run(state, U2PeerBase); }
 BENCH_REGISTER("BM_U2_Str2BaseMm/ours", U2_Ours)->Unit(benchmark::kMillisecond);
 BENCH_REGISTER("BM_U2_Str2BaseMm/strtod", U2_Peer)->Unit(benchmark::kMillisecond);
 
@@ -163,13 +158,9 @@ long U2PeerAngle() {
 }
 void U2Angle_Ours(benchmark::State& state) {
     bench::RequireSame("U2 angles", U2OursAngle(), U2PeerAngle());
-    for (auto _ : state) benchmark::DoNotOptimize(U2OursAngle());
-    state.SetItemsProcessed(state.iterations() * kCount);
+    Run(state, U2OursAngle);
 }
-void U2Angle_Peer(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(U2PeerAngle());
-    state.SetItemsProcessed(state.iterations() * kCount);
-}
+void U2Angle_Peer(benchmark::State& state) { Run(state, U2PeerAngle); }
 BENCH_REGISTER("BM_U2_Str2Angle/ours", U2Angle_Ours)->Unit(benchmark::kMillisecond);
 BENCH_REGISTER("BM_U2_Str2Angle/strtod", U2Angle_Peer)->Unit(benchmark::kMillisecond);
 

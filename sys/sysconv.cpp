@@ -150,6 +150,15 @@ SYS_String FixedString(double value, int precision, int trim) {
     return text;
 }
 
+// A coordinate typed by the user: a measure, plus the origin's coordinate.
+template <class T>
+int MeasurePlus(const SYS_Convert& convert, const char* text, long origin, T* coordinate) {
+    T measure;
+    if (coordinate == nullptr || !convert.Str2Measure(text, &measure)) return 0;
+    *coordinate = measure + origin;
+    return 1;
+}
+
 SYS_String Concat(const SYS_String& prefix, const SYS_String& text) {
     SYS_String result(prefix);
     result += text;
@@ -412,31 +421,19 @@ int SYS_Convert::Str2Measure(const char* text, double* base) const {
 }
 
 int SYS_Convert::Str2CoordX(const char* text, long* x) const {
-    long measure;
-    if (x == nullptr || !Str2Measure(text, &measure)) return 0;
-    *x = measure + m_origin.GetX();
-    return 1;
+    return MeasurePlus(*this, text, m_origin.GetX(), x);
 }
 
 int SYS_Convert::Str2CoordX(const char* text, double* x) const {
-    double measure;
-    if (x == nullptr || !Str2Measure(text, &measure)) return 0;
-    *x = measure + m_origin.GetX();
-    return 1;
+    return MeasurePlus(*this, text, m_origin.GetX(), x);
 }
 
 int SYS_Convert::Str2CoordY(const char* text, long* y) const {
-    long measure;
-    if (y == nullptr || !Str2Measure(text, &measure)) return 0;
-    *y = measure + m_origin.GetY();
-    return 1;
+    return MeasurePlus(*this, text, m_origin.GetY(), y);
 }
 
 int SYS_Convert::Str2CoordY(const char* text, double* y) const {
-    double measure;
-    if (y == nullptr || !Str2Measure(text, &measure)) return 0;
-    *y = measure + m_origin.GetY();
-    return 1;
+    return MeasurePlus(*this, text, m_origin.GetY(), y);
 }
 
 int SYS_Convert::Str2Angle(const char* text, long* angle) {
