@@ -104,7 +104,8 @@ public:
 
     // Formatting into a caller's buffer: the text of Base2User(base), returned as `buffer`
     // (declared const, but written). The buffer must hold the text and its terminator: at most
-    // 24 + precision bytes for a long, 313 + precision for a double.
+    // 24 + precision bytes for a long, 313 + precision for a double (a negative precision
+    // counts as 6).
     char* Base2Str(const char* buffer, long base) const;
     char* Base2Str(const char* buffer, double base) const;
     SYS_String Base2Str(long base) const;
@@ -131,7 +132,7 @@ public:
     SYS_String Point2String(const SYS_String& prefix, const SYS_Point& p) const;
     // An angle in degrees (angle times 5.555555555555555e-7) with the angle precision; the
     // buffer must hold 24 + precision bytes. The SYS_String form is formatted in one
-    // process-wide buffer.
+    // process-wide buffer (or, for precisions beyond 40, a buffer of its own).
     char* Angle2Str(const char* buffer, long angle) const;
     SYS_String Angle2Str(long angle) const;
     // Removes the trailing zeros after the point of a number text, then the point if it is
