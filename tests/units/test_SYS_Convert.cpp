@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -281,11 +282,36 @@ TEST(SYS_Convert, FormattingIsByteIdenticalToPrintf) {
     }
 }
 
+// A locale whose decimal point is a comma: the installed one, or one compiled for this run into
+// a private directory (setlocale reads LOCPATH on every call). Empty when neither is possible.
+std::string CommaLocale() {
+    const char* name = "de_DE.UTF-8";
+    if (ScopedLocale(name).IsActive()) return name;
+    static const std::string dir = ::testing::TempDir() + "tessar_locales";
+    const std::string make = "mkdir -p '" + dir + "' && localedef -i de_DE -f UTF-8 '" + dir +
+                             "/" + name + "' >/dev/null 2>&1";
+    static const bool made = std::system(make.c_str()) == 0;
+    if (!made) return "";
+    setenv("LOCPATH", dir.c_str(), 1);  // until the end of the test, see the test's guard
+    return name;
+}
+
+struct LocPathGuard {
+    ~LocPathGuard() { unsetenv("LOCPATH"); }
+};
+
 TEST(SYS_Convert, FormattingFollowsTheLocalesDecimalPoint) {
-    ScopedLocale locale("de_DE.UTF-8");
-    if (!locale.IsActive()) GTEST_SKIP() << "no locale with a decimal comma here";
+    LocPathGuard guard;
+    const std::string name = CommaLocale();
+    if (name.empty()) GTEST_SKIP() << "no locale with a decimal comma";
+    ScopedLocale locale(name.c_str());
+    ASSERT_TRUE(locale.IsActive());
     SYS_Convert c(kMm);
     EXPECT_EQ("1,50000", Str(c.Base2Str(2250000L)));  // no '.', so nothing is trimmed
+    char buffer[64];
+    EXPECT_STREQ("-0,50000", SYS_Convert(kInches).Base2Str(buffer, -19050000L));
+    c.SetZeroTrimMode(0);
+    EXPECT_EQ("90,000", Str(c.Angle2Str(162000000L)));
     double v = 0;
     EXPECT_EQ(1, SYS_Convert::Str2Double("2,5", &v));
     EXPECT_EQ(2.5, v);
