@@ -182,6 +182,7 @@ TEST(SYS_Convert, FormatsTheDesignedTexts) {
         EXPECT_EQ(row.expected, Str(c.Base2Str(row.value)));
         EXPECT_EQ(row.expected, Str(c.Base2Str(double(row.value))));
         EXPECT_EQ(row.expected, Str(c.Measure2Str(row.value)));
+        EXPECT_EQ(row.expected, Str(c.Measure2Str(double(row.value))));
         EXPECT_EQ(row.expected, Str(c.Measure2String(row.value)));
         char buffer[64] = "garbage";
         EXPECT_EQ(buffer, c.Base2Str(buffer, row.value));
@@ -412,10 +413,21 @@ TEST(SYS_Convert, Str2DoubleAndStr2LongTakeWholeNumbersOnly) {
         {"010", 1, 10},
     };
     CHECK_PARSES(long, longs, SYS_Convert::Str2Long);
+}
+
+TEST(SYS_Convert, ParsersRefuseNullArguments) {
+    const SYS_Convert c;
     double d;
     long l;
-    EXPECT_EQ(0, SYS_Convert::Str2Double(nullptr, &d));
-    EXPECT_EQ(0, SYS_Convert::Str2Long(nullptr, &l));
+    const int results[] = {
+        SYS_Convert::Str2Double(nullptr, &d), SYS_Convert::Str2Long(nullptr, &l),
+        SYS_Convert::Str2Double("1", nullptr), SYS_Convert::Str2Long("1", nullptr),
+        c.Str2Base("1", static_cast<long*>(nullptr)), c.Str2Base("1", static_cast<double*>(nullptr)),
+        c.Str2Measure("1", static_cast<long*>(nullptr)),
+        c.Str2Measure(nullptr, &d), c.Str2CoordX("1", static_cast<long*>(nullptr)),
+        c.Str2CoordY("1", static_cast<double*>(nullptr)), SYS_Convert::Str2Angle("1", nullptr),
+        SYS_Convert::Str2Angle(nullptr, &l)};
+    for (int result : results) EXPECT_EQ(0, result);
 }
 
 TEST(SYS_Convert, Str2BaseAcceptsTheBoardRangeBoundsIncluded) {
