@@ -4,8 +4,12 @@
 // produces the correctly rounded decimal expansion of the exact binary value, as glibc's printf
 // does in the default rounding mode (ties of the exact value go to even in both), and is several
 // times faster; it is used whenever the locale's decimal point is '.', snprintf otherwise. Texts
-// are built in a stack buffer large enough for every long and for doubles below about 1e40;
-// larger ones take a buffer of the exact bound.
+// are built in a 64-byte stack buffer, which holds every long at the usual precisions; longer
+// texts take a buffer of their exact bound.
+//
+// The unit table holds the records users see (type, name, default precision, factor). The
+// conversions read the factors from the constant definitions the records are filled from, so
+// they stay right even after the table is destroyed at unload.
 #include "SYS_Convert.h"
 
 #include <langinfo.h>
@@ -29,19 +33,20 @@ namespace {
 
 const char kUnit[] = "sys/sysconv";
 
+constexpr int kUnitCount = 4;
+
 // The definition of each unit type, in the order of SYS_UnitType.
 struct UnitDefinition {
     int textId;      // its name in the string tables
     int precision;   // default digits after the point
     double factor;   // base units per user unit
 };
-constexpr UnitDefinition kDefinitions[4] = {
+constexpr UnitDefinition kDefinitions[kUnitCount] = {
     {45104, 2, 38100.0},
     {45105, 5, 1500000.0},
     {45106, 5, 38100000.0},
     {45107, 2, 1500.0},
 };
-constexpr int kUnitCount = 4;
 constexpr double kDegreesPerAngleUnit = 5.555555555555555e-7;
 constexpr double kAngleUnitsPerDegree = 1800000.0;
 constexpr long kMinRoutingGrid = 1;
@@ -100,11 +105,21 @@ private:
     int m_saved;
 };
 
-// "%.*f" takes a negative precision as if none were given.
-int EffectivePrecision(int precision) { return precision < 0 ? 6 : precision; }
+// Every double is a multiple of 2^-1074, so its exact decimal expansion ends within this many
+// digits after the point; further digits of "%.*f" are zeros.
+constexpr int kLastFractionDigit = 1074;
+
+// The precision "%.*f" uses: 6 for a negative one. In zero-trim mode the zeros beyond the last
+// digit a double can have are removed anyway, so they are not written in the first place.
+int EffectivePrecision(int precision, int trim) {
+    if (precision < 0) return 6;
+    return trim && precision > kLastFractionDigit ? kLastFractionDigit : precision;
+}
 
 // Room for any "%.*f" text of a double and its terminator: sign, 309 integer digits, point.
-size_t TextBound(int precision) { return 313 + static_cast<size_t>(EffectivePrecision(precision)); }
+size_t TextBound(int precision, int trim) {
+    return 313 + static_cast<size_t>(EffectivePrecision(precision, trim));
+}
 
 bool RadixIsPoint() {
     const char* radix = nl_langinfo(RADIXCHAR);
@@ -122,7 +137,7 @@ char* TrimNumber(char* text, char* end) {
 // Writes "%.*f" of value, trimmed when asked, and a terminator into [out, limit); returns the
 // end of the text, or null when it does not fit.
 char* WriteFixed(char* out, char* limit, double value, int precision, int trim) {
-    precision = EffectivePrecision(precision);
+    precision = EffectivePrecision(precision, trim);
     char* end;
     if (RadixIsPoint()) {
         const std::to_chars_result written =
@@ -143,9 +158,12 @@ SYS_String FixedString(double value, int precision, int trim) {
     char local[64];
     if (char* end = WriteFixed(local, local + sizeof local, value, precision, trim))
         return SYS_String(local, static_cast<int>(end - local));
+    // A string holds less than INT_MAX bytes; a longer text fails as any string growth does.
+    const size_t bound = TextBound(precision, trim);
+    if (bound > INT_MAX - 64) throw std::bad_alloc();
     SYS_String text;
-    char* buffer = text.GetBuffer(static_cast<int>(TextBound(precision)));
-    char* end = WriteFixed(buffer, buffer + TextBound(precision), value, precision, trim);
+    char* buffer = text.GetBuffer(static_cast<int>(bound));
+    char* end = WriteFixed(buffer, buffer + bound, value, precision, trim);
     text.ReleaseBuffer(static_cast<int>(end - buffer));
     return text;
 }
@@ -274,7 +292,7 @@ double SYS_Convert::Base2User(long base) const { return Base2User(static_cast<do
 // Formatting
 
 char* SYS_Convert::Format(char* out, double value, int precision) const {
-    WriteFixed(out, out + TextBound(precision), value, precision, m_zeroTrim);
+    WriteFixed(out, out + TextBound(precision, m_zeroTrim), value, precision, m_zeroTrim);
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -273,7 +274,7 @@ TEST(SYS_Convert, FormattingIsByteIdenticalToPrintf) {
     c.SetZeroTrimMode(0);
     for (double v : {1e300, -1e300, DBL_MAX, 5e-324, -0.0, double(INFINITY), -double(INFINITY),
                      double(NAN), 1e45}) {
-        for (int precision : {0, 2, 30, 400}) {
+        for (int precision : {0, 2, 30, 400, 1100}) {
             c.SetUnitPrecision(precision);
             ASSERT_EQ(Printf(v / 1500, precision, false), Str(c.Base2Str(v))) << v;
             std::string buffer(313 + precision, 'x');
@@ -281,6 +282,18 @@ TEST(SYS_Convert, FormattingIsByteIdenticalToPrintf) {
             ASSERT_EQ(Printf(v / 1500, precision, false), buffer.c_str()) << v;
         }
     }
+}
+
+// Trimmed texts end at the last digit a double can have, however large the precision.
+TEST(SYS_Convert, HugePrecisionsStillFormatWhenTrimmed) {
+    SYS_Convert c(kMicrons);
+    c.SetUnitPrecision(INT_MAX);
+    c.SetAnglePrecision(INT_MAX);
+    EXPECT_EQ(Printf(1.0 / 1500, 1074, true), Str(c.Base2Str(1L)));
+    EXPECT_EQ(Printf(5e-324 / 1500, 1074, true), Str(c.Base2Str(5e-324)));
+    EXPECT_EQ(Printf(7 * 5.555555555555555e-7, 1074, true), Str(c.Angle2Str(7L)));
+    char buffer[1500];
+    EXPECT_STREQ(Printf(1.0 / 1500, 1074, true).c_str(), c.Base2Str(buffer, 1L));
 }
 
 // A locale whose decimal point is a comma: the installed one, or one compiled for this run into
