@@ -9,6 +9,7 @@
 #include "Tessar/TessarStrings.h"
 #include "scc/SCC_SharedRegistry.h"
 #include "sfm/sfmtr.h"
+#include "sys/sysconv_table.h"
 
 namespace {
 
@@ -17,9 +18,11 @@ public:
     TessarLibraryState() {
         PLT_RegisterModuleStrings(kTessarModuleName, kTessarStrings, kTessarStringCount);
         SCC_CreateSharedRegistry();
+        SYS_CreateUnitTable();
     }
     ~TessarLibraryState() {
         SFM_DestroyTextCaches();
+        SYS_DestroyUnitTable();
         SCC_DestroySharedRegistry();
         PLT_UnregisterModuleStrings(kTessarModuleName);
     }

@@ -50,6 +50,8 @@ GOALS = {
     "G3": ("Transform 1e6 points", {"eigen": 1.5}, None),
     "G4": ("arc GetSizeAngle", {"two_atan2": 1.5}, None),
     "D1": ("message lookup", {"fseek_fread": 1.15}, None),
+    "U1": ("Base2Str (mm) / Angle2Str, 1e6 values", {"snprintf_trim": 0.5}, None),
+    "U2": ("Str2Base (mm) / Str2Angle, 1e6 texts", {"strtod": 1.2}, None),
 }
 
 # Measured without a goal: listed with their times in an informational section.

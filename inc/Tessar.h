@@ -30,3 +30,6 @@
 #include "SYS_Filter.h"
 #include "SCC_StdCollection.h"
 #include "SYS_TestRepeater.h"
+#include "SYS_StdInterface.h"
+#include "SYS_Text.h"
+#include "SYS_Convert.h"

@@ -112,3 +112,19 @@ tessar_cli_test(subst_bad_pattern_message ARGS subst "(ab" "x" ${REGEX_SAMPLE}
 tessar_cli_test(subst_bad_pattern_fails ARGS subst "(ab" "x" ${REGEX_SAMPLE} WILL_FAIL)
 tessar_cli_test(subst_bad_count_fails ARGS subst -c -1 "a" "b" ${REGEX_SAMPLE} WILL_FAIL)
 tessar_cli_test(demo_patterns ARGS demo PASS ":n -> \\[12\\] \\[1.25\\] \\[-3.5\\] \\[7\\]")
+
+# tessar units
+tessar_cli_rc_test(units_table "^1 Millimeters is 1500000 base units:\n  Mils +39.37\n  Millimeters +1\n  Inches +0.03937\n  Microns +1000\nrc=0\n$"
+                   ARGS units 1 --from mm)
+tessar_cli_rc_test(units_upper_bound "^1066800000\nrc=0\n$" ARGS units 28 --from in --to base)
+tessar_cli_rc_test(units_from_base "^1.00000\nrc=0\n$" ARGS units 1500000 --from base --to Millimeters --no-trim)
+tessar_cli_rc_test(units_precision "^39.3701\nrc=0\n$" ARGS units 1 --from mm --to mil --precision 4)
+tessar_cli_rc_test(units_off_board "'57' Inches is out of the board's range.*\nrc=2\n$" ARGS units 57 --from in)
+tessar_cli_rc_test(units_left_over "characters left over after the number \\('mm'\\)\nrc=2\n$" ARGS units 1.5mm)
+tessar_cli_rc_test(units_base_fraction "must be a whole number\nrc=2\n$" ARGS units 1.5 --from base)
+tessar_cli_rc_test(units_unknown_unit "unknown unit 'yard'.*\nrc=2\n$" ARGS units 1 --to yard)
+tessar_cli_rc_test(units_angle "^45.5 degrees is 81900000 angle units, shown as 45.500 degrees\nrc=0\n$"
+                   ARGS units --angle 45.5 --no-trim)
+tessar_cli_rc_test(units_angle_range "out of the 32-bit angle range.*\nrc=2\n$" ARGS units --angle 1193.0472)
+tessar_cli_rc_test(units_no_value "give either one VALUE or --angle.*\nrc=2\n$" ARGS units)
+tessar_cli_test(demo_units ARGS demo PASS "typed x '12.5': 33750000 base units\n  typed x '-1': refused")

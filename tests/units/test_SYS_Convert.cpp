@@ -1,0 +1,538 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "SYS_Convert.h"
+#include "sys/sysconv_grid.h"
+#include "tessar_locale.h"
+#include "tessar_reports.h"
+
+namespace {
+
+using tessar_test::ScopedReportRecorder;
+
+constexpr SYS_UnitType kMils = SYS_UnitMils;
+constexpr SYS_UnitType kMm = SYS_UnitMillimeters;
+constexpr SYS_UnitType kInches = SYS_UnitInches;
+constexpr SYS_UnitType kMicrons = SYS_UnitMicrons;
+const SYS_UnitType kBadType = static_cast<SYS_UnitType>(7);
+
+// The oracle of every formatting function: "%.*f", then trailing zeros and a last point off.
+std::string Printf(double value, int precision, bool trim) {
+    char text[2048];
+    std::snprintf(text, sizeof text, "%.*f", precision, value);
+    std::string s(text);
+    if (trim && s.find('.') != std::string::npos) {
+        s.erase(s.find_last_not_of('0') + 1);
+        if (s.back() == '.') s.pop_back();
+    }
+    return s;
+}
+
+std::string Str(const SYS_String& s) { return std::string(static_cast<const char*>(s)); }
+
+void ExpectReports(ScopedReportRecorder& recorder, const char* message, size_t count) {
+    const auto reports = recorder.Take();
+    ASSERT_EQ(count, reports.size());
+    for (const auto& report : reports) {
+        EXPECT_EQ(message, report.message);
+        EXPECT_EQ("sys/sysconv", report.unit);
+        EXPECT_EQ(0, report.type);
+        EXPECT_GT(report.line, 0);
+    }
+}
+
+TEST(SYS_Convert, SettingsAreAValueWithTheDesignedDefaults) {
+    const SYS_Convert byDefault, fromInt(12), both(kInches, SYS_Point(-1, 2));
+    EXPECT_EQ(kMils, byDefault.GetUnitType());
+    EXPECT_EQ(kMils, fromInt.GetUnitType());
+    EXPECT_TRUE(byDefault.GetOrigin() == SYS_Point());
+    EXPECT_TRUE(SYS_Convert(SYS_Point(5, 6)).GetOrigin() == SYS_Point(5, 6));
+    SYS_Convert c(both);
+    c.SetUnitPrecision(1);
+    c.SetAnglePrecision(0);
+    c.SetZeroTrimMode(0);
+    EXPECT_EQ(5, both.GetUnitPrecision());  // the copy is independent
+    c.SetData(kMicrons, SYS_Point(3, 4));  // restores every setting
+    EXPECT_TRUE(c.GetOrigin() == SYS_Point(3, 4));
+    EXPECT_EQ(1, c.IsZeroTrimMode());
+    EXPECT_EQ(3, c.GetAnglePrecision());
+    const int precisions[] = {2, 5, 5, 2};
+    for (int t = 0; t < 4; ++t) {
+        c.SetUnitType(static_cast<SYS_UnitType>(t));
+        EXPECT_EQ(precisions[t], c.GetUnitPrecision()) << t;
+    }
+}
+
+TEST(SYS_Convert, UnitNamesComeFromTheStringTableInTheEnumeratorsOrder) {
+    SYS_Convert::UnitTypeObj units;
+    EXPECT_EQ(kMils, units.GetType());  // no current handle: the fallback record
+    EXPECT_TRUE(units.GetName().IsEmpty());
+    std::string seen;
+    SYS_Convert c;
+    for (units.GetFirst(nullptr); units.IsValid(); units.GetNext()) {
+        EXPECT_EQ(units.GetHandle() - 1, units.GetType());
+        c.SetUnitType(units.GetType());
+        EXPECT_EQ(Str(units.GetName()), Str(c.GetUnitName()));
+        EXPECT_EQ(Str(units.GetName()), Str(c.GetUnitName(units.GetType())));
+        seen += Str(units.GetName()) + ";";
+    }
+    EXPECT_EQ("Mils;Millimeters;Inches;Microns;", seen);
+    units.SetHandle(5, nullptr);
+    EXPECT_EQ(kMils, units.GetType());
+    EXPECT_TRUE(units.GetName().IsEmpty());
+}
+
+TEST(SYS_Convert, BadUnitTypeIsReportedStoredAndConvertsToZero) {
+    ScopedReportRecorder recorder;
+    SYS_Convert c(kMm);
+    c.SetUnitType(kBadType);
+    ExpectReports(recorder, "Bad unit type value", 1);
+    EXPECT_EQ(kBadType, c.GetUnitType());
+    EXPECT_TRUE(c.GetUnitName().IsEmpty());
+    ExpectReports(recorder, "", 0);  // the current unit's name does not report
+    EXPECT_TRUE(c.GetUnitName(kBadType).IsEmpty());
+    EXPECT_TRUE(c.GetUnitName(static_cast<SYS_UnitType>(-1)).IsEmpty());
+    ExpectReports(recorder, "Bad unit type value", 2);
+
+    EXPECT_EQ(0, c.User2Base(5.0));
+    EXPECT_EQ(0, c.User2Base(NAN));
+    EXPECT_EQ(0.0, c.User2BaseDouble(1e308));
+    EXPECT_EQ(0.0, c.Base2User(38100L));
+    EXPECT_EQ(0, c.GetUnitPrecision());
+    c.SetUnitPrecision(4);  // no precision to set
+    EXPECT_EQ(0, c.GetUnitPrecision());
+    EXPECT_EQ("0", Str(c.Base2Str(123456L)));
+    EXPECT_EQ("(0,0)", Str(c.Point2Str(SYS_Point(5, 5))));
+    long base = 99;
+    EXPECT_EQ(1, c.Str2Base("3", &base));
+    EXPECT_EQ(0, base);
+    ExpectReports(recorder, "", 0);
+    c.SetUnitType(kMicrons);  // back to a good type: its precision was kept
+    EXPECT_EQ(2, c.GetUnitPrecision());
+}
+
+TEST(SYS_Convert, User2BaseRoundsHalfAwayAndMarksOverflow) {
+    struct Row {
+        const char* name;
+        SYS_UnitType type;
+        double value;
+        long expected;
+    };
+    const long mark = SYS_Convert::kOverflowMark;
+    const Row rows[] = {
+        {"one mil", kMils, 1.0, 38100},          {"tiny negative", kMils, -0.00001, 0},
+        {"zero", kMils, 0.0, 0},                 {"half up (1.5)", kMicrons, 0.001, 2},
+        {"half down", kMicrons, -0.001, -2},     {"0.75", kMicrons, 0.0005, 1},
+        {"1.5 exactly", kMils, 1.5 / 38100, 2},  {"0.45", kMicrons, 0.0003, 0},
+        {"57 inches", kInches, 57.0, mark},      {"-57 inches", kInches, -57.0, mark},
+        {"56 inches", kInches, 56.0, 2133600000}, {"largest mils", kMils, 56364.4, 2147483640},
+        {"just over", kMils, 56364.41, mark},    {"infinity", kMm, INFINITY, mark},
+        {"nan", kMm, NAN, mark},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.expected, SYS_Convert(row.type).User2Base(row.value));
+    }
+}
+
+TEST(SYS_Convert, User2BaseDoubleReportsOverflowAndGoesOn) {
+    ScopedReportRecorder recorder;
+    SYS_Convert inches(kInches);
+    EXPECT_EQ(38100000.0 * 2.5, inches.User2BaseDouble(2.5));
+    EXPECT_EQ(57.0 * 38100000.0, inches.User2BaseDouble(57.0));  // no overflow in doubles
+    ExpectReports(recorder, "", 0);
+    EXPECT_EQ(INFINITY, inches.User2BaseDouble(1e301));
+    EXPECT_EQ(-INFINITY, inches.User2BaseDouble(-DBL_MAX / 38100000.0 * 1.0001));
+    ExpectReports(recorder, "Overflow in User2BaseDouble()", 2);
+    EXPECT_EQ(0.5, SYS_Convert(kMm).Base2User(750000L));
+    EXPECT_EQ(-2.0, SYS_Convert(kMicrons).Base2User(-3000.0));
+}
+
+TEST(SYS_Convert, FormatsTheDesignedTexts) {
+    struct Row {
+        const char* name;
+        SYS_UnitType type;
+        int trim;
+        long value;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"mil, trimmed", kMils, 1, 38100, "1"},
+        {"mil, untrimmed", kMils, 0, 38100, "1.00"},
+        {"mm, trimmed", kMm, 1, 1500000, "1"},
+        {"mm, untrimmed", kMm, 0, 1500000, "1.00000"},
+        {"1.5 mm", kMm, 1, 2250000, "1.5"},
+        {"negative", kInches, 1, -19050000, "-0.5"},
+        {"rounds to a negative zero", kMils, 1, -1, "-0"},
+        {"rounded up", kMils, 1, 38099, "1"},
+        {"zero", kMicrons, 1, 0, "0"},
+        {"integer untouched by trim", kMicrons, 1, 1500000, "1000"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SYS_Convert c(row.type);
+        c.SetZeroTrimMode(row.trim);
+        EXPECT_EQ(row.expected, Str(c.Base2Str(row.value)));
+        EXPECT_EQ(row.expected, Str(c.Base2Str(double(row.value))));
+        EXPECT_EQ(row.expected, Str(c.Measure2Str(row.value)));
+        EXPECT_EQ(row.expected, Str(c.Measure2Str(double(row.value))));
+        EXPECT_EQ(row.expected, Str(c.Measure2String(row.value)));
+        char buffer[64] = "garbage";
+        EXPECT_EQ(buffer, c.Base2Str(buffer, row.value));
+        EXPECT_STREQ(row.expected, buffer);
+        EXPECT_EQ(buffer, c.Base2Str(buffer, double(row.value)));
+        EXPECT_STREQ(row.expected, buffer);
+    }
+}
+
+TEST(SYS_Convert, CoordinatesAreRelativeToTheOrigin) {
+    SYS_Convert c(kMils, SYS_Point(38100, -76200));
+    EXPECT_EQ("0", Str(c.CoordX2Str(38100L)));
+    EXPECT_EQ("-1", Str(c.CoordX2Str(0.0)));
+    EXPECT_EQ("2", Str(c.CoordY2Str(0L)));
+    EXPECT_EQ("1.5", Str(c.CoordY2Str(-19050.0)));
+    EXPECT_EQ("x=3", Str(c.CoordX2String("x=", 152400L)));
+    EXPECT_EQ("y=3", Str(c.CoordY2String("y=", 38100L)));
+    EXPECT_EQ("4", Str(c.CoordX2String(190500L)));
+    EXPECT_EQ("3", Str(c.CoordY2String(38100L)));
+    EXPECT_EQ("(0,2)", Str(c.Point2Str(SYS_Point(38100, 0))));
+    EXPECT_EQ("(0.5,2.5)", Str(c.Point2Str(SYS_DoublePoint(57150.0, 19050.0))));
+    EXPECT_EQ("at (1,1)", Str(c.Point2String("at ", SYS_Point(76200, -38100))));
+    EXPECT_EQ("(1,1)", Str(c.Point2String(SYS_Point(76200, -38100))));
+    EXPECT_EQ("len 2", Str(c.Measure2String("len ", 76200L)));
+    // The difference of two longs is exact, beyond 32 bits too.
+    SYS_Convert microns(kMicrons, SYS_Point(-2147483647 - 1, 0));
+    EXPECT_EQ("2863311.53", Str(microns.CoordX2Str(2147483647L)));
+    SYS_Convert mils;
+    EXPECT_EQ("(1,2)", Str(mils.Point2Str(SYS_Point(38100, 76200))));
+}
+
+TEST(SYS_Convert, AnglesHaveTheirOwnPrecision) {
+    SYS_Convert c(kMm);
+    EXPECT_EQ("90", Str(c.Angle2Str(162000000L)));
+    EXPECT_EQ("-45.5", Str(c.Angle2Str(-81900000L)));
+    EXPECT_EQ("0.001", Str(c.Angle2Str(1800L)));
+    EXPECT_EQ("0", Str(c.Angle2Str(899L)));  // 0.0004995 degrees
+    c.SetZeroTrimMode(0);
+    EXPECT_EQ("90.000", Str(c.Angle2Str(162000000L)));
+    char buffer[64];
+    EXPECT_EQ(buffer, c.Angle2Str(buffer, 162000000L));
+    EXPECT_STREQ("90.000", buffer);
+    // Precisions beyond the process-wide buffer still give the whole text.
+    c.SetAnglePrecision(70);
+    EXPECT_EQ(Printf(2147483647 * 5.555555555555555e-7, 70, false), Str(c.Angle2Str(2147483647L)));
+    EXPECT_EQ(5, c.GetUnitPrecision());  // the angle precision is separate from the unit's
+    c.SetAnglePrecision(-3);  // negative: six digits, as "%.*f" takes it
+    EXPECT_EQ("90.000000", Str(c.Angle2Str(162000000L)));
+    c.SetUnitPrecision(-1);
+    EXPECT_EQ("1.000000", Str(c.Base2Str(1500000L)));
+}
+
+TEST(SYS_Convert, ExactTiesRoundToEvenAsPrintfDoes) {
+    SYS_Convert c(kMicrons);
+    c.SetUnitPrecision(0);
+    const struct {
+        long base;
+        const char* expected;
+    } rows[] = {{750, "0"}, {2250, "2"}, {3750, "2"}, {-750, "-0"}, {-2250, "-2"}, {1125, "1"}};
+    for (const auto& row : rows) EXPECT_EQ(row.expected, Str(c.Base2Str(row.base))) << row.base;
+    c.SetUnitPrecision(2);
+    EXPECT_EQ("0.12", Str(c.Base2Str(187.5)));  // 0.125
+    EXPECT_EQ("0.38", Str(c.Base2Str(562.5)));  // 0.375
+}
+
+// Every formatting path against snprintf: random values over the board range and beyond, every
+// unit, precisions 0 to 9, both trim modes, and doubles whose text needs more than the stack
+// buffer.
+TEST(SYS_Convert, FormattingIsByteIdenticalToPrintf) {
+    std::mt19937_64 random(20261206);
+    std::uniform_int_distribution<long> board(-2147483648L, 2147483647L);
+    for (int t = 0; t < 4; ++t) {
+        SYS_Convert c(static_cast<SYS_UnitType>(t));
+        const double f = c.User2BaseDouble(1.0);
+        for (int i = 0; i < 20000; ++i) {
+            const long v = i < 10 ? long(i - 5) * 750 : board(random);  // includes exact ties
+            const int precision = int(random() % 10);
+            const int trim = int(random() % 2);
+            c.SetUnitPrecision(precision);
+            c.SetZeroTrimMode(trim);
+            ASSERT_EQ(Printf(v / f, precision, trim), Str(c.Base2Str(v))) << v << " " << precision;
+            c.SetAnglePrecision(precision);
+            ASSERT_EQ(Printf(v * 5.555555555555555e-7, precision, trim), Str(c.Angle2Str(v)))
+                << v;
+        }
+    }
+    SYS_Convert c(kMicrons);
+    c.SetZeroTrimMode(0);
+    for (double v : {1e300, -1e300, DBL_MAX, 5e-324, -0.0, double(INFINITY), -double(INFINITY),
+                     double(NAN), 1e45}) {
+        for (int precision : {0, 2, 30, 400, 1100}) {
+            c.SetUnitPrecision(precision);
+            ASSERT_EQ(Printf(v / 1500, precision, false), Str(c.Base2Str(v))) << v;
+            std::string buffer(313 + precision, 'x');
+            c.Base2Str(&buffer[0], v);
+            ASSERT_EQ(Printf(v / 1500, precision, false), buffer.c_str()) << v;
+        }
+    }
+}
+
+// Trimmed texts end at the last digit a double can have, however large the precision.
+TEST(SYS_Convert, HugePrecisionsStillFormatWhenTrimmed) {
+    SYS_Convert c(kMicrons);
+    c.SetUnitPrecision(INT_MAX);
+    c.SetAnglePrecision(INT_MAX);
+    EXPECT_EQ(Printf(1.0 / 1500, 1074, true), Str(c.Base2Str(1L)));
+    EXPECT_EQ(Printf(5e-324 / 1500, 1074, true), Str(c.Base2Str(5e-324)));
+    EXPECT_EQ(Printf(7 * 5.555555555555555e-7, 1074, true), Str(c.Angle2Str(7L)));
+    char buffer[1500];
+    EXPECT_STREQ(Printf(1.0 / 1500, 1074, true).c_str(), c.Base2Str(buffer, 1L));
+}
+
+// A locale whose decimal point is a comma: the installed one, or one compiled for this run into
+// a private directory (setlocale reads LOCPATH on every call). Empty when neither is possible.
+std::string CommaLocale() {
+    const char* name = "de_DE.UTF-8";
+    if (ScopedLocale(name).IsActive()) return name;
+    static const std::string dir = ::testing::TempDir() + "tessar_locales";
+    const std::string make = "mkdir -p '" + dir + "' && localedef -i de_DE -f UTF-8 '" + dir +
+                             "/" + name + "' >/dev/null 2>&1";
+    static const bool made = std::system(make.c_str()) == 0;
+    if (!made) return "";
+    setenv("LOCPATH", dir.c_str(), 1);  // until the end of the test, see the test's guard
+    return name;
+}
+
+struct LocPathGuard {
+    ~LocPathGuard() { unsetenv("LOCPATH"); }
+};
+
+TEST(SYS_Convert, FormattingFollowsTheLocalesDecimalPoint) {
+    LocPathGuard guard;
+    const std::string name = CommaLocale();
+    if (name.empty()) GTEST_SKIP() << "no locale with a decimal comma";
+    ScopedLocale locale(name.c_str());
+    ASSERT_TRUE(locale.IsActive());
+    SYS_Convert c(kMm);
+    EXPECT_EQ("1,50000", Str(c.Base2Str(2250000L)));  // no '.', so nothing is trimmed
+    char buffer[64];
+    EXPECT_STREQ("-0,50000", SYS_Convert(kInches).Base2Str(buffer, -19050000L));
+    c.SetZeroTrimMode(0);
+    EXPECT_EQ("90,000", Str(c.Angle2Str(162000000L)));
+    double v = 0;
+    EXPECT_EQ(1, SYS_Convert::Str2Double("2,5", &v));
+    EXPECT_EQ(2.5, v);
+}
+
+TEST(SYS_Convert, TrimStrNumberEditsInPlace) {
+    struct Row {
+        const char* text;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"1.500", "1.5"}, {"1.000", "1"}, {"100", "100"}, {"-0.00", "-0"},
+        {".0", ""},       {"0.", "0"},    {"", ""},       {"10.01", "10.01"},
+    };
+    for (const Row& row : rows) {
+        std::string text = row.text;
+        SYS_Convert::TrimStrNumber(text.c_str());
+        EXPECT_STREQ(row.expected, text.c_str()) << row.text;
+    }
+    SYS_Convert::TrimStrNumber(nullptr);
+}
+
+// Round trip: a base value formatted in any unit and precision parses back within half a unit
+// of the last digit shown (plus the rounding of the parse).
+TEST(SYS_Convert, FormatThenParseRoundTrips) {
+    std::mt19937_64 random(7);
+    std::uniform_int_distribution<long> board(-SYS_Convert::kMaxBase + 1, SYS_Convert::kMaxBase - 1);
+    for (int t = 0; t < 4; ++t) {
+        SYS_Convert c(static_cast<SYS_UnitType>(t));
+        const double f = c.User2BaseDouble(1.0);
+        for (int i = 0; i < 20000; ++i) {
+            const long v = board(random);
+            const int precision = int(random() % 9);
+            c.SetUnitPrecision(precision);
+            c.SetZeroTrimMode(int(random() % 2));
+            const SYS_String text = c.Base2Str(v);
+            long back = 0;
+            double backDouble = 0;
+            ASSERT_EQ(1, c.Str2Base(text, &back)) << text;
+            ASSERT_EQ(1, c.Str2Base(text, &backDouble)) << text;
+            const double tolerance = 0.5 * std::pow(10.0, -precision) * f + 0.5;
+            ASSERT_LE(std::fabs(double(back - v)), tolerance) << text << " " << v;
+            ASSERT_LE(std::fabs(backDouble - double(v)), tolerance) << text << " " << v;
+            long angle = 0;
+            c.SetAnglePrecision(precision);
+            ASSERT_EQ(1, c.Str2Angle(c.Angle2Str(v), &angle));
+            ASSERT_LE(std::fabs(double(angle - v)), 0.5 * std::pow(10.0, -precision) * 1.8e6 + 1);
+        }
+    }
+}
+
+// A parse result: accepted with a value, or refused (nothing written).
+struct Parse {
+    const char* text;
+    int ok;
+    double value;
+};
+
+template <class T, class F>
+void CheckParses(const char* what, const Parse* rows, size_t count, F parse) {
+    for (size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(std::string(what) + " of '" + rows[i].text + "'");
+        const T sentinel = T(-12345);
+        T value = sentinel;
+        errno = 42;
+        EXPECT_EQ(rows[i].ok, parse(rows[i].text, &value));
+        EXPECT_EQ(42, errno);
+        if (rows[i].ok)
+            EXPECT_EQ(T(rows[i].value), value);
+        else
+            EXPECT_EQ(sentinel, value);
+    }
+}
+
+#define CHECK_PARSES(T, rows, call) \
+    CheckParses<T>(#call, rows, sizeof rows / sizeof rows[0], call)
+
+TEST(SYS_Convert, Str2DoubleAndStr2LongTakeWholeNumbersOnly) {
+    const Parse doubles[] = {
+        {"1.5", 1, 1.5},     {"", 1, 0},         {" -2e3", 1, -2000},  {"0x10", 1, 16},
+        {"1.5mm", 0, 0},     {"1.5 ", 0, 0},     {"-", 0, 0},          {".", 0, 0},
+        {"1e400", 0, 0},     {"-1e400", 0, 0},   {"1e-400", 0, 0},     {"1,5", 0, 0},
+        {"inf", 1, INFINITY}, {"1.7976931348623157e308", 1, DBL_MAX},
+    };
+    CHECK_PARSES(double, doubles, SYS_Convert::Str2Double);
+    const Parse longs[] = {
+        {"12", 1, 12},
+        {"", 1, 0},
+        {"+7", 1, 7},
+        {"2147483647", 1, 2147483647.0},
+        {"-2147483648", 1, -2147483648.0},
+        {"2147483648", 0, 0},
+        {"-2147483649", 0, 0},
+        {"99999999999999999999", 0, 0},
+        {"12a", 0, 0},
+        {"1.0", 0, 0},
+        {"0x1F", 0, 0},
+        {"010", 1, 10},
+    };
+    CHECK_PARSES(long, longs, SYS_Convert::Str2Long);
+}
+
+TEST(SYS_Convert, ParsersRefuseNullArguments) {
+    const SYS_Convert c;
+    double d;
+    long l;
+    const int results[] = {
+        SYS_Convert::Str2Double(nullptr, &d), SYS_Convert::Str2Long(nullptr, &l),
+        SYS_Convert::Str2Double("1", nullptr), SYS_Convert::Str2Long("1", nullptr),
+        c.Str2Base("1", static_cast<long*>(nullptr)), c.Str2Base("1", static_cast<double*>(nullptr)),
+        c.Str2Measure("1", static_cast<long*>(nullptr)),
+        c.Str2Measure(nullptr, &d), c.Str2CoordX("1", static_cast<long*>(nullptr)),
+        c.Str2CoordY("1", static_cast<double*>(nullptr)), SYS_Convert::Str2Angle("1", nullptr),
+        SYS_Convert::Str2Angle(nullptr, &l)};
+    for (int result : results) EXPECT_EQ(0, result);
+}
+
+TEST(SYS_Convert, Str2BaseAcceptsTheBoardRangeBoundsIncluded) {
+    const Parse inches[] = {
+        {"28", 1, 1066800000},  {"-28", 1, -1066800000}, {"57", 0, 0},   {"28.0000001", 0, 0},
+        {"-28.0000001", 0, 0},  {"0.5", 1, 19050000},    {"nan", 0, 0},  {"inf", 0, 0},
+        {"1 inch", 0, 0},
+    };
+    const SYS_Convert in(kInches), mm(kMm), mils(kMils), microns(kMicrons);
+    CHECK_PARSES(long, inches, [&](const char* t, long* v) { return in.Str2Base(t, v); });
+    const Parse millimeters[] = {
+        {"711.2", 1, 1066800000}, {"711.2000003", 1, 1066800000}, {"711.2000004", 0, 0},
+        {"-711.2", 1, -1066800000}, {"1", 1, 1500000},
+    };
+    CHECK_PARSES(long, millimeters, [&](const char* t, long* v) { return mm.Str2Base(t, v); });
+    const Parse milsRows[] = {
+        {"28000", 1, 1066800000}, {"28000.00002", 0, 0}, {"-28000", 1, -1066800000},
+        {"1", 1, 38100},
+    };
+    CHECK_PARSES(long, milsRows, [&](const char* t, long* v) { return mils.Str2Base(t, v); });
+    const Parse micronRows[] = {{"711200", 1, 1066800000}, {"711200.0004", 0, 0}, {"-0.0003", 1, 0}};
+    CHECK_PARSES(long, micronRows, [&](const char* t, long* v) { return microns.Str2Base(t, v); });
+    // The double form has no range test.
+    const Parse asDouble[] = {{"57", 1, 57 * 38100000.0}, {"-1", 1, -38100000.0}, {"x", 0, 0}};
+    CHECK_PARSES(double, asDouble, [&](const char* t, double* v) { return in.Str2Base(t, v); });
+}
+
+TEST(SYS_Convert, MeasuresAndCoordinatesRefuseNegativeNumbers) {
+    const SYS_Convert mils(kMils, SYS_Point(1000, -500)), in(kInches);
+    const Parse measures[] = {
+        {"2", 1, 76200},  {"0", 1, 0},       {"-0", 1, 0},          {"-1", 0, 0},
+        {"-0.0001", 0, 0}, {"nan", 0, 0},    {"56364.4", 1, 2147483640}, {"56364.41", 0, 0},
+        {"inf", 0, 0},    {"3mil", 0, 0},
+    };
+    CHECK_PARSES(long, measures, [&](const char* t, long* v) { return mils.Str2Measure(t, v); });
+    // In inches 57 overflows 32 bits: refused rather than stored as the overflow mark.
+    const Parse inchRows[] = {{"57", 0, 0}, {"56", 1, 2133600000}};
+    CHECK_PARSES(long, inchRows, [&](const char* t, long* v) { return in.Str2Measure(t, v); });
+    const Parse measureDoubles[] = {{"57", 1, 57 * 38100000.0}, {"-57", 0, 0}};
+    CHECK_PARSES(double, measureDoubles,
+                 [&](const char* t, double* v) { return in.Str2Measure(t, v); });
+
+    const Parse xs[] = {{"2", 1, 77200}, {"0", 1, 1000}, {"-1", 0, 0}, {"56364.41", 0, 0}};
+    CHECK_PARSES(long, xs, [&](const char* t, long* v) { return mils.Str2CoordX(t, v); });
+    const Parse ys[] = {{"2", 1, 75700}, {"-1", 0, 0}, {"", 1, -500}};
+    CHECK_PARSES(long, ys, [&](const char* t, long* v) { return mils.Str2CoordY(t, v); });
+    const Parse xds[] = {{"0.5", 1, 20050}, {"-0.5", 0, 0}};
+    CHECK_PARSES(double, xds, [&](const char* t, double* v) { return mils.Str2CoordX(t, v); });
+    const Parse yds[] = {{"0.5", 1, 18550}, {"-0.5", 0, 0}};
+    CHECK_PARSES(double, yds, [&](const char* t, double* v) { return mils.Str2CoordY(t, v); });
+    // A coordinate beyond 32 bits is formed exactly.
+    const SYS_Convert far(kMils, SYS_Point(2147483647, 0));
+    long x = 0;
+    EXPECT_EQ(1, far.Str2CoordX("56364.4", &x));
+    EXPECT_EQ(2147483647L + 2147483640L, x);
+}
+
+TEST(SYS_Convert, Str2AngleTruncatesAndStaysIn32Bits) {
+    const Parse angles[] = {
+        {"45.5", 1, 81900000},       {"-45.5", 1, -81900000},     {"0.0000005", 1, 0},
+        {"-0.0000009", 1, -1},       {"360", 1, 648000000},       {"1193.046", 1, 2147482800},
+        {"1193.0472", 0, 0},         {"-1193.0472", 0, 0},        {"nan", 0, 0},
+        {"-inf", 0, 0},              {"90deg", 0, 0},             {"", 1, 0},
+    };
+    CHECK_PARSES(long, angles, SYS_Convert::Str2Angle);
+}
+
+TEST(SYS_Convert, RoutingGridIsOneBaseUnit) {
+    EXPECT_EQ(1, SYS_Convert::GetMinRoutingGrid());
+    for (long v : {0L, 1L, -1L, 7L, -2147483648L, 2147483647L}) {
+        EXPECT_EQ(v, SYS_Convert::AlignToMinRoutingGrid(v));
+        EXPECT_EQ(1, SYS_Convert::IsAlignedToMinRoutingGrid(v));
+    }
+    const SYS_Point p(-3, 5);
+    EXPECT_TRUE(SYS_Convert::AlignToMinRoutingGrid(p) == p);
+    EXPECT_EQ(1, SYS_Convert::IsAlignedToMinRoutingGrid(p));
+}
+
+TEST(SYS_Convert, GridAlignmentGoesToTheNearestMultiple) {
+    struct Row {
+        long v, grid, expected;
+    };
+    const Row rows[] = {
+        {0, 4, 0},   {8, 4, 8},     {9, 4, 8},   {10, 4, 12}, {11, 4, 12},  {-9, 4, -8},
+        {-10, 4, -12}, {-11, 4, -12}, {7, 5, 10}, {8, 5, 10},  {-7, 5, -10},  {-8, 5, -10},
+        {6, 5, 5},   {-6, 5, -5},   {3, 1, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.v) + " on " + std::to_string(row.grid));
+        EXPECT_EQ(row.expected, SYS_AlignToGrid(row.v, row.grid));
+        EXPECT_EQ(row.v == row.expected, SYS_IsAlignedToGrid(row.v, row.grid));
+    }
+}
+
+}  // namespace
