@@ -169,7 +169,9 @@ private:
     bool RaiseStreamError(int code);
     // After a write: the cached length stays valid only below it while open.
     void CheckLength();
-    bool IsBinary() const { return m_mode.Find('b') >= 0; }
+    bool IsBinary() const { return m_binary; }
+    // Stores the mode and whether it is binary (it contains 'b').
+    void StoreMode(const SYS_String& mode);
     // The re-open mode: a leading w becomes a.
     SYS_String ReOpenMode() const;
     // fopen of the name (with '\' turned into '/').
@@ -188,6 +190,7 @@ private:
     int m_tempClosed = FALSE;
     SCC_Stack<long> m_positions;
     Mapping* m_mapping = nullptr;
+    bool m_binary = false;  // follows m_mode
 };
 
 // Stream-style shorthands: << is Put(value, 0) (WriteLine for a string), >> is Get(value, 0)
