@@ -111,7 +111,12 @@ SFM_File& SFM_File::operator=(const char* name) {
 }
 
 SFM_File::~SFM_File() {
-    Close();
+    // A check of Close (a failed re-open) may throw on the host's request; a destructor must
+    // not let it out, or the process would end.
+    try {
+        Close();
+    } catch (...) {
+    }
     ReleaseMapping();
 }
 

@@ -19,14 +19,9 @@
 #include "files_test_support.h"
 #include "tessar_reports.h"
 
-using files_test::Exists;
-using files_test::ReadBytes;
-using files_test::RunInChild;
-using files_test::ScopedEventRecorder;
-using files_test::TempDir;
-using files_test::Text;
-using files_test::WriteBytes;
-using tessar_test::ScopedReportRecorder;
+
+using namespace files_test;
+using namespace tessar_test;
 
 namespace {
 
