@@ -79,6 +79,13 @@ public:
     virtual void TempClose();
     // Close, rename, and Open(mode).
     virtual int ReOpen(const SYS_String& name, const SYS_String& mode);
+
+private:
+    // Re-opens a temporarily closed file (with the re-open mode, at the saved position); called
+    // first by every operation that touches the stream. See the class comment.
+    virtual void ReOpen();
+
+public:
     virtual int IsValid() { return TRUE; }
     // Requires a closed file. Opens with `mode` (which becomes the file's mode) or, when it is
     // empty, with the stored mode. 1 on success; 0 when the open failed and no hook answered
@@ -157,8 +164,6 @@ public:
 private:
     struct Mapping;
 
-    // Re-opens a temporarily closed file; see the class comment.
-    void ReOpen();
     // fseek after ReOpen, with a position of the full width; 1 on success.
     int SeekTo(long offset, int origin);
     // ReOpen, then whether a stream exists (reported when it does not).
