@@ -245,6 +245,23 @@ TEST_F(ProfileTest, ShowFileWithoutAnEditorDoesNothing) {
     EXPECT_FALSE(Exists(m_dir / "cfg/sub/profile.ini"));  // reading created nothing
 }
 
+TEST(PLT_Profile, TheDefaultPathFollowsTheConfigurationDirectory) {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = xdg != nullptr ? xdg : "";
+    const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    PLT_SetProfilePath(nullptr);
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    EXPECT_EQ("/cfg/Tessar500r/profile.ini", PLT_GetProfilePath());
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", "/home/u", 1);
+    EXPECT_EQ("/home/u/.config/Tessar500r/profile.ini", PLT_GetProfilePath());
+    PLT_SetProfilePath("/elsewhere.ini");
+    EXPECT_EQ("/elsewhere.ini", PLT_GetProfilePath());
+    PLT_SetProfilePath(nullptr);
+    setenv("HOME", savedHome.c_str(), 1);
+    if (xdg != nullptr) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The INI text rules
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -289,6 +291,23 @@ TEST(SFM_File, LengthIsMeasuredOnceAndForgottenByWritesThatReachIt) {
     EXPECT_EQ(-1, missing.GetLength());
 }
 
+TEST(SFM_File, LengthsAndPositionsBeyondTwoGibibytesKeepTheirWidth) {
+    TempDir dir;
+    const std::string path = dir / "sparse";
+    const long size = 3L << 30;
+    WriteBytes(path, "");
+    if (truncate(path.c_str(), size) != 0) GTEST_SKIP() << "no sparse file here";
+    SFM_File file(path.c_str());
+    EXPECT_EQ(size, file.GetLength());
+    ASSERT_TRUE(file.Open("rb"));
+    EXPECT_TRUE(file.PushPosition(-1, SFM_File::end));
+    EXPECT_EQ(size - 1, file.GetPosition());
+    file.TempClose();
+    EXPECT_EQ(size - 1, file.GetPosition());  // resumed at the full position
+    file.PopPosition();
+    EXPECT_EQ(0, file.GetPosition());
+}
+
 // ---------------------------------------------------------------------------------------------
 // States and transitions
 
@@ -388,6 +407,14 @@ TEST(SFM_File, ReOpenWithANameClosesAndOpensAgain) {
 // ---------------------------------------------------------------------------------------------
 // Mapping
 
+// Views of `path` in this process's address space.
+int ViewsOf(const std::string& path) {
+    std::string maps = ReadBytes("/proc/self/maps");
+    int views = 0;
+    for (size_t at = maps.find(path); at != std::string::npos; at = maps.find(path, at + 1)) ++views;
+    return views;
+}
+
 TEST(SFM_File, MappingIsACopyOnWriteViewOfTheWholeFile) {
     TempDir dir;
     const std::string path = dir / "map";
@@ -402,6 +429,7 @@ TEST(SFM_File, MappingIsACopyOnWriteViewOfTheWholeFile) {
     char* again = static_cast<char*>(file.MapToMemory());  // replaces the first view
     ASSERT_NE(nullptr, again);
     EXPECT_EQ('m', again[0]);
+    EXPECT_EQ(1, ViewsOf(path));  // the first view was released
     file.UnmapMemory();
     EXPECT_EQ(" bytes", Text(file.GetLine(0)));  // the stream resumed where it was
 }
@@ -417,9 +445,12 @@ TEST(SFM_File, ClosingAMappedFileReleasesTheView) {
     ASSERT_TRUE(one != nullptr && two != nullptr);
     EXPECT_EQ(0, std::memcmp(one, "one", 3));
     EXPECT_EQ(0, std::memcmp(two, "two", 3));
+    EXPECT_EQ(1, ViewsOf(dir / "m1"));
     ScopedEventRecorder events;
     first.Close();
     EXPECT_FALSE(first.IsOpen());
+    EXPECT_EQ(0, ViewsOf(dir / "m1"));
+    EXPECT_EQ(1, ViewsOf(dir / "m2"));
     EXPECT_EQ((std::vector<int>{SFM::EC_OPENING, SFM::EC_CLOSED}), events.Codes());
     WriteBytes(dir / "empty", "");
     SFM_File empty((dir / "empty").c_str(), "r");
