@@ -167,46 +167,28 @@ TEST(SFM_File, TypedValuesHaveTheFileWidthsLeastSignificantByteFirst) {
     EXPECT_EQ(-3L, file.Get(negative));  // sign-extended
 }
 
-struct ReverseCase {
-    const char* name;
-    std::string bytes;  // what Put(value, 1) writes
-};
+// Writes `value` reversed, and returns the bytes written and the value read back reversed.
+template <class T>
+std::pair<std::string, long> ReversedRoundTrip(const std::string& path, T value) {
+    {
+        SFM_File out(path.c_str(), "wb");
+        EXPECT_TRUE(out.Put(value, 1));
+    }
+    SFM_File in(path.c_str(), "rb");
+    T back = 0;
+    return {ReadBytes(path), static_cast<long>(in.Get(back, 1))};
+}
 
 TEST(SFM_File, ReversedValuesReverseTheBitsOfTheirWidth) {
     TempDir dir;
     const std::string path = dir / "r.bin";
-    const ReverseCase cases[] = {
-        {"char 1", std::string("\x80", 1)},
-        {"short 1", std::string("\x00\x80", 2)},
-        {"int 1", std::string("\x00\x00\x00\x80", 4)},
-        {"long 1", std::string("\x00\x00\x00\x80", 4)},
-        {"int 0x12", std::string("\x00\x00\x00\x48", 4)},  // bits, not bytes
-    };
-    const std::function<int(SFM_File&)> put[] = {
-        [](SFM_File& f) { return f.Put(char(1), 1); },
-        [](SFM_File& f) { return f.Put(short(1), 1); },
-        [](SFM_File& f) { return f.Put(int(1), 1); },
-        [](SFM_File& f) { return f.Put(1L, 1); },
-        [](SFM_File& f) { return f.Put(int(0x12), 1); },
-    };
-    const std::function<long(SFM_File&)> get[] = {
-        [](SFM_File& f) { char v = 0; return static_cast<long>(f.Get(v, 1)); },
-        [](SFM_File& f) { short v = 0; return static_cast<long>(f.Get(v, 1)); },
-        [](SFM_File& f) { int v = 0; return static_cast<long>(f.Get(v, 1)); },
-        [](SFM_File& f) { long v = 0; return f.Get(v, 1); },
-        [](SFM_File& f) { int v = 0; return static_cast<long>(f.Get(v, 1)); },
-    };
-    const long original[] = {1, 1, 1, 1, 0x12};
-    for (size_t k = 0; k < sizeof cases / sizeof cases[0]; ++k) {
-        SCOPED_TRACE(cases[k].name);
-        {
-            SFM_File file(path.c_str(), "wb");
-            EXPECT_TRUE(put[k](file));
-        }
-        EXPECT_EQ(cases[k].bytes, ReadBytes(path));
-        SFM_File file(path.c_str(), "rb");
-        EXPECT_EQ(original[k], get[k](file));
-    }
+    using Result = std::pair<std::string, long>;
+    EXPECT_EQ(Result(std::string("\x80", 1), 1), ReversedRoundTrip(path, char(1)));
+    EXPECT_EQ(Result(std::string("\x00\x80", 2), 1), ReversedRoundTrip(path, short(1)));
+    EXPECT_EQ(Result(std::string("\0\0\0\x80", 4), 1), ReversedRoundTrip(path, int(1)));
+    EXPECT_EQ(Result(std::string("\0\0\0\x80", 4), 1), ReversedRoundTrip(path, 1L));
+    // Bits, not bytes: 0x12 is 00010010, reversed 01001000 in the top byte.
+    EXPECT_EQ(Result(std::string("\0\0\0\x48", 4), 0x12), ReversedRoundTrip(path, int(0x12)));
 }
 
 TEST(SFM_File, AShortReadKeepsTheBytesNotRead) {
