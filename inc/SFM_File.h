@@ -19,7 +19,10 @@
 // truncated) and resumes at the saved position. A temporarily closed file counts as open for
 // every caller. When that re-open fails because too many files are open, the file closes the
 // least recently opened other file temporarily and tries again (at most SFM::kMaxOpenAttempts
-// times), so that temporary closing keeps its promise under the open-file limit.
+// times), so that temporary closing keeps its promise under the open-file limit. Because the
+// re-open mode of w and w+ is a and a+, writes after a re-open always go to the end of the file.
+// A file whose buffered data cannot be written when it is closed temporarily (so its position
+// cannot be saved) stays open. Every name is given to the system with '\' turned into '/'.
 //
 // Manager. Every file is a node of the manager's list from construction to destruction (copies
 // excepted, see below) and raises its events there (SFM::Event) with its name as the first
@@ -31,8 +34,9 @@
 // Checks are check-and-throw reports "Vosk: " from sfm/sfmfile (setting name or mode while
 // open, opening an open file, a missing name or mode, a null buffer or format, popping an empty
 // position stack, a missing stream, a failed re-open). When the assertion manager lets the call
-// go on, an operation that would use a null buffer or format, or open over an open stream,
-// returns its failure value; the others go on. Using text operations on a binary file and typed
+// go on, an operation that would use a null buffer or format, open over an open stream, or pop
+// an empty position stack, returns its failure value (changing nothing); the others go on. A
+// check that throws on the host's request during the destructor's Close stays inside it. Using text operations on a binary file and typed
 // values on a text file is reported with the four "Vosk: Can't call ..." messages, and then the
 // operation goes on.
 //
