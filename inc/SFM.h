@@ -97,7 +97,7 @@ public:
     // Every live file, least recently opened at the head.
     SFM_FileList& GetFileList() { return m_files; }
 
-    // The application profile (an INI file, see PLT_Profile.h). Missing settings read as the
+    // The application profile (an INI file, see PLT_File.h). Missing settings read as the
     // default; writes replace the file atomically.
     SYS_String ReadProfileString(const char* section, const char* key, const char* defaultValue);
     void SetProfileString(const char* section, const char* key, const char* value);
