@@ -90,7 +90,9 @@ private:
     virtual void ReOpen();
 
 public:
+    // Always TRUE. (The const form is the node's own check of the iterators standing on it.)
     virtual int IsValid() { return TRUE; }
+    using SCC_RefDList::IsValid;
     // Requires a closed file. Opens with `mode` (which becomes the file's mode) or, when it is
     // empty, with the stored mode. 1 on success; 0 when the open failed and no hook answered
     // EC_RETRY, after SFM::kMaxOpenAttempts attempts, or at once without a manager.
