@@ -8,6 +8,7 @@
 #include "PLT_StringTable.h"
 #include "Tessar/TessarStrings.h"
 #include "scc/SCC_SharedRegistry.h"
+#include "sfm/sfmanagr.h"
 #include "sfm/sfmtr.h"
 #include "sys/sysconv_table.h"
 
@@ -21,6 +22,7 @@ public:
         SYS_CreateUnitTable();
     }
     ~TessarLibraryState() {
+        SFM_DestroyManager();
         SFM_DestroyTextCaches();
         SYS_DestroyUnitTable();
         SCC_DestroySharedRegistry();

@@ -52,6 +52,10 @@ GOALS = {
     "D1": ("message lookup", {"fseek_fread": 1.15}, None),
     "U1": ("Base2Str (mm) / Angle2Str, 1e6 values", {"snprintf_trim": 0.5}, None),
     "U2": ("Str2Base (mm) / Str2Angle, 1e6 texts", {"strtod": 1.2}, None),
+    "F1": ("GetLine over 64 MiB of 60-byte lines", {"fgets": 1.2}, None),
+    "F2": ("Read 64 MiB in 64 KiB blocks", {"fread": 1.05}, None),
+    "F3": ("typed Put/Get of 1e6 ints", {"fwrite_fread": 1.5}, None),
+    "F4": ("sum of a 64 MiB mapped file", {"mmap": 1.05}, None),
 }
 
 # Measured without a goal: listed with their times in an informational section.

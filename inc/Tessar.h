@@ -33,3 +33,6 @@
 #include "SYS_StdInterface.h"
 #include "SYS_Text.h"
 #include "SYS_Convert.h"
+#include "PLT_File.h"
+#include "SFM.h"
+#include "SFM_File.h"
