@@ -29,5 +29,7 @@
 #include "SYS_StrPattern.h"
 #include "SYS_Filter.h"
 #include "SCC_StdCollection.h"
+#include "SYS_StdInterface.h"
+#include "SYS_Text.h"
 #include "SCC_SavedHandles.h"
 #include "SCC_NSyncClient.h"

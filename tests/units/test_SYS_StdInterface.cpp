@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "SYS_StdInterface.h"
+
+namespace {
+
+std::vector<SYS_Handle> Enumerate(SYS_StdInterface& e) {
+    std::vector<SYS_Handle> seen;
+    for (e.GetFirst(nullptr); e.IsValid() && seen.size() < 10; e.GetNext())
+        seen.push_back(e.GetHandle());
+    return seen;
+}
+
+TEST(SYS_StdInterface, EnumeratesOneToTheMaximumHandle) {
+    struct Row {
+        int maxHandle;
+        std::vector<SYS_Handle> expected;
+    };
+    const Row rows[] = {{0, {}}, {-2, {}}, {1, {1}}, {3, {1, 2, 3}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.maxHandle);
+        SYS_StdInterface e(row.maxHandle);
+        EXPECT_EQ(0, e.IsValid());
+        EXPECT_EQ(row.expected, Enumerate(e));
+        EXPECT_EQ(0, e.GetHandle());
+    }
+    SYS_StdInterface byDefault;
+    EXPECT_TRUE(Enumerate(byDefault).empty());
+}
+
+TEST(SYS_StdInterface, NextFollowsAnyHandleAndStopsAfterTheMaximum) {
+    SYS_StdInterface e(3);
+    e.SetHandle(-2, nullptr);  // not an enumerated handle, but next is still handle + 1
+    e.GetNext();
+    EXPECT_EQ(-1, e.GetHandle());
+    e.SetHandle(INTPTR_MAX, nullptr);  // no overflow: beyond the maximum ends the walk
+    e.GetNext();
+    EXPECT_EQ(0, e.GetHandle());
+    e.SetMaxHandle(5);
+    e.SetHandle(4, nullptr);
+    e.GetNext();
+    EXPECT_EQ(5, e.GetHandle());
+    e.GetNext();
+    EXPECT_EQ(0, e.IsValid());
+}
+
+TEST(SYS_StdInterface, CopiesTakeTheStateAndStayIndependent) {
+    SYS_StdInterface a(4);
+    a.GetFirst(nullptr);
+    a.GetNext();
+    SYS_StdInterface b(a);
+    SYS_StdInterface c;
+    c = a;
+    a.GetNext();
+    EXPECT_EQ(3, a.GetHandle());
+    EXPECT_EQ(2, b.GetHandle());
+    EXPECT_EQ(2, c.GetHandle());
+    c.GetNext();
+    c.GetNext();
+    c.GetNext();
+    EXPECT_EQ(0, c.GetHandle());  // the copied maximum handle, 4, ends the walk
+    EXPECT_EQ(nullptr, c.GetChangeEvent(nullptr));
+}
+
+// A derived enumerator is reached through the base's operations and destroyed through it.
+struct Squares : SYS_StdInterface {
+    explicit Squares(int* destroyed) : SYS_StdInterface(3), m_destroyed(destroyed) {}
+    ~Squares() override { ++*m_destroyed; }
+    SYS_Handle GetHandle() const override { return m_handle * m_handle; }
+    int* m_destroyed;
+};
+
+TEST(SYS_StdInterface, DerivedOverridesAreUsedThroughTheBase) {
+    int destroyed = 0;
+    SYS_StdInterface* e = new Squares(&destroyed);
+    EXPECT_EQ((std::vector<SYS_Handle>{1, 4, 9}), Enumerate(*e));
+    delete e;
+    EXPECT_EQ(1, destroyed);
+}
+
+TEST(SYS_StdInterface, DefaultSortIsTheDifferenceOrItsSign) {
+    struct Row {
+        const char* name;
+        SYS_Handle a, b;
+        int expected;
+    };
+    const SYS_Handle big = SYS_Handle(1) << 40;
+    const Row rows[] = {
+        {"small below", 2, 5, -3},
+        {"small above", 5, 2, 3},
+        {"equal", 7, 7, 0},
+        {"int range, top", INT_MAX, 0, INT_MAX},
+        {"int range, bottom", INT_MIN, 0, INT_MIN},
+        {"one past int", SYS_Handle(INT_MAX) + 1, 0, 1},
+        {"one below int", SYS_Handle(INT_MIN) - 1, 0, -1},
+        {"addresses above", big + 8, 8, 1},
+        {"addresses below", 8, big + 8, -1},
+        {"wraps in 64 bits", INTPTR_MIN, INTPTR_MAX, -1},
+        {"wraps in 64 bits, reversed", INTPTR_MAX, INTPTR_MIN, 1},
+        {"close large handles", big + 3, big + 1, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.expected, SYS_StdInterface::DefaultSort(row.a, row.b));
+    }
+}
+
+}  // namespace
