@@ -33,3 +33,5 @@
 #include "SYS_Text.h"
 #include "SCC_SavedHandles.h"
 #include "SCC_NSyncClient.h"
+#include "SYS_GeomNode.h"
+#include "SYS_GeomTree.h"
