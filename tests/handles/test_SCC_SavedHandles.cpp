@@ -211,13 +211,14 @@ TEST_F(SavedHandlesTest, FollowsRandomChangesOfItsObjects) {
             sources.For(type)->Notify(SCC_NotifyDeleting, Data(handle));
             model.erase(pair);
             break;
-        case 7: {  // every handle of the type moves by an offset
+        case 7: {  // every handle of the type moves: shifted, or mirrored (order reversed)
             const SYS_Handle offset = static_cast<SYS_Handle>(random() % 50) - 25;
+            const SYS_Handle sign = random() % 2 == 0 ? 1 : -1;
             Relocation moves;
             std::set<Pair> moved;
             for (const Pair& p : model) {
-                if (p.first == type) moves[p.second] = p.second * 3 + offset;
-                moved.insert(p.first == type ? Pair(type, p.second * 3 + offset) : p);
+                if (p.first == type) moves[p.second] = sign * p.second + offset;
+                moved.insert(p.first == type ? Pair(type, sign * p.second + offset) : p);
             }
             sources.For(type)->Notify(SCC_NotifyBlock, &moves);
             model.swap(moved);
