@@ -122,33 +122,6 @@ TEST_F(GeomNodeTest, ExcludeRootOfAnotherNodeTakesThatNodeOutOfItsOwnRing) {
     EXPECT_EQ("pq", Walk(p));  // the ring of this stays whole
 }
 
-TEST_F(GeomNodeTest, EditsRemoveFollowingNodes) {
-    Node a('a', 4), b('b', 1), c('c', 1), d('d', 7), e('e', 1);
-    struct Case {
-        const char* name;
-        void (*edit)(Node& a);
-        std::string ring;
-    };
-    const Case cases[] = {
-        {"ExcludeByType(1)", [](Node& n) { n.ExcludeByType(1); }, "ad"},
-        {"ExcludeNearType(1)", [](Node& n) { n.ExcludeNearType(1); }, "ade"},
-        {"ExcludeNearType(7)", [](Node& n) { n.ExcludeNearType(7); }, "abcde"},
-        {"ExcludeOwnRoot", [](Node& n) { n.ExcludeOwnRoot(); }, "acde"},
-        {"ExcludeByType(4), this is not in its ring", [](Node& n) { n.ExcludeByType(4); }, "abcde"},
-        {"IncludeRoot", [](Node& n) {
-             static Node f('f', 2);
-             f.SetRoot(&f);
-             n.IncludeRoot(&f);
-         }, "afbcde"},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(row.name);
-        Ring({&a, &b, &c, &d, &e});
-        row.edit(a);
-        EXPECT_EQ(row.ring, Walk(a));
-    }
-}
-
 TEST_F(GeomNodeTest, RemovedNodeKeepsItsLink) {
     Node a('a', 4), b('b', 1), c('c', 7);
     Ring({&a, &b, &c});
@@ -166,21 +139,6 @@ TEST_F(GeomNodeTest, RemovedNodeKeepsItsLink) {
     EXPECT_EQ(nullptr, a.GetBRTRoot());
     b.ExcludeNearType(4);
     EXPECT_EQ(&a, b.GetRoot());
-}
-
-TEST_F(GeomNodeTest, WalksStopAtANullLink) {
-    Node a('a', 1), b('b', 2), c('c', 4);
-    a.SetRoot(&b);
-    b.SetRoot(nullptr);
-    EXPECT_EQ(nullptr, a.GetDBRoot());
-    EXPECT_EQ('b', NameOf(a.GetRoot(2)));
-    EXPECT_EQ(nullptr, c.GetPrevRoot(&a));
-    a.ExcludeRoot(&a);
-    a.ExcludeByType(2);
-    EXPECT_EQ(nullptr, a.GetRoot());
-    b.ExcludeOwnRoot();
-    b.ExcludeNearType(0);
-    EXPECT_EQ(nullptr, b.GetRoot());
 }
 
 TEST_F(GeomNodeTest, NullOrSelfArgumentsAreReported) {

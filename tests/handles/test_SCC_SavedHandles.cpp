@@ -136,37 +136,6 @@ TEST_F(SavedHandlesTest, FindGivesEntryOrInsertionIndex) {
     EXPECT_EQ(3, g_live);
 }
 
-TEST_F(SavedHandlesTest, DeletionOnTheObjectsEventForgetsTheHandle) {
-    TrackedSet set(sources);
-    for (SYS_Handle handle : {4, 5, 6}) {
-        set.Save(handle, kWireType);
-        set.Save(handle, kPadType);
-    }
-    sources.wires.Notify(SCC_NotifyDeleting, Data(5));
-    sources.wires.Notify(SCC_NotifyDeleting, Data(77));  // not saved: nothing happens
-    sources.pads.Notify(SCC_NotifyChanged, Data(4));     // other codes change nothing
-    const std::vector<Pair> expected = {
-        {kWireType, 4}, {kWireType, 6}, {kPadType, 4}, {kPadType, 5}, {kPadType, 6}};
-    EXPECT_EQ(expected, Contents(set));
-    EXPECT_EQ(5, g_live);
-    // The object of the forgotten handle left the event: only two wires still listen.
-    int listeners = 0;
-    for (auto* node = sources.wires.GetNextNode(); node != &sources.wires; node = node->GetNextNode())
-        ++listeners;
-    EXPECT_EQ(2, listeners);
-}
-
-TEST_F(SavedHandlesTest, ClearOnAnEventEmptiesTheSet) {
-    TrackedSet set(sources);
-    for (SYS_Handle handle : {1, 2, 3}) set.Save(handle, kWireType);
-    set.Save(8, kPadType);
-    sources.pads.Notify(SCC_NotifyCleared, nullptr);
-    EXPECT_EQ(0, set.GetSize());
-    EXPECT_EQ(0, g_live);
-    EXPECT_FALSE(sources.wires.HasListeners());
-    EXPECT_EQ(1, set.Save(2, kWireType));  // the set is usable again
-}
-
 TEST_F(SavedHandlesTest, RelocationUpdatesHandlesAndResortsBeforeTheNextFind) {
     TrackedSet set(sources);
     for (SYS_Handle handle : {10, 20, 30, 40}) set.Save(handle, kWireType);
