@@ -219,6 +219,11 @@ TEST_F(SavedHandlesTest, CopySharesEntriesUntilOneSideChanges) {
     EXPECT_EQ(std::vector<Pair>({{kWireType, 2}}), Contents(set));
     EXPECT_EQ(std::vector<Pair>({{kWireType, 1}, {kWireType, 2}}), Contents(copy));
     EXPECT_EQ(2, g_live);  // the copy still holds handle 1
+    SCC_SavedHandles assigned;
+    assigned = copy;
+    sources.wires.Notify(SCC_NotifyChanged, Data(2));  // codes other than 2, 6, 7 change nothing
+    EXPECT_EQ(Contents(copy), Contents(assigned));
+    EXPECT_EQ(std::vector<Pair>({{kWireType, 2}}), Contents(set));
 }
 
 // A handle object outliving its set must not report to the dead set when its object changes.
