@@ -56,8 +56,8 @@ private:
 };
 
 // The set of saved handles, ascending by type, then by handle (a comparator installed at
-// construction; setting it descending reverses both). Every search first re-sorts the set when
-// a relocation was announced since the last one.
+// construction; setting it descending reverses both). Every search first re-sorts the set,
+// ascending, when a relocation was announced since the last one.
 //
 // Copies share the handle objects as arrays share elements; the handle objects keep reporting
 // to the set that created them. When a set is destroyed, the handle objects that still report
@@ -74,6 +74,12 @@ public:
     SCC_SavedHandles& operator=(const SCC_SavedHandles& other);
     ~SCC_SavedHandles() override;
 
+protected:
+    // The handle object for a pair of this type, with this set as its container; the base
+    // builds nothing. Declared ahead of the public operations to keep their slot order.
+    virtual Entry CreateByType(SYS_Handle /*handle*/, long /*type*/) { return Entry(); }
+
+public:
     // Reacts to a notification of a saved object; always 0. Code 2 deletes the handle carried
     // in `data` (for `type`), code 6 empties the set, code 7 marks it for re-sorting.
     virtual int HandleNotification(SYS_Handle handle, long type, int code, long* data);
@@ -92,11 +98,6 @@ public:
 
     // Ascending by type, then by handle; a null entry comes first.
     static int CompareEntries(const Entry& a, const Entry& b);
-
-protected:
-    // The handle object for a pair of this type, with this set as its container; the base
-    // builds nothing.
-    virtual Entry CreateByType(SYS_Handle /*handle*/, long /*type*/) { return Entry(); }
 
 private:
     void ReleaseOwnHandles();
