@@ -20,8 +20,9 @@ enum SGN_Type : short {
 // below starts at a node's next (so it never visits its starting node) and also stops at a
 // null next. A walk that comes back to a node it already passed without meeting its end (the
 // links no longer form a ring through its start, for instance after a node was removed with its
-// own link left pointing into its former ring) stops there and answers as if it had found
-// nothing; wherever the links do form a ring, each walk visits exactly the nodes stated.
+// own link left pointing into its former ring) stops there instead of running forever: a query
+// then answers null, an edit keeps what it did on the way. Wherever the links do lead back to
+// the start, each walk visits exactly the nodes stated and the check costs one compare a step.
 //
 // Removing a node (ExcludeOwnRoot, ExcludeNearType, ExcludeByType) only makes its predecessor
 // skip it: the removed node keeps its own link, as the product relinks or drops it itself.
@@ -80,7 +81,7 @@ public:
     // linked the predecessor of `node` to the ring of this and left `node` pointing into it,
     // breaking both rings; this library removes `node` alone and leaves the ring of this as it is.
     void ExcludeRoot(SYS_GeomNode* node);
-    // Removes the node that follows this; nothing when this is alone.
+    // Removes the node that follows this; nothing when this is alone or its link is null.
     void ExcludeOwnRoot();
     // Removes the nodes directly following this while they have type `type`.
     void ExcludeNearType(short type);
