@@ -36,3 +36,7 @@
 #include "PLT_File.h"
 #include "SFM.h"
 #include "SFM_File.h"
+#include "SCC_SavedHandles.h"
+#include "SCC_NSyncClient.h"
+#include "SYS_GeomNode.h"
+#include "SYS_GeomTree.h"

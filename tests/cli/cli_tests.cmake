@@ -144,3 +144,16 @@ add_test(NAME cli_file_profile
 set_tests_properties(cli_file_profile PROPERTIES PASS_REGULAR_EXPRESSION "^ed -s\n\n$" TIMEOUT 60 LABELS cli)
 tessar_cli_test(demo_files ARGS demo
                 PASS "The file now reads: \"placed U1\" \"routed NET_VCC\" \\(25 bytes\\)")
+# tessar ring
+tessar_cli_rc_test(ring_walks "^a.db = -\nb.db = a\na.geom = b\na.brt = c\nrc=0\n$"
+                   ARGS ring "a:4 b:1 c:7" a.db b.db a.geom a.brt)
+tessar_cli_rc_test(ring_barrier "^b.exclude=b: b:1 y:2 x:6\nx.exclude=x: b:1 y:2 / x:6\nrc=0\n$"
+                   ARGS ring "b:1 y:2 x:6" b.exclude=b x.exclude=x)
+tessar_cli_rc_test(ring_bytype "^a.bytype=1: links a>c b>c c>a\nrc=0\n$" ARGS ring "a:4 b:1 c:7" a.bytype=1)
+tessar_cli_rc_test(ring_twice "node 'a' is given twice at position 5\nrc=2" ARGS ring "a:1 a:2")
+tessar_cli_rc_test(ring_bad_type "type of node 'a' is not a number.*\nrc=2" ARGS ring "a:40000")
+tessar_cli_rc_test(ring_unknown_word "unknown word 'up'\nrc=2" ARGS ring "a:1" a.up)
+tessar_cli_rc_test(ring_self_include "a node cannot include itself\nrc=2" ARGS ring "a:1" a.include=a)
+tessar_cli_rc_test(ring_help "usage: tessar ring.*rc=0" ARGS ring --help)
+tessar_cli_test(demo_rings ARGS demo PASS "p.exclude=g: p:0 d:4 k:6 t:7 / g:1")
+tessar_cli_test(demo_saved_handles ARGS demo PASS "nets renumbered by \\+100: 105 112")

@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "SCC_SavedHandles.h"
+#include "tessar_reports.h"
+
+namespace {
+
+using Pair = std::pair<long, SYS_Handle>;  // (type, handle): the set's order
+using Relocation = std::map<SYS_Handle, SYS_Handle>;
+
+constexpr long kWireType = 1;
+constexpr long kPadType = 2;
+
+int g_live = 0;  // handle objects alive
+
+// Two data sources of the host: wires and pads, each with its change event.
+struct Sources {
+    SCC_Notifier wires;
+    SCC_Notifier pads;
+    SCC_Notifier* For(long type) { return type == kWireType ? &wires : &pads; }
+};
+
+// A saved handle that listens to its source and follows relocations given as a map.
+class TrackedHandle : public SCC_HandleWithEvent {
+public:
+    TrackedHandle(SYS_Handle handle, long type, SCC_SavedHandles* set, SCC_Notifier* event)
+        : SCC_HandleWithEvent(handle, type, set), m_event(event) {
+        ++g_live;
+    }
+    ~TrackedHandle() override { --g_live; }
+    SCC_Notifier* GetChangeEvent() override { return m_event; }
+    void OnUpdatePointers(void* info) override {
+        const auto* moves = static_cast<const Relocation*>(info);
+        auto found = moves->find(GetHandle());
+        if (found != moves->end()) SetHandle(found->second);
+    }
+
+private:
+    SCC_Notifier* m_event;
+};
+
+// A set that builds wires and pads, nothing for other types.
+class TrackedSet : public SCC_SavedHandles {
+public:
+    explicit TrackedSet(Sources& sources) : m_sources(sources) {}
+
+protected:
+    Entry CreateByType(SYS_Handle handle, long type) override {
+        if (type != kWireType && type != kPadType) return Entry();
+        return Entry(new TrackedHandle(handle, type, this, m_sources.For(type)));
+    }
+
+private:
+    Sources& m_sources;
+};
+
+std::vector<Pair> Contents(const SCC_SavedHandles& set) {
+    std::vector<Pair> pairs;
+    for (long i = 0; i < set.GetSize(); ++i)
+        pairs.emplace_back(set.GetAt(i)->GetType(), set.GetAt(i)->GetHandle());
+    return pairs;
+}
+
+void* Data(SYS_Handle value) { return SCC_Notifier::ValueAsData(value); }
+
+class SavedHandlesTest : public ::testing::Test {
+protected:
+    void TearDown() override { EXPECT_TRUE(reports.Reports().empty()); }
+
+    tessar_test::ScopedReportRecorder reports;
+    Sources sources;
+};
+
+TEST_F(SavedHandlesTest, SaveKeepsOnePairInTypeThenHandleOrder) {
+    struct Step {
+        SYS_Handle handle;
+        long type;
+        int saved;
+    };
+    const Step steps[] = {{9, kWireType, 1}, {1, kPadType, 1}, {5, kWireType, 1},
+                          {9, kWireType, 0}, {3, kPadType, 1}, {1, kPadType, 0},
+                          {7, 3, 0},  // no handle object for type 3
+                          {-4, kWireType, 1}};
+    TrackedSet set(sources);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.handle);
+        EXPECT_EQ(step.saved, set.Save(step.handle, step.type));
+    }
+    const std::vector<Pair> expected = {
+        {kWireType, -4}, {kWireType, 5}, {kWireType, 9}, {kPadType, 1}, {kPadType, 3}};
+    EXPECT_EQ(expected, Contents(set));
+    EXPECT_EQ(5, g_live);
+}
+
+TEST_F(SavedHandlesTest, BaseSetSavesNothing) {
+    SCC_SavedHandles set;
+    EXPECT_EQ(0, set.Save(1, kWireType));
+    EXPECT_EQ(0, set.GetSize());
+    EXPECT_TRUE(set.Find(1, kWireType, nullptr).IsNull());
+}
+
+TEST_F(SavedHandlesTest, FindGivesEntryOrInsertionIndex) {
+    TrackedSet set(sources);
+    for (SYS_Handle handle : {10, 20, 30}) set.Save(handle, kPadType);
+    set.Save(50, kWireType);  // wires order before pads whatever the handle
+    struct Case {
+        SYS_Handle handle;
+        long type;
+        bool found;
+        long index;
+    };
+    const Case cases[] = {{50, kWireType, true, 0}, {10, kPadType, true, 1},
+                          {30, kPadType, true, 3},  {5, kPadType, false, 1},
+                          {25, kPadType, false, 3}, {99, kPadType, false, 4},
+                          {51, kWireType, false, 1}, {1, 0, false, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.handle);
+        long index = -1;
+        SCC_SavedHandles::Entry entry = set.Find(c.handle, c.type, &index);
+        EXPECT_EQ(c.found, !entry.IsNull());
+        EXPECT_EQ(c.index, index);
+        if (c.found) {
+            EXPECT_EQ(c.handle, entry->GetHandle());
+        } else {
+            EXPECT_EQ(0, set.Delete(c.handle, c.type));
+        }
+    }
+    EXPECT_EQ(1, set.Delete(20, kPadType));
+    EXPECT_TRUE(set.Find(20, kPadType, nullptr).IsNull());
+    EXPECT_EQ(3, g_live);
+}
+
+TEST_F(SavedHandlesTest, RelocationUpdatesHandlesAndResortsBeforeTheNextFind) {
+    TrackedSet set(sources);
+    for (SYS_Handle handle : {10, 20, 30, 40}) set.Save(handle, kWireType);
+    set.Save(15, kPadType);
+    Relocation moves = {{10, 35}, {40, 5}, {15, 1}};
+    sources.wires.Notify(SCC_NotifyBlock, &moves);
+    EXPECT_TRUE(set.NeedsResort());
+    long index = -1;
+    SCC_SavedHandles::Entry moved = set.Find(35, kWireType, &index);
+    ASSERT_FALSE(moved.IsNull());
+    EXPECT_EQ(3, index);
+    EXPECT_FALSE(set.NeedsResort());
+    EXPECT_TRUE(set.Find(10, kWireType, nullptr).IsNull());
+    // Pads did not hear the wires' relocation.
+    const std::vector<Pair> expected = {
+        {kWireType, 5}, {kWireType, 20}, {kWireType, 30}, {kWireType, 35}, {kPadType, 15}};
+    EXPECT_EQ(expected, Contents(set));
+}
+
+// Random saves, deletions, clears and relocations, each announced as the host would, against a
+// plain set of pairs.
+TEST_F(SavedHandlesTest, FollowsRandomChangesOfItsObjects) {
+    std::mt19937 random(21);
+    TrackedSet set(sources);
+    std::set<Pair> model;
+    for (int step = 0; step < 4000; ++step) {
+        const long type = random() % 2 == 0 ? kWireType : kPadType;
+        const SYS_Handle handle = static_cast<SYS_Handle>(random() % 40) - 5;
+        const Pair pair(type, handle);
+        switch (random() % 10) {
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+            EXPECT_EQ(model.insert(pair).second ? 1 : 0, set.Save(handle, type));
+            break;
+        case 4:
+            EXPECT_EQ(static_cast<int>(model.erase(pair)), set.Delete(handle, type));
+            break;
+        case 5:
+        case 6:
+            sources.For(type)->Notify(SCC_NotifyDeleting, Data(handle));
+            model.erase(pair);
+            break;
+        case 7: {  // every handle of the type moves: shifted, or mirrored (order reversed)
+            const SYS_Handle offset = static_cast<SYS_Handle>(random() % 50) - 25;
+            const SYS_Handle sign = random() % 2 == 0 ? 1 : -1;
+            Relocation moves;
+            std::set<Pair> moved;
+            for (const Pair& p : model) {
+                if (p.first == type) moves[p.second] = sign * p.second + offset;
+                moved.insert(p.first == type ? Pair(type, sign * p.second + offset) : p);
+            }
+            sources.For(type)->Notify(SCC_NotifyBlock, &moves);
+            model.swap(moved);
+            break;
+        }
+        case 8:
+            EXPECT_EQ(model.count(pair) != 0, !set.Find(handle, type, nullptr).IsNull());
+            break;
+        default:
+            if (random() % 25 == 0) {
+                sources.For(type)->Notify(SCC_NotifyCleared, nullptr);
+                model.clear();
+            }
+            break;
+        }
+        if (!set.NeedsResort()) {
+            ASSERT_EQ(std::vector<Pair>(model.begin(), model.end()), Contents(set)) << step;
+        }
+        ASSERT_EQ(static_cast<int>(model.size()), g_live) << step;
+    }
+}
+
+TEST_F(SavedHandlesTest, CopySharesEntriesUntilOneSideChanges) {
+    TrackedSet set(sources);
+    for (SYS_Handle handle : {1, 2}) set.Save(handle, kWireType);
+    SCC_SavedHandles copy(set);
+    EXPECT_EQ(Contents(set), Contents(copy));
+    sources.wires.Notify(SCC_NotifyDeleting, Data(1));  // reported to the set that saved it
+    EXPECT_EQ(std::vector<Pair>({{kWireType, 2}}), Contents(set));
+    EXPECT_EQ(std::vector<Pair>({{kWireType, 1}, {kWireType, 2}}), Contents(copy));
+    EXPECT_EQ(2, g_live);  // the copy still holds handle 1
+    SCC_SavedHandles assigned;
+    assigned = copy;
+    sources.wires.Notify(SCC_NotifyChanged, Data(2));  // codes other than 2, 6, 7 change nothing
+    EXPECT_EQ(Contents(copy), Contents(assigned));
+    EXPECT_EQ(std::vector<Pair>({{kWireType, 2}}), Contents(set));
+}
+
+// A handle object outliving its set must not report to the dead set when its object changes.
+TEST_F(SavedHandlesTest, HandleThatOutlivesItsSetHearsNothingMore) {
+    SCC_SavedHandles::Entry kept;
+    {
+        TrackedSet set(sources);
+        set.Save(3, kWireType);
+        set.Save(4, kWireType);
+        kept = set.Find(3, kWireType, nullptr);
+        ASSERT_FALSE(kept.IsNull());
+    }
+    EXPECT_EQ(1, g_live);
+    EXPECT_EQ(nullptr, kept->GetContainer());
+    EXPECT_EQ(nullptr, kept->GetOwner());
+    sources.wires.Notify(SCC_NotifyDeleting, Data(3));
+    sources.wires.Notify(SCC_NotifyCleared, nullptr);
+    EXPECT_EQ(3, kept->GetHandle());
+}
+
+TEST_F(SavedHandlesTest, HandleWithoutContainerReportsNotifications) {
+    TrackedHandle lonely(12, kWireType, nullptr, &sources.wires);
+    AddNode(static_cast<SCC_Event<int>&>(sources.wires), static_cast<SCC_EventNode<int>&>(lonely));
+    EXPECT_EQ(0, lonely.OnNotification(SCC_NotifyDeleting, static_cast<int*>(Data(12))));
+    const auto seen = reports.Take();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("scc/SCC_SavedHandles", seen[0].unit);
+    EXPECT_EQ(SSM_FailureError, seen[0].type);
+}
+
+TEST_F(SavedHandlesTest, DescendingComparatorReversesTheOrder) {
+    TrackedSet set(sources);
+    for (SYS_Handle handle : {2, 9}) {
+        set.Save(handle, kWireType);
+        set.Save(handle, kPadType);
+    }
+    set.Sort(-1);
+    const std::vector<Pair> expected = {{kPadType, 9}, {kPadType, 2}, {kWireType, 9}, {kWireType, 2}};
+    EXPECT_EQ(expected, Contents(set));
+    long index = -1;
+    EXPECT_FALSE(set.Find(2, kPadType, &index).IsNull());
+    EXPECT_EQ(1, index);
+    EXPECT_EQ(1, set.Save(5, kPadType));
+    EXPECT_EQ(Pair(kPadType, 5), Contents(set)[1]);
+}
+
+}  // namespace
