@@ -205,16 +205,16 @@ void CDynamic::DrawArc(SYS_Box box, SYS_Point const& p1, SYS_Point const& p2, lo
 }
 
 void CDynamic::FastPolyPolyline(SYS_Point* points, unsigned long const* counts, int count) {
-    if (!SSM_CHECK(count <= 0 || (points != nullptr && counts != nullptr),
-                   "CDynamic: null points or counts", kUnit, SSM_FailureError))
+    if (!SSM_CHECK(count <= 0 || counts != nullptr, "CDynamic: null counts", kUnit,
+                   SSM_FailureError))
+        return;
+    size_t total = 0;
+    for (int i = 0; i < count; ++i) total += static_cast<uint32_t>(counts[i]);
+    if (!SSM_CHECK(total == 0 || points != nullptr, "CDynamic: null points", kUnit,
+                   SSM_FailureError))
         return;
     Append({kFastPolyPolyline, Word(count)});
-    size_t total = 0;
-    for (int i = 0; i < count; ++i) {
-        uint32_t n = static_cast<uint32_t>(counts[i]);
-        Append({n});
-        total += n;
-    }
+    for (int i = 0; i < count; ++i) Append({static_cast<uint32_t>(counts[i])});
     SYS_Box bounds = SYS_Box::Unset();
     for (size_t i = 0; i < total; ++i) {
         AppendPoint(points[i]);

@@ -118,7 +118,8 @@ public:
     // replayed as the line p1 p2 when the box is under 2 pixels on screen.
     void DrawArc(SYS_Box box, SYS_Point const& p1, SYS_Point const& p2, long width, int color);
     void PenCap(int cap) override;
-    // Null points or counts with count > 0 are reported and record nothing.
+    // Null counts with count > 0, or null points with a non-zero sum of counts, are reported
+    // and record nothing.
     void FastPolyPolyline(SYS_Point* points, unsigned long const* counts, int count) override;
     void SwitchPen(int color, long width, int cap) override;
     void FastMoveTo(SYS_Point const& p) override;
