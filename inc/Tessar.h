@@ -31,3 +31,4 @@
 #include "SCC_StdCollection.h"
 #include "SCC_Variant.h"
 #include "SCC_Convertor.h"
+#include "SCC_Property.h"
