@@ -29,3 +29,6 @@
 #include "SYS_StrPattern.h"
 #include "SYS_Filter.h"
 #include "SCC_StdCollection.h"
+#include "SCC_Variant.h"
+#include "SCC_Convertor.h"
+#include "SCC_Property.h"

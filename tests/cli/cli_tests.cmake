@@ -112,3 +112,18 @@ tessar_cli_test(subst_bad_pattern_message ARGS subst "(ab" "x" ${REGEX_SAMPLE}
 tessar_cli_test(subst_bad_pattern_fails ARGS subst "(ab" "x" ${REGEX_SAMPLE} WILL_FAIL)
 tessar_cli_test(subst_bad_count_fails ARGS subst -c -1 "a" "b" ${REGEX_SAMPLE} WILL_FAIL)
 tessar_cli_test(demo_patterns ARGS demo PASS ":n -> \\[12\\] \\[1.25\\] \\[-3.5\\] \\[7\\]")
+
+# tessar value and the properties demo step
+tessar_cli_rc_test(value_reads_strictly "^42: 42\n42x: Invalid integer\n-0: Invalid integer\n99999999999: 2147483647\nrc=1\n$"
+                   ARGS value 42 42x -0 99999999999)
+tessar_cli_rc_test(value_short_range "^70000: Value out of range.\n-32768: -32768\nrc=1\n$"
+                   ARGS value -f %sd 70000 -32768)
+tessar_cli_rc_test(value_all_accepted "^1.5e3: 1500\n 2 : 2\nrc=0\n$" ARGS value -f %f 1.5e3 " 2 ")
+# (a rule with a square bracket would join the arguments of a CMake list)
+tessar_cli_rc_test(value_validates "^0: Please enter a value within the \\(0.000000,10.000000\\) range.\n5: 5\nrc=1\n$"
+                   ARGS value -v "(0,10)" 0 5)
+tessar_cli_rc_test(value_bad_rule "invalid RULE '\\{0,1\\}'\nrc=2\n$" ARGS value -v "{0,1}" 3)
+tessar_cli_rc_test(value_bad_format "unknown FORMAT '%x'.*rc=2\n$" ARGS value -f %x 1)
+tessar_cli_rc_test(value_missing_text "missing TEXT.*rc=2\n$" ARGS value -f %d)
+tessar_cli_test(demo_properties ARGS demo
+                PASS "message: Please enter a value within the \\[0.000000,37500000.000000\\] range.\n.*stays empty.*property change \\(8\\)")
