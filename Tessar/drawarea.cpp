@@ -1,6 +1,14 @@
 // The inert draw area: what an object of the base classes itself does. A concrete window
-// overrides these; CDynamic overrides the operations it records.
+// overrides these; CDynamic overrides the operations it records. Also the palette colour
+// convertor, which reads the main draw area's palette.
 #include "UI_DrawArea.h"
+
+#include "SSM_Assert.h"
+#include "UI_PaletteColorConvertor.h"
+
+namespace {
+const char kUnit[] = "Tessar/drawarea";
+}
 
 int UI_ScreenCoordConverter::Scale2ScreenX(long) const { return 1; }
 int UI_ScreenCoordConverter::Scale2ScreenY(long) const { return 1; }
@@ -128,3 +136,49 @@ int UI_DrawArea::GetDefaultPaletteColors(unsigned long*) const { return 0; }
 int UI_DrawArea::GetCurrentPaletteColors(unsigned long*) const { return 0; }
 unsigned long UI_DrawArea::GetCurrentPaletteColorRGB(int) const { return 0; }
 void UI_DrawArea::SetCurrentPaletteColors(unsigned long*) {}
+
+// ---------------------------------------------------------------------------------------------
+// The palette colour convertor. s_Notifier itself is defined with the library's load-time
+// state, so that it is constructed before every other process-wide object.
+
+UI_PaletteColorConvertor::UI_PaletteColorConvertor() : SCC_Convertor(), m_paletteHook() {
+    AttachToPalette();
+}
+
+UI_PaletteColorConvertor::UI_PaletteColorConvertor(UI_PaletteColorConvertor& model)
+    : SCC_Convertor(model), m_paletteHook() {
+    AttachToPalette();
+}
+
+UI_PaletteColorConvertor& UI_PaletteColorConvertor::operator=(UI_PaletteColorConvertor& model) {
+    SCC_Convertor::operator=(model);
+    AttachToPalette();
+    return *this;
+}
+
+UI_PaletteColorConvertor::~UI_PaletteColorConvertor() { Detach(m_paletteHook); }
+
+void UI_PaletteColorConvertor::AttachToPalette() {
+    m_paletteHook.Set(this, &UI_PaletteColorConvertor::OnEvent);
+    AddHook(s_Notifier, m_paletteHook);  // detaches it from any other event first
+}
+
+void UI_PaletteColorConvertor::NotifyPaletteChange() {
+    s_Notifier.Notify(SCC_NotifyFocusAdded, nullptr);
+}
+
+int UI_PaletteColorConvertor::OnEvent(int code, int* data) {
+    if (code == SCC_NotifyFocusAdded) Notify(SCC_NotifyFocusAdded, data);
+    return 0;
+}
+
+SCC_Variant UI_PaletteColorConvertor::Convert(SCC_Variant value, int direction) {
+    if (!SSM_CHECK(direction == 0, "The code is not implemented. Hollin", kUnit, SSM_FailureError))
+        return value;
+    UI_DrawArea* area = UI_DrawArea::GetMainDrawArea();
+    if (!SSM_CHECK(area != nullptr, "UI_PaletteColorConvertor: no main draw area", kUnit,
+                   SSM_FailureError))
+        return SCC_Variant();
+    int index = value;
+    return SCC_Variant(static_cast<long>(area->GetCurrentPaletteColorRGB(index)));
+}

@@ -32,3 +32,7 @@
 #include "SCC_Variant.h"
 #include "SCC_Convertor.h"
 #include "SCC_Property.h"
+#include "UI_DrawArea.h"
+#include "CDynamic.h"
+#include "UI_SvgDrawArea.h"
+#include "UI_PaletteColorConvertor.h"
