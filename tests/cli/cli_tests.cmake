@@ -127,3 +127,22 @@ tessar_cli_rc_test(value_bad_format "unknown FORMAT '%x'.*rc=2\n$" ARGS value -f
 tessar_cli_rc_test(value_missing_text "missing TEXT.*rc=2\n$" ARGS value -f %d)
 tessar_cli_test(demo_properties ARGS demo
                 PASS "message: Please enter a value within the \\[0.000000,37500000.000000\\] range.\n.*stays empty.*property change \\(8\\)")
+
+# tessar draw
+tessar_cli_rc_test(draw_help "usage: tessar draw SCRIPT.*polyline X1 Y1 X2 Y2.*rc=0" ARGS draw --help)
+tessar_cli_rc_test(draw_board "wrote .*draw_board.svg: 21 operations, [0-9]+ words, 800 x 615 pixels\nrc=0"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_board.txt -o ${CMAKE_CURRENT_BINARY_DIR}/draw_board.svg)
+tessar_cli_rc_test(draw_stdin "wrote .*draw_stdin.svg: 21 operations.*rc=0"
+                   STDIN ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_board.txt
+                   ARGS draw - -o ${CMAKE_CURRENT_BINARY_DIR}/draw_stdin.svg)
+tessar_cli_rc_test(draw_unknown_operation "draw_bad_operation.txt:3: unknown operation 'linee'\nrc=2"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_bad_operation.txt -o ${CMAKE_CURRENT_BINARY_DIR}/bad.svg)
+tessar_cli_rc_test(draw_missing_argument "draw_bad_arguments.txt:1: usage: move LENGTH LENGTH\nrc=2"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_bad_arguments.txt -o ${CMAKE_CURRENT_BINARY_DIR}/bad.svg)
+tessar_cli_rc_test(draw_bad_length "draw_bad_length.txt:1: '12.5' is not a length.*rc=2"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_bad_length.txt -o ${CMAKE_CURRENT_BINARY_DIR}/bad.svg)
+tessar_cli_rc_test(draw_no_script "no SCRIPT given.*rc=2" ARGS draw)
+tessar_cli_rc_test(draw_missing_file "rc=2" ARGS draw ${CMAKE_CURRENT_BINARY_DIR}/no-such-script.txt)
+tessar_cli_rc_test(draw_unwritable "cannot write '/nonexistent-dir/x.svg'\nrc=2"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_board.txt -o /nonexistent-dir/x.svg)
+tessar_cli_test(demo_draw ARGS demo PASS "Picture written to [^\n]*/tessar-demo.svg")
