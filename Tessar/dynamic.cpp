@@ -113,8 +113,10 @@ void CDynamic::InvalidateRect(SYS_Box const*) {}
 // ---------------------------------------------------------------------------------------------
 // Recording.
 
+// One push_back per word: a range insert of a temporary array costs a store-forwarding stall
+// per record, which dominates recording.
 void CDynamic::Append(std::initializer_list<uint32_t> words) {
-    m_operations.insert(m_operations.end(), words);
+    for (uint32_t word : words) m_operations.push_back(word);
 }
 
 void CDynamic::AppendPoint(const SYS_Point& p) { Append({Word(p.GetX()), Word(p.GetY())}); }

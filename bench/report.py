@@ -50,6 +50,7 @@ GOALS = {
     "G3": ("Transform 1e6 points", {"eigen": 1.5}, None),
     "G4": ("arc GetSizeAngle", {"two_atan2": 1.5}, None),
     "D1": ("message lookup", {"fseek_fread": 1.15}, None),
+    "Dr1": ("record 1e6 DrawLine, replay into a counting area", {"vector_switch": 2.0}, None),
 }
 
 # Measured without a goal: listed with their times in an informational section.
@@ -81,7 +82,7 @@ def load_medians(path):
 
 def split(name):
     """BM_A1_Append/ours/100000 -> ("A1", "BM_A1_Append", "ours", "/100000")."""
-    m = re.match(r"^(BM_([A-Z]\d+)_[^/]+)/([^/]+)(/.*)?$", name)
+    m = re.match(r"^(BM_([A-Z][a-z]?\d+)_[^/]+)/([^/]+)(/.*)?$", name)
     return (m.group(2), m.group(1), m.group(3), m.group(4) or "") if m else None
 
 

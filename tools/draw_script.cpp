@@ -190,7 +190,7 @@ const char kDrawScriptHelp[] =
     "Replaying sets the exclusive-or pen mode at the first line, arc, fill or oval; what\n"
     "follows it is drawn in that mode too.\n"
     "Lengths are integers in base units (1 mm = 1500000) or numbers with a unit:\n"
-    "12.5mm, 40mil, 0.1in. Y grows upwards.\n";
+    "12.5mm, 40mil, 0.1in. Y grows upwards; a box may give its corners in any order.\n";
 
 bool ParseDrawScriptLine(const std::string& line, int lineNumber, DrawScript& script,
                          std::string& error) {
@@ -232,7 +232,11 @@ struct Pen {
 };
 
 SYS_Point PointAt(const std::vector<int32_t>& n, size_t i) { return SYS_Point(n[i], n[i + 1]); }
-SYS_Box BoxAt(const std::vector<int32_t>& n, size_t i) { return SYS_Box(n[i], n[i + 1], n[i + 2], n[i + 3]); }
+SYS_Box BoxAt(const std::vector<int32_t>& n, size_t i) {
+    SYS_Box box(n[i], n[i + 1], n[i + 2], n[i + 3]);
+    box.Normalize();  // corners may come in any order
+    return box;
+}
 long Optional(const std::vector<int32_t>& n, size_t i, long otherwise) { return n.size() > i ? n[i] : otherwise; }
 
 void ApplyPoints(const DrawScriptOp& op, const Pen& pen, CDynamic& dynamic) {
