@@ -333,6 +333,13 @@ private:
         return (width > -2 && width < 2) || (height > -2 && height < 2);
     }
 
+    // The pen of lines and arcs: exclusive-or mode, then the record's colour and width.
+    void UseXorPen(long width, int color) {
+        m_area.PenMode(kXorPenMode);
+        m_area.PenColor(color);
+        m_area.PenSize(width);
+    }
+
     // Performs one record whose code has been read; false when its words are not all there.
     bool Perform(Code code);
     bool PerformShapes(Code code);
@@ -411,9 +418,7 @@ bool CDynamic::Replay::PerformShapes(Code code) {
         SYS_Point p2 = Point();
         long width = Long();
         int color = Int();
-        m_area.PenMode(kXorPenMode);
-        m_area.PenColor(color);
-        m_area.PenSize(width);
+        UseXorPen(width, color);
         m_area.DrawLine(p1, p2, width, color);
         return true;
     }
@@ -432,9 +437,7 @@ bool CDynamic::Replay::PerformArc() {
     SYS_Point p2 = Point();
     long width = Long();
     int color = Int();
-    m_area.PenMode(kXorPenMode);
-    m_area.PenColor(color);
-    m_area.PenSize(width);
+    UseXorPen(width, color);
     if (IsSmallOnScreen(box))
         m_area.DrawLine(p1, p2, width, color);
     else
