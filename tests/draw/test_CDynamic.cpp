@@ -86,6 +86,8 @@ const RecordCase kRecords[] = {
      SYS_Box(), {"TextPath(5.0000)"}},
     {"text path of one unit below zero is truncated", [](CDynamic& d) { d.TextPath(-1); },
      {19, 3599999}, SYS_Box(), {"TextPath(359.9999)"}},
+    {"text path of a tiny negative angle is 0, not 360", [](CDynamic& d) { d.TextPath(-1e-12); },
+     {19, 0}, SYS_Box(), {"TextPath(0.0000)"}},
     {"text path NaN", [](CDynamic& d) { d.TextPath(std::nan("")); }, {19, 0}, SYS_Box(),
      {"TextPath(0.0000)"}},
     {"text size", [](CDynamic& d) { d.TextSize(5, 6); }, {20, 5, 6}, SYS_Box(), {"TextSize(5,6)"}},

@@ -68,9 +68,12 @@ TEST(UI_SvgDrawArea, PictureIsWellFormedXmlWithEveryKindOfElement) {
     UI_SvgDrawArea area = MakeArea();
     SYS_Point line[] = {SYS_Point(0, 0), SYS_Point(100, 100), SYS_Point(200, 0)};
     unsigned long counts[] = {2, 1};
+    area.SwitchPen(3, 20, 2);
+    area.FastMoveTo(SYS_Point(500, 500));
+    area.FastLineTo(SYS_Point(0, 0));  // blue, 4 pixels wide, flat ends
     area.PenColor(1);
     area.PenSize(10);
-    area.FastMoveTo(SYS_Point(0, 0));
+    area.PenCap(0);
     area.FastLineTo(SYS_Point(100, 100));
     area.FastPolyLine(3, line, 5, 0);
     area.FastPolyLine(3, line, 5, 1);
@@ -95,7 +98,7 @@ TEST(UI_SvgDrawArea, PictureIsWellFormedXmlWithEveryKindOfElement) {
     EXPECT_EQ("g", xml.ids["picture"]);
     EXPECT_EQ("g", xml.ids["xor"]);
     EXPECT_EQ(1, xml.elements["svg"]);
-    EXPECT_EQ(2, xml.elements["line"]);      // one in each layer
+    EXPECT_EQ(3, xml.elements["line"]);      // two in the picture, one exclusive-or
     EXPECT_EQ(3, xml.elements["polyline"]);  // one open, and one per poly-polyline list
     EXPECT_EQ(1, xml.elements["polygon"]);
     EXPECT_EQ(2, xml.elements["ellipse"]);
@@ -105,7 +108,9 @@ TEST(UI_SvgDrawArea, PictureIsWellFormedXmlWithEveryKindOfElement) {
     EXPECT_NE(std::string::npos, svg.find(">a&lt;b&gt;&amp;&quot;c&quot; ?&#233;</text>"));
     EXPECT_NE(std::string::npos, svg.find("rotate(-45 "));
     EXPECT_NE(std::string::npos, svg.find("viewBox=\"0 0 200 100\""));
-    EXPECT_EQ(11, area.GetPictureCount());
+    EXPECT_EQ(12, area.GetPictureCount());
+    EXPECT_NE(std::string::npos,
+              svg.find("stroke=\"#0000ff\" stroke-width=\"4\" stroke-linecap=\"butt\""));
     EXPECT_EQ(3, area.GetXorCount());
 }
 
@@ -190,6 +195,7 @@ TEST(UI_SvgDrawArea, PaletteColoursAndState) {
     area.FillRect(SYS_Box(0, 0, 10, 10), 1);
     area.FillRect(SYS_Box(0, 0, 10, 10), 99);  // outside the palette: white
     area.BackColor(3);
+    EXPECT_EQ(3, area.GetBackColor());
     std::string svg = area.GetSvg();
     EXPECT_NE(std::string::npos, svg.find("fill=\"#123456\""));
     EXPECT_NE(std::string::npos, svg.find("fill=\"#ffffff\""));
