@@ -21,6 +21,11 @@ SYS_Point UI_ScreenCoordConverter::Screen2World(CPoint const&) { return SYS_Poin
 CRect UI_ScreenCoordConverter::World2Screen(SYS_Box const&) { return CRect{0, 0, 0, 0}; }
 CPoint UI_ScreenCoordConverter::World2Screen(SYS_Point const&) { return CPoint{0, 0}; }
 
+// The redraw event's types, compiled into the library once for the hosts' hooks.
+template class SCC_EventNode<UI_DrawArea::RedrawBlock>;
+template class SCC_Event<UI_DrawArea::RedrawBlock>;
+template class SCC_EventHook<UI_DrawArea::RedrawBlock>;
+
 UI_DrawArea* UI_DrawArea::s_pMainDrawArea = nullptr;
 
 UI_DrawArea* UI_DrawArea::GetMainDrawArea() { return s_pMainDrawArea; }
