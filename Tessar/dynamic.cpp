@@ -520,13 +520,17 @@ bool CDynamic::Replay::PerformPolyLine() {
 }
 
 void CDynamic::Redraw() {
-    bool wasFlushing = m_flushing;
+    // The flag goes back also when a report's handler throws out of the replay; a replay
+    // started from inside another one leaves it set for the outer one.
+    struct FlushingScope {
+        bool& flag;
+        bool saved;
+        ~FlushingScope() { flag = saved; }
+    } flushing{m_flushing, m_flushing};
     m_flushing = true;
     UI_DrawArea* area = m_area;
-    if (area != nullptr) {
-        int savedPenMode = area->GetPenMode();
-        Replay(*this, *area).Run();
-        if (m_area == area) area->PenMode(savedPenMode);
-    }
-    m_flushing = wasFlushing;
+    if (area == nullptr) return;
+    int savedPenMode = area->GetPenMode();
+    Replay(*this, *area).Run();
+    if (m_area == area) area->PenMode(savedPenMode);
 }

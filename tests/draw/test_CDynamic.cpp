@@ -403,6 +403,16 @@ TEST(CDynamic, UnknownCodeIsReportedAndTheWalkGoesOn) {
     }
 }
 
+TEST(CDynamic, AThrowingReportLeavesTheReplayNotFlushing) {
+    tessar_test::ScopedReportRecorder reports;
+    reports.AskFor(SSM::ThrowFatal);
+    LoggingArea area;
+    OpenDynamic dynamic(&area);
+    dynamic.m_operations = {99};
+    EXPECT_ANY_THROW(dynamic.ReplayNow());
+    EXPECT_FALSE(dynamic.IsFlushing());
+}
+
 TEST(CDynamic, LongTextIsReportedAndCutToTheWorkingBuffer) {
     tessar_test::ScopedReportRecorder reports;
     LoggingArea area;
