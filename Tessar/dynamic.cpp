@@ -26,7 +26,9 @@ uint32_t Word(int32_t value) { return static_cast<uint32_t>(value); }
 // A long value keeps its low 32 bits.
 uint32_t Word(long value) { return static_cast<uint32_t>(value); }
 // One text byte, sign-extended as a char of the host's code page.
-uint32_t ByteWord(char c) { return static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c))); }
+uint32_t ByteWord(char c) {
+    return static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
+}
 
 SYS_Box Normalised(SYS_Box box) {
     box.Normalize();
@@ -76,17 +78,10 @@ void CDynamic::Reset() {
 int CDynamic::OnNotification(int code, UI_DrawArea::RedrawBlock*) {
     switch (code) {
     case 0:
-    case 1:
-        Redraw();
-        break;
-    case 2:
-        m_area = nullptr;
-        break;
-    case 3:
-        Clear();
-        break;
-    default:
-        break;
+    case 1: Redraw(); break;
+    case 2: m_area = nullptr; break;
+    case 3: Clear(); break;
+    default: break;
     }
     return 0;
 }
@@ -175,7 +170,8 @@ void CDynamic::FillRect(SYS_Box box, int color) {
 }
 
 SYS_Box CDynamic::DrawXorText(char const* text, int alignX, int alignY, long x, long y, int) {
-    if (!SSM_CHECK(text != nullptr, "CDynamic: null text", kUnit, SSM_FailureError)) return SYS_Box();
+    if (!SSM_CHECK(text != nullptr, "CDynamic: null text", kUnit, SSM_FailureError))
+        return SYS_Box();
     size_t length = std::strlen(text) + 1;  // the terminating zero is recorded too
     Append({kDrawXorText, Word(x), Word(y), Word(alignX), Word(alignY),
             static_cast<uint32_t>(length)});
@@ -196,7 +192,8 @@ void CDynamic::DrawLine(SYS_Point const& p1, SYS_Point const& p2, long width, in
     Widen(Normalised(SYS_Box(p1, p2)));
 }
 
-void CDynamic::DrawArc(SYS_Box box, SYS_Point const& p1, SYS_Point const& p2, long width, int color) {
+void CDynamic::DrawArc(SYS_Box box, SYS_Point const& p1, SYS_Point const& p2, long width,
+                       int color) {
     box.Normalize();
     Append({kDrawArc});
     AppendBox(box);
@@ -256,7 +253,9 @@ void CDynamic::FastFrameOval(SYS_Box const& box) {
     Widen(box);
 }
 
-void CDynamic::TextAlign(int alignX, int alignY) { Append({kTextAlign, Word(alignX), Word(alignY)}); }
+void CDynamic::TextAlign(int alignX, int alignY) {
+    Append({kTextAlign, Word(alignX), Word(alignY)});
+}
 void CDynamic::TextExtra(int extra) { Append({kTextExtra, Word(extra)}); }
 void CDynamic::TextFace(int face) { Append({kTextFace, Word(face)}); }
 void CDynamic::TextPath(double angle) { Append({kTextPath, TextPathWord(angle)}); }
@@ -357,8 +356,8 @@ private:
 };
 
 // Words after the code that every record of the code has, before any counted part.
-constexpr size_t kFixedWords[CDynamic::kCodeCount] = {
-    1, 1, 4, 4, 5, 5, 6, 10, 1, 1, 3, 2, 2, 4, 3, 4, 2, 1, 1, 1, 2, 1, 1, 1, 5};
+constexpr size_t kFixedWords[CDynamic::kCodeCount] = {1, 1, 4, 4, 5, 5, 6, 10, 1, 1, 3, 2, 2,
+                                                      4, 3, 4, 2, 1, 1, 1, 2,  1, 1, 1, 5};
 
 bool CDynamic::Replay::Perform(Code code) {
     if (!Has(kFixedWords[code])) return false;

@@ -16,12 +16,13 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kDefaultTextPixels = 12;
 constexpr double kCharWidth = 0.6;  // of the text height, for measuring
 
-#define RGB_OF(r, g, b) ((unsigned long)(r) | ((unsigned long)(g) << 8) | ((unsigned long)(b) << 16))
+#define RGB_OF(r, g, b) \
+    ((unsigned long)(r) | ((unsigned long)(g) << 8) | ((unsigned long)(b) << 16))
 const unsigned long kDefaultPalette[UI_SvgDrawArea::kPaletteSize] = {
-    RGB_OF(0, 0, 0),       RGB_OF(255, 0, 0),     RGB_OF(0, 200, 0),     RGB_OF(0, 0, 255),
-    RGB_OF(255, 255, 0),   RGB_OF(255, 0, 255),   RGB_OF(0, 255, 255),   RGB_OF(255, 255, 255),
-    RGB_OF(128, 128, 128), RGB_OF(128, 0, 0),     RGB_OF(0, 128, 0),     RGB_OF(0, 0, 128),
-    RGB_OF(128, 128, 0),   RGB_OF(128, 0, 128),   RGB_OF(0, 128, 128),   RGB_OF(192, 192, 192)};
+    RGB_OF(0, 0, 0),       RGB_OF(255, 0, 0),   RGB_OF(0, 200, 0),   RGB_OF(0, 0, 255),
+    RGB_OF(255, 255, 0),   RGB_OF(255, 0, 255), RGB_OF(0, 255, 255), RGB_OF(255, 255, 255),
+    RGB_OF(128, 128, 128), RGB_OF(128, 0, 0),   RGB_OF(0, 128, 0),   RGB_OF(0, 0, 128),
+    RGB_OF(128, 128, 0),   RGB_OF(128, 0, 128), RGB_OF(0, 128, 128), RGB_OF(192, 192, 192)};
 #undef RGB_OF
 
 // A pixel coordinate with at most two decimals and no trailing zeros.
@@ -35,7 +36,9 @@ std::string Num(double v) {
     return s == "-0" ? "0" : s;
 }
 
-std::string Attr(const char* name, double v) { return std::string(" ") + name + "=\"" + Num(v) + "\""; }
+std::string Attr(const char* name, double v) {
+    return std::string(" ") + name + "=\"" + Num(v) + "\"";
+}
 
 // Text as XML character data: markup characters escaped, bytes above 127 as Latin-1 character
 // references, control bytes (not allowed in XML) as '?'.
@@ -236,7 +239,8 @@ void UI_SvgDrawArea::AddPoints(const SYS_Point* points, long count, bool closed,
     std::string list;
     for (long i = 0; i < count; ++i)
         list += (i ? " " : "") + Num(X(points[i].GetX())) + "," + Num(Y(points[i].GetY()));
-    Add(std::string(closed ? "<polygon" : "<polyline") + " points=\"" + list + "\"" + stroke + "/>");
+    Add(std::string(closed ? "<polygon" : "<polyline") + " points=\"" + list + "\"" + stroke +
+        "/>");
 }
 
 void UI_SvgDrawArea::EraseRect(SYS_Box box) {
@@ -266,7 +270,8 @@ std::string UI_SvgDrawArea::TextElement(const char* text, int alignX, int alignY
                           "\" dominant-baseline=\"" +
                           kBaselines[alignY >= 0 && alignY < 3 ? alignY : 0] + "\"";
     if (m_textDegrees != 0)
-        element += " transform=\"rotate(" + Num(-m_textDegrees) + " " + Num(x) + " " + Num(y) + ")\"";
+        element +=
+            " transform=\"rotate(" + Num(-m_textDegrees) + " " + Num(x) + " " + Num(y) + ")\"";
     return element + " fill=\"" + Color(m_penColor) + "\">" + Escape(text) + "</text>";
 }
 
@@ -315,7 +320,8 @@ void UI_SvgDrawArea::FastPolyPolyline(SYS_Point* points, unsigned long const* co
 
 void UI_SvgDrawArea::FastFrameArc(SYS_Box const& given, SYS_Point const& p1, SYS_Point const& p2) {
     SYS_Box box = Normalised(given);
-    double rx = (double(box.GetRight()) - box.GetLeft()) / 2, ry = (double(box.GetUpper()) - box.GetLower()) / 2;
+    double rx = (double(box.GetRight()) - box.GetLeft()) / 2,
+           ry = (double(box.GetUpper()) - box.GetLower()) / 2;
     double cx = box.GetLeft() + rx, cy = box.GetLower() + ry;
     std::string stroke = " fill=\"none\"" + Stroke(m_penColor, m_penSize);
     if (rx <= 0 || ry <= 0) {
@@ -348,7 +354,9 @@ void UI_SvgDrawArea::DrawLine(SYS_Point const& p1, SYS_Point const& p2, long wid
 }
 
 void UI_SvgDrawArea::TextAlign(int alignX, int alignY) { m_alignX = alignX, m_alignY = alignY; }
-void UI_SvgDrawArea::TextPath(double degrees) { m_textDegrees = std::isfinite(degrees) ? degrees : 0; }
+void UI_SvgDrawArea::TextPath(double degrees) {
+    m_textDegrees = std::isfinite(degrees) ? degrees : 0;
+}
 void UI_SvgDrawArea::TextSize(int, int height) { m_textHeight = height; }
 
 void UI_SvgDrawArea::DrawString(char const* text) {
@@ -361,12 +369,15 @@ void UI_SvgDrawArea::DrawString(char const* text) {
 
 std::string UI_SvgDrawArea::GetSvg() const {
     std::string w = std::to_string(m_width), h = std::to_string(m_height);
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
-                      "\" viewBox=\"0 0 " + w + " " + h + "\">\n"
-                      "<rect id=\"background\" width=\"" + w + "\" height=\"" + h + "\" fill=\"" +
-                      Color(m_backColor) + "\"/>\n"
-                      "<g id=\"picture\" fill=\"none\">\n";
+    std::string svg =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+        w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h +
+        "\">\n"
+        "<rect id=\"background\" width=\"" +
+        w + "\" height=\"" + h + "\" fill=\"" + Color(m_backColor) +
+        "\"/>\n"
+        "<g id=\"picture\" fill=\"none\">\n";
     for (const std::string& element : m_picture) svg += element + "\n";
     svg += "</g>\n<g id=\"xor\" fill=\"none\" style=\"mix-blend-mode:difference\">\n";
     for (const std::string& element : m_xor)

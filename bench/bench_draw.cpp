@@ -44,7 +44,8 @@ void RecordReplayOurs(benchmark::State& state) {
 }
 BENCH_REGISTER("BM_Dr1_RecordReplayLines/ours", RecordReplayOurs);
 
-void Record(std::vector<uint32_t>& words, const SYS_Point& p1, const SYS_Point& p2, long width, int color) {
+void Record(std::vector<uint32_t>& words, const SYS_Point& p1, const SYS_Point& p2, long width,
+            int color) {
     words.push_back(kLineCode);
     words.push_back(uint32_t(p1.GetX()));
     words.push_back(uint32_t(p1.GetY()));
@@ -62,13 +63,12 @@ void Replay(const std::vector<uint32_t>& words, UI_DrawArea& area) {
             area.PenMode(kXorPenMode);
             area.PenColor(int32_t(w[5]));
             area.PenSize(int32_t(w[4]));
-            area.DrawLine(SYS_Point(int32_t(w[0]), int32_t(w[1])), SYS_Point(int32_t(w[2]), int32_t(w[3])),
-                          int32_t(w[4]), int32_t(w[5]));
+            area.DrawLine(SYS_Point(int32_t(w[0]), int32_t(w[1])),
+                          SYS_Point(int32_t(w[2]), int32_t(w[3])), int32_t(w[4]), int32_t(w[5]));
             i += 7;
             break;
         }
-        default:
-            ++i;
+        default: ++i;
         }
     }
 }

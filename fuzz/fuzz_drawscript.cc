@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Require(parsed == ParseAll(text, again) && script.ops.size() == again.ops.size(),
                   "parsing is deterministic");
     if (!parsed) return 0;
-    UI_SvgDrawArea area(script.hasView ? script.view : SYS_Box(-1000000, -1000000, 1000000, 1000000), 200);
+    UI_SvgDrawArea area(
+        script.hasView ? script.view : SYS_Box(-1000000, -1000000, 1000000, 1000000), 200);
     CDynamic dynamic(&area);
     long reportsBefore = fuzz::s_reports;
     dynamic.StartBatchDraw();

@@ -30,7 +30,8 @@ public:
 // Checks every call and folds it into a fingerprint.
 class CheckingArea : public UI_DrawArea {
 public:
-    explicit CheckingArea(const CDynamic* dynamic, size_t words) : m_dynamic(dynamic), m_words(words) {}
+    explicit CheckingArea(const CDynamic* dynamic, size_t words)
+        : m_dynamic(dynamic), m_words(words) {}
     uint64_t fingerprint = 0;
     int lastPenMode = -1;
     long calls = 0;
@@ -61,9 +62,15 @@ public:
     void FastPolyLine(int count, SYS_Point* points, long, int) override {
         for (int i = 0; i < count; ++i) Seen(7, uint32_t(points[i].GetY()));
     }
-    void DrawLine(SYS_Point const& p1, SYS_Point const&, long, int) override { Seen(8, uint32_t(p1.GetX())); }
-    void FastFrameArc(SYS_Box const& b, SYS_Point const&, SYS_Point const&) override { Seen(9, uint32_t(b.GetLeft())); }
-    void DrawIcon(HICON icon, SYS_Point, int) override { Seen(10, reinterpret_cast<uintptr_t>(icon)); }
+    void DrawLine(SYS_Point const& p1, SYS_Point const&, long, int) override {
+        Seen(8, uint32_t(p1.GetX()));
+    }
+    void FastFrameArc(SYS_Box const& b, SYS_Point const&, SYS_Point const&) override {
+        Seen(9, uint32_t(b.GetLeft()));
+    }
+    void DrawIcon(HICON icon, SYS_Point, int) override {
+        Seen(10, reinterpret_cast<uintptr_t>(icon));
+    }
 
 private:
     void Seen(uint64_t kind, uint64_t value) {

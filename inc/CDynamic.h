@@ -111,7 +111,8 @@ public:
     // Records the text (draw is not recorded: replay always draws) and returns the box the draw
     // area reports for it, measured with DrawXorText(text, alignX, alignY, x, y, 0); the
     // all-zero box without a draw area. A null text records nothing.
-    SYS_Box DrawXorText(char const* text, int alignX, int alignY, long x, long y, int draw) override;
+    SYS_Box DrawXorText(char const* text, int alignX, int alignY, long x, long y,
+                        int draw) override;
     SYS_Box DrawXorText(char const* text, int alignX, int alignY, SYS_Point at, int draw) override;
     void DrawLine(SYS_Point const& p1, SYS_Point const& p2, long width, int color) override;
     // An arc of the oval inscribed in box, from p1 to p2, of the given width and colour;

@@ -82,7 +82,8 @@ public:
     void DrawXorBox(SYS_Box box) override;
     void DrawXorBox(SYS_Point p1, SYS_Point p2) override;
     // Measures (draw == 0) or draws the text; the box is estimated from the text height.
-    SYS_Box DrawXorText(char const* text, int alignX, int alignY, long x, long y, int draw) override;
+    SYS_Box DrawXorText(char const* text, int alignX, int alignY, long x, long y,
+                        int draw) override;
     SYS_Box DrawXorText(char const* text, int alignX, int alignY, SYS_Point at, int draw) override;
     void FastMoveTo(SYS_Point const& p) override;
     void FastLineTo(SYS_Point const& p) override;
@@ -139,7 +140,7 @@ private:
     int m_textHeight = 0;
 
     std::vector<std::string> m_picture;
-    std::vector<std::string> m_xor;                // removed entries are left empty
-    std::map<std::string, size_t> m_xorIndex;      // element -> its entry in m_xor
+    std::vector<std::string> m_xor;            // removed entries are left empty
+    std::map<std::string, size_t> m_xorIndex;  // element -> its entry in m_xor
     SCC_Event<RedrawBlock> m_redraw;
 };

@@ -41,7 +41,8 @@ bool ParseOptions(int argc, char** argv, DrawOptions& options) {
         if (std::strcmp(argv[i], "-o") == 0 && i + 1 < argc) {
             options.output = argv[++i];
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            std::fprintf(stderr, "tessar draw: unknown option '%s' (try 'tessar draw --help')\n", argv[i]);
+            std::fprintf(stderr, "tessar draw: unknown option '%s' (try 'tessar draw --help')\n",
+                         argv[i]);
             return false;
         } else if (options.script == nullptr) {
             options.script = argv[i];
@@ -58,7 +59,8 @@ bool ParseOptions(int argc, char** argv, DrawOptions& options) {
         std::string name = std::strcmp(options.script, "-") == 0 ? "draw" : options.script;
         size_t dot = name.find_last_of('.');
         size_t slash = name.find_last_of('/');
-        if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) name.erase(dot);
+        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+            name.erase(dot);
         options.output = name + ".svg";
     }
     return true;
@@ -87,9 +89,12 @@ SYS_Box ViewOf(const DrawScript& script) {
     SYS_Box box = dry.GetDirtyBox();
     box.Normalize();
     int64_t margin = std::max<int64_t>(int64_t(box.GetRight()) - box.GetLeft(),
-                                       int64_t(box.GetUpper()) - box.GetLower()) / 20;
+                                       int64_t(box.GetUpper()) - box.GetLower()) /
+                     20;
     if (margin == 0) margin = 1500000;  // nothing with an extent: show a millimetre around it
-    auto widen = [](int64_t v) { return int32_t(std::max<int64_t>(-2000000000, std::min<int64_t>(2000000000, v))); };
+    auto widen = [](int64_t v) {
+        return int32_t(std::max<int64_t>(-2000000000, std::min<int64_t>(2000000000, v)));
+    };
     return SYS_Box(widen(box.GetLeft() - margin), widen(box.GetLower() - margin),
                    widen(box.GetRight() + margin), widen(box.GetUpper() + margin));
 }

@@ -63,8 +63,8 @@ void ShowDrawing(std::ostream& out) {
                               SYS_Point(60 * kMm, 40 * kMm)};
     for (const SYS_Point& at : drag) {
         RecordDragPosition(band, at);
-        out << "  dragged to (" << at.GetX() / kMm << ", " << at.GetY() / kMm << ") mm: "
-            << band.GetOperations().size() << " words recorded, " << area.GetXorCount()
+        out << "  dragged to (" << at.GetX() / kMm << ", " << at.GetY() / kMm
+            << ") mm: " << band.GetOperations().size() << " words recorded, " << area.GetXorCount()
             << " exclusive-or elements on screen\n";
     }
     char directory[PATH_MAX];

@@ -18,24 +18,45 @@ struct OpSpec {
 };
 
 enum OpKind {
-    kView, kColor, kWidth, kCap, kMove, kLineTo, kLine, kBox, kFill, kOval, kPaint, kFrame,
-    kArc, kPolyline, kPolygon, kTextSize, kAlign, kAngle, kText, kLabel, kOpCount
+    kView,
+    kColor,
+    kWidth,
+    kCap,
+    kMove,
+    kLineTo,
+    kLine,
+    kBox,
+    kFill,
+    kOval,
+    kPaint,
+    kFrame,
+    kArc,
+    kPolyline,
+    kPolygon,
+    kTextSize,
+    kAlign,
+    kAngle,
+    kText,
+    kLabel,
+    kOpCount
 };
 
 const OpSpec kOps[kOpCount] = {
-    {"view", "LLLL"}, {"color", "I"}, {"width", "L"}, {"cap", "I"}, {"move", "LL"},
-    {"lineto", "LL"}, {"line", "LLLLli"}, {"box", "LLLL"}, {"fill", "LLLLi"}, {"oval", "LLLL"},
-    {"paint", "LLLL"}, {"frame", "LLLL"}, {"arc", "LLLLLLLLli"}, {"polyline", "*"},
-    {"polygon", "*"}, {"textsize", "L"}, {"align", "II"}, {"angle", "D"}, {"text", "LLT"},
-    {"label", "T"},
+    {"view", "LLLL"},      {"color", "I"},    {"width", "L"},     {"cap", "I"},
+    {"move", "LL"},        {"lineto", "LL"},  {"line", "LLLLli"}, {"box", "LLLL"},
+    {"fill", "LLLLi"},     {"oval", "LLLL"},  {"paint", "LLLL"},  {"frame", "LLLL"},
+    {"arc", "LLLLLLLLli"}, {"polyline", "*"}, {"polygon", "*"},   {"textsize", "L"},
+    {"align", "II"},       {"angle", "D"},    {"text", "LLT"},    {"label", "T"},
 };
 
 constexpr double kCoordLimit = 1066800000.0;
 
 // A length: an integer in base units, or a number with the unit mm, mil or in.
 bool ParseLength(const std::string& token, int32_t& value) {
-    static const struct { const char* suffix; double units; } kUnits[] = {
-        {"mm", 1500000.0}, {"mil", 38100.0}, {"in", 38100000.0}};
+    static const struct {
+        const char* suffix;
+        double units;
+    } kUnits[] = {{"mm", 1500000.0}, {"mil", 38100.0}, {"in", 38100000.0}};
     const char* begin = token.c_str();
     char* end = nullptr;
     errno = 0;
@@ -237,7 +258,9 @@ SYS_Box BoxAt(const std::vector<int32_t>& n, size_t i) {
     box.Normalize();  // corners may come in any order
     return box;
 }
-long Optional(const std::vector<int32_t>& n, size_t i, long otherwise) { return n.size() > i ? n[i] : otherwise; }
+long Optional(const std::vector<int32_t>& n, size_t i, long otherwise) {
+    return n.size() > i ? n[i] : otherwise;
+}
 
 void ApplyPoints(const DrawScriptOp& op, const Pen& pen, CDynamic& dynamic) {
     std::vector<SYS_Point> points;
@@ -269,11 +292,11 @@ void ApplyOne(const DrawScriptOp& op, Pen& pen, CDynamic& dynamic) {
     case kPolyline:
     case kPolygon: ApplyPoints(op, pen, dynamic); break;
     case kTextSize: dynamic.TextSize(0, n[0]); break;
-    case kAlign:
-        dynamic.TextAlign(pen.alignX = n[0], pen.alignY = n[1]);
-        break;
+    case kAlign: dynamic.TextAlign(pen.alignX = n[0], pen.alignY = n[1]); break;
     case kAngle: dynamic.TextPath(op.degrees * 1800000.0); break;
-    case kText: dynamic.DrawXorText(op.text.c_str(), pen.alignX, pen.alignY, PointAt(n, 0), 1); break;
+    case kText:
+        dynamic.DrawXorText(op.text.c_str(), pen.alignX, pen.alignY, PointAt(n, 0), 1);
+        break;
     case kLabel: dynamic.DrawString(op.text.c_str()); break;
     default: break;
     }

@@ -13,10 +13,23 @@
 
 namespace draw_test {
 
+inline std::string Show(long v) { return std::to_string(v); }
+inline std::string Show(const char* text) { return text; }
+inline std::string Show(const std::string& text) { return text; }
 inline std::string Show(const SYS_Point& p) {
     return std::to_string(p.GetX()) + "," + std::to_string(p.GetY());
 }
-inline std::string Show(const SYS_Box& b) { return Show(b.GetLowerLeft()) + "," + Show(b.GetUpperRight()); }
+inline std::string Show(const SYS_Box& b) {
+    return Show(b.GetLowerLeft()) + "," + Show(b.GetUpperRight());
+}
+// "Name(a,b,...)".
+template <class... Args>
+std::string Call(const char* name, const Args&... args) {
+    std::string text = std::string(name) + "(";
+    const char* separator = "";
+    ((text += separator + Show(args), separator = ","), ...);
+    return text + ")";
+}
 
 class LoggingArea : public UI_DrawArea {
 public:
@@ -45,43 +58,37 @@ public:
         Log("InstallDynamic()");
     }
     void RedrawDynamic(CDynamic*, SYS_Box* box, int show) override {
-        Log("RedrawDynamic(" + Show(*box) + "," + std::to_string(show) + ")");
+        Log(Call("RedrawDynamic", *box, show));
     }
     void StartScreenDraw() override { Log("StartScreenDraw()"); }
 
-    void PenColor(int c) override { Log("PenColor(" + std::to_string(c) + ")"); }
-    void PenSize(long s) override { Log("PenSize(" + std::to_string(s) + ")"); }
-    void PenCap(int k) override { Log("PenCap(" + std::to_string(k) + ")"); }
-    void PenMode(int m) override { Log("PenMode(" + std::to_string(m) + ")"); }
+    void PenColor(int c) override { Log(Call("PenColor", c)); }
+    void PenSize(long s) override { Log(Call("PenSize", s)); }
+    void PenCap(int k) override { Log(Call("PenCap", k)); }
+    void PenMode(int m) override { Log(Call("PenMode", m)); }
     int GetPenMode() override {
         Log("GetPenMode()");
         return penMode;
     }
-    void SwitchPen(int a, long b, int c) override {
-        Log("SwitchPen(" + std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + ")");
-    }
-    void DrawXorBox(SYS_Box b) override { Log("DrawXorBox(" + Show(b) + ")"); }
-    void DrawXorBox(SYS_Point p1, SYS_Point p2) override {
-        Log("DrawXorBox(" + Show(p1) + "," + Show(p2) + ")");
-    }
+    void SwitchPen(int a, long b, int c) override { Log(Call("SwitchPen", a, b, c)); }
+    void DrawXorBox(SYS_Box b) override { Log(Call("DrawXorBox", b)); }
+    void DrawXorBox(SYS_Point p1, SYS_Point p2) override { Log(Call("DrawXorBox", p1, p2)); }
     SYS_Box DrawXorText(char const* text, int a, int b, long x, long y, int m) override {
-        Log("DrawXorText(" + std::string(text) + "," + std::to_string(a) + "," + std::to_string(b) +
-            "," + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(m) + ")");
+        Log(Call("DrawXorText", text, a, b, x, y, m));
         return textBox;
     }
     SYS_Box DrawXorText(char const* text, int a, int b, SYS_Point p, int m) override {
-        Log("DrawXorText(" + std::string(text) + "," + std::to_string(a) + "," + std::to_string(b) +
-            ",(" + Show(p) + ")," + std::to_string(m) + ")");
+        Log(Call("DrawXorText", text, a, b, "(" + Show(p) + ")", m));
         return textBox;
     }
     SYS_Box textBox;  // what DrawXorText reports
 
-    void FillRect(SYS_Box b, int c) override { Log("FillRect(" + Show(b) + "," + std::to_string(c) + ")"); }
+    void FillRect(SYS_Box b, int c) override { Log(Call("FillRect", b, c)); }
     void DrawLine(SYS_Point const& p1, SYS_Point const& p2, long w, int c) override {
-        Log("DrawLine(" + Show(p1) + "," + Show(p2) + "," + std::to_string(w) + "," + std::to_string(c) + ")");
+        Log(Call("DrawLine", p1, p2, w, c));
     }
     void FastFrameArc(SYS_Box const& b, SYS_Point const& p1, SYS_Point const& p2) override {
-        Log("FastFrameArc(" + Show(b) + "," + Show(p1) + "," + Show(p2) + ")");
+        Log(Call("FastFrameArc", b, p1, p2));
     }
     void FastPolyPolyline(SYS_Point* points, unsigned long const* counts, int k) override {
         std::string call = "FastPolyPolyline(" + std::to_string(k);
@@ -90,28 +97,28 @@ public:
         for (unsigned long i = 0; i < total; ++i) call += ",(" + Show(points[i]) + ")";
         Log(call + ")");
     }
-    void FastMoveTo(SYS_Point const& p) override { Log("FastMoveTo(" + Show(p) + ")"); }
-    void FastLineTo(SYS_Point const& p) override { Log("FastLineTo(" + Show(p) + ")"); }
-    void FastPaintOval(SYS_Box b) override { Log("FastPaintOval(" + Show(b) + ")"); }
-    void FastFrameOval(SYS_Box const& b) override { Log("FastFrameOval(" + Show(b) + ")"); }
+    void FastMoveTo(SYS_Point const& p) override { Log(Call("FastMoveTo", p)); }
+    void FastLineTo(SYS_Point const& p) override { Log(Call("FastLineTo", p)); }
+    void FastPaintOval(SYS_Box b) override { Log(Call("FastPaintOval", b)); }
+    void FastFrameOval(SYS_Box const& b) override { Log(Call("FastFrameOval", b)); }
     void FastPolyLine(int n, SYS_Point* points, long w, int m) override {
         std::string call = "FastPolyLine(" + std::to_string(n) + "," + std::to_string(w) + "," +
                            std::to_string(m);
         for (int i = 0; i < n; ++i) call += ",(" + Show(points[i]) + ")";
         Log(call + ")");
     }
-    void TextAlign(int a, int b) override { Log("TextAlign(" + std::to_string(a) + "," + std::to_string(b) + ")"); }
-    void TextExtra(int v) override { Log("TextExtra(" + std::to_string(v) + ")"); }
-    void TextFace(int v) override { Log("TextFace(" + std::to_string(v) + ")"); }
+    void TextAlign(int a, int b) override { Log(Call("TextAlign", a, b)); }
+    void TextExtra(int v) override { Log(Call("TextExtra", v)); }
+    void TextFace(int v) override { Log(Call("TextFace", v)); }
     void TextPath(double d) override {
         char text[32];
         std::snprintf(text, sizeof text, "TextPath(%.4f)", d);
         Log(text);
     }
-    void TextSize(int a, int b) override { Log("TextSize(" + std::to_string(a) + "," + std::to_string(b) + ")"); }
-    void DrawString(char const* text) override { Log("DrawString(" + std::string(text) + ")"); }
-    void SetGRAMode(gra_mode_union m) override { Log("SetGRAMode(" + std::to_string(m.bits) + ")"); }
-    void DrawOnScreen(bool f) override { Log(std::string("DrawOnScreen(") + (f ? "true" : "false") + ")"); }
+    void TextSize(int a, int b) override { Log(Call("TextSize", a, b)); }
+    void DrawString(char const* text) override { Log(Call("DrawString", text)); }
+    void SetGRAMode(gra_mode_union m) override { Log(Call("SetGRAMode", long(m.bits))); }
+    void DrawOnScreen(bool f) override { Log(Call("DrawOnScreen", f ? "true" : "false")); }
     void DrawIcon(HICON icon, SYS_Point p, int f) override {
         char text[32];
         std::snprintf(text, sizeof text, "%#zx", reinterpret_cast<size_t>(icon));

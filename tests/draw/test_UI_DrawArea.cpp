@@ -20,7 +20,8 @@ TEST(UI_DrawArea, BaseAnswersItsFixedValues) {
     CPoint screen = area.World2Screen(SYS_Point(5, 6));
     CRect rect = area.World2Screen(SYS_Box(1, 2, 3, 4));
     CPoint size = area.Scale2Screen(SYS_Point(5, 6));
-    EXPECT_EQ(0, screen.x | screen.y | rect.left | rect.top | rect.right | rect.bottom | size.x | size.y);
+    EXPECT_EQ(
+        0, screen.x | screen.y | rect.left | rect.top | rect.right | rect.bottom | size.x | size.y);
 
     SYS_Point center(1, 1);
     EXPECT_EQ(1.0, area.GetScale(&center));
@@ -72,7 +73,8 @@ TEST(UI_DrawArea, BaseOperationsChangeNothing) {
     area.DrawIcon(nullptr, p, 0), area.DrawMarker(1, p), area.TextAlign(1, 2), area.TextExtra(1);
     area.TextFace(1), area.TextPath(90.0), area.TextSize(1, 2), area.DrawString("x");
     area.DrawLine(p, p, 1, 2), area.StartXORDraw(), area.XORCross(p), area.XORFrameArc(box, p, p);
-    area.XORFrameOval(p, radius), area.XORPaintOval(p, radius), area.XORLineTo(p), area.XORMoveTo(p);
+    area.XORFrameOval(p, radius), area.XORPaintOval(p, radius), area.XORLineTo(p),
+        area.XORMoveTo(p);
     area.XORPenColor(color), area.EndXORDraw(), area.SetPixel(p), area.DrawDotGrid(p, 1, 1, box);
     area.SetGRAMode(gra_mode_union{7}), area.SetCurrentPaletteColors(counts);
     EXPECT_EQ(SYS_Box(1, 2, 3, 4), box);

@@ -42,7 +42,10 @@ TEST(UI_PaletteColorConvertor, ConvertsAPaletteIndexThroughTheMainDrawArea) {
     const struct {
         SCC_Variant value;
         long rgb;
-    } kCases[] = {{SCC_Variant(3), 255}, {SCC_Variant(7), 7}, {SCC_Variant("3"), 255}, {SCC_Variant(3.9), 255}};
+    } kCases[] = {{SCC_Variant(3), 255},
+                  {SCC_Variant(7), 7},
+                  {SCC_Variant("3"), 255},
+                  {SCC_Variant(3.9), 255}};
     for (const auto& c : kCases) {
         SCC_Variant rgb = convertor.Convert(c.value, 0);
         EXPECT_EQ(SCC_Variant::VT_INT, rgb.GetType());
@@ -131,8 +134,9 @@ TEST(UI_PaletteColorConvertor, PaletteChangeMakesEveryPropertyUsingItReportAChan
     UI_PaletteColorConvertor::NotifyPaletteChange();
     EXPECT_EQ((std::vector<std::pair<int, SYS_Handle>>{{8, SCC_Notifier::DataAsValue(fill.Get())}}),
               atFill.heard);
-    EXPECT_EQ((std::vector<std::pair<int, SYS_Handle>>{{8, SCC_Notifier::DataAsValue(outline.Get())}}),
-              atOutline.heard);
+    EXPECT_EQ(
+        (std::vector<std::pair<int, SYS_Handle>>{{8, SCC_Notifier::DataAsValue(outline.Get())}}),
+        atOutline.heard);
 }
 
 TEST(UI_PaletteColorConvertor, ShowsTheSvgAreaPalette) {

@@ -19,7 +19,8 @@ UI_SvgDrawArea MakeArea() { return UI_SvgDrawArea(SYS_Box(1000, 500, 0, 0), 200)
 
 size_t Count(const std::string& text, const std::string& part) {
     size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
     return count;
 }
 
@@ -30,7 +31,9 @@ TEST(UI_SvgDrawArea, MapsTheWorldBoxOntoThePictureYUp) {
     const struct {
         SYS_Point world;
         int x, y;
-    } kPoints[] = {{SYS_Point(0, 500), 0, 0}, {SYS_Point(1000, 0), 200, 100}, {SYS_Point(500, 250), 100, 50},
+    } kPoints[] = {{SYS_Point(0, 500), 0, 0},
+                   {SYS_Point(1000, 0), 200, 100},
+                   {SYS_Point(500, 250), 100, 50},
                    {SYS_Point(-500, 1000), -100, -100}};
     for (const auto& c : kPoints) {
         CPoint screen = area.World2Screen(c.world);
@@ -103,7 +106,7 @@ TEST(UI_SvgDrawArea, PictureIsWellFormedXmlWithEveryKindOfElement) {
     EXPECT_EQ(1, xml.elements["polygon"]);
     EXPECT_EQ(2, xml.elements["ellipse"]);
     EXPECT_EQ(1, xml.elements["path"]);
-    EXPECT_EQ(4, xml.elements["rect"]);      // background, fill, erase, xor box
+    EXPECT_EQ(4, xml.elements["rect"]);  // background, fill, erase, xor box
     EXPECT_EQ(2, xml.elements["text"]);
     EXPECT_NE(std::string::npos, svg.find(">a&lt;b&gt;&amp;&quot;c&quot; ?&#233;</text>"));
     EXPECT_NE(std::string::npos, svg.find("rotate(-45 "));
@@ -120,10 +123,12 @@ TEST(UI_SvgDrawArea, ArcsRunCounterClockwise) {
         SYS_Point from, to;
         const char* path;
     } kArcs[] = {
-        {"quarter from east to north", SYS_Point(100, 50), SYS_Point(50, 100), "M 20 90 A 10 10 0 0 0 10 80"},
+        {"quarter from east to north", SYS_Point(100, 50), SYS_Point(50, 100),
+         "M 20 90 A 10 10 0 0 0 10 80"},
         {"three quarters from north to east", SYS_Point(50, 100), SYS_Point(100, 50),
          "M 10 80 A 10 10 0 1 0 20 90"},
-        {"points off the circle use their rays", SYS_Point(1000, 50), SYS_Point(50, 51), "M 20 90 A 10 10 0 0 0 10 80"},
+        {"points off the circle use their rays", SYS_Point(1000, 50), SYS_Point(50, 51),
+         "M 20 90 A 10 10 0 0 0 10 80"},
     };
     for (const auto& c : kArcs) {
         SCOPED_TRACE(c.name);
@@ -161,8 +166,8 @@ TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
     EXPECT_EQ(0, area.GetXorCount());  // recorded, not drawn
     band.EndBatchDraw();
     EXPECT_EQ(3, area.GetXorCount());
-    EXPECT_EQ(0, area.GetPenMode());   // restored after the replay
-    band.StartBatchDraw();             // erases by replaying once more
+    EXPECT_EQ(0, area.GetPenMode());  // restored after the replay
+    band.StartBatchDraw();            // erases by replaying once more
     EXPECT_EQ(0, area.GetXorCount());
     band.DrawXorBox(SYS_Box(200, 200, 300, 300));
     band.EndBatchDraw();
@@ -199,7 +204,8 @@ TEST(UI_SvgDrawArea, PaletteColoursAndState) {
     std::string svg = area.GetSvg();
     EXPECT_NE(std::string::npos, svg.find("fill=\"#123456\""));
     EXPECT_NE(std::string::npos, svg.find("fill=\"#ffffff\""));
-    EXPECT_NE(std::string::npos, svg.find("id=\"background\" width=\"200\" height=\"100\" fill=\"#0000ff\""));
+    EXPECT_NE(std::string::npos,
+              svg.find("id=\"background\" width=\"200\" height=\"100\" fill=\"#0000ff\""));
     gra_mode_union mode;
     mode.bits = 0xA5;
     area.SetGRAMode(mode);

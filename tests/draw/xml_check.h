@@ -15,7 +15,7 @@ namespace draw_test {
 struct XmlCheck {
     bool wellFormed = false;
     std::string problem;
-    std::map<std::string, int> elements;  // name -> count
+    std::map<std::string, int> elements;     // name -> count
     std::map<std::string, std::string> ids;  // id attribute -> element name
 };
 
@@ -36,9 +36,10 @@ inline bool CheckText(const std::string& text, std::string& problem) {
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         size_t end = 0;
-        if (c < 0x20 && c != '\n' && c != '\t' && c != '\r') return problem = "control character", false;
+        if (c < 0x20 && c != '\n' && c != '\t' && c != '\r')
+            return problem = "control character", false;
         if (c == '&' && !IsValidReference(text, i, end)) return problem = "bare '&'", false;
-        if (c == '>' ) return problem = "bare '>' in text", false;
+        if (c == '>') return problem = "bare '>' in text", false;
     }
     return true;
 }
@@ -73,7 +74,8 @@ inline XmlCheck CheckXml(const std::string& xml) {
     size_t i = declaration.size();
     while (i < xml.size()) {
         size_t lt = xml.find('<', i);
-        if (!CheckText(xml.substr(i, lt == std::string::npos ? std::string::npos : lt - i), result.problem))
+        if (!CheckText(xml.substr(i, lt == std::string::npos ? std::string::npos : lt - i),
+                       result.problem))
             return result;
         if (lt == std::string::npos) break;
         size_t gt = xml.find('>', lt);
@@ -81,7 +83,8 @@ inline XmlCheck CheckXml(const std::string& xml) {
         std::string tag = xml.substr(lt + 1, gt - lt - 1);
         i = gt + 1;
         if (!tag.empty() && tag[0] == '/') {
-            if (open.empty() || open.back() != tag.substr(1)) return result.problem = "mismatched </" + tag.substr(1) + ">", result;
+            if (open.empty() || open.back() != tag.substr(1))
+                return result.problem = "mismatched </" + tag.substr(1) + ">", result;
             open.pop_back();
             continue;
         }
@@ -91,8 +94,10 @@ inline XmlCheck CheckXml(const std::string& xml) {
         std::string name = tag.substr(0, nameEnd);
         if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0])))
             return result.problem = "bad element name", result;
-        if (nameEnd != std::string::npos && !CheckAttributes(tag.substr(nameEnd), name, result)) return result;
-        if (open.empty() && result.elements.count("svg") != 0) return result.problem = "second root", result;
+        if (nameEnd != std::string::npos && !CheckAttributes(tag.substr(nameEnd), name, result))
+            return result;
+        if (open.empty() && result.elements.count("svg") != 0)
+            return result.problem = "second root", result;
         ++result.elements[name];
         if (!empty) open.push_back(name);
     }
