@@ -146,8 +146,9 @@ public:
     virtual void TextAlign(int alignX, int alignY);
     virtual void TextExtra(int extra);
     virtual void TextFace(int face);
-    // Text direction in degrees, counter-clockwise.
-    virtual void TextPath(double degrees);
+    // Text direction, counter-clockwise. A CDynamic takes it in the library's angle units and
+    // replays it into its draw area in degrees.
+    virtual void TextPath(double angle);
     virtual void TextSize(int width, int height);
     virtual int StrokeTextLen(char const* text, int first, int count);
     virtual int StrokeTextLen(char const* text);
