@@ -115,6 +115,12 @@ const RecordCase kRecords[] = {
      }, {}, SYS_Box(), {}},
 };
 
+// No words and the all-zero dirty box.
+void ExpectNothingRecorded(const CDynamic& dynamic) {
+    EXPECT_TRUE(dynamic.GetOperations().empty());
+    EXPECT_EQ(SYS_Box(), dynamic.GetDirtyBox());
+}
+
 TEST(CDynamic, RecordsEachOperationWordByWord) {
     for (const RecordCase& c : kRecords) {
         SCOPED_TRACE(c.name);
@@ -292,8 +298,7 @@ TEST(CDynamic, BatchShowsTheRecordingOnceAtItsEnd) {
 
     dynamic.StartBatchDraw();  // removes what the first batch showed
     EXPECT_EQ(Calls({"RedrawDynamic(0,0,4,3,0)"}), area.Take());
-    EXPECT_TRUE(dynamic.GetOperations().empty());
-    EXPECT_EQ(SYS_Box(), dynamic.GetDirtyBox());
+    ExpectNothingRecorded(dynamic);
 }
 
 TEST(CDynamic, NestedBatchesEachShowOnce) {
@@ -331,8 +336,7 @@ TEST(CDynamic, ClearRemovesThroughTheDrawAreaOnlyWhenThereIsOne) {
     area.log.clear();
     dynamic.Clear();
     EXPECT_EQ(Calls({"RedrawDynamic(0,0,5,5,0)"}), area.Take());
-    EXPECT_TRUE(dynamic.GetOperations().empty());
-    EXPECT_EQ(SYS_Box(), dynamic.GetDirtyBox());
+    ExpectNothingRecorded(dynamic);
 }
 
 TEST(CDynamic, ResetForgetsWithoutTouchingTheScreen) {
@@ -342,8 +346,7 @@ TEST(CDynamic, ResetForgetsWithoutTouchingTheScreen) {
     area.log.clear();
     dynamic.Reset();
     EXPECT_TRUE(area.Take().empty());
-    EXPECT_TRUE(dynamic.GetOperations().empty());
-    EXPECT_EQ(SYS_Box(), dynamic.GetDirtyBox());
+    ExpectNothingRecorded(dynamic);
 }
 
 TEST(CDynamic, NotificationCodes) {
