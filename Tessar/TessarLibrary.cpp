@@ -6,11 +6,15 @@
 // shared objects, the unit table, the directory separators. The text-lookup caches and the
 // file manager are created on first use and destroyed at unload, before the unit table.
 #include "PLT_StringTable.h"
+#include "UI_PaletteColorConvertor.h"
 #include "Tessar/TessarStrings.h"
 #include "scc/SCC_SharedRegistry.h"
 #include "sfm/sfmanagr.h"
 #include "sfm/sfmtr.h"
 #include "sys/sysconv_table.h"
+
+// First in the load order: constructed before the library state below, destroyed after it.
+SCC_Notifier UI_PaletteColorConvertor::s_Notifier;
 
 namespace {
 

@@ -56,6 +56,7 @@ GOALS = {
     "F2": ("Read 64 MiB in 64 KiB blocks", {"fread": 1.05}, None),
     "F3": ("typed Put/Get of 1e6 ints", {"fwrite_fread": 1.5}, None),
     "F4": ("sum of a 64 MiB mapped file", {"mmap": 1.05}, None),
+    "Dr1": ("record 1e6 DrawLine, replay into a counting area", {"vector_switch": 2.0}, None),
 }
 
 # Measured without a goal: listed with their times in an informational section.
@@ -87,7 +88,7 @@ def load_medians(path):
 
 def split(name):
     """BM_A1_Append/ours/100000 -> ("A1", "BM_A1_Append", "ours", "/100000")."""
-    m = re.match(r"^(BM_([A-Z]\d+)_[^/]+)/([^/]+)(/.*)?$", name)
+    m = re.match(r"^(BM_([A-Z][a-z]?\d+)_[^/]+)/([^/]+)(/.*)?$", name)
     return (m.group(2), m.group(1), m.group(3), m.group(4) or "") if m else None
 
 

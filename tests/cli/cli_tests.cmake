@@ -157,3 +157,36 @@ tessar_cli_rc_test(ring_self_include "a node cannot include itself\nrc=2" ARGS r
 tessar_cli_rc_test(ring_help "usage: tessar ring.*rc=0" ARGS ring --help)
 tessar_cli_test(demo_rings ARGS demo PASS "p.exclude=g: p:0 d:4 k:6 t:7 / g:1")
 tessar_cli_test(demo_saved_handles ARGS demo PASS "nets renumbered by \\+100: 105 112")
+# tessar value and the properties demo step
+tessar_cli_rc_test(value_reads_strictly "^42: 42\n42x: Invalid integer\n-0: Invalid integer\n99999999999: 2147483647\nrc=1\n$"
+                   ARGS value 42 42x -0 99999999999)
+tessar_cli_rc_test(value_short_range "^70000: Value out of range.\n-32768: -32768\nrc=1\n$"
+                   ARGS value -f %sd 70000 -32768)
+tessar_cli_rc_test(value_all_accepted "^1.5e3: 1500\n 2 : 2\nrc=0\n$" ARGS value -f %f 1.5e3 " 2 ")
+# (a rule with a square bracket would join the arguments of a CMake list)
+tessar_cli_rc_test(value_validates "^0: Please enter a value within the \\(0.000000,10.000000\\) range.\n5: 5\nrc=1\n$"
+                   ARGS value -v "(0,10)" 0 5)
+tessar_cli_rc_test(value_bad_rule "invalid RULE '\\{0,1\\}'\nrc=2\n$" ARGS value -v "{0,1}" 3)
+tessar_cli_rc_test(value_bad_format "unknown FORMAT '%x'.*rc=2\n$" ARGS value -f %x 1)
+tessar_cli_rc_test(value_missing_text "missing TEXT.*rc=2\n$" ARGS value -f %d)
+tessar_cli_test(demo_properties ARGS demo
+                PASS "message: Please enter a value within the \\[0.000000,37500000.000000\\] range.\n.*stays empty.*property change \\(8\\)")
+
+# tessar draw
+tessar_cli_rc_test(draw_help "usage: tessar draw SCRIPT.*polyline X1 Y1 X2 Y2.*rc=0" ARGS draw --help)
+tessar_cli_rc_test(draw_board "wrote .*draw_board.svg: 21 operations, [0-9]+ words, 800 x 615 pixels\nrc=0"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_board.txt -o ${CMAKE_CURRENT_BINARY_DIR}/draw_board.svg)
+tessar_cli_rc_test(draw_stdin "wrote .*draw_stdin.svg: 21 operations.*rc=0"
+                   STDIN ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_board.txt
+                   ARGS draw - -o ${CMAKE_CURRENT_BINARY_DIR}/draw_stdin.svg)
+tessar_cli_rc_test(draw_unknown_operation "draw_bad_operation.txt:3: unknown operation 'linee'\nrc=2"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_bad_operation.txt -o ${CMAKE_CURRENT_BINARY_DIR}/bad.svg)
+tessar_cli_rc_test(draw_missing_argument "draw_bad_arguments.txt:1: usage: move LENGTH LENGTH\nrc=2"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_bad_arguments.txt -o ${CMAKE_CURRENT_BINARY_DIR}/bad.svg)
+tessar_cli_rc_test(draw_bad_length "draw_bad_length.txt:1: '12.5' is not a length.*rc=2"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_bad_length.txt -o ${CMAKE_CURRENT_BINARY_DIR}/bad.svg)
+tessar_cli_rc_test(draw_no_script "no SCRIPT given.*rc=2" ARGS draw)
+tessar_cli_rc_test(draw_missing_file "rc=2" ARGS draw ${CMAKE_CURRENT_BINARY_DIR}/no-such-script.txt)
+tessar_cli_rc_test(draw_unwritable "cannot write '/nonexistent-dir/x.svg'\nrc=2"
+                   ARGS draw ${CMAKE_CURRENT_SOURCE_DIR}/cli/draw_board.txt -o /nonexistent-dir/x.svg)
+tessar_cli_test(demo_draw ARGS demo PASS "Picture written to [^\n]*/tessar-demo.svg")

@@ -1,0 +1,552 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CDynamic.h"
+#include "draw_test_support.h"
+#include "tessar_reports.h"
+
+namespace {
+
+using draw_test::LoggingArea;
+using draw_test::OpenDynamic;
+using Words = std::vector<uint32_t>;
+using Calls = std::vector<std::string>;
+
+const SYS_Point kPoints[] = {SYS_Point(0, 0), SYS_Point(4, 5), SYS_Point(-1, 3)};
+const unsigned long kCounts[] = {2, 1};
+HICON const kIcon = reinterpret_cast<HICON>(uintptr_t(0x123456789ABCDEF0ull));
+
+struct RecordCase {
+    const char* name;
+    std::function<void(CDynamic&)> draw;
+    Words words;        // the recording, word by word
+    SYS_Box dirtyBox;   // after recording into an empty CDynamic
+    Calls replay;       // what the replay asks of the draw area, pen-mode restore excluded
+};
+
+const RecordCase kRecords[] = {
+    {"pen colour", [](CDynamic& d) { d.PenColor(5); }, {0, 5}, SYS_Box(), {"PenColor(5)"}},
+    {"negative pen size is sign-extended back", [](CDynamic& d) { d.PenSize(-3); },
+     {1, 0xFFFFFFFDu}, SYS_Box(), {"PenSize(-3)"}},
+    {"xor box is normalised", [](CDynamic& d) { d.DrawXorBox(SYS_Box(10, 10, 0, 0)); },
+     {2, 0, 0, 10, 10}, SYS_Box(0, 0, 10, 10), {"DrawXorBox(0,0,10,10)"}},
+    {"xor box of two points keeps their order",
+     [](CDynamic& d) { d.DrawXorBox(SYS_Point(5, 6), SYS_Point(1, 2)); }, {2, 5, 6, 1, 2},
+     SYS_Box(5, 6, 1, 2), {"DrawXorBox(5,6,1,2)"}},
+    {"xor oval", [](CDynamic& d) { d.DrawXorOval(SYS_Box(10, 20, 0, 0)); }, {3, 0, 0, 10, 20},
+     SYS_Box(0, 0, 10, 20), {"PenMode(2)", "FastFrameOval(0,0,10,20)"}},
+    {"fill", [](CDynamic& d) { d.FillRect(SYS_Box(10, 10, 0, 0), 5); }, {4, 0, 0, 10, 10, 5},
+     SYS_Box(0, 0, 10, 10), {"PenMode(2)", "FillRect(0,0,10,10,5)"}},
+    {"xor text counts its zero", [](CDynamic& d) { d.DrawXorText("abc", 0, 0, 1L, 2L, 1); },
+     {5, 1, 2, 0, 0, 4, 97, 98, 99, 0}, SYS_Box(), {"DrawXorText(abc,0,0,(1,2),1)"}},
+    {"xor text at a point, high bytes sign-extended",
+     [](CDynamic& d) { d.DrawXorText("\xE9", 2, 1, SYS_Point(-1, 4), 0); },
+     {5, 0xFFFFFFFFu, 4, 2, 1, 2, 0xFFFFFFE9u, 0}, SYS_Box(), {"DrawXorText(\xE9,2,1,(-1,4),1)"}},
+    {"line", [](CDynamic& d) { d.DrawLine(SYS_Point(3, 4), SYS_Point(1, 2), 7, 9); },
+     {6, 3, 4, 1, 2, 7, 9}, SYS_Box(1, 2, 3, 4),
+     {"PenMode(2)", "PenColor(9)", "PenSize(7)", "DrawLine(3,4,1,2,7,9)"}},
+    {"arc",
+     [](CDynamic& d) { d.DrawArc(SYS_Box(10, 10, 0, 0), SYS_Point(1, 2), SYS_Point(3, 4), 5, 6); },
+     {7, 0, 0, 10, 10, 1, 2, 3, 4, 5, 6}, SYS_Box(0, 0, 10, 10),
+     {"PenMode(2)", "PenColor(6)", "PenSize(5)", "FastFrameArc(0,0,10,10,1,2,3,4)"}},
+    {"pen cap", [](CDynamic& d) { d.PenCap(2); }, {8, 2}, SYS_Box(), {"PenCap(2)"}},
+    {"poly-polyline",
+     [](CDynamic& d) { d.FastPolyPolyline(const_cast<SYS_Point*>(kPoints), kCounts, 2); },
+     {9, 2, 2, 1, 0, 0, 4, 5, 0xFFFFFFFFu, 3}, SYS_Box(-1, 0, 4, 5),
+     {"FastPolyPolyline(2,2,1,(0,0),(4,5),(-1,3))"}},
+    {"poly-polyline of empty lists", [](CDynamic& d) {
+         const unsigned long none[] = {0, 0};
+         d.FastPolyPolyline(nullptr, none, 2);
+     }, {9, 2, 0, 0}, SYS_Box(), {"FastPolyPolyline(2,0,0)"}},
+    {"switch pen", [](CDynamic& d) { d.SwitchPen(1, -2, 3); }, {10, 1, 0xFFFFFFFEu, 3}, SYS_Box(),
+     {"SwitchPen(1,-2,3)"}},
+    {"move", [](CDynamic& d) { d.FastMoveTo(SYS_Point(7, 8)); }, {11, 7, 8}, SYS_Box(),
+     {"FastMoveTo(7,8)"}},
+    {"line to widens from the current point", [](CDynamic& d) {
+         d.FastMoveTo(SYS_Point(7, 8));
+         d.FastLineTo(SYS_Point(1, 2));
+     }, {11, 7, 8, 12, 1, 2}, SYS_Box(1, 2, 7, 8), {"FastMoveTo(7,8)", "FastLineTo(1,2)"}},
+    {"paint oval keeps its box", [](CDynamic& d) { d.FastPaintOval(SYS_Box(10, 10, 0, 0)); },
+     {13, 10, 10, 0, 0}, SYS_Box(10, 10, 0, 0), {"FastPaintOval(10,10,0,0)"}},
+    {"polyline", [](CDynamic& d) { d.FastPolyLine(2, const_cast<SYS_Point*>(kPoints + 1), 3, 1); },
+     {14, 3, 1, 2, 4, 5, 0xFFFFFFFFu, 3}, SYS_Box(), {"FastPolyLine(2,3,1,(4,5),(-1,3))"}},
+    {"frame oval keeps its box", [](CDynamic& d) { d.FastFrameOval(SYS_Box(10, 10, 0, 0)); },
+     {15, 10, 10, 0, 0}, SYS_Box(10, 10, 0, 0), {"FastFrameOval(10,10,0,0)"}},
+    {"text align", [](CDynamic& d) { d.TextAlign(1, 2); }, {16, 1, 2}, SYS_Box(),
+     {"TextAlign(1,2)"}},
+    {"text extra", [](CDynamic& d) { d.TextExtra(3); }, {17, 3}, SYS_Box(), {"TextExtra(3)"}},
+    {"text face", [](CDynamic& d) { d.TextFace(4); }, {18, 4}, SYS_Box(), {"TextFace(4)"}},
+    {"text path 0", [](CDynamic& d) { d.TextPath(0); }, {19, 0}, SYS_Box(), {"TextPath(0.0000)"}},
+    {"text path 90 degrees", [](CDynamic& d) { d.TextPath(90 * 1800000.0); }, {19, 900000},
+     SYS_Box(), {"TextPath(90.0000)"}},
+    {"text path -90 degrees", [](CDynamic& d) { d.TextPath(-90 * 1800000.0); }, {19, 2700000},
+     SYS_Box(), {"TextPath(270.0000)"}},
+    {"text path 725 degrees", [](CDynamic& d) { d.TextPath(725 * 1800000.0); }, {19, 50000},
+     SYS_Box(), {"TextPath(5.0000)"}},
+    {"text path of one unit below zero is truncated", [](CDynamic& d) { d.TextPath(-1); },
+     {19, 3599999}, SYS_Box(), {"TextPath(359.9999)"}},
+    {"text path of a tiny negative angle is 0, not 360", [](CDynamic& d) { d.TextPath(-1e-12); },
+     {19, 0}, SYS_Box(), {"TextPath(0.0000)"}},
+    {"text path NaN", [](CDynamic& d) { d.TextPath(std::nan("")); }, {19, 0}, SYS_Box(),
+     {"TextPath(0.0000)"}},
+    {"text size", [](CDynamic& d) { d.TextSize(5, 6); }, {20, 5, 6}, SYS_Box(), {"TextSize(5,6)"}},
+    {"string without its zero", [](CDynamic& d) { d.DrawString("abc"); }, {21, 3, 97, 98, 99},
+     SYS_Box(), {"DrawString(abc)"}},
+    {"empty string", [](CDynamic& d) { d.DrawString(""); }, {21, 0}, SYS_Box(), {"DrawString()"}},
+    {"graphics mode", [](CDynamic& d) {
+         gra_mode_union mode;
+         mode.bits = 0xDEADBEEFu;
+         d.SetGRAMode(mode);
+     }, {22, 0xDEADBEEFu}, SYS_Box(), {"SetGRAMode(3735928559)"}},
+    {"on screen", [](CDynamic& d) { d.DrawOnScreen(true); }, {23, 1}, SYS_Box(),
+     {"DrawOnScreen(true)"}},
+    {"off screen", [](CDynamic& d) { d.DrawOnScreen(false); }, {23, 0}, SYS_Box(),
+     {"DrawOnScreen(false)"}},
+    {"icon handle in two words, low half first",
+     [](CDynamic& d) { d.DrawIcon(kIcon, SYS_Point(1, 2), 3); },
+     {24, 0x9ABCDEF0u, 0x12345678u, 1, 2, 3}, SYS_Box(), {"DrawIcon(0x123456789abcdef0,1,2,3)"}},
+    {"pen mode is not recorded", [](CDynamic& d) {
+         d.PenMode(2);
+         d.InvalidateRect(nullptr);
+     }, {}, SYS_Box(), {}},
+};
+
+// No words and the all-zero dirty box.
+void ExpectNothingRecorded(const CDynamic& dynamic) {
+    EXPECT_TRUE(dynamic.GetOperations().empty());
+    EXPECT_EQ(SYS_Box(), dynamic.GetDirtyBox());
+}
+
+TEST(CDynamic, RecordsEachOperationWordByWord) {
+    for (const RecordCase& c : kRecords) {
+        SCOPED_TRACE(c.name);
+        CDynamic dynamic(nullptr);
+        c.draw(dynamic);
+        EXPECT_EQ(c.words, dynamic.GetOperations());
+        EXPECT_EQ(c.dirtyBox, dynamic.GetDirtyBox());
+    }
+}
+
+TEST(CDynamic, ReplaysEachRecordAndRestoresThePenMode) {
+    for (const RecordCase& c : kRecords) {
+        SCOPED_TRACE(c.name);
+        LoggingArea area;
+        area.pixelsPerUnit = 10;
+        CDynamic dynamic(nullptr);
+        c.draw(dynamic);
+        dynamic.Install(&area);
+        area.log.clear();
+        area.RedrawEvent().Notify(1, nullptr);
+        ASSERT_FALSE(area.log.empty());
+        EXPECT_EQ("GetPenMode()", area.log.front());
+        Calls expected = c.replay;
+        expected.push_back("PenMode(7)");
+        EXPECT_EQ(expected, area.Take());
+        EXPECT_FALSE(dynamic.IsFlushing());
+    }
+}
+
+TEST(CDynamic, IsFlushingOnlyDuringTheReplay) {
+    LoggingArea area;
+    OpenDynamic dynamic(&area);
+    dynamic.PenColor(1);
+    std::vector<int> seen;
+    area.onCall = [&](const std::string&) { seen.push_back(dynamic.IsFlushing()); };
+    area.RedrawEvent().Notify(0, nullptr);
+    EXPECT_EQ(std::vector<int>({TRUE, TRUE, TRUE}), seen);  // GetPenMode, PenColor, PenMode
+    EXPECT_FALSE(dynamic.IsFlushing());
+}
+
+// Oval and arc records fall back to a box and a line when under 2 pixels on screen.
+struct SmallCase {
+    const char* name;
+    int pixelsPerUnit;
+    SYS_Box box;
+    Calls oval, arc;
+};
+
+const SmallCase kSmall[] = {
+    {"wide enough", 1, SYS_Box(0, 0, 2, 2), {"PenMode(2)", "FastFrameOval(0,0,2,2)"},
+     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "FastFrameArc(0,0,2,2,0,0,2,2)"}},
+    {"one pixel wide", 1, SYS_Box(0, 0, 1, 5), {"DrawXorBox(0,0,1,5)"},
+     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "DrawLine(0,0,2,2,3,4)"}},
+    {"one pixel high", 1, SYS_Box(0, 0, 5, 1), {"DrawXorBox(0,0,5,1)"},
+     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "DrawLine(0,0,2,2,3,4)"}},
+    {"negative scale counts by its size", -1, SYS_Box(0, 0, 2, 2),
+     {"PenMode(2)", "FastFrameOval(0,0,2,2)"},
+     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "FastFrameArc(0,0,2,2,0,0,2,2)"}},
+    {"zoomed out", 0, SYS_Box(0, 0, 100, 100), {"DrawXorBox(0,0,100,100)"},
+     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "DrawLine(0,0,2,2,3,4)"}},
+};
+
+TEST(CDynamic, OvalsAndArcsUnderTwoPixelsBecomeBoxesAndLines) {
+    for (const SmallCase& c : kSmall) {
+        SCOPED_TRACE(c.name);
+        LoggingArea area;
+        area.pixelsPerUnit = c.pixelsPerUnit;
+        CDynamic oval(nullptr), arc(nullptr);
+        oval.DrawXorOval(c.box);
+        arc.DrawArc(c.box, SYS_Point(0, 0), SYS_Point(2, 2), 3, 4);
+        oval.Install(&area);
+        arc.Install(&area);
+        area.log.clear();
+        oval.OnNotification(1, nullptr);
+        Calls ovalCalls = c.oval;
+        ovalCalls.push_back("PenMode(7)");
+        EXPECT_EQ(ovalCalls, area.Take());
+        arc.OnNotification(0, nullptr);
+        Calls arcCalls = c.arc;
+        arcCalls.push_back("PenMode(7)");
+        EXPECT_EQ(arcCalls, area.Take());
+    }
+}
+
+struct WidenCase {
+    const char* name;
+    std::function<void(CDynamic&)> draw;
+    SYS_Box dirtyBox;
+};
+
+const WidenCase kWiden[] = {
+    {"union of two lines",
+     [](CDynamic& d) {
+         d.DrawLine(SYS_Point(0, 0), SYS_Point(10, 10), 1, 1);
+         d.DrawLine(SYS_Point(-5, 20), SYS_Point(3, 4), 1, 1);
+     },
+     SYS_Box(-5, 0, 10, 20)},
+    {"a point-sized box is replaced, not joined",
+     [](CDynamic& d) {
+         d.FillRect(SYS_Box(3, 3, 3, 3), 1);
+         d.FillRect(SYS_Box(10, 10, 20, 20), 1);
+     },
+     SYS_Box(10, 10, 20, 20)},
+    {"a flat box is joined",
+     [](CDynamic& d) {
+         d.DrawLine(SYS_Point(0, 5), SYS_Point(10, 5), 1, 1);
+         d.FillRect(SYS_Box(20, 20, 30, 30), 1);
+     },
+     SYS_Box(0, 5, 30, 30)},
+    {"state records leave it alone",
+     [](CDynamic& d) {
+         d.FillRect(SYS_Box(1, 1, 2, 2), 1);
+         d.PenColor(3), d.TextSize(1, 1), d.DrawString("x"), d.FastMoveTo(SYS_Point(100, 100));
+         d.FastPolyLine(1, const_cast<SYS_Point*>(kPoints + 1), 1, 0);
+     },
+     SYS_Box(1, 1, 2, 2)},
+    {"text widens by the box the draw area reports", [](CDynamic& d) {
+         d.FillRect(SYS_Box(0, 0, 1, 1), 1);
+         d.DrawXorText("t", 0, 0, 50L, 50L, 1);  // the area reports (40, 45, 60, 55)
+     },
+     SYS_Box(0, 0, 60, 55)},
+};
+
+TEST(CDynamic, DirtyBoxWidening) {
+    for (const WidenCase& c : kWiden) {
+        SCOPED_TRACE(c.name);
+        LoggingArea area;
+        area.textBox = SYS_Box(40, 45, 60, 55);
+        CDynamic dynamic(&area);
+        c.draw(dynamic);
+        EXPECT_EQ(c.dirtyBox, dynamic.GetDirtyBox());
+    }
+}
+
+TEST(CDynamic, XorTextMeasuresWithTheDrawAreaAndReturnsItsBox) {
+    LoggingArea area;
+    area.textBox = SYS_Box(1, 2, 3, 4);
+    CDynamic dynamic(&area);
+    area.log.clear();
+    EXPECT_EQ(SYS_Box(1, 2, 3, 4), dynamic.DrawXorText("hi", 1, 2, SYS_Point(5, 6), 1));
+    EXPECT_EQ(Calls({"DrawXorText(hi,1,2,5,6,0)"}), area.Take());
+    CDynamic alone(nullptr);
+    EXPECT_EQ(SYS_Box(), alone.DrawXorText("hi", 1, 2, 5L, 6L, 1));
+}
+
+TEST(CDynamic, InstallHooksOnTheDrawAreaAndDestructionUnhooks) {
+    LoggingArea area;
+    CDynamic none(nullptr);
+    EXPECT_EQ(nullptr, none.GetDrawArea());
+    {
+        CDynamic dynamic(&area);
+        EXPECT_EQ(&area, dynamic.GetDrawArea());
+        EXPECT_EQ(Calls({"InstallDynamic()"}), area.Take());
+        EXPECT_EQ(&area.RedrawEvent(), dynamic.GetOwner());
+        dynamic.Install(nullptr);  // ignored
+        EXPECT_EQ(&area, dynamic.GetDrawArea());
+    }
+    EXPECT_EQ(area.RedrawEvent().GetNextNode(), &area.RedrawEvent());
+    CDynamic bare(nullptr);
+    bare.SetDrawArea(&area);  // pointer only: no hook
+    EXPECT_EQ(&area, bare.GetDrawArea());
+    EXPECT_TRUE(area.Take().empty());
+}
+
+TEST(CDynamic, BatchShowsTheRecordingOnceAtItsEnd) {
+    LoggingArea area;
+    CDynamic dynamic(&area);
+    area.log.clear();
+    dynamic.StartBatchDraw();
+    dynamic.DrawLine(SYS_Point(0, 0), SYS_Point(4, 3), 1, 2);
+    dynamic.EndBatchDraw();
+    dynamic.EndBatchDraw();  // depth is 0 again: nothing more
+    EXPECT_EQ(Calls({"RedrawDynamic(0,0,0,0,0)", "RedrawDynamic(0,0,4,3,1)"}), area.Take());
+    EXPECT_EQ(7u, dynamic.GetOperations().size());  // kept for the next removal
+
+    dynamic.StartBatchDraw();  // removes what the first batch showed
+    EXPECT_EQ(Calls({"RedrawDynamic(0,0,4,3,0)"}), area.Take());
+    ExpectNothingRecorded(dynamic);
+}
+
+TEST(CDynamic, NestedBatchesEachShowOnce) {
+    LoggingArea area;
+    CDynamic dynamic(&area);
+    dynamic.StartBatchDraw();
+    dynamic.StartBatchDraw();
+    area.log.clear();
+    dynamic.EndBatchDraw();
+    dynamic.EndBatchDraw();
+    dynamic.EndBatchDraw();
+    EXPECT_EQ(2u, area.Take().size());
+}
+
+TEST(CDynamic, BatchWithoutDrawAreaStaysOpenUntilOneIsThere) {
+    LoggingArea area;
+    CDynamic dynamic(nullptr);
+    dynamic.StartBatchDraw();
+    dynamic.PenColor(1);
+    dynamic.EndBatchDraw();  // no draw area: the batch is not closed
+    dynamic.SetDrawArea(&area);
+    dynamic.EndBatchDraw();
+    EXPECT_EQ(Calls({"RedrawDynamic(0,0,0,0,1)"}), area.Take());
+}
+
+TEST(CDynamic, ClearRemovesThroughTheDrawAreaOnlyWhenThereIsOne) {
+    LoggingArea area;
+    CDynamic dynamic(nullptr);
+    dynamic.FillRect(SYS_Box(0, 0, 5, 5), 1);
+    dynamic.Clear();  // no draw area: nothing happens, the recording stays
+    EXPECT_EQ(6u, dynamic.GetOperations().size());
+    EXPECT_EQ(SYS_Box(0, 0, 5, 5), dynamic.GetDirtyBox());
+
+    dynamic.Install(&area);
+    area.log.clear();
+    dynamic.Clear();
+    EXPECT_EQ(Calls({"RedrawDynamic(0,0,5,5,0)"}), area.Take());
+    ExpectNothingRecorded(dynamic);
+}
+
+TEST(CDynamic, ResetForgetsWithoutTouchingTheScreen) {
+    LoggingArea area;
+    CDynamic dynamic(&area);
+    dynamic.FillRect(SYS_Box(0, 0, 5, 5), 1);
+    area.log.clear();
+    dynamic.Reset();
+    EXPECT_TRUE(area.Take().empty());
+    ExpectNothingRecorded(dynamic);
+}
+
+TEST(CDynamic, NotificationCodes) {
+    LoggingArea area;
+    CDynamic dynamic(&area);
+    dynamic.PenColor(4);
+    area.log.clear();
+    EXPECT_EQ(0, dynamic.OnNotification(4, nullptr));  // ignored
+    EXPECT_EQ(0, dynamic.OnNotification(-1, nullptr));
+    EXPECT_TRUE(area.Take().empty());
+    EXPECT_EQ(0, dynamic.OnNotification(3, nullptr));  // clear
+    EXPECT_EQ(Calls({"RedrawDynamic(0,0,0,0,0)"}), area.Take());
+    EXPECT_TRUE(dynamic.GetOperations().empty());
+
+    dynamic.PenColor(4);
+    EXPECT_EQ(0, dynamic.OnNotification(2, nullptr));  // the draw area goes away
+    EXPECT_EQ(nullptr, dynamic.GetDrawArea());
+    dynamic.Clear();
+    dynamic.OnNotification(1, nullptr);
+    EXPECT_TRUE(area.Take().empty());
+    EXPECT_FALSE(dynamic.GetOperations().empty());
+}
+
+TEST(CDynamic, DestroyedDrawAreaLeavesTheDynamicWithout) {
+    CDynamic dynamic(nullptr);
+    {
+        LoggingArea area;
+        dynamic.Install(&area);
+    }
+    EXPECT_EQ(nullptr, dynamic.GetDrawArea());
+    EXPECT_EQ(nullptr, dynamic.GetOwner());
+}
+
+TEST(CDynamic, StartScreenDrawIsForwarded) {
+    LoggingArea area;
+    CDynamic dynamic(&area);
+    area.log.clear();
+    dynamic.StartScreenDraw();
+    EXPECT_EQ(Calls({"StartScreenDraw()"}), area.Take());
+    CDynamic alone(nullptr);
+    alone.StartScreenDraw();  // nothing to forward to
+    EXPECT_EQ(0, alone.GetPenMode());
+}
+
+TEST(CDynamic, UnknownCodeIsReportedAndTheWalkGoesOn) {
+    tessar_test::ScopedReportRecorder reports;
+    LoggingArea area;
+    OpenDynamic dynamic(&area);
+    dynamic.m_operations = {99, 0, 5, 0xFFFFFFFFu, 25, 8, 1};
+    area.log.clear();
+    dynamic.ReplayNow();
+    EXPECT_EQ(Calls({"PenColor(5)", "PenCap(1)", "PenMode(7)"}), area.Take());
+    std::vector<tessar_test::Report> seen = reports.Take();
+    ASSERT_EQ(3u, seen.size());
+    const char* expected[] = {"Dynamic: wrong draw operation Code (99)",
+                              "Dynamic: wrong draw operation Code (-1)",
+                              "Dynamic: wrong draw operation Code (25)"};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(expected[i], seen[i].message);
+        EXPECT_EQ("Tessar/dynamic", seen[i].unit);
+        EXPECT_EQ(SSM_FailureAssert, seen[i].type);
+    }
+}
+
+TEST(CDynamic, AThrowingReportLeavesTheReplayNotFlushing) {
+    tessar_test::ScopedReportRecorder reports;
+    reports.AskFor(SSM::ThrowFatal);
+    LoggingArea area;
+    OpenDynamic dynamic(&area);
+    dynamic.m_operations = {99};
+    EXPECT_ANY_THROW(dynamic.ReplayNow());
+    EXPECT_FALSE(dynamic.IsFlushing());
+}
+
+TEST(CDynamic, LongTextIsReportedAndCutToTheWorkingBuffer) {
+    tessar_test::ScopedReportRecorder reports;
+    LoggingArea area;
+    for (size_t length : {1022u, 1023u, 1400u}) {
+        SCOPED_TRACE(length);
+        OpenDynamic dynamic(&area);
+        std::string text(length, 'x');
+        dynamic.DrawXorText(text.c_str(), 0, 0, 0L, 0L, 1);
+        dynamic.PenColor(3);  // the record after the text is still found
+        area.log.clear();
+        dynamic.ReplayNow();
+        Calls calls = area.Take();
+        ASSERT_EQ(3u, calls.size());
+        size_t kept = length + 1 > 1023 ? 1023 : length;
+        EXPECT_EQ("DrawXorText(" + std::string(kept, 'x') + ",0,0,(0,0),1)", calls[0]);
+        EXPECT_EQ("PenColor(3)", calls[1]);
+        std::vector<tessar_test::Report> seen = reports.Take();
+        if (length + 1 <= 1023) {
+            EXPECT_TRUE(seen.empty());
+        } else {
+            ASSERT_EQ(1u, seen.size());
+            EXPECT_EQ("Increase the buffer size!", seen[0].message);
+            EXPECT_EQ("Tessar/dynamic", seen[0].unit);
+        }
+    }
+}
+
+TEST(CDynamic, ReplayNeverReadsPastTheEnd) {
+    for (const RecordCase& c : kRecords) {
+        SCOPED_TRACE(c.name);
+        for (size_t cut = 1; cut < c.words.size(); ++cut) {
+            LoggingArea area;
+            OpenDynamic dynamic(&area);
+            Words words = c.words;
+            if (words[0] == CDynamic::kFastMoveTo) continue;  // two records: the first is whole
+            words.resize(cut);
+            dynamic.m_operations = words;
+            area.log.clear();
+            dynamic.ReplayNow();
+            EXPECT_EQ(Calls({"PenMode(7)"}), area.Take()) << "cut at " << cut;
+        }
+    }
+}
+
+TEST(CDynamic, ReplayCountsLargerThanTheBufferStop) {
+    const Words kLying[] = {
+        {5, 0, 0, 0, 0, 0xFFFFFFFFu, 97},      // text count beyond the end
+        {21, 0x80000000u, 97},                 // string count beyond the end
+        {9, 1, 0xFFFFFFFFu, 0, 0},             // point count beyond the end
+        {9, 2, 0x80000000u, 0x80000000u, 0, 0},  // counts whose sum overflows 32 bits
+        {9, 0x7FFFFFFFu, 1},                   // list count beyond the end
+        {14, 1, 0, 0x7FFFFFFFu, 1, 2},         // polyline count beyond the end
+    };
+    for (const Words& words : kLying) {
+        LoggingArea area;
+        OpenDynamic dynamic(&area);
+        dynamic.m_operations = words;
+        area.log.clear();
+        dynamic.ReplayNow();
+        EXPECT_EQ(Calls({"PenMode(7)"}), area.Take()) << "code " << words[0];
+    }
+}
+
+TEST(CDynamic, NegativeCountsReplayWithoutElements) {
+    LoggingArea area;
+    OpenDynamic dynamic(&area);
+    dynamic.m_operations = {9, 0xFFFFFFFFu, 14, 1, 2, 0xFFFFFFFEu, 8, 1};
+    area.log.clear();
+    dynamic.ReplayNow();
+    EXPECT_EQ(Calls({"FastPolyPolyline(-1)", "FastPolyLine(-2,1,2)", "PenCap(1)", "PenMode(7)"}),
+              area.Take());
+}
+
+TEST(CDynamic, DrawAreaLeavingDuringTheReplayEndsIt) {
+    LoggingArea area;
+    OpenDynamic dynamic(&area);
+    dynamic.PenColor(1);
+    dynamic.PenColor(2);
+    dynamic.PenColor(3);
+    area.onCall = [&](const std::string& call) {
+        if (call == "PenColor(2)") area.RedrawEvent().Notify(2, nullptr);
+    };
+    area.log.clear();
+    dynamic.ReplayNow();
+    EXPECT_EQ(Calls({"PenColor(1)", "PenColor(2)"}), area.Take());  // no restore on a leaving area
+}
+
+TEST(CDynamic, ClearDuringTheReplayEndsItSafely) {
+    LoggingArea area;
+    OpenDynamic dynamic(&area);
+    for (int i = 0; i < 100; ++i) dynamic.PenColor(i);
+    area.onCall = [&](const std::string& call) {
+        if (call == "PenColor(1)") dynamic.Reset();
+    };
+    area.log.clear();
+    dynamic.ReplayNow();
+    EXPECT_EQ(Calls({"PenColor(0)", "PenColor(1)", "PenMode(7)"}), area.Take());
+}
+
+TEST(CDynamic, NullInputsAreReportedAndRecordNothing) {
+    tessar_test::ScopedReportRecorder reports;
+    CDynamic dynamic(nullptr);
+    dynamic.DrawString(nullptr);
+    EXPECT_EQ(SYS_Box(), dynamic.DrawXorText(nullptr, 0, 0, 1L, 1L, 1));
+    dynamic.FastPolyLine(2, nullptr, 1, 1);
+    dynamic.FastPolyPolyline(nullptr, kCounts, 2);
+    dynamic.FastPolyLine(0, nullptr, 1, 1);  // nothing to read: recorded
+    EXPECT_EQ(Words({14, 1, 1, 0}), dynamic.GetOperations());
+    std::vector<tessar_test::Report> seen = reports.Take();
+    ASSERT_EQ(4u, seen.size());
+    for (const tessar_test::Report& report : seen) {
+        EXPECT_EQ("Tessar/dynamic", report.unit);
+        EXPECT_EQ(SSM_FailureError, report.type);
+    }
+}
+
+TEST(CDynamic, ReplayingTwiceGivesTheSameCalls) {
+    LoggingArea area;
+    CDynamic dynamic(&area);
+    for (const RecordCase& c : kRecords) c.draw(dynamic);
+    area.log.clear();
+    dynamic.OnNotification(1, nullptr);
+    Calls first = area.Take();
+    dynamic.OnNotification(0, nullptr);
+    EXPECT_EQ(first, area.Take());
+    EXPECT_GT(first.size(), 40u);
+}
+
+}  // namespace

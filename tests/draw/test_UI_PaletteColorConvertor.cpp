@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "SCC_Property.h"
+#include "UI_PaletteColorConvertor.h"
+#include "UI_SvgDrawArea.h"
+#include "tessar_reports.h"
+
+namespace {
+
+// Records the codes and data of the notifications it hears.
+struct Listener : SCC_EventNode<int> {
+    std::vector<std::pair<int, SYS_Handle>> heard;
+    int OnNotification(int code, int* data) override {
+        heard.emplace_back(code, SCC_Notifier::DataAsValue(data));
+        return 0;
+    }
+};
+
+// A palette whose entry 3 is 0x0000FF and every other entry its own index.
+class PaletteArea : public UI_DrawArea {
+public:
+    unsigned long GetCurrentPaletteColorRGB(int index) const override {
+        return index == 3 ? 0x0000FFul : static_cast<unsigned long>(index);
+    }
+};
+
+// Sets the main draw area for one test and clears it afterwards.
+class ScopedMainArea {
+public:
+    explicit ScopedMainArea(UI_DrawArea* area) { UI_DrawArea::SetMainDrawArea(area); }
+    ~ScopedMainArea() { UI_DrawArea::SetMainDrawArea(nullptr); }
+};
+
+TEST(UI_PaletteColorConvertor, ConvertsAPaletteIndexThroughTheMainDrawArea) {
+    PaletteArea area;
+    ScopedMainArea main(&area);
+    EXPECT_EQ(&area, UI_DrawArea::GetMainDrawArea());
+    UI_PaletteColorConvertor convertor;
+    const struct {
+        SCC_Variant value;
+        long rgb;
+    } kCases[] = {{SCC_Variant(3), 255},
+                  {SCC_Variant(7), 7},
+                  {SCC_Variant("3"), 255},
+                  {SCC_Variant(3.9), 255}};
+    for (const auto& c : kCases) {
+        SCC_Variant rgb = convertor.Convert(c.value, 0);
+        EXPECT_EQ(SCC_Variant::VT_INT, rgb.GetType());
+        EXPECT_EQ(c.rgb, static_cast<long>(rgb));
+    }
+}
+
+TEST(UI_PaletteColorConvertor, OtherDirectionsAreReportedAndReturnTheValue) {
+    tessar_test::ScopedReportRecorder reports;
+    PaletteArea area;
+    ScopedMainArea main(&area);
+    UI_PaletteColorConvertor convertor;
+    for (int direction : {1, 2, -1}) {
+        SCC_Variant result = convertor.Convert(SCC_Variant("abc"), direction);
+        EXPECT_EQ(SCC_Variant("abc"), result);
+        std::vector<tessar_test::Report> seen = reports.Take();
+        ASSERT_EQ(1u, seen.size());
+        EXPECT_EQ("The code is not implemented. Hollin", seen[0].message);
+        EXPECT_EQ("Tessar/drawarea", seen[0].unit);
+    }
+}
+
+TEST(UI_PaletteColorConvertor, WithoutMainDrawAreaTheResultIsEmpty) {
+    tessar_test::ScopedReportRecorder reports;
+    UI_DrawArea::SetMainDrawArea(nullptr);
+    UI_PaletteColorConvertor convertor;
+    EXPECT_TRUE(convertor.Convert(SCC_Variant(3), 0).IsEmpty());
+    std::vector<tessar_test::Report> seen = reports.Take();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("UI_PaletteColorConvertor: no main draw area", seen[0].message);
+}
+
+TEST(UI_PaletteColorConvertor, PaletteChangeReachesListenersOfLiveConvertorsOnly) {
+    Listener atA, atB;
+    auto b = std::make_unique<UI_PaletteColorConvertor>();
+    UI_PaletteColorConvertor a;
+    AddNode(a, atA);
+    AddNode(*b, atB);
+    UI_PaletteColorConvertor::NotifyPaletteChange();
+    EXPECT_EQ((std::vector<std::pair<int, SYS_Handle>>{{4, 0}}), atA.heard);
+    EXPECT_EQ((std::vector<std::pair<int, SYS_Handle>>{{4, 0}}), atB.heard);
+    b.reset();
+    UI_PaletteColorConvertor::NotifyPaletteChange();
+    EXPECT_EQ(2u, atA.heard.size());
+    EXPECT_EQ(1u, atB.heard.size());
+    EXPECT_EQ(nullptr, atB.GetOwner());
+}
+
+TEST(UI_PaletteColorConvertor, OnlyCodeFourIsPassedOn) {
+    Listener listener;
+    UI_PaletteColorConvertor convertor;
+    AddNode(convertor, listener);
+    for (int code : {1, 3, 5, 8}) UI_PaletteColorConvertor::s_Notifier.Notify(code, nullptr);
+    EXPECT_TRUE(listener.heard.empty());
+    int data = 0;
+    EXPECT_EQ(0, convertor.OnEvent(4, &data));
+    EXPECT_EQ((std::vector<std::pair<int, SYS_Handle>>{{4, SCC_Notifier::DataAsValue(&data)}}),
+              listener.heard);
+}
+
+TEST(UI_PaletteColorConvertor, CopiesTakeOverListenersAndHearThePalette) {
+    Listener listener;
+    UI_PaletteColorConvertor model;
+    AddNode(model, listener);
+    UI_PaletteColorConvertor copy(model);
+    UI_PaletteColorConvertor::NotifyPaletteChange();
+    EXPECT_EQ(1u, listener.heard.size());  // through the copy only
+    EXPECT_EQ(&copy, listener.GetOwner());
+
+    UI_PaletteColorConvertor assigned;
+    assigned = copy;
+    UI_PaletteColorConvertor::NotifyPaletteChange();
+    EXPECT_EQ(2u, listener.heard.size());
+    EXPECT_EQ(&assigned, listener.GetOwner());
+}
+
+TEST(UI_PaletteColorConvertor, PaletteChangeMakesEveryPropertyUsingItReportAChange) {
+    SCC_SharedPointer<SCC_Convertor> palette(new UI_PaletteColorConvertor);
+    SCC_SharedPointer<SCC_StdProperty> fill(new SCC_StdProperty);
+    SCC_SharedPointer<SCC_StdProperty> outline(new SCC_StdProperty);
+    fill->SetConvertor(palette);
+    outline->SetConvertor(palette);
+    Listener atFill, atOutline;
+    AddNode(*fill->GetPropEvent(), atFill);
+    AddNode(*outline->GetPropEvent(), atOutline);
+    UI_PaletteColorConvertor::NotifyPaletteChange();
+    EXPECT_EQ((std::vector<std::pair<int, SYS_Handle>>{{8, SCC_Notifier::DataAsValue(fill.Get())}}),
+              atFill.heard);
+    EXPECT_EQ(
+        (std::vector<std::pair<int, SYS_Handle>>{{8, SCC_Notifier::DataAsValue(outline.Get())}}),
+        atOutline.heard);
+}
+
+TEST(UI_PaletteColorConvertor, ShowsTheSvgAreaPalette) {
+    UI_SvgDrawArea area(SYS_Box(0, 0, 10, 10), 10);
+    ScopedMainArea main(&area);
+    UI_PaletteColorConvertor convertor;
+    unsigned long colors[UI_SvgDrawArea::kPaletteSize];
+    EXPECT_EQ(UI_SvgDrawArea::kPaletteSize, area.GetCurrentPaletteColors(colors));
+    colors[5] = 0x123456;
+    area.SetCurrentPaletteColors(colors);
+    EXPECT_EQ(0x123456L, static_cast<long>(convertor.Convert(SCC_Variant(5), 0)));
+    EXPECT_EQ(0L, static_cast<long>(convertor.Convert(SCC_Variant(16), 0)));  // outside the palette
+}
+
+}  // namespace

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "CDynamic.h"
+#include "UI_SvgDrawArea.h"
+#include "xml_check.h"
+
+namespace {
+
+using draw_test::CheckXml;
+
+// World (0, 0) .. (1000, 500) on 200 pixels: 0.2 pixels per unit, 100 pixels high.
+UI_SvgDrawArea MakeArea() { return UI_SvgDrawArea(SYS_Box(1000, 500, 0, 0), 200); }
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST(UI_SvgDrawArea, MapsTheWorldBoxOntoThePictureYUp) {
+    UI_SvgDrawArea area(SYS_Box(1000, 500, 0, 0), 200);  // given unnormalised
+    EXPECT_EQ(200, area.GetWidthPixels());
+    EXPECT_EQ(100, area.GetHeightPixels());
+    const struct {
+        SYS_Point world;
+        int x, y;
+    } kPoints[] = {{SYS_Point(0, 500), 0, 0},
+                   {SYS_Point(1000, 0), 200, 100},
+                   {SYS_Point(500, 250), 100, 50},
+                   {SYS_Point(-500, 1000), -100, -100}};
+    for (const auto& c : kPoints) {
+        CPoint screen = area.World2Screen(c.world);
+        EXPECT_EQ(c.x, screen.x);
+        EXPECT_EQ(c.y, screen.y);
+        EXPECT_EQ(c.world, area.Screen2World(screen));
+    }
+    CRect rect = area.World2Screen(SYS_Box(0, 0, 500, 250));
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(50, rect.top);
+    EXPECT_EQ(100, rect.right);
+    EXPECT_EQ(100, rect.bottom);
+    EXPECT_EQ(SYS_Box(0, 0, 500, 250), area.Screen2World(rect));
+    EXPECT_EQ(200, area.Scale2ScreenX(1000));
+    EXPECT_EQ(-2, area.Scale2ScreenY(-10));
+    EXPECT_EQ(1000, area.Scale2WorldX(200));
+    EXPECT_EQ(SYS_Point(50, 100), area.Scale2World(CPoint{10, 20}));
+    CPoint size = area.Scale2Screen(SYS_Point(50, 100));
+    EXPECT_EQ(10, size.x);
+    EXPECT_EQ(20, size.y);
+    EXPECT_EQ(INT_MAX > 1000000000 ? 1000000000 : 0, area.Scale2ScreenX(LONG_MAX));  // clamped
+}
+
+TEST(UI_SvgDrawArea, EmptyOrHugeWorldsStillGiveAPicture) {
+    UI_SvgDrawArea point(SYS_Box(5, 5, 5, 5), 0);
+    EXPECT_EQ(1, point.GetWidthPixels());
+    EXPECT_EQ(1, point.GetHeightPixels());
+    UI_SvgDrawArea all(SYS_Box(-2000000000, -2000000000, 2000000000, 2000000000), 800);
+    EXPECT_EQ(800, all.GetHeightPixels());
+    all.DrawLine(SYS_Point(-2000000000, 0), SYS_Point(2000000000, 0), 0, 1);
+    EXPECT_TRUE(CheckXml(all.GetSvg()).wellFormed);
+}
+
+TEST(UI_SvgDrawArea, PictureIsWellFormedXmlWithEveryKindOfElement) {
+    UI_SvgDrawArea area = MakeArea();
+    SYS_Point line[] = {SYS_Point(0, 0), SYS_Point(100, 100), SYS_Point(200, 0)};
+    unsigned long counts[] = {2, 1};
+    area.SwitchPen(3, 20, 2);
+    area.FastMoveTo(SYS_Point(500, 500));
+    area.FastLineTo(SYS_Point(0, 0));  // blue, 4 pixels wide, flat ends
+    area.PenColor(1);
+    area.PenSize(10);
+    area.PenCap(0);
+    area.FastLineTo(SYS_Point(100, 100));
+    area.FastPolyLine(3, line, 5, 0);
+    area.FastPolyLine(3, line, 5, 1);
+    area.FastPolyPolyline(line, counts, 2);
+    area.FastFrameOval(SYS_Box(0, 0, 100, 50));
+    area.FastPaintOval(SYS_Box(100, 50, 0, 0));
+    area.FastFrameArc(SYS_Box(0, 0, 100, 100), SYS_Point(100, 50), SYS_Point(50, 100));
+    area.FillRect(SYS_Box(10, 10, 20, 20), 4);
+    area.EraseRect(SYS_Box(0, 0, 5, 5));
+    area.TextSize(0, 50);
+    area.TextPath(45);
+    area.TextAlign(2, 2);
+    area.DrawString("a<b>&\"c\" \x01\xE9");
+    area.DrawXorBox(SYS_Point(0, 0), SYS_Point(10, 10));
+    area.DrawXorText("label", 1, 1, SYS_Point(500, 250), 1);
+    area.PenMode(UI_SvgDrawArea::kXorPenMode);
+    area.DrawLine(SYS_Point(0, 0), SYS_Point(1000, 500), 0, 15);
+
+    std::string svg = area.GetSvg();
+    draw_test::XmlCheck xml = CheckXml(svg);
+    ASSERT_TRUE(xml.wellFormed) << xml.problem << "\n" << svg;
+    EXPECT_EQ("g", xml.ids["picture"]);
+    EXPECT_EQ("g", xml.ids["xor"]);
+    EXPECT_EQ(1, xml.elements["svg"]);
+    EXPECT_EQ(3, xml.elements["line"]);      // two in the picture, one exclusive-or
+    EXPECT_EQ(3, xml.elements["polyline"]);  // one open, and one per poly-polyline list
+    EXPECT_EQ(1, xml.elements["polygon"]);
+    EXPECT_EQ(2, xml.elements["ellipse"]);
+    EXPECT_EQ(1, xml.elements["path"]);
+    EXPECT_EQ(4, xml.elements["rect"]);  // background, fill, erase, xor box
+    EXPECT_EQ(2, xml.elements["text"]);
+    EXPECT_NE(std::string::npos, svg.find(">a&lt;b&gt;&amp;&quot;c&quot; ?&#233;</text>"));
+    EXPECT_NE(std::string::npos, svg.find("rotate(-45 "));
+    EXPECT_NE(std::string::npos, svg.find("viewBox=\"0 0 200 100\""));
+    EXPECT_EQ(12, area.GetPictureCount());
+    EXPECT_NE(std::string::npos,
+              svg.find("stroke=\"#0000ff\" stroke-width=\"4\" stroke-linecap=\"butt\""));
+    EXPECT_EQ(3, area.GetXorCount());
+}
+
+TEST(UI_SvgDrawArea, ArcsRunCounterClockwise) {
+    const struct {
+        const char* name;
+        SYS_Point from, to;
+        const char* path;
+    } kArcs[] = {
+        {"quarter from east to north", SYS_Point(100, 50), SYS_Point(50, 100),
+         "M 20 90 A 10 10 0 0 0 10 80"},
+        {"three quarters from north to east", SYS_Point(50, 100), SYS_Point(100, 50),
+         "M 10 80 A 10 10 0 1 0 20 90"},
+        {"points off the circle use their rays", SYS_Point(1000, 50), SYS_Point(50, 51),
+         "M 20 90 A 10 10 0 0 0 10 80"},
+    };
+    for (const auto& c : kArcs) {
+        SCOPED_TRACE(c.name);
+        UI_SvgDrawArea area = MakeArea();
+        area.FastFrameArc(SYS_Box(0, 0, 100, 100), c.from, c.to);
+        EXPECT_NE(std::string::npos, area.GetSvg().find(c.path)) << area.GetSvg();
+    }
+    UI_SvgDrawArea full = MakeArea();
+    full.FastFrameArc(SYS_Box(0, 0, 100, 100), SYS_Point(100, 50), SYS_Point(100, 50));
+    EXPECT_EQ(1u, Count(full.GetSvg(), "<ellipse"));
+    UI_SvgDrawArea flat = MakeArea();
+    flat.FastFrameArc(SYS_Box(0, 0, 100, 0), SYS_Point(0, 0), SYS_Point(100, 0));
+    EXPECT_EQ(1u, Count(flat.GetSvg(), "<line"));
+}
+
+TEST(UI_SvgDrawArea, ExclusiveOrTwiceRemoves) {
+    UI_SvgDrawArea area = MakeArea();
+    area.DrawXorBox(SYS_Box(0, 0, 10, 10));
+    area.DrawXorBox(SYS_Box(0, 0, 20, 20));
+    area.DrawXorBox(SYS_Box(10, 10, 0, 0));  // the same box as the first
+    EXPECT_EQ(1, area.GetXorCount());
+    EXPECT_EQ(1u, Count(area.GetSvg(), "<rect x=\"0\" y=\"96\" width=\"4\""));
+    area.DrawXorBox(SYS_Box(0, 0, 10, 10));
+    EXPECT_EQ(2, area.GetXorCount());
+}
+
+TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
+    UI_SvgDrawArea area = MakeArea();
+    CDynamic band(&area);
+    band.StartBatchDraw();
+    band.PenColor(4);
+    band.DrawXorBox(SYS_Box(0, 0, 100, 100));
+    band.DrawLine(SYS_Point(0, 0), SYS_Point(100, 100), 0, 4);
+    band.DrawXorText("U1", 1, 1, SYS_Point(50, 50), 1);
+    EXPECT_EQ(0, area.GetXorCount());  // recorded, not drawn
+    band.EndBatchDraw();
+    EXPECT_EQ(3, area.GetXorCount());
+    EXPECT_EQ(0, area.GetPenMode());  // restored after the replay
+    band.StartBatchDraw();            // erases by replaying once more
+    EXPECT_EQ(0, area.GetXorCount());
+    band.DrawXorBox(SYS_Box(200, 200, 300, 300));
+    band.EndBatchDraw();
+    EXPECT_EQ(1, area.GetXorCount());
+    EXPECT_EQ(0, area.GetPictureCount());
+}
+
+TEST(UI_SvgDrawArea, DestroyingTheAreaTellsItsDynamics) {
+    CDynamic band(nullptr);
+    SCC_EventHook<UI_DrawArea::RedrawBlock> hook;
+    {
+        UI_SvgDrawArea area = MakeArea();
+        band.Install(&area);
+        area.RegisterRedrawHook(&hook);
+        EXPECT_EQ(&area.GetRedrawEvent(), hook.GetOwner());
+    }
+    EXPECT_EQ(nullptr, band.GetDrawArea());
+    EXPECT_EQ(nullptr, hook.GetOwner());
+}
+
+TEST(UI_SvgDrawArea, PaletteColoursAndState) {
+    UI_SvgDrawArea area = MakeArea();
+    EXPECT_EQ(0xFF0000ul, area.GetCurrentPaletteColorRGB(3));  // blue, red in the low byte
+    EXPECT_EQ(0ul, area.GetCurrentPaletteColorRGB(-1));
+    unsigned long colors[UI_SvgDrawArea::kPaletteSize] = {};
+    EXPECT_EQ(UI_SvgDrawArea::kPaletteSize, area.GetDefaultPaletteColors(colors));
+    colors[1] = 0x563412;
+    area.SetCurrentPaletteColors(colors);
+    area.SetCurrentPaletteColors(nullptr);
+    area.FillRect(SYS_Box(0, 0, 10, 10), 1);
+    area.FillRect(SYS_Box(0, 0, 10, 10), 99);  // outside the palette: white
+    area.BackColor(3);
+    EXPECT_EQ(3, area.GetBackColor());
+    std::string svg = area.GetSvg();
+    EXPECT_NE(std::string::npos, svg.find("fill=\"#123456\""));
+    EXPECT_NE(std::string::npos, svg.find("fill=\"#ffffff\""));
+    EXPECT_NE(std::string::npos,
+              svg.find("id=\"background\" width=\"200\" height=\"100\" fill=\"#0000ff\""));
+    gra_mode_union mode;
+    mode.bits = 0xA5;
+    area.SetGRAMode(mode);
+    EXPECT_EQ(0xA5u, area.GetGRAMode().bits);
+    SYS_Box viewport;
+    area.GetVP(viewport);
+    EXPECT_EQ(SYS_Box(0, 0, 1000, 500), viewport);
+}
+
+TEST(UI_SvgDrawArea, XorTextBoxFollowsTheAlignment) {
+    UI_SvgDrawArea area = MakeArea();
+    area.TextSize(0, 100);
+    EXPECT_EQ(SYS_Box(500, 250, 680, 350), area.DrawXorText("abc", 0, 0, 500L, 250L, 0));
+    EXPECT_EQ(SYS_Box(410, 200, 590, 300), area.DrawXorText("abc", 1, 1, 500L, 250L, 0));
+    EXPECT_EQ(SYS_Box(320, 150, 500, 250), area.DrawXorText("abc", 2, 2, 500L, 250L, 0));
+    EXPECT_EQ(0, area.GetXorCount());  // measured only
+    EXPECT_EQ(SYS_Box(), area.DrawXorText(nullptr, 0, 0, 0L, 0L, 1));
+}
+
+TEST(UI_SvgDrawArea, WritesTheDocument) {
+    UI_SvgDrawArea area = MakeArea();
+    area.DrawLine(SYS_Point(0, 0), SYS_Point(10, 10), 0, 1);
+    std::string path = "svg_draw_area_" + std::to_string(getpid()) + ".svg";
+    ASSERT_EQ(TRUE, area.WriteSvg(path.c_str()));
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(area.GetSvg(), content.str());
+    std::remove(path.c_str());
+    EXPECT_EQ(FALSE, area.WriteSvg("/nonexistent-directory/x.svg"));
+    EXPECT_EQ(FALSE, area.WriteSvg(nullptr));
+}
+
+}  // namespace
