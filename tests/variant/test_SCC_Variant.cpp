@@ -8,21 +8,12 @@
 #include "SCC_Variant.h"
 #include "SYS_Exception.h"
 #include "tessar_reports.h"
+#include "tests/variant/variant_test_support.h"
 
 namespace {
 
 const char kOutOfRange[] = "Value out of range.";
 const char kInvalidFloat[] = "Invalid floating point format.";
-
-template <class Call>
-std::string ThrownText(Call call) {
-    try {
-        call();
-    } catch (const SYS_Exception& e) {
-        return static_cast<const char*>(e.GetText());
-    }
-    return "";
-}
 
 std::string Text(const SCC_Variant& v) { return static_cast<const char*>(SYS_String(v)); }
 

@@ -8,6 +8,7 @@
 #include "SCC_Variant.h"
 #include "SYS_Exception.h"
 #include "tessar_reports.h"
+#include "tests/variant/variant_test_support.h"
 
 namespace {
 
@@ -15,17 +16,6 @@ const char kInvalidInteger[] = "Invalid integer";
 const char kNotUnsigned[] = "Value should be unsigned integer.";
 const char kInvalidFloat[] = "Invalid floating point format.";
 const char kOutOfRange[] = "Value out of range.";
-
-// The exception text of a call, or "" when it returned.
-template <class Call>
-std::string ThrownText(Call call) {
-    try {
-        call();
-    } catch (const SYS_Exception& e) {
-        return static_cast<const char*>(e.GetText());
-    }
-    return "";
-}
 
 struct IntCase {
     const char* name;
