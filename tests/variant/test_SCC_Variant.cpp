@@ -131,8 +131,8 @@ TEST(SCC_Variant, Validate) {
         {SCC_Variant(1e300), "", false, 1, ""},
         {SCC_Variant(), "[0,1]", false, 1, ""},
         // 30 mm in base units against a range in millimetres; the bounds shown in base units.
-        {SCC_Variant(45000000), "#[0,25]", true, 0,
-         "Please enter a value within the [0.000000,37500000.000000] range."},
+        {SCC_Variant(45000000), "#[1,25]", true, 0,
+         "Please enter a value within the [1500000.000000,37500000.000000] range."},
         {SCC_Variant(30000000), "#[0,25]", true, 1, ""},
         {SCC_Variant(30000000), "[0,25]", true, 0,
          "Please enter a value within the [0.000000,25.000000] range."},
