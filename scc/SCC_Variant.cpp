@@ -91,10 +91,10 @@ long ReadSigned(const char* text) {
     return ClampToInt32(value);
 }
 
-// Reads an unsigned decimal as the original 32-bit strtoul did, refusing every negative form
-// (strtoul itself would negate "-5" into a huge value).
+// Reads an unsigned decimal as the original 32-bit strtoul did, refusing every text whose number
+// carries a minus sign (strtoul itself would negate "-5" into a huge value); a '-' that strtoul
+// does not take is a trailing character, refused as well.
 unsigned long ReadUnsigned(const char* text) {
-    if (text[0] == '-') ThrowText(kNotUnsigned);
     const int savedErrno = errno;
     char* end = nullptr;
     const unsigned long value = std::strtoul(text, &end, 10);
