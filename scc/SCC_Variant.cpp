@@ -69,7 +69,7 @@ void RequireBlankRest(const char* rest, int textId) {
     if (*SkipBlanks(rest) != '\0') ThrowText(textId);
 }
 
-// A conversion of 0 that consumed nothing a reader would call zero is not a number.
+// A result of 0 counts only from a text that is empty or starts with '0' (so "-0" is refused).
 void RequireRealZero(bool isZero, const char* text, int textId) {
     if (isZero && text[0] != '0' && text[0] != '\0') ThrowText(textId);
 }
