@@ -62,6 +62,7 @@ TEST(SCC_Convertor, ChainConvertsAndResendsEveryChange) {
     EXPECT_EQ((Heard{{3, AsHandle(&marker)}}), atIndirect.heard);
     // Without an inner convertor the value passes unchanged, in both directions.
     for (int direction : {0, 1}) {
+        EXPECT_TRUE(SCC_Convertor().Convert(SCC_Variant(3), direction) == SCC_Variant(3));
         EXPECT_TRUE(SCC_RevConvertor(nullptr).Convert(SCC_Variant("x1"), direction) ==
                     SCC_Variant("x1"));
         EXPECT_TRUE(SCC_IndConvertor(nullptr).Convert(SCC_Variant(2.5), direction) ==
@@ -108,7 +109,12 @@ public:
         return 1;
     }
     int HasSetMethod() override { return 1; }
+    void SetObject(void* bound) override { object = bound; }
+    void AddDataSource(SCC_StdProperty* added) override { source = added; }
+    void RemoveDataSource() override { source = nullptr; }
 
+    void* object = nullptr;
+    SCC_StdProperty* source = nullptr;
     SYS_Handle unreadable = 0, unwritable = 0;
     std::vector<SYS_Handle> reads;
     Heard writes;  // handle and flags
@@ -265,22 +271,33 @@ TEST(SCC_StdProperty, SharedPointersDecideTheLifetimes) {
 }
 
 TEST_F(PropertyOverCollection, IndirectPropertyIsItsTarget) {
-    SCC_SharedPointer<SCC_StdProperty> target(new KeyProperty);
+    KeyProperty* key = new KeyProperty;
+    SCC_SharedPointer<SCC_StdProperty> target(key);
     SCC_IndProperty indirect(target);
     Focus({second});
     SCC_Variant value;
     EXPECT_EQ(1, indirect.GetValue(&collection, value));
     EXPECT_TRUE(value == SCC_Variant(20));
-    EXPECT_EQ(1, indirect.SetValue(second, SCC_Variant(21), 0));
-    EXPECT_EQ(21, ItemOf(second)->key);
+    EXPECT_EQ(1, indirect.SetValue(&collection, SCC_Variant(21), 0));
+    EXPECT_EQ(1, indirect.GetValue(second, value));
+    EXPECT_TRUE(value == SCC_Variant(21));
+    EXPECT_EQ(0, indirect.SetValue(SYS_Handle(0), value, 0));
     EXPECT_EQ(1, indirect.HasSetMethod());
     EXPECT_EQ(target.Get(), indirect.GetDataSource());
     EXPECT_EQ(target->GetPropEvent(), indirect.GetPropEvent());
     indirect.SetValidation("5");
+    EXPECT_STREQ("5", indirect.GetValidation());
     EXPECT_STREQ("5", target->GetValidation());
+    indirect.SetObject(&value);
+    indirect.AddDataSource(&indirect);
+    EXPECT_EQ(&value, key->object);
+    EXPECT_EQ(&indirect, key->source);
+    indirect.RemoveDataSource();
+    EXPECT_EQ(nullptr, key->source);
     SCC_SharedPointer<SCC_Convertor> convertor(new ScaleConvertor(2.0));
     EXPECT_EQ(target.Get(), indirect.SetConvertor(convertor));
     EXPECT_EQ(convertor.Get(), target->GetConvertor().Get());
+    EXPECT_EQ(convertor.Get(), indirect.GetConvertor().Get());
 
     // The base property, and an indirect one without target, answer "not available".
     SCC_StdProperty base;

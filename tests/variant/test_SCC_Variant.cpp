@@ -61,7 +61,7 @@ TEST(SCC_Variant, ConversionToTextKeepsThePoint) {
         {SCC_Variant(0.0), "0."},   {SCC_Variant(-1.25), "-1.25"}, {SCC_Variant(3.0), "3."},
         {SCC_Variant(100.0), "100."}, {SCC_Variant(1e-7), "0."},  {SCC_Variant(-7), "-7"},
         {SCC_Variant("007"), "007"}, {SCC_Variant(), ""},         {SCC_Variant(INFINITY), "inf"},
-        {SCC_Variant(static_cast<const char*>(nullptr)), ""},
+        {SCC_Variant(static_cast<const char*>(nullptr)), ""}, {SCC_Variant(SYS_String("s")), "s"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.text, Text(c.value));
 }
