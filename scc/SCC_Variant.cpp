@@ -80,12 +80,36 @@ long ClampToInt32(long value) {
     return value;
 }
 
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+// strtol base 10 for the common text: an optional sign and at most 18 digits (which cannot
+// overflow), not followed by another digit. Anything else (white space that strtol would skip,
+// longer numbers) is left to strtol, so the result is always strtol's.
+bool ReadShortDecimal(const char* text, long& value, const char*& end) {
+    const char* p = text;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    if (!IsDigit(*p)) return false;
+    long magnitude = 0;
+    for (int digits = 0; digits < 18 && IsDigit(*p); ++digits, ++p)
+        magnitude = magnitude * 10 + (*p - '0');
+    if (IsDigit(*p)) return false;
+    value = negative ? -magnitude : magnitude;
+    end = p;
+    return true;
+}
+
 // Reads a signed decimal as the original 32-bit strtol did: saturated to 32 bits.
 long ReadSigned(const char* text) {
-    const int savedErrno = errno;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    errno = savedErrno;
+    long value = 0;
+    const char* end = nullptr;
+    if (!ReadShortDecimal(text, value, end)) {
+        const int savedErrno = errno;
+        char* strtolEnd = nullptr;
+        value = std::strtol(text, &strtolEnd, 10);
+        end = strtolEnd;
+        errno = savedErrno;
+    }
     RequireRealZero(value == 0, text, kInvalidInteger);
     RequireBlankRest(end, kInvalidInteger);
     return ClampToInt32(value);
