@@ -30,7 +30,8 @@ TEST(SimpleScanf, DecimalTexts) {
         {"-2147483649", "", INT_MIN},               {"99999999999999999999", "", INT_MAX},
         {"42x", kInt, 0},    {"-0", kInt, 0},       {"+0", kInt, 0},        {"abc", kInt, 0},
         {"4 2", kInt, 0},    {"0x1A", kInt, 0},     {"1.5", kInt, 0},       {"-", kInt, 0},
-        {"7\n", kInt, 0},
+        {"7\n", kInt, 0},     {"\v5", "", 5},        // strtol skips other white space
+        {"-999999999999999999", "", INT_MIN},       {"1234567890123456789", "", INT_MAX},
     };
     for (const IntCase& c : cases) {
         SCOPED_TRACE(c.text);
