@@ -27,7 +27,8 @@ const std::vector<std::string>& IntTexts() {
         out.reserve(kTexts);
         char buffer[32];
         for (size_t i = 0; i < kTexts; ++i) {
-            const long magnitude = static_cast<long>(random.Next() % 2000000000ull) >> random.Below(31);
+            const long magnitude =
+                static_cast<long>(random.Next() % 2000000000ull) >> random.Below(31);
             const long value = random.Below(4) == 0 ? -magnitude : magnitude;
             std::snprintf(buffer, sizeof buffer, random.Below(8) == 0 ? "  %ld\t" : "%ld", value);
             out.emplace_back(buffer);
@@ -71,7 +72,8 @@ long SumPeerInt() {
         const char* start = SkipBlanks(text.c_str());
         char* end = nullptr;
         long value = std::strtol(start, &end, 10);
-        if ((value == 0 && *start != '0' && *start != '\0') || *SkipBlanks(end) != '\0') std::abort();
+        const bool badZero = value == 0 && *start != '0' && *start != '\0';
+        if (badZero || *SkipBlanks(end) != '\0') std::abort();
         sum += static_cast<int>(value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : value));
     }
     return sum;

@@ -69,7 +69,7 @@ void RequireBlankRest(const char* rest, int textId) {
     if (*SkipBlanks(rest) != '\0') ThrowText(textId);
 }
 
-// A conversion of 0 that consumed nothing a reader would call zero is not a number.
+// A result of 0 counts only from a text that is empty or starts with '0' (so "-0" is refused).
 void RequireRealZero(bool isZero, const char* text, int textId) {
     if (isZero && text[0] != '0' && text[0] != '\0') ThrowText(textId);
 }
@@ -80,21 +80,45 @@ long ClampToInt32(long value) {
     return value;
 }
 
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+// strtol base 10 for the common text: an optional sign and at most 18 digits (which cannot
+// overflow), not followed by another digit. Anything else (white space that strtol would skip,
+// longer numbers) is left to strtol, so the result is always strtol's.
+bool ReadShortDecimal(const char* text, long& value, const char*& end) {
+    const char* p = text;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    if (!IsDigit(*p)) return false;
+    long magnitude = 0;
+    for (int digits = 0; digits < 18 && IsDigit(*p); ++digits, ++p)
+        magnitude = magnitude * 10 + (*p - '0');
+    if (IsDigit(*p)) return false;
+    value = negative ? -magnitude : magnitude;
+    end = p;
+    return true;
+}
+
 // Reads a signed decimal as the original 32-bit strtol did: saturated to 32 bits.
 long ReadSigned(const char* text) {
-    const int savedErrno = errno;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    errno = savedErrno;
+    long value = 0;
+    const char* end = nullptr;
+    if (!ReadShortDecimal(text, value, end)) {
+        const int savedErrno = errno;
+        char* strtolEnd = nullptr;
+        value = std::strtol(text, &strtolEnd, 10);
+        end = strtolEnd;
+        errno = savedErrno;
+    }
     RequireRealZero(value == 0, text, kInvalidInteger);
     RequireBlankRest(end, kInvalidInteger);
     return ClampToInt32(value);
 }
 
-// Reads an unsigned decimal as the original 32-bit strtoul did, refusing every negative form
-// (strtoul itself would negate "-5" into a huge value).
+// Reads an unsigned decimal as the original 32-bit strtoul did, refusing every text whose number
+// carries a minus sign (strtoul itself would negate "-5" into a huge value); a '-' that strtoul
+// does not take is a trailing character, refused as well.
 unsigned long ReadUnsigned(const char* text) {
-    if (text[0] == '-') ThrowText(kNotUnsigned);
     const int savedErrno = errno;
     char* end = nullptr;
     const unsigned long value = std::strtoul(text, &end, 10);

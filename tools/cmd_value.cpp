@@ -140,7 +140,8 @@ int RunValue(int argc, char** argv) {
         const char* text = argv[i];
         try {
             std::string shown = ReadAndShow(text, options.format);
-            const int validation = options.rule != nullptr ? Validate(text, options.rule, reports) : 0;
+            const int validation =
+                options.rule != nullptr ? Validate(text, options.rule, reports) : 0;
             if (validation == 2) return 2;
             if (validation == 0) std::printf("%s: %s\n", text, shown.c_str());
             if (validation > status) status = validation;
