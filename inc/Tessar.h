@@ -23,6 +23,7 @@
 #include "SCC_List.h"
 #include "SCC_Map.h"
 #include "SFM_TR.h"
+#include "SFM_FilePath.h"
 #include "SCC_RefDList.h"
 #include "SCC_SafeDList.h"
 #include "SCC_Stack.h"
