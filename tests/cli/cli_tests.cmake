@@ -112,3 +112,14 @@ tessar_cli_test(subst_bad_pattern_message ARGS subst "(ab" "x" ${REGEX_SAMPLE}
 tessar_cli_test(subst_bad_pattern_fails ARGS subst "(ab" "x" ${REGEX_SAMPLE} WILL_FAIL)
 tessar_cli_test(subst_bad_count_fails ARGS subst -c -1 "a" "b" ${REGEX_SAMPLE} WILL_FAIL)
 tessar_cli_test(demo_patterns ARGS demo PASS ":n -> \\[12\\] \\[1.25\\] \\[-3.5\\] \\[7\\]")
+
+# tessar path
+tessar_cli_rc_test(path_parts
+    "^base path:          C:\nrelative directory: .work.sub.\nname:               plan\nextension:          .brd\nfull path:          C:.work.sub.plan.brd\n\nbase path:          \nrelative directory: /home/u/\nname:               \nextension:          .profile\nfull path:          /home/u/.profile\nrc=0\n$"
+    ARGS path "C:\\work\\sub\\plan.brd" "/home/u/.profile")
+tessar_cli_rc_test(path_json
+    "^\\[\n  {\"path\": \"plan.\", \"base\": \"\", \"relative\": \"\", \"name\": \"plan\", \"extension\": \"\", \"full\": \"plan\"},\n  {\"path\": \"a.\\\\\\\\b\", \"base\": \"\", \"relative\": \"a.\\\\\\\\\", \"name\": \"b\", \"extension\": \"\", \"full\": \"a.\\\\\\\\b\"}\n\\]\nrc=0\n$"
+    ARGS path --json plan. "a.\\b")
+tessar_cli_rc_test(path_missing "missing PATH.*\nrc=2\n$" ARGS path)
+tessar_cli_rc_test(path_unknown_option "unknown option '--xml'.*\nrc=2\n$" ARGS path --xml a)
+tessar_cli_test(demo_paths ARGS demo PASS "/etc/boards.ini against /tmp/work stays rooted: /etc/boards.ini")
