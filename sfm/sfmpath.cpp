@@ -1,5 +1,6 @@
 #include "SFM_FilePath.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "SSM_Assert.h"
@@ -8,9 +9,9 @@ namespace {
 
 const char kUnit[] = "sfm/sfmpath";
 
-bool IsSeparator(char ch) {
-    return ch != '\0' && std::strchr(SFM_FilePath::DirectorySeparators, ch) != nullptr;
-}
+// The separators as DirectorySeparators holds them; the parser needs them before any object of
+// the library exists.
+bool IsSeparator(char ch) { return ch == '\\' || ch == '/'; }
 
 // a + b, sharing the buffer of a part when the other is empty.
 SYS_String Join(const SYS_String& a, const SYS_String& b) {
@@ -19,39 +20,139 @@ SYS_String Join(const SYS_String& a, const SYS_String& b) {
     return a + b;
 }
 
-// Length of the network root at the start of `path` (\\srv\share\), or 0 when it has none.
-// The root ends at the separator after the share name, or with the text when server or share
-// is not followed by one.
-int NetworkRootLength(const SYS_String& path, const char* separators) {
-    const int length = path.GetLength();
-    if (length <= 2 || path[0] != path[1] || !IsSeparator(path[0])) return 0;
-    const int afterServer = path.FindOneOf(separators, 2);
-    if (afterServer < 0) return length;
-    const int afterShare = path.FindOneOf(separators, afterServer + 1);
-    return afterShare < 0 ? length : afterShare + 1;
-}
-
-int BasePathLength(const SYS_String& path, const char* separators) {
-    const int colon = path.Find(':');
-    if (colon >= 0) return colon + 1;
-    return NetworkRootLength(path, separators);
-}
-
 bool EndsWith(const SYS_String& text, char ch) {
     const int length = text.GetLength();
     return length > 0 && text[length - 1] == ch;
+}
+
+// Replaces `part` with `length` bytes from `text`, in place when its buffer is unique and large
+// enough, so that parsing into a reused path allocates nothing.
+void SetPart(SYS_String& part, const char* text, int length) {
+    if (length == 0) {
+        part.Empty();
+        return;
+    }
+    const char* own = part;
+    if (text >= own && text <= own + part.GetLength()) {
+        // The text lies in the part's own buffer, which GetBuffer may replace.
+        part = SYS_String(text, length);
+        return;
+    }
+    char* buffer = part.GetBuffer(length);
+    std::memcpy(buffer, text, length);
+    part.ReleaseBuffer(length);
+}
+
+// Replaces `part` with a + b + c (none of them `part` itself).
+void SetJoined(SYS_String& part, const SYS_String& a, const SYS_String& b, const SYS_String& c) {
+    const int la = a.GetLength(), lb = b.GetLength(), lc = c.GetLength();
+    if (la + lb + lc == 0) {
+        part.Empty();
+        return;
+    }
+    char* buffer = part.GetBuffer(la + lb + lc);
+    std::memcpy(buffer, static_cast<const char*>(a), la);
+    std::memcpy(buffer + la, static_cast<const char*>(b), lb);
+    std::memcpy(buffer + la + lb, static_cast<const char*>(c), lc);
+    part.ReleaseBuffer(la + lb + lc);
+}
+
+// Where the parts of a text begin and end: base path [0, baseLength), relative directory
+// [baseLength, restStart), name [restStart, dot), extension [dot, restEnd); dot is restEnd
+// without an extension. Bytes from restEnd on are the dropped trailing dots.
+struct PathLayout {
+    int baseLength, restStart, restEnd, dot;
+};
+
+// The byte scans of a single-byte locale, where every byte is a character.
+struct ByteScan {
+    const char* text;
+    int length;
+
+    int Find(char ch, int from) const {
+        const void* hit = from < length ? std::memchr(text + from, ch, length - from) : nullptr;
+        return hit ? static_cast<int>(static_cast<const char*>(hit) - text) : -1;
+    }
+    int FindSeparator(int from) const {
+        for (int i = from; i < length; ++i)
+            if (IsSeparator(text[i])) return i;
+        return -1;
+    }
+    // Last separator at or after `from`, or -1.
+    int LastSeparator(int from) const {
+        for (int i = length - 1; i >= from; --i)
+            if (IsSeparator(text[i])) return i;
+        return -1;
+    }
+    int LastDot(int from, int end) const {
+        for (int i = end - 1; i >= from; --i)
+            if (text[i] == '.') return i;
+        return -1;
+    }
+};
+
+// The same scans stepping over whole characters of the locale's multibyte text.
+struct CharScan {
+    const SYS_String& text;
+
+    int Find(char ch, int from) const { return text.Find(ch, from); }
+    int FindSeparator(int from) const { return text.FindOneOf(SFM_FilePath::DirectorySeparators, from); }
+    int LastSeparator(int from) const {
+        const int last = text.ReverseFindOneOf(SFM_FilePath::DirectorySeparators);
+        return last >= from ? last : -1;
+    }
+    int LastDot(int from, int end) const {
+        const int dot = end > 0 ? text.ReverseFind('.', end - 1) : -1;
+        return dot >= from ? dot : -1;
+    }
+};
+
+// Length of the base path: a drive up to the first ':', or a network root (\\srv\share\)
+// that ends at the separator after the share name or with the text.
+template <class Scan>
+int BasePathLength(const Scan& scan, const char* text, int length) {
+    const int colon = scan.Find(':', 0);
+    if (colon >= 0) return colon + 1;
+    if (length <= 2 || text[0] != text[1] || !IsSeparator(text[0])) return 0;
+    const int afterServer = scan.FindSeparator(2);
+    if (afterServer < 0) return length;
+    const int afterShare = scan.FindSeparator(afterServer + 1);
+    return afterShare < 0 ? length : afterShare + 1;
+}
+
+template <class Scan>
+PathLayout Layout(const Scan& scan, const char* text, int length) {
+    PathLayout layout;
+    layout.baseLength = BasePathLength(scan, text, length);
+    const int lastSeparator = scan.LastSeparator(layout.baseLength);
+    layout.restStart = lastSeparator >= 0 ? lastSeparator + 1 : layout.baseLength;
+    layout.restEnd = length;
+    while (layout.restEnd > layout.restStart && text[layout.restEnd - 1] == '.') --layout.restEnd;
+    const int dot = scan.LastDot(layout.restStart, layout.restEnd);
+    layout.dot = dot >= 0 ? dot : layout.restEnd;
+    return layout;
+}
+
+PathLayout LayoutOf(const SYS_String& path) {
+    const char* text = path;
+    const int length = path.GetLength();
+    if (MB_CUR_MAX == 1) return Layout(ByteScan{text, length}, text, length);
+    return Layout(CharScan{path}, text, length);
 }
 
 }  // namespace
 
 int SFM_FilePath::DefaultSeparator = 0;
 
-SFM_FilePath::SFM_FilePath(const char* path) { Process(SYS_String(path)); }
+SFM_FilePath::SFM_FilePath(const char* path) { *this = path; }
 
 SFM_FilePath::SFM_FilePath(const CString& path) { Process(SYS_String(path)); }
 
 SYS_String SFM_FilePath::operator=(const char* path) {
-    Process(SYS_String(path));
+    // The text is copied into the full path first, so that a path reused for many texts
+    // parses without allocating.
+    SetPart(m_fullPath, path, path != nullptr ? static_cast<int>(std::strlen(path)) : 0);
+    Process(m_fullPath);
     return m_fullPath;
 }
 
@@ -68,33 +169,24 @@ char SFM_FilePath::DefaultSeparatorChar() {
     return DirectorySeparators[index];
 }
 
+// `path` may be the full path itself.
 void SFM_FilePath::Process(const SYS_String& path) {
-    const char* separators = DirectorySeparators;
-    const int baseLength = BasePathLength(path, separators);
-    const int lastSeparator = path.ReverseFindOneOf(separators);
-    const int restStart = lastSeparator >= baseLength ? lastSeparator + 1 : baseLength;
-
-    m_basePath = path.Left(baseLength);
-    m_relPath = path.Mid(baseLength, restStart - baseLength);
-    int restEnd = path.GetLength();
-    while (restEnd > restStart && path[restEnd - 1] == '.') --restEnd;
-    const SYS_String nameExt = path.Mid(restStart, restEnd - restStart);
-    const int dot = nameExt.ReverseFind('.');
-    m_name = dot >= 0 ? nameExt.Left(dot) : nameExt;
-    m_ext = dot >= 0 ? nameExt.Mid(dot) : SYS_String();
-    // The full path is the text itself unless trailing dots were dropped; sharing it saves
-    // rebuilding a copy.
-    if (restEnd == path.GetLength()) {
-        m_nameExt = nameExt;
+    const PathLayout layout = LayoutOf(path);
+    const char* text = path;
+    SetPart(m_basePath, text, layout.baseLength);
+    SetPart(m_relPath, text + layout.baseLength, layout.restStart - layout.baseLength);
+    SetPart(m_nameExt, text + layout.restStart, layout.restEnd - layout.restStart);
+    SetPart(m_name, text + layout.restStart, layout.dot - layout.restStart);
+    SetPart(m_ext, text + layout.dot, layout.restEnd - layout.dot);
+    if (layout.restEnd != path.GetLength())
+        SetJoined(m_fullPath, m_basePath, m_relPath, m_nameExt);  // trailing dots dropped
+    else if (&path != &m_fullPath)
         m_fullPath = path;
-    } else {
-        Rebuild();
-    }
 }
 
 void SFM_FilePath::Rebuild() {
-    m_nameExt = Join(m_name, m_ext);
-    m_fullPath = Join(Join(m_basePath, m_relPath), m_nameExt);
+    SetJoined(m_nameExt, m_name, m_ext, SYS_String());
+    SetJoined(m_fullPath, m_basePath, m_relPath, m_nameExt);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -107,7 +199,7 @@ SYS_String SFM_FilePath::GetFileExtension(const char* path) {
 
 SYS_String SFM_FilePath::GetFileDirectory(const char* path) {
     if (path != nullptr) *this = path;
-    return m_basePath + m_relPath;
+    return Join(m_basePath, m_relPath);
 }
 
 SYS_String SFM_FilePath::GetFileName(const char* path) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "paths_test_support.h"
+#include "tessar_locale.h"
 
 namespace {
 
@@ -53,22 +54,33 @@ void ExpectSameAsReference(const std::string& text) {
               paths_test::Text(path));
 }
 
-TEST(SFM_FilePathReference, EveryShortTextParsesAsTheReferenceDoes) {
-    const char alphabet[] = {'a', '.', '\\', '/', ':'};
+// All texts of up to `maxLength` characters over the alphabet, in odometer order.
+void CheckEveryShortText(const std::vector<std::string>& alphabet, int maxLength) {
+    std::vector<size_t> digits;
     std::string text;
-    // All texts of up to 6 characters over the alphabet, in odometer order.
-    std::vector<int> digits;
-    for (int length = 0; length <= 6; ++length) {
+    for (int length = 0; length <= maxLength; ++length) {
         digits.assign(length, 0);
         for (;;) {
             text.clear();
-            for (int d : digits) text += alphabet[d];
+            for (size_t d : digits) text += alphabet[d];
             ExpectSameAsReference(text);
             int i = 0;
-            while (i < length && ++digits[i] == 5) digits[i++] = 0;
+            while (i < length && ++digits[i] == alphabet.size()) digits[i++] = 0;
             if (i == length) break;
         }
     }
+}
+
+TEST(SFM_FilePathReference, EveryShortTextParsesAsTheReferenceDoes) {
+    CheckEveryShortText({"a", ".", "\\", "/", ":"}, 6);
+}
+
+// In a multibyte locale the parser steps over whole characters; UTF-8 characters never hold
+// a separator, dot or colon byte, so the parts are those of the byte-wise reference.
+TEST(SFM_FilePathReference, MultibyteTextParsesAsTheReferenceDoes) {
+    ScopedLocale utf8("C.UTF-8");
+    if (!utf8.IsActive()) GTEST_SKIP() << "C.UTF-8 is not available";
+    CheckEveryShortText({"\xc3\xa9", ".", "\\", "/", ":", "\xe2\x82\xac"}, 5);
 }
 
 TEST(SFM_FilePathReference, RandomLongTextsParseAsTheReferenceDoes) {
