@@ -9,6 +9,7 @@
 #include "SFM_FilePath.h"
 #include "Tessar/TessarStrings.h"
 #include "scc/SCC_SharedRegistry.h"
+#include "sfm/sfmanagr.h"
 #include "sfm/sfmtr.h"
 
 namespace {
@@ -20,6 +21,7 @@ public:
         SCC_CreateSharedRegistry();
     }
     ~TessarLibraryState() {
+        SFM_DestroyManager();
         SFM_DestroyTextCaches();
         SCC_DestroySharedRegistry();
         PLT_UnregisterModuleStrings(kTessarModuleName);
