@@ -24,6 +24,8 @@
 #include "SCC_Map.h"
 #include "SFM_TR.h"
 #include "SFM_FilePath.h"
+#include "PLT_Directory.h"
+#include "SFM_Directory.h"
 #include "SCC_RefDList.h"
 #include "SCC_SafeDList.h"
 #include "SCC_Stack.h"
