@@ -51,6 +51,8 @@ GOALS = {
     "G4": ("arc GetSizeAngle", {"two_atan2": 1.5}, None),
     "D1": ("message lookup", {"fseek_fread": 1.15}, None),
 }
+GOALS["P1"] = ("parse 1e6 paths", {"std_filesystem": 0.5}, None)
+GOALS["L1"] = ("list 10,000 files with a pattern", {"readdir_fnmatch": 1.2}, None)
 
 # Measured without a goal: listed with their times in an informational section.
 INFORMATIONAL = {

@@ -32,7 +32,9 @@ int ReadMatch(PLT_FindData& data) {
     if (stream == nullptr) return 0;
     while (const dirent* entry = readdir(stream)) {
         if (!PLT_MatchFileName(data.pattern.c_str(), entry->d_name)) continue;
-        std::snprintf(data.name, sizeof data.name, "%s", entry->d_name);
+        const size_t length = strnlen(entry->d_name, sizeof data.name - 1);
+        std::memcpy(data.name, entry->d_name, length);
+        data.name[length] = '\0';
         data.attributes = IsDirectoryEntry(stream, entry) ? PLT_ATTRIBUTE_DIRECTORY : 0;
         return 1;
     }
