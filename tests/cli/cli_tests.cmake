@@ -123,3 +123,5 @@ tessar_cli_rc_test(path_json
 tessar_cli_rc_test(path_missing "missing PATH.*\nrc=2\n$" ARGS path)
 tessar_cli_rc_test(path_unknown_option "unknown option '--xml'.*\nrc=2\n$" ARGS path --xml a)
 tessar_cli_test(demo_paths ARGS demo PASS "/etc/boards.ini against /tmp/work stays rooted: /etc/boards.ini")
+tessar_cli_test(demo_directories ARGS demo
+                PASS "with a hook that allows overwriting: 1\n.*delete everything below the root: 1; files left: 0, subdirectories left: 0")
