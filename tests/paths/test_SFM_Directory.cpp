@@ -213,13 +213,16 @@ TEST(SFM_Directory, CopyAsksBeforeOverwritingAndRetriesOnRequest) {
     EXPECT_EQ("new", ReadBytes(missing));
 }
 
-TEST(SFM_Directory, CopyOntoItselfFailsAndKeepsTheFile) {
+TEST(SFM_Directory, CopyFailsOntoItselfAndFromADirectory) {
     TempDir temp;
     WriteBytes(temp / "a", "keep");
     ScopedEventRecorder events;
     EXPECT_EQ(0, SFM_Directory().CopyFileA((temp / "a").c_str(), (temp / "a").c_str(), 1));
     EXPECT_EQ("keep", ReadBytes(temp / "a"));
-    EXPECT_EQ(std::vector<int>{SFM::EC_COPY_FAILED}, events.Codes());
+    EXPECT_EQ(0, SFM_Directory().CopyFileA(temp.Path().c_str(), (temp / "b").c_str(), 1));
+    EXPECT_FALSE(Exists(temp / "b"));
+    ASSERT_EQ((std::vector<int>{SFM::EC_COPY_FAILED, SFM::EC_COPY_FAILED}), events.Codes());
+    EXPECT_EQ(EISDIR, events.Events()[1].errorCode);
 }
 
 TEST(SFM_Directory, MoveNeverLosesATargetWithoutPermission) {
