@@ -84,10 +84,12 @@ TEST_F(Listing, PatternsMatchTheLastComponent) {
         const char* pattern;
         Names files;
     };
+    WriteBytes(m_temp / "[a].txt", "brackets are plain characters");
     const Row rows[] = {
-        {"*.txt", {"a.txt"}},       {"noext.*", {"noext"}}, {"?.brd", {"b.brd"}},
-        {"*.gz", {"x.tar.gz"}},     {"[ab].*", {"a.txt", "b.brd"}},
-        {"A.TXT", {}},              {"missing/*.*", {}},    {"sub1/*.*", {}},
+        {"*.txt", {"a.txt", "[a].txt"}}, {"noext.*", {"noext"}}, {"?.brd", {"b.brd"}},
+        {"*.gz", {"x.tar.gz"}},          {"[ab].*", {}},         {"[a].*", {"[a].txt"}},
+        {"?a?.txt", {"[a].txt"}},        {"A.TXT", {}},          {"missing/*.*", {}},
+        {"sub1/*.*", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pattern);
@@ -211,6 +213,18 @@ TEST(SFM_Directory, CopyAsksBeforeOverwritingAndRetriesOnRequest) {
     EXPECT_EQ(1, dir.CopyFileA(from.c_str(), missing.c_str(), 0));
     EXPECT_EQ(std::vector<int>{SFM::EC_COPY_FAILED}, retry.Codes());
     EXPECT_EQ("new", ReadBytes(missing));
+}
+
+// Regression: with brackets read as a set, an existing "[x].brd" was not found and silently
+// overwritten.
+TEST(SFM_Directory, TargetNamedWithBracketsIsFoundBeforeOverwriting) {
+    TempDir temp;
+    WriteBytes(temp / "from", "new");
+    WriteBytes(temp / "[x].brd", "old");
+    ScopedEventRecorder silent;
+    EXPECT_EQ(0, SFM_Directory().CopyFileA((temp / "from").c_str(), (temp / "[x].brd").c_str(), 0));
+    EXPECT_EQ("old", ReadBytes(temp / "[x].brd"));
+    EXPECT_EQ(std::vector<int>{SFM::EC_TARGET_EXISTS}, silent.Codes());
 }
 
 TEST(SFM_Directory, CopyFailsOntoItselfAndFromADirectory) {
