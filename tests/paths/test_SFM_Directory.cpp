@@ -262,6 +262,17 @@ TEST(SFM_Directory, MoveNeverLosesATargetWithoutPermission) {
     EXPECT_EQ("new", ReadBytes(temp / "moved"));
 }
 
+TEST(SFM_Directory, AMissingNameNamesNoFileEvenDuringAListing) {
+    TempDir temp;
+    for (const char* file : {"moved", "x1", "x2", "x3"}) WriteBytes(temp / file, "new");
+    SFM_Directory lister(temp.Path().c_str());
+    ASSERT_NE(nullptr, lister.GetNextFile("*.*"));
+    ScopedEventRecorder events;
+    EXPECT_EQ(0, lister.CopyFileA(nullptr, (temp / "moved").c_str(), 0));
+    EXPECT_EQ(std::vector<int>{SFM::EC_COPY_FAILED}, events.Codes());  // nothing to ask about
+    EXPECT_EQ("new", ReadBytes(temp / "moved"));
+}
+
 TEST(SFM_Directory, DeletesRetryWhileTheHookAsks) {
     TempDir temp;
     SFM_Directory dir(temp.Path().c_str());
