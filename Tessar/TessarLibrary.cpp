@@ -7,6 +7,7 @@
 // file manager are created on first use and destroyed at unload, before the unit table.
 #include "PLT_StringTable.h"
 #include "UI_PaletteColorConvertor.h"
+#include "SFM_FilePath.h"
 #include "Tessar/TessarStrings.h"
 #include "scc/SCC_SharedRegistry.h"
 #include "sfm/sfmanagr.h"
@@ -39,3 +40,7 @@ public:
 TessarLibraryState s_libraryState;
 
 }  // namespace
+
+// Defined after the state object in this unit, so that the separators are created last at load
+// and destroyed first at unload.
+const SYS_String SFM_FilePath::DirectorySeparators("\\/");

@@ -128,6 +128,19 @@ tessar_cli_rc_test(units_angle "^45.5 degrees is 81900000 angle units, shown as 
 tessar_cli_rc_test(units_angle_range "out of the 32-bit angle range.*\nrc=2\n$" ARGS units --angle 1193.0472)
 tessar_cli_rc_test(units_no_value "give either one VALUE or --angle.*\nrc=2\n$" ARGS units)
 tessar_cli_test(demo_units ARGS demo PASS "typed x '12.5': 33750000 base units\n  typed x '-1': refused")
+# tessar path
+tessar_cli_rc_test(path_parts
+    "^base path:          C:\nrelative directory: .work.sub.\nname:               plan\nextension:          .brd\nfull path:          C:.work.sub.plan.brd\n\nbase path:          \nrelative directory: /home/u/\nname:               \nextension:          .profile\nfull path:          /home/u/.profile\nrc=0\n$"
+    ARGS path "C:\\work\\sub\\plan.brd" "/home/u/.profile")
+tessar_cli_rc_test(path_json
+    "^\\[\n  {\"path\": \"plan.\", \"base\": \"\", \"relative\": \"\", \"name\": \"plan\", \"extension\": \"\", \"full\": \"plan\"},\n  {\"path\": \"a.\\\\\\\\b\", \"base\": \"\", \"relative\": \"a.\\\\\\\\\", \"name\": \"b\", \"extension\": \"\", \"full\": \"a.\\\\\\\\b\"}\n\\]\nrc=0\n$"
+    ARGS path --json plan. "a.\\b")
+tessar_cli_rc_test(path_missing "missing PATH.*\nrc=2\n$" ARGS path)
+tessar_cli_rc_test(path_unknown_option "unknown option '--xml'.*\nrc=2\n$" ARGS path --xml a)
+tessar_cli_test(demo_paths ARGS demo PASS "/etc/boards.ini against /tmp/work stays rooted: /etc/boards.ini")
+tessar_cli_test(demo_directories ARGS demo
+                PASS "with a hook that allows overwriting: 1\n.*delete everything below the root: 1; files left: 0, subdirectories left: 0")
+
 # tessar file
 set(FILE_SAMPLE ${CMAKE_CURRENT_SOURCE_DIR}/cli/file_lines.txt)
 tessar_cli_rc_test(file_lines "^8: PAD 12\r\n19: VIA 7 NET=VCC_CORE\n21: last line without end\nrc=0\n$"
