@@ -24,9 +24,9 @@
 // (the file whose event it answers may be closed temporarily meanwhile), but must not destroy,
 // open or close that file itself.
 //
-// Retries are bounded: an open is attempted at most SFM::kMaxOpenAttempts times in one call, so
-// a hook that always answers retry, or a too-many-files retry that frees nothing, ends with the
-// open failing instead of looping forever.
+// Retries are bounded: an open, copy, move or delete is attempted at most SFM::kMaxOpenAttempts
+// times in one call, so a hook that always answers retry, or a too-many-files retry that frees
+// nothing, ends with the operation failing instead of looping forever.
 
 class SFM_File;
 class SFM_EventData;

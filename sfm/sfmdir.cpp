@@ -42,12 +42,15 @@ SFM::EventCode Raise(SFM* manager, SFM::EventCode code, const char* first,
 }
 
 // Runs `step` until it succeeds (1) or the hooks answer `code` with anything but EC_RETRY (0).
+// Like an open, a step is attempted at most SFM::kMaxOpenAttempts times, so a hook that always
+// answers retry ends with the operation failing instead of looping forever.
 template <class Step>
 int WithRetries(SFM* manager, SFM::EventCode code, const char* first, const char* second,
                 Step step) {
-    for (;;) {
+    for (int attempt = 1;; ++attempt) {
         if (step()) return 1;
         if (Raise(manager, code, first, second) != SFM::EC_RETRY) return 0;
+        if (attempt >= SFM::kMaxOpenAttempts) return 0;
     }
 }
 

@@ -268,6 +268,12 @@ TEST(SFM_Directory, DeletesRetryWhileTheHookAsks) {
     SFM_Directory dir(temp.Path().c_str());
     mkdir((temp / "full").c_str(), 0700);
     WriteBytes(temp / "full/f", "x");
+    {
+        // A hook that always answers retry is asked a bounded number of times.
+        ScopedEventRecorder always([](int, const SFM_EventData&) { return SFM::EC_RETRY; });
+        EXPECT_EQ(0, dir.DeleteFileA((temp / "missing").c_str()));
+        EXPECT_EQ(SFM::kMaxOpenAttempts, always.Count(SFM::EC_DELETE_FAILED));
+    }
     ScopedEventRecorder retryTwice(AnswerTimes(SFM::EC_DELETE_FAILED, SFM::EC_RETRY, 2));
     EXPECT_EQ(0, dir.DeleteFileA((temp / "missing").c_str()));
     EXPECT_EQ(3, retryTwice.Count(SFM::EC_DELETE_FAILED));
