@@ -8,6 +8,7 @@
 #include "PLT_StringTable.h"
 #include "Tessar/TessarStrings.h"
 #include "scc/SCC_SharedRegistry.h"
+#include "sfm/sfmanagr.h"
 #include "sfm/sfmtr.h"
 
 namespace {
@@ -19,6 +20,7 @@ public:
         SCC_CreateSharedRegistry();
     }
     ~TessarLibraryState() {
+        SFM_DestroyManager();
         SFM_DestroyTextCaches();
         SCC_DestroySharedRegistry();
         PLT_UnregisterModuleStrings(kTessarModuleName);

@@ -29,3 +29,6 @@
 #include "SYS_StrPattern.h"
 #include "SYS_Filter.h"
 #include "SCC_StdCollection.h"
+#include "PLT_File.h"
+#include "SFM.h"
+#include "SFM_File.h"
