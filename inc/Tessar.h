@@ -32,3 +32,4 @@
 #include "PLT_File.h"
 #include "SFM.h"
 #include "SFM_File.h"
+#include "SFM_MessageDB.h"
