@@ -1,0 +1,466 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "SFM.h"
+#include "SFM_File.h"
+#include "files_test_support.h"
+#include "tessar_reports.h"
+
+using files_test::ReadBytes;
+using files_test::ScopedEventRecorder;
+using files_test::TempDir;
+using files_test::Text;
+using files_test::WriteBytes;
+using tessar_test::Report;
+using tessar_test::ScopedReportRecorder;
+
+namespace {
+
+const char kUnit[] = "sfm/sfmfile";
+
+std::vector<std::string> Messages(const std::vector<Report>& reports) {
+    std::vector<std::string> messages;
+    for (const Report& report : reports) {
+        EXPECT_EQ(kUnit, report.unit);
+        messages.push_back(report.message);
+    }
+    return messages;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lines and characters
+
+struct GetLineCase {
+    const char* name;
+    long maxLength;
+    size_t longest;  // the longest piece GetLine may return
+};
+
+TEST(SFM_File, GetLineLimitsEveryPieceToItsReadLimit) {
+    const GetLineCase cases[] = {
+        {"zero means 511", 0, 510},   {"negative means 511", -5, 510},
+        {"600 means 511", 600, 510},  {"511 means 511", 511, 510},
+        {"510 is kept", 510, 509},    {"ten reads nine", 10, 9},
+        {"two reads one", 2, 1},
+    };
+    TempDir dir;
+    const std::string line(700, 'x');
+    WriteBytes(dir / "long.txt", line + "\n" + "tail");
+    for (const GetLineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SFM_File file((dir / "long.txt").c_str(), "r");
+        std::string joined;
+        std::vector<std::string> pieces;
+        for (std::string piece; !(piece = Text(file.GetLine(c.maxLength))).empty();) {
+            pieces.push_back(piece);
+            joined += piece;
+        }
+        EXPECT_EQ(line + "\ntail", joined);  // nothing lost between pieces
+        size_t readSoFar = 0;
+        for (const std::string& piece : pieces) {
+            EXPECT_LE(piece.size(), c.longest);
+            readSoFar += piece.size();
+            // Only the piece that ends the long line carries its line feed.
+            EXPECT_EQ(readSoFar == line.size() + 1, piece.back() == '\n');
+        }
+        EXPECT_EQ(c.longest, pieces.front().size());
+    }
+}
+
+TEST(SFM_File, GetLineOnAClosedFileOrAtTheEndIsEmpty) {
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "one\n");
+    SFM_File file((dir / "a.txt").c_str());
+    EXPECT_EQ("", Text(file.GetLine(0)));  // not open
+    ASSERT_TRUE(file.Open("r"));
+    EXPECT_EQ("one\n", Text(file.GetLine(0)));
+    EXPECT_EQ("", Text(file.GetLine(0)));
+    EXPECT_TRUE(file.Eof());
+}
+
+struct GetCharCase {
+    const char* name;
+    std::string bytes;
+    std::vector<int> expected;  // as unsigned bytes
+};
+
+TEST(SFM_File, GetCharReadsCarriageReturnLineFeedAsOneLineFeed) {
+    const GetCharCase cases[] = {
+        {"CR LF pair", std::string("A\r\nB"), {'A', 10, 'B', 255}},
+        {"lone CR", std::string("\rX"), {13, 'X', 255}},
+        {"CR at the end", std::string("Z\r"), {'Z', 13, 255}},
+        {"CR CR LF", std::string("\r\r\n"), {13, 10, 255}},
+        {"byte 255 itself", std::string("\xff" "a"), {255, 'a', 255}},
+    };
+    TempDir dir;
+    for (const GetCharCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(dir / "c.txt", c.bytes);
+        SFM_File file((dir / "c.txt").c_str(), "r");
+        std::vector<int> seen;
+        for (size_t i = 0; i < c.expected.size(); ++i)
+            seen.push_back(static_cast<unsigned char>(file.GetChar()));
+        EXPECT_EQ(c.expected, seen);
+    }
+    SFM_File closed((dir / "c.txt").c_str());
+    EXPECT_EQ(255, static_cast<unsigned char>(closed.GetChar()));
+}
+
+TEST(SFM_File, WriteLineAndStreamOperatorsRoundTrip) {
+    TempDir dir;
+    {
+        SFM_File file((dir / "w.txt").c_str(), "w");
+        EXPECT_TRUE(file.WriteLine("first"));
+        file << SYS_String("second");
+        EXPECT_TRUE(file.PutChar('!'));
+        EXPECT_EQ(5, file.Printf("%d-%s", 12, "ab"));
+    }
+    EXPECT_EQ("first\nsecond\n!12-ab", ReadBytes(dir / "w.txt"));
+    SFM_File file((dir / "w.txt").c_str(), "r");
+    SYS_String line;
+    file >> line;
+    EXPECT_EQ("first\n", Text(line));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Typed binary values
+
+TEST(SFM_File, TypedValuesHaveTheFileWidthsLeastSignificantByteFirst) {
+    TempDir dir;
+    const std::string path = dir / "t.bin";
+    {
+        SFM_File file(path.c_str(), "wb");
+        file << char(0x41) << static_cast<unsigned char>(0xfe) << short(-2)
+             << static_cast<unsigned short>(0x1234) << int(-3) << 0x89abcdefu
+             << long(0x1122334455667788L) << 0xfffffffffffffff0UL << 1.5;
+    }
+    const unsigned char expected[] = {0x41, 0xfe, 0xfe, 0xff, 0x34, 0x12, 0xfd, 0xff, 0xff, 0xff,
+                                      0xef, 0xcd, 0xab, 0x89, 0x88, 0x77, 0x66, 0x55, 0xf0, 0xff,
+                                      0xff, 0xff, 0, 0, 0, 0, 0, 0, 0xf8, 0x3f};
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(expected), sizeof expected),
+              ReadBytes(path));
+
+    SFM_File file(path.c_str(), "rb");
+    char c = 0;
+    unsigned char uc = 0;
+    short s = 0;
+    unsigned short us = 0;
+    int i = 0;
+    unsigned int ui = 0;
+    long l = 0;
+    unsigned long ul = 0;
+    double d = 0;
+    file >> c >> uc >> s >> us >> i >> ui >> l >> ul >> d;
+    EXPECT_EQ(0x41, c);
+    EXPECT_EQ(0xfe, uc);
+    EXPECT_EQ(-2, s);
+    EXPECT_EQ(0x1234, us);
+    EXPECT_EQ(-3, i);
+    EXPECT_EQ(0x89abcdefu, ui);
+    EXPECT_EQ(0x55667788L, l);           // the low 32 bits, positive
+    EXPECT_EQ(0xfffffff0UL, ul);         // zero-extended
+    EXPECT_EQ(1.5, d);
+    long negative = 0;
+    file.Rewind();
+    file.Seek(6, SFM_File::begin);
+    EXPECT_EQ(-3L, file.Get(negative));  // sign-extended
+}
+
+struct ReverseCase {
+    const char* name;
+    std::string bytes;  // what Put(value, 1) writes
+};
+
+TEST(SFM_File, ReversedValuesReverseTheBitsOfTheirWidth) {
+    TempDir dir;
+    const std::string path = dir / "r.bin";
+    const ReverseCase cases[] = {
+        {"char 1", std::string("\x80", 1)},
+        {"short 1", std::string("\x00\x80", 2)},
+        {"int 1", std::string("\x00\x00\x00\x80", 4)},
+        {"long 1", std::string("\x00\x00\x00\x80", 4)},
+        {"int 0x12", std::string("\x00\x00\x00\x48", 4)},  // bits, not bytes
+    };
+    const std::function<int(SFM_File&)> put[] = {
+        [](SFM_File& f) { return f.Put(char(1), 1); },
+        [](SFM_File& f) { return f.Put(short(1), 1); },
+        [](SFM_File& f) { return f.Put(int(1), 1); },
+        [](SFM_File& f) { return f.Put(1L, 1); },
+        [](SFM_File& f) { return f.Put(int(0x12), 1); },
+    };
+    const std::function<long(SFM_File&)> get[] = {
+        [](SFM_File& f) { char v = 0; return static_cast<long>(f.Get(v, 1)); },
+        [](SFM_File& f) { short v = 0; return static_cast<long>(f.Get(v, 1)); },
+        [](SFM_File& f) { int v = 0; return static_cast<long>(f.Get(v, 1)); },
+        [](SFM_File& f) { long v = 0; return f.Get(v, 1); },
+        [](SFM_File& f) { int v = 0; return static_cast<long>(f.Get(v, 1)); },
+    };
+    const long original[] = {1, 1, 1, 1, 0x12};
+    for (size_t k = 0; k < sizeof cases / sizeof cases[0]; ++k) {
+        SCOPED_TRACE(cases[k].name);
+        {
+            SFM_File file(path.c_str(), "wb");
+            EXPECT_TRUE(put[k](file));
+        }
+        EXPECT_EQ(cases[k].bytes, ReadBytes(path));
+        SFM_File file(path.c_str(), "rb");
+        EXPECT_EQ(original[k], get[k](file));
+    }
+}
+
+TEST(SFM_File, AShortReadKeepsTheBytesNotRead) {
+    TempDir dir;
+    WriteBytes(dir / "s.bin", std::string("\x11\x22", 2));
+    SFM_File file((dir / "s.bin").c_str(), "rb");
+    int value = 0x7a7b7c7d;
+    EXPECT_EQ(0x7a7b2211, file.Get(value));
+}
+
+TEST(SFM_File, WrongModeOperationsAreReportedAndStillWork) {
+    ScopedReportRecorder recorder;
+    TempDir dir;
+    WriteBytes(dir / "m", "x\r\ny\n");
+    {
+        SFM_File binary((dir / "m").c_str(), "rb");
+        EXPECT_EQ("x\r\n", Text(binary.GetLine(0)));
+        EXPECT_EQ('y', binary.GetChar());
+    }
+    {
+        SFM_File text((dir / "m").c_str(), "r");
+        short value = 0;
+        EXPECT_EQ(0x0d78, text.Get(value));
+        EXPECT_TRUE(text.Put(value) == 0);  // a read-only stream: the write fails, reported
+    }
+    EXPECT_EQ((std::vector<std::string>{"Vosk: Can't call GetLine on binary file",
+                                        "Vosk: Can't call GetChar on binary file",
+                                        "Vosk: Can't call Get on text file",
+                                        "Vosk: Can't call Put on text file"}),
+              Messages(recorder.Reports()));
+    for (const Report& report : recorder.Reports()) EXPECT_EQ(SSM_FailureError, report.type);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Positions and length
+
+TEST(SFM_File, PushAndPopPositionsNest) {
+    TempDir dir;
+    WriteBytes(dir / "p", "0123456789");
+    SFM_File file((dir / "p").c_str(), "rb");
+    file.Seek(2, SFM_File::begin);
+    EXPECT_TRUE(file.PushPosition(5, SFM_File::begin));
+    EXPECT_TRUE(file.PushPosition(-1, SFM_File::end));
+    EXPECT_EQ('9', file.GetChar());
+    file.PopPosition();
+    EXPECT_EQ(5, file.GetPosition());
+    file.PopPosition();
+    EXPECT_EQ(2, file.GetPosition());
+}
+
+TEST(SFM_File, APushToAnInvalidOffsetChangesNothing) {
+    ScopedReportRecorder recorder;
+    TempDir dir;
+    WriteBytes(dir / "p", "0123456789");
+    SFM_File file((dir / "p").c_str(), "rb");
+    file.Seek(4, SFM_File::begin);
+    EXPECT_FALSE(file.PushPosition(-100, SFM_File::current));
+    EXPECT_EQ(4, file.GetPosition());
+    file.PopPosition();  // nothing was pushed: reported, position kept
+    EXPECT_EQ(4, file.GetPosition());
+    EXPECT_EQ(std::vector<std::string>{"Vosk: "}, Messages(recorder.Take()));
+}
+
+TEST(SFM_File, LengthIsMeasuredOnceAndForgottenByWritesThatReachIt) {
+    TempDir dir;
+    const std::string path = dir / "len";
+    WriteBytes(path, "12345");
+    SFM_File file(path.c_str());
+    EXPECT_EQ(5, file.GetLength());
+    EXPECT_FALSE(file.IsOpen());  // measured without staying open
+    ASSERT_TRUE(file.Open("r+"));
+    EXPECT_EQ(5, file.GetLength());
+    EXPECT_TRUE(file.Write("ab", 2));  // inside: the cached length stays
+    WriteBytes(path, "1234567");       // changed behind the file's back
+    EXPECT_EQ(5, file.GetLength());
+    file.Seek(0, SFM_File::end);
+    EXPECT_TRUE(file.Write("c", 1));   // past the cached length: measured again
+    EXPECT_EQ(8, file.GetLength());
+    SFM_File unnamed;
+    EXPECT_EQ(-1, unnamed.GetLength());
+    SFM_File missing((dir / "none").c_str());
+    EXPECT_EQ(-1, missing.GetLength());
+}
+
+// ---------------------------------------------------------------------------------------------
+// States and transitions
+
+TEST(SFM_File, TemporaryClosingResumesAtThePositionAndNeverTruncates) {
+    TempDir dir;
+    const std::string path = dir / "tc";
+    SFM_File file(path.c_str(), "w");
+    EXPECT_TRUE(file.WriteLine("before"));
+    ASSERT_TRUE(file.MayBeTempClosed());
+    file.TempClose();
+    EXPECT_TRUE(file.IsOpen());            // still open for every caller
+    EXPECT_FALSE(file.MayBeTempClosed());
+    EXPECT_EQ("before\n", ReadBytes(path));
+    EXPECT_TRUE(file.WriteLine("after"));  // re-opened with mode a
+    EXPECT_EQ(13, file.GetPosition());
+    file.Close();
+    EXPECT_EQ("before\nafter\n", ReadBytes(path));
+    EXPECT_EQ("w", Text(file.GetMode()));  // the stored mode is unchanged
+}
+
+TEST(SFM_File, ReadingResumesAfterATemporaryClose) {
+    TempDir dir;
+    WriteBytes(dir / "r", "line1\nline2\n");
+    SFM_File file((dir / "r").c_str(), "r");
+    EXPECT_EQ("line1\n", Text(file.GetLine(0)));
+    file.PushPosition(0, SFM_File::current);
+    file.TempClose();
+    EXPECT_EQ("line2\n", Text(file.GetLine(0)));
+    file.PopPosition();  // the caller's own saved position survived the temporary close
+    EXPECT_EQ(6, file.GetPosition());
+}
+
+TEST(SFM_File, EventsFollowEveryTransition) {
+    TempDir dir;
+    const std::string path = dir / "ev";
+    ScopedEventRecorder events;
+    {
+        SFM_File file(path.c_str(), "w");
+        file.TempClose();  // no event
+        file.Flush();      // re-open: 101 only
+        file.Close();
+    }
+    EXPECT_EQ((std::vector<int>{SFM::EC_OPENING, SFM::EC_OPENED, SFM::EC_OPENING, SFM::EC_CLOSED}),
+              events.Codes());
+    for (const auto& event : events.Events()) {
+        EXPECT_EQ(path, event.name1);
+        EXPECT_EQ("", event.name2);
+    }
+}
+
+TEST(SFM_File, BrokenPreconditionsReturnFailureWithoutTouchingTheStream) {
+    ScopedReportRecorder recorder;
+    TempDir dir;
+    const std::string path = dir / "pre";
+    SFM_File file(path.c_str(), "w");
+    EXPECT_EQ(0, file.Open("r"));  // already open: refused, the stream stays
+    EXPECT_EQ(0, file.Write(nullptr, 3));
+    EXPECT_EQ(0, file.Read(nullptr, 3));
+    EXPECT_EQ(0, file.Printf(nullptr));
+    file.SetName("other");           // reported, then done
+    EXPECT_TRUE(file.WriteLine("kept"));
+    file.Close();
+    EXPECT_EQ("kept\n", ReadBytes(path));
+    EXPECT_EQ(std::vector<std::string>(5, "Vosk: "), Messages(recorder.Take()));
+    SFM_File noMode(path.c_str(), "");  // reported, and the open with no mode fails
+    EXPECT_FALSE(noMode.IsOpen());
+    EXPECT_EQ(std::vector<std::string>{"Vosk: "}, Messages(recorder.Take()));
+    EXPECT_TRUE(noMode.Eof());          // no stream: reported, treated as the end
+    EXPECT_EQ(std::vector<std::string>{"Vosk: "}, Messages(recorder.Take()));
+}
+
+TEST(SFM_File, ClosedFilesDoNothing) {
+    SFM_File file;
+    char buffer[4];
+    EXPECT_EQ(-1, file.GetPosition());
+    EXPECT_EQ(0, file.Seek(0, SFM_File::begin));
+    EXPECT_EQ(0, file.Read(buffer, 4));
+    EXPECT_EQ(0, file.Write(buffer, 4));
+    EXPECT_EQ(0, file.PutChar('a'));
+    EXPECT_EQ(0, file.WriteLine("x"));
+    EXPECT_EQ(0, file.Printf("x"));
+    EXPECT_EQ(nullptr, file.MapToMemory());
+    file.Flush();
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(SFM_File, ReOpenWithANameClosesAndOpensAgain) {
+    TempDir dir;
+    WriteBytes(dir / "b", "bee");
+    SFM_File file((dir / "a").c_str(), "w");
+    EXPECT_TRUE(file.ReOpen((dir / "b").c_str(), "r"));
+    EXPECT_EQ("bee", Text(file.GetLine(0)));
+    EXPECT_EQ("r", Text(file.GetMode()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mapping
+
+TEST(SFM_File, MappingIsACopyOnWriteViewOfTheWholeFile) {
+    TempDir dir;
+    const std::string path = dir / "map";
+    WriteBytes(path, "mapped bytes");
+    SFM_File file(path.c_str(), "r");
+    EXPECT_EQ("mapped", Text(file.GetLine(7)));
+    char* view = static_cast<char*>(file.MapToMemory());
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(0, std::memcmp(view, "mapped bytes", 12));
+    view[0] = 'M';  // a private copy
+    EXPECT_EQ("mapped bytes", ReadBytes(path));
+    char* again = static_cast<char*>(file.MapToMemory());  // replaces the first view
+    ASSERT_NE(nullptr, again);
+    EXPECT_EQ('m', again[0]);
+    file.UnmapMemory();
+    EXPECT_EQ(" bytes", Text(file.GetLine(0)));  // the stream resumed where it was
+}
+
+TEST(SFM_File, ClosingAMappedFileReleasesTheView) {
+    TempDir dir;
+    WriteBytes(dir / "m1", "one");
+    WriteBytes(dir / "m2", "two");
+    SFM_File first((dir / "m1").c_str(), "r");
+    SFM_File second((dir / "m2").c_str(), "r");
+    const char* one = static_cast<const char*>(first.MapToMemory());
+    const char* two = static_cast<const char*>(second.MapToMemory());
+    ASSERT_TRUE(one != nullptr && two != nullptr);
+    EXPECT_EQ(0, std::memcmp(one, "one", 3));
+    EXPECT_EQ(0, std::memcmp(two, "two", 3));
+    ScopedEventRecorder events;
+    first.Close();
+    EXPECT_FALSE(first.IsOpen());
+    EXPECT_EQ((std::vector<int>{SFM::EC_OPENING, SFM::EC_CLOSED}), events.Codes());
+    WriteBytes(dir / "empty", "");
+    SFM_File empty((dir / "empty").c_str(), "r");
+    EXPECT_EQ(nullptr, empty.MapToMemory());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copies and assignment
+
+TEST(SFM_File, ACopyHasOnlyTheName) {
+    TempDir dir;
+    SFM_File original((dir / "c").c_str(), "w");
+    SFM_File copy(original);
+    EXPECT_EQ(original.GetName(), copy.GetName());
+    EXPECT_FALSE(copy.IsOpen());
+    EXPECT_FALSE(copy.IsLinked());
+    EXPECT_TRUE(original.IsOpen());
+}
+
+TEST(SFM_File, AssignmentMovesTheStreamSoItIsClosedOnce) {
+    TempDir dir;
+    const std::string path = dir / "as";
+    SFM_File target((dir / "old").c_str(), "w");
+    EXPECT_TRUE(target.WriteLine("old"));
+    SFM_File source(path.c_str(), "w");
+    EXPECT_TRUE(source.WriteLine("one"));
+    source.TempClose();
+    ScopedEventRecorder events;
+    target = source;
+    EXPECT_EQ("old\n", ReadBytes(dir / "old"));  // its own stream was closed, not dropped
+    EXPECT_FALSE(source.IsOpen());
+    EXPECT_TRUE(target.IsOpen());
+    EXPECT_EQ(&source, target.GetPrev());  // linked beside the other file
+    EXPECT_TRUE(target.WriteLine("two"));  // resumes the temporarily closed stream
+    target.Close();
+    EXPECT_EQ("one\ntwo\n", ReadBytes(path));
+    EXPECT_EQ(2, events.Count(SFM::EC_CLOSED));  // "old", then the moved stream
+}
+
+}  // namespace
