@@ -37,7 +37,10 @@
 // records to read N, 0, 0), R records of 36 bytes (index, section flag, text offset from the
 // start of the text area, text length with its NUL, highest number of the section, the key or
 // base minus one in decimal ASCII), then the NUL-terminated texts. It holds at most 32767
-// entries and no unnamed section. Loading it reads the header and records once and never the
+// entries and no unnamed section. Its section table is rebuilt from the records in key order, so
+// a round trip keeps every text and the base and highest number of every section whose name is
+// defined once; a section whose entry was ignored (a header right after another) is not in the
+// binary form, and of a repeated name the binary form finds the definition with the lowest base. Loading it reads the header and records once and never the
 // message texts; a section name is read straight from the records' text area (the text-only
 // line reader is not used, so loading a valid file raises no report).
 //
