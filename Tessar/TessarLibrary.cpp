@@ -6,6 +6,7 @@
 // shared objects, the unit table, the directory separators. The text-lookup caches and the
 // file manager are created on first use and destroyed at unload, before the unit table.
 #include "PLT_StringTable.h"
+#include "SFM_FilePath.h"
 #include "Tessar/TessarStrings.h"
 #include "scc/SCC_SharedRegistry.h"
 #include "sfm/sfmanagr.h"
@@ -32,3 +33,7 @@ public:
 TessarLibraryState s_libraryState;
 
 }  // namespace
+
+// Defined after the state object in this unit, so that the separators are created last at load
+// and destroyed first at unload.
+const SYS_String SFM_FilePath::DirectorySeparators("\\/");

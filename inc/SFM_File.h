@@ -73,6 +73,13 @@ public:
     void SetMode(const char* mode);
     void SetMsg(const char* message) { m_message = message; }
 
+    // The file by its name, through SFM_Directory with an empty path (a relative name stays
+    // relative to the current directory); the file itself is not opened. 1 or 0.
+    int Copy(const char* target, int overwrite);  // SFM_Directory::CopyFileA(name, target, ...)
+    int Move(const char* target, int overwrite);  // SFM_Directory::MoveFileA(name, target, ...)
+    int Delete();                                 // SFM_Directory::DeleteFileA(name)
+    int Exists();                                 // SFM_Directory::FileExists(name)
+
     // Open and not already closed temporarily.
     virtual int MayBeTempClosed();
     // Closes the stream behind the caller's back, keeping the position; no event.

@@ -142,3 +142,13 @@ tessar_cli_rc_test(mdb_unreadable "cannot read '/nonexistent/m.mdb': No such fil
 tessar_cli_rc_test(mdb_bad_key "must be an integer [^\n]*\nrc=2\n$"
                    ARGS mdb get ${CMAKE_CURRENT_LIST_DIR}/mdb_sample.txt 3x)
 tessar_cli_rc_test(mdb_help "usage: tessar mdb build TEXT-FILE -o OUT.mdb" ARGS mdb --help)
+# tessar path
+tessar_cli_rc_test(path_parts
+    "^base path:          C:\nrelative directory: .work.sub.\nname:               plan\nextension:          .brd\nfull path:          C:.work.sub.plan.brd\n\nbase path:          \nrelative directory: /home/u/\nname:               \nextension:          .profile\nfull path:          /home/u/.profile\nrc=0\n$"
+    ARGS path "C:\\work\\sub\\plan.brd" "/home/u/.profile")
+tessar_cli_rc_test(path_json
+    "^\\[\n  {\"path\": \"plan.\", \"base\": \"\", \"relative\": \"\", \"name\": \"plan\", \"extension\": \"\", \"full\": \"plan\"},\n  {\"path\": \"a.\\\\\\\\b\", \"base\": \"\", \"relative\": \"a.\\\\\\\\\", \"name\": \"b\", \"extension\": \"\", \"full\": \"a.\\\\\\\\b\"}\n\\]\nrc=0\n$"
+    ARGS path --json plan. "a.\\b")
+tessar_cli_rc_test(path_missing "missing PATH.*\nrc=2\n$" ARGS path)
+tessar_cli_rc_test(path_unknown_option "unknown option '--xml'.*\nrc=2\n$" ARGS path --xml a)
+tessar_cli_test(demo_paths ARGS demo PASS "/etc/boards.ini against /tmp/work stays rooted: /etc/boards.ini")

@@ -1,0 +1,363 @@
+// Directories on disk: each test works in its own temporary directory; failures are answered by
+// hooks on the file manager's event that say retry, overwrite or nothing.
+#include <gtest/gtest.h>
+
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <set>
+
+#include "SFM_Directory.h"
+#include "paths_test_support.h"
+#include "tessar_reports.h"
+#include "tests/files/files_test_support.h"
+
+namespace {
+
+using files_test::Exists;
+using files_test::ReadBytes;
+using files_test::RunInChild;
+using files_test::ScopedEventRecorder;
+using files_test::TempDir;
+using files_test::WriteBytes;
+using paths_test::Text;
+
+typedef std::set<std::string> Names;
+
+// The current directory, restored at the end of a test that changes it.
+class ScopedCurrentDirectory {
+public:
+    ScopedCurrentDirectory() : m_saved(getcwd(nullptr, 0)) {}
+    ~ScopedCurrentDirectory() {
+        if (m_saved != nullptr && chdir(m_saved) != 0) ADD_FAILURE() << "cannot restore " << m_saved;
+        std::free(m_saved);
+    }
+
+private:
+    char* m_saved;
+};
+
+template <class Next>
+Names Collect(const char* pattern, Next next) {
+    Names names;
+    for (const char* name = next(pattern); name != nullptr; name = next(nullptr)) names.insert(name);
+    return names;
+}
+
+// A directory with files of every kind of name, two subdirectories and a link to a directory.
+class Listing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* file : {"a.txt", "b.brd", "noext", ".hidden", "x.tar.gz"})
+            WriteBytes(m_temp / file, file);
+        mkdir((m_temp / "sub1").c_str(), 0700);
+        mkdir((m_temp / "sub2.d").c_str(), 0700);
+        ASSERT_EQ(0, symlink("sub1", (m_temp / "link").c_str()));
+        m_dir = m_temp.Path().c_str();
+    }
+    Names Entries(const char* pattern) {
+        return Collect(pattern, [&](const char* p) { return m_dir.GetNextEntry(p); });
+    }
+    Names Files(const char* pattern) {
+        return Collect(pattern, [&](const char* p) { return m_dir.GetNextFile(p); });
+    }
+    Names Subdirs(const char* pattern) {
+        return Collect(pattern, [&](const char* p) { return m_dir.GetNextSubdir(p); });
+    }
+
+    TempDir m_temp;
+    SFM_Directory m_dir;
+};
+
+TEST_F(Listing, StarDotStarMatchesEveryNameAndEachListingKeepsItsKind) {
+    EXPECT_EQ((Names{".", "..", "a.txt", "b.brd", "noext", ".hidden", "x.tar.gz", "sub1", "sub2.d",
+                     "link"}),
+              Entries("*.*"));
+    EXPECT_EQ((Names{"a.txt", "b.brd", "noext", ".hidden", "x.tar.gz", "link"}), Files("*.*"));
+    EXPECT_EQ((Names{"sub1", "sub2.d"}), Subdirs("*.*"));
+}
+
+TEST_F(Listing, PatternsMatchTheLastComponent) {
+    struct Row {
+        const char* pattern;
+        Names files;
+    };
+    const Row rows[] = {
+        {"*.txt", {"a.txt"}},       {"noext.*", {"noext"}}, {"?.brd", {"b.brd"}},
+        {"*.gz", {"x.tar.gz"}},     {"[ab].*", {"a.txt", "b.brd"}},
+        {"A.TXT", {}},              {"missing/*.*", {}},    {"sub1/*.*", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.pattern);
+        EXPECT_EQ(row.files, Files(row.pattern));
+    }
+    WriteBytes(m_temp / "sub1/in.txt", "x");
+    EXPECT_EQ((Names{"in.txt"}), Files("sub1\\*.*"));  // either separator
+    EXPECT_EQ((Names{"sub1"}), Subdirs("sub1\\"));    // a trailing default separator is dropped
+}
+
+TEST_F(Listing, EntriesAndFilesShareOneSearch) {
+    Names seen;
+    const char* name = m_dir.GetNextEntry("*.*");
+    for (int turn = 0; name != nullptr; ++turn) {
+        EXPECT_TRUE(seen.insert(name).second) << name << " came back twice";
+        name = turn % 2 ? m_dir.GetNextEntry() : m_dir.GetNextFile();
+    }
+    EXPECT_GE(seen.size(), 6u);
+    EXPECT_LE(seen.size(), 10u);
+    EXPECT_EQ(nullptr, m_dir.GetNextFile());  // the search is over
+    // The subdirectory search is separate: it starts over while another search is open.
+    EXPECT_NE(nullptr, m_dir.GetNextEntry("*.*"));
+    EXPECT_EQ(2u, Subdirs("*.*").size());
+    EXPECT_NE(nullptr, m_dir.GetNextEntry());
+}
+
+TEST_F(Listing, ExistenceChecksAndCopiesWithoutSearches) {
+    EXPECT_EQ(nullptr, SFM_Directory(m_temp.Path().c_str()).GetNextFile());  // no search yet
+    EXPECT_EQ(1, m_dir.FileExists("*.brd"));
+    EXPECT_EQ(0, m_dir.FileExists("sub1"));
+    EXPECT_EQ(1, m_dir.DirExists("sub*"));
+    EXPECT_EQ(0, m_dir.DirExists("link"));
+    EXPECT_EQ(0, m_dir.DirExists("."));
+    ASSERT_NE(nullptr, m_dir.GetNextFile("*.*"));
+    EXPECT_EQ(1, m_dir.FileExists("a.txt"));
+    EXPECT_EQ(nullptr, m_dir.GetNextFile());  // FileExists closed the shared search
+    ASSERT_NE(nullptr, m_dir.GetNextFile("*.*"));
+    SFM_Directory copy(m_dir);
+    EXPECT_EQ(nullptr, copy.GetNextFile());
+    EXPECT_NE(nullptr, m_dir.GetNextFile());
+}
+
+TEST(SFM_Directory, CompletesNamesAgainstItself) {
+    EXPECT_EQ("/tmp/d\\x.brd", Text(SFM_Directory("/tmp/d") + "x.brd"));
+    EXPECT_EQ("/etc/x", Text(SFM_Directory("/tmp/d") + "/etc/x"));
+    EXPECT_EQ("C:\\x", Text(SFM_Directory("C:\\work") + "\\x"));
+    EXPECT_EQ("C:\\work\\sub\\x", Text(SFM_Directory("C:\\work\\") + "sub\\x"));
+}
+
+TEST(SFM_Directory, CurrentDirectoryOfAnyLength) {
+    ScopedCurrentDirectory restore;
+    TempDir temp;
+    std::string deep = temp.Path();
+    while (deep.size() < 700) {
+        deep += "/" + std::string(60, 'd');
+        ASSERT_EQ(0, mkdir(deep.c_str(), 0700));
+    }
+    SFM_Directory dir;
+    EXPECT_EQ(0, dir.SetCurDir(deep.c_str()));
+    EXPECT_EQ(deep + "\\", Text(dir.GetCurDir()));
+    EXPECT_EQ(-1, dir.SetCurDir((temp / "missing").c_str()));
+    EXPECT_EQ(deep + "\\", Text(dir.GetCurDir()));
+}
+
+TEST(SFM_Directory, MakePathCreatesEveryLevelAndAnswersForTheDeepest) {
+    TempDir temp;
+    SFM_Directory dir;
+    const std::string root = temp.Path();
+    EXPECT_EQ(0, dir.MakePath(""));
+    EXPECT_EQ(0, dir.MakePath(root.c_str()));  // exists already
+    EXPECT_NE(0, dir.MakePath((root + "\\a\\b").c_str()));
+    EXPECT_TRUE(Exists(root + "/a/b"));
+    EXPECT_NE(0, dir.MakePath((root + "/a/c/d/").c_str()));
+    EXPECT_TRUE(Exists(root + "/a/c/d"));
+    EXPECT_EQ(0, dir.MakePath((root + "/a/c/d").c_str()));
+    EXPECT_EQ(0, dir.MakeDirectory((root + "/a").c_str()));
+    EXPECT_NE(0, dir.MakeDirectory((root + "\\e").c_str()));
+    EXPECT_TRUE(Exists(root + "/e"));
+}
+
+// Answers every event of `code` with `answer`, at most `times` times.
+ScopedEventRecorder::Answer AnswerTimes(int code, SFM::EventCode answer, int times) {
+    auto left = std::make_shared<int>(times);
+    return [=](int seen, const SFM_EventData&) {
+        if (seen != code || *left == 0) return SFM::EC_NONE;
+        --*left;
+        return answer;
+    };
+}
+
+TEST(SFM_Directory, CopyAsksBeforeOverwritingAndRetriesOnRequest) {
+    TempDir temp;
+    SFM_Directory dir(temp.Path().c_str());
+    const std::string from = temp / "from.brd", to = temp / "to.brd";
+    WriteBytes(from, "new");
+    WriteBytes(to, "old");
+    {
+        ScopedEventRecorder silent;
+        EXPECT_EQ(0, dir.CopyFileA(from.c_str(), to.c_str(), 0));
+        EXPECT_EQ("old", ReadBytes(to));
+        ASSERT_EQ(std::vector<int>{SFM::EC_TARGET_EXISTS}, silent.Codes());
+        EXPECT_EQ(from, silent.Events()[0].name1);
+        EXPECT_EQ(to, silent.Events()[0].name2);
+    }
+    {
+        ScopedEventRecorder yes(AnswerTimes(SFM::EC_TARGET_EXISTS, SFM::EC_YES, 1));
+        EXPECT_EQ(1, dir.CopyFileA(from.c_str(), to.c_str(), 0));
+        EXPECT_EQ("new", ReadBytes(to));
+    }
+    {
+        ScopedEventRecorder none;
+        EXPECT_EQ(1, dir.CopyFileA(from.c_str(), (temp / "third").c_str(), 1));
+        EXPECT_TRUE(none.Codes().empty());
+    }
+    const std::string missing = temp / "sub/x";
+    ScopedEventRecorder retry([&](int code, const SFM_EventData& data) {
+        EXPECT_EQ(ENOENT, data.GetErrorCode());
+        mkdir((temp / "sub").c_str(), 0700);  // the hook repairs, then asks again
+        return code == SFM::EC_COPY_FAILED ? SFM::EC_RETRY : SFM::EC_NONE;
+    });
+    EXPECT_EQ(1, dir.CopyFileA(from.c_str(), missing.c_str(), 0));
+    EXPECT_EQ(std::vector<int>{SFM::EC_COPY_FAILED}, retry.Codes());
+    EXPECT_EQ("new", ReadBytes(missing));
+}
+
+TEST(SFM_Directory, CopyOntoItselfFailsAndKeepsTheFile) {
+    TempDir temp;
+    WriteBytes(temp / "a", "keep");
+    ScopedEventRecorder events;
+    EXPECT_EQ(0, SFM_Directory().CopyFileA((temp / "a").c_str(), (temp / "a").c_str(), 1));
+    EXPECT_EQ("keep", ReadBytes(temp / "a"));
+    EXPECT_EQ(std::vector<int>{SFM::EC_COPY_FAILED}, events.Codes());
+}
+
+TEST(SFM_Directory, MoveNeverLosesATargetWithoutPermission) {
+    TempDir temp;
+    SFM_Directory dir;
+    const std::string from = temp / "from", to = temp / "to";
+    WriteBytes(from, "new");
+    WriteBytes(to, "old");
+    {
+        ScopedEventRecorder silent;
+        EXPECT_EQ(0, dir.MoveFileA(from.c_str(), to.c_str(), 0));
+        EXPECT_EQ(std::vector<int>{SFM::EC_TARGET_EXISTS}, silent.Codes());
+        EXPECT_EQ("old", ReadBytes(to));
+        EXPECT_EQ(0, dir.MoveFileA((temp / "missing").c_str(), to.c_str(), 1));
+        EXPECT_EQ("old", ReadBytes(to));  // a missing source deletes nothing
+        EXPECT_EQ(SFM::EC_MOVE_FAILED, silent.Codes().back());
+    }
+    ScopedEventRecorder yes(AnswerTimes(SFM::EC_TARGET_EXISTS, SFM::EC_YES, 1));
+    EXPECT_EQ(1, dir.MoveFileA(from.c_str(), to.c_str(), 0));
+    EXPECT_EQ("new", ReadBytes(to));
+    EXPECT_FALSE(Exists(from));
+    EXPECT_EQ(1, dir.MoveFileA(to.c_str(), (temp / "moved").c_str(), 0));
+    EXPECT_EQ("new", ReadBytes(temp / "moved"));
+}
+
+TEST(SFM_Directory, DeletesRetryWhileTheHookAsks) {
+    TempDir temp;
+    SFM_Directory dir(temp.Path().c_str());
+    mkdir((temp / "full").c_str(), 0700);
+    WriteBytes(temp / "full/f", "x");
+    ScopedEventRecorder retryTwice(AnswerTimes(SFM::EC_DELETE_FAILED, SFM::EC_RETRY, 2));
+    EXPECT_EQ(0, dir.DeleteFileA((temp / "missing").c_str()));
+    EXPECT_EQ(3, retryTwice.Count(SFM::EC_DELETE_FAILED));
+    EXPECT_EQ(0, dir.DeleteFileA((temp / "full").c_str()));  // never a directory
+    EXPECT_EQ(0, dir.DeleteSubdir((temp / "full").c_str()));  // not empty
+    EXPECT_TRUE(Exists(temp / "full/f"));
+    EXPECT_EQ(1, dir.DeleteFileA((temp / "full/f").c_str()));
+    EXPECT_EQ(1, dir.DeleteSubdir((temp / "full").c_str()));
+    EXPECT_FALSE(Exists(temp / "full"));
+}
+
+TEST(SFM_Directory, NamesWithoutBasePathGetOnlyTheDirectorysDrive) {
+    ScopedEventRecorder events;
+    EXPECT_EQ(0, SFM_Directory("C:\\work").DeleteFileA("sub\\no-such-file"));
+    ASSERT_EQ(1u, events.Events().size());
+    EXPECT_EQ("C:sub\\no-such-file", events.Events()[0].name1);
+}
+
+TEST(SFM_Directory, ReadOnlyDirectoryRefusesAndRetriesAreAnswered) {
+    TempDir temp;
+    const std::string locked = temp / "locked";
+    mkdir(locked.c_str(), 0700);
+    WriteBytes(locked + "/f", "x");
+    chmod(temp.Path().c_str(), 0755);
+    chmod(locked.c_str(), 0555);
+    // Root ignores permissions: the child gives them up first.
+    const int status = RunInChild([&] {
+        if (geteuid() == 0 && setuid(65534) != 0) return 10;
+        ScopedEventRecorder retryOnce(AnswerTimes(SFM::EC_DELETE_FAILED, SFM::EC_RETRY, 1));
+        SFM_Directory dir(locked.c_str());
+        if (dir.DeleteFileA((locked + "/f").c_str()) != 0) return 1;
+        if (retryOnce.Count(SFM::EC_DELETE_FAILED) != 2) return 2;
+        if (retryOnce.Events()[0].errorCode != EACCES) return 3;
+        if (dir.CopyFileA((locked + "/f").c_str(), (locked + "/g").c_str(), 0) != 0) return 4;
+        return dir.DeleteAll() == 0 ? 0 : 5;
+    });
+    chmod(locked.c_str(), 0700);
+    EXPECT_EQ(0, status);
+    EXPECT_TRUE(Exists(locked + "/f"));
+}
+
+TEST(SFM_Directory, DeleteAllEmptiesTheTreeAndNeverFollowsLinks) {
+    ScopedCurrentDirectory restore;
+    TempDir temp, outside;
+    WriteBytes(outside / "keep", "k");
+    const std::string root = temp / "root";
+    SFM_Directory dir;
+    ASSERT_NE(0, dir.MakePath((root + "/a/b/c").c_str()));
+    for (const char* file : {"/f", "/.hidden", "/a/g.txt", "/a/b/c/h"}) WriteBytes(root + file, "x");
+    ASSERT_EQ(0, symlink(outside.Path().c_str(), (root + "/a/out").c_str()));
+    ASSERT_EQ(0, chdir((root + "/a/b").c_str()));  // inside the tree
+    dir = root.c_str();
+    EXPECT_EQ(1, dir.DeleteAll());
+    EXPECT_TRUE(Exists(root));
+    EXPECT_EQ(Names{}, Collect("*", [&](const char* p) { return dir.GetNextFile(p); }));
+    EXPECT_EQ(0, dir.DirExists("*.*"));
+    EXPECT_EQ("k", ReadBytes(outside / "keep"));
+}
+
+TEST(SFM_Directory, FileOperationsByNameStayRelativeToTheCurrentDirectory) {
+    ScopedCurrentDirectory restore;
+    TempDir temp;
+    ASSERT_EQ(0, chdir(temp.Path().c_str()));
+    WriteBytes(temp / "a.brd", "board");
+    SFM_File file("a.brd");
+    EXPECT_EQ(1, file.Exists());
+    EXPECT_EQ(1, file.Copy("b.brd", 0));
+    EXPECT_EQ("board", ReadBytes(temp / "b.brd"));
+    EXPECT_EQ(0, file.Copy("b.brd", 0));  // exists, nobody allows the overwrite
+    EXPECT_EQ(1, file.Move("c.brd", 0));
+    SFM_File moved("c.brd");
+    EXPECT_EQ(0, file.Exists());
+    EXPECT_EQ(1, moved.Delete());
+    EXPECT_EQ(0, moved.Exists());
+    EXPECT_TRUE(Exists(temp / "b.brd"));
+}
+
+TEST(SFM_Directory, WithoutManagerOperationsReportAndFail) {
+    TempDir temp;
+    WriteBytes(temp / "a", "x");
+    const int status = RunInChild([&] {
+        delete SFM::GetManager();
+        tessar_test::ScopedReportRecorder recorder;
+        SFM_Directory dir;
+        if (dir.DeleteFileA((temp / "a").c_str()) != 0 || !Exists(temp / "a")) return 1;
+        if (dir.DeleteSubdir(temp.Path().c_str()) != 0) return 2;
+        const std::vector<tessar_test::Report> reports = recorder.Take();
+        if (reports.size() != 3) return 3;
+        for (const tessar_test::Report& r : reports)
+            if (r.unit != "sfm/sfmdir") return 4;
+        if (reports[0].message != "Vosk: " || reports[0].type != SSM_FailureError) return 5;
+        if (reports[2].message != "Message not available" || reports[2].type != SSM_FailureAssert)
+            return 6;
+        return 0;
+    });
+    EXPECT_EQ(0, status);
+}
+
+TEST(SFM_DirArray, HoldsIndependentDirectories) {
+    SFM_DirArray dirs;
+    dirs.Add(SFM_Directory("C:\\lib"));
+    dirs.Add(SFM_Directory("/usr/share/boards"));
+    SFM_DirArray copy(dirs);
+    copy[0] = "D:\\other";
+    ASSERT_EQ(2, dirs.GetSize());
+    EXPECT_EQ("C:\\lib\\x.brd", Text(dirs[0] + "x.brd"));
+    EXPECT_EQ("D:\\other\\x.brd", Text(copy[0] + "x.brd"));
+    EXPECT_EQ("/usr/share/boards\\x", Text(dirs[1] + "x"));
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+
+#include "paths_test_support.h"
+#include "tessar_reports.h"
+
+namespace {
+
+using paths_test::IsConsistent;
+using paths_test::Parts;
+using paths_test::PartsOf;
+using paths_test::ScopedDefaultSeparator;
+using paths_test::Text;
+
+struct ParseCase {
+    const char* name;
+    const char* text;
+    Parts parts;
+};
+
+const ParseCase kParse[] = {
+    {"drive and directories", "C:\\work\\sub\\plan.brd", {"C:", "\\work\\sub\\", "plan", ".brd"}},
+    {"network share", "\\\\srv\\share\\doc\\a.txt", {"\\\\srv\\share\\", "doc\\", "a", ".txt"}},
+    {"network root alone", "\\\\srv\\share", {"\\\\srv\\share", "", "", ""}},
+    {"network server alone", "\\\\srv", {"\\\\srv", "", "", ""}},
+    {"network root ends in separator", "\\\\srv\\share\\", {"\\\\srv\\share\\", "", "", ""}},
+    {"network root with slashes", "//srv/share/x/y.c", {"//srv/share/", "x/", "y", ".c"}},
+    {"network root mixing separators", "\\\\srv/share\\y.c", {"\\\\srv/share\\", "", "y", ".c"}},
+    {"third separator ends the server", "\\\\\\a", {"\\\\\\a", "", "", ""}},
+    {"two different leading separators", "\\/srv\\a", {"", "\\/srv\\", "a", ""}},
+    {"two separators only", "\\\\", {"", "\\\\", "", ""}},
+    {"two separators and a letter", "//x", {"//x", "", "", ""}},
+    {"trailing dot dropped", "plan.", {"", "", "plan", ""}},
+    {"trailing dots after an extension", "a.b..", {"", "", "a", ".b"}},
+    {"last dot splits", "archive.tar.gz", {"", "", "archive.tar", ".gz"}},
+    {"name starting with its only dot", ".profile", {"", "", "", ".profile"}},
+    {"dot file in a directory", "/home/u/.profile", {"", "/home/u/", "", ".profile"}},
+    {"dot file with extension", ".config.bak", {"", "", ".config", ".bak"}},
+    {"posix absolute", "/usr/lib/libx.so.1", {"", "/usr/lib/", "libx.so", ".1"}},
+    {"posix relative", "src/main.cpp", {"", "src/", "main", ".cpp"}},
+    {"parent reference", "a/..", {"", "a/", "", ""}},
+    {"lone dot", ".", {"", "", "", ""}},
+    {"dots in a directory name", "C:\\v1.2\\file", {"C:", "\\v1.2\\", "file", ""}},
+    {"trailing separator", "C:\\work\\", {"C:", "\\work\\", "", ""}},
+    {"drive without separator", "C:plan.brd", {"C:", "", "plan", ".brd"}},
+    {"drive alone", "C:", {"C:", "", "", ""}},
+    {"colon after a directory", "dir/a:b.c", {"dir/a:", "", "b", ".c"}},
+    {"second colon is ordinary", "C:\\x:y\\z", {"C:", "\\x:y\\", "z", ""}},
+    {"colon wins over network root", "\\\\srv\\s:x", {"\\\\srv\\s:", "", "x", ""}},
+    {"blank after extension stays", "a.txt ", {"", "", "a", ".txt "}},
+    {"name only", "plan", {"", "", "plan", ""}},
+    {"empty", "", {"", "", "", ""}},
+};
+
+TEST(SFM_FilePath, ParsesIntoBaseRelativeNameAndExtension) {
+    for (const ParseCase& c : kParse) {
+        SCOPED_TRACE(c.name);
+        SFM_FilePath path(c.text);
+        EXPECT_EQ(c.parts, PartsOf(path));
+        EXPECT_TRUE(IsConsistent(path));
+        // Parsing the full path again gives the same parts.
+        SFM_FilePath again(static_cast<const char*>(path));
+        EXPECT_EQ(c.parts, PartsOf(again));
+    }
+}
+
+TEST(SFM_FilePath, TrailingDotsLeaveTheFullPath) {
+    EXPECT_EQ("C:\\work\\", Text(SFM_FilePath("C:\\work\\..")));
+    EXPECT_EQ("plan", Text(SFM_FilePath("plan...")));
+    EXPECT_EQ("\\\\srv\\x.", Text(SFM_FilePath("\\\\srv\\x.")));  // inside the network root
+}
+
+TEST(SFM_FilePath, AssignmentParsesOrClears) {
+    SFM_FilePath path("C:\\a\\b.c");
+    EXPECT_EQ("d/e.f", Text(path = "d/e.f"));
+    EXPECT_EQ((Parts{"", "d/", "e", ".f"}), PartsOf(path));
+    EXPECT_EQ("", Text(path = static_cast<const char*>(nullptr)));
+    EXPECT_TRUE(path.IsEmpty());
+    EXPECT_EQ((Parts{}), PartsOf(path));
+    path = CString("x.y");
+    SFM_FilePath copy;
+    copy = path;
+    path = "";
+    EXPECT_TRUE(path.IsEmpty());
+    EXPECT_EQ((Parts{"", "", "x", ".y"}), PartsOf(copy));
+}
+
+TEST(SFM_FilePath, ReadersAssignAGivenPathFirst) {
+    SFM_FilePath path("keep.me");
+    EXPECT_EQ("keep", Text(path.GetFileName()));
+    EXPECT_EQ("C:\\a\\", Text(path.GetFileDirectory("C:\\a\\b.c")));
+    EXPECT_EQ("b.c", Text(path.GetFileNameExt()));
+    EXPECT_EQ(".txt", Text(path.GetFileExtension("/x.txt")));
+    EXPECT_EQ("/", Text(path.GetRelPath()));
+    EXPECT_EQ("\\\\s\\h\\", Text(path.GetBasePath("\\\\s\\h\\x")));
+}
+
+struct WriteCase {
+    const char* name;
+    const char* start;
+    std::function<SYS_String(SFM_FilePath&)> write;
+    const char* full;
+};
+
+const WriteCase kWrite[] = {
+    {"extension without dot", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension("txt"); }, "plan.txt"},
+    {"extension with dot", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension(".txt"); }, "plan.txt"},
+    {"empty extension removes it", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension(""); }, "plan"},
+    {"null extension removes it", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension(nullptr); }, "plan"},
+    {"double extension keeps the last", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension("tar.gz"); }, "plan.gz"},
+    {"extension on a directory", "C:\\d\\", [](SFM_FilePath& p) { return p.SetFileExtension("x"); }, "C:\\d\\.x"},
+    {"extension with path form", "", [](SFM_FilePath& p) { return p.SetFileExtension("C:\\a\\b.c", "txt"); }, "C:\\a\\b.txt"},
+    {"name with extension kept", "plan.brd", [](SFM_FilePath& p) { return p.SetFileName("x.y", 0); }, "x.y.brd"},
+    {"name only", "plan.brd", [](SFM_FilePath& p) { return p.SetFileName("x.y", 1); }, "x.brd"},
+    {"name from a path", "C:\\a\\plan.brd", [](SFM_FilePath& p) { return p.SetFileName("D:\\q\\r.s", 1); }, "C:\\a\\r.brd"},
+    {"name with path form", "", [](SFM_FilePath& p) { return p.SetFileName("/a/b.c", "d", 1); }, "/a/d.c"},
+    {"name and extension", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetFileNameExt("x.txt"); }, "C:\\w\\x.txt"},
+    {"name and extension without extension", "plan.brd", [](SFM_FilePath& p) { return p.SetFileNameExt("x"); }, "x"},
+    {"name and extension parse the name again", "plan.brd", [](SFM_FilePath& p) { return p.SetFileNameExt("a.b.c"); }, "a.c"},
+    {"name and extension with path form", "", [](SFM_FilePath& p) { return p.SetFileNameExt("/a/b.c", "d.e"); }, "/a/d.e"},
+    {"directory gets a separator", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetFileDirectory("D:\\data"); }, "D:\\data\\plan.brd"},
+    {"directory with slash kept", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetFileDirectory("/tmp/"); }, "/tmp/plan.brd"},
+    {"empty directory", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetFileDirectory(""); }, "plan.brd"},
+    {"drive as directory", "x.y", [](SFM_FilePath& p) { return p.SetFileDirectory("C:"); }, "C:\\x.y"},
+    {"directory with path form", "", [](SFM_FilePath& p) { return p.SetFileDirectory("a/b.c", "q"); }, "q\\b.c"},
+    {"base path", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetBasePath("D:\\other\\x"); }, "D:\\w\\plan.brd"},
+    {"network base path", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetBasePath("\\\\s\\h\\x"); }, "\\\\s\\h\\\\w\\plan.brd"},
+    {"base path with path form", "", [](SFM_FilePath& p) { return p.SetBasePath("C:x", "E:"); }, "E:x"},
+    {"relative directory", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetRelPath("\\a\\b\\c.d"); }, "C:\\a\\b\\plan.brd"},
+    {"relative directory without separator", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetRelPath("sub"); }, "C:plan.brd"},
+    {"relative directory with path form", "", [](SFM_FilePath& p) { return p.SetRelPath("C:\\w\\x", "y/z/"); }, "C:y/z/x"},
+    {"defaults fill empty parts", "plan", [](SFM_FilePath& p) { return p.SetDefault("D:\\x\\def.txt"); }, "D:\\x\\plan.txt"},
+    {"defaults fill the name", "C:\\w\\.brd", [](SFM_FilePath& p) { return p.SetDefault("D:\\x\\def.txt"); }, "C:\\w\\def.brd"},
+    {"defaults keep set parts", "C:\\w\\a.b", [](SFM_FilePath& p) { return p.SetDefault("D:\\x\\def.txt"); }, "C:\\w\\a.b"},
+    {"def path on a name", "plan.brd", [](SFM_FilePath& p) { return p.SetDefPath("C:\\work"); }, "C:\\work\\plan.brd"},
+    {"def path on a relative path", "sub\\plan.brd", [](SFM_FilePath& p) { return p.SetDefPath("C:\\work\\"); }, "C:\\work\\sub\\plan.brd"},
+    {"def path keeps a slash before the name", "sub/plan.brd", [](SFM_FilePath& p) { return p.SetDefPath("C:\\work"); }, "C:\\work\\sub/plan.brd"},
+    {"def path keeps a base path", "E:x\\plan.brd", [](SFM_FilePath& p) { return p.SetDefPath("C:\\work"); }, "E:x\\plan.brd"},
+    {"def path on a rooted path takes only the drive", "\\etc\\x", [](SFM_FilePath& p) { return p.SetDefPath("C:\\work"); }, "C:\\etc\\x"},
+    {"def path on a rooted posix path", "/etc/x", [](SFM_FilePath& p) { return p.SetDefPath("/tmp/d"); }, "/etc/x"},
+    {"def path on a posix name", "x", [](SFM_FilePath& p) { return p.SetDefPath("/tmp/d"); }, "/tmp/d\\x"},
+    {"def path with an empty directory", "x", [](SFM_FilePath& p) { return p.SetDefPath(""); }, "x"},
+    {"def path on an empty path", "", [](SFM_FilePath& p) { return p.SetDefPath("C:\\w"); }, "C:\\w\\"},
+};
+
+TEST(SFM_FilePath, WritersReplaceOnePartAndRebuild) {
+    for (const WriteCase& c : kWrite) {
+        SCOPED_TRACE(c.name);
+        SFM_FilePath path(c.start);
+        EXPECT_EQ(c.full, Text(c.write(path)));
+        EXPECT_EQ(c.full, Text(path));
+        EXPECT_TRUE(IsConsistent(path));
+    }
+}
+
+TEST(SFM_FilePath, NameWithExtensionKeepsItsOwnExtensionAfterTheName) {
+    SFM_FilePath path("plan.brd");
+    path.SetFileName("x.y", 0);
+    EXPECT_EQ((Parts{"", "", "x.y", ".brd"}), PartsOf(path));
+}
+
+TEST(SFM_FilePath, AddSeparatorMovesTheNameIntoTheDirectory) {
+    SFM_FilePath path("C:\\work");
+    path.AddSeparator();
+    EXPECT_EQ((Parts{"C:", "\\work\\", "", ""}), PartsOf(path));
+    path.AddSeparator();
+    EXPECT_EQ("C:\\work\\", Text(path));
+    SFM_FilePath empty;
+    empty.AddSeparator();
+    EXPECT_TRUE(empty.IsEmpty());
+}
+
+TEST(SFM_FilePath, DefaultSeparatorChoosesTheAddedCharacter) {
+    ASSERT_EQ("\\/", Text(SFM_FilePath::DirectorySeparators));
+    ScopedDefaultSeparator slash(1);
+    SFM_FilePath path("/tmp/d");
+    path.AddSeparator();
+    EXPECT_EQ("/tmp/d/", Text(path));
+    SFM_FilePath name("x.c");
+    EXPECT_EQ("/tmp/d/x.c", Text(name.SetDefPath("/tmp/d/")));
+    EXPECT_EQ("a/x.c", Text(name.SetFileDirectory("a")));
+    // A backslash is not the default separator now, so one more is added after it.
+    SFM_FilePath windows("C:\\w\\");
+    windows.AddSeparator();
+    EXPECT_EQ("C:\\w\\/", Text(windows));
+}
+
+TEST(SFM_FilePath, DefaultSeparatorOutOfRangeIsReportedAndBackslashUsed) {
+    tessar_test::ScopedReportRecorder recorder;
+    ScopedDefaultSeparator bad(7);
+    SFM_FilePath path("a");
+    path.AddSeparator();
+    EXPECT_EQ("a\\", Text(path));
+    ASSERT_EQ(1u, recorder.Reports().size());
+    EXPECT_EQ("Vosk: ", recorder.Reports()[0].message);
+    EXPECT_EQ("sfm/sfmpath", recorder.Reports()[0].unit);
+    EXPECT_EQ(SSM_FailureError, recorder.Reports()[0].type);
+}
+
+TEST(SFM_FilePath, CopiesAreIndependent) {
+    SFM_FilePath original("C:\\a\\b.c");
+    SFM_FilePath copy(original);
+    copy.SetFileExtension("d");
+    EXPECT_EQ("C:\\a\\b.c", Text(original));
+    EXPECT_EQ("C:\\a\\b.d", Text(copy));
+}
+
+}  // namespace
