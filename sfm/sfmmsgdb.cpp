@@ -15,19 +15,22 @@ const char kVosk[] = "Vosk: ";
 const int kTextBuffer = sfm_msgdb::kMaxText + 1;
 // Save reads each text into a buffer of this size (at most kMaxText bytes and a NUL).
 const int kSaveBuffer = 512;
-const long kReadChunk = 1 << 16;
+const size_t kReadChunk = 4096;
 
-// Every byte of the open file from its start, at most 2 GiB (offsets are 32-bit).
+// Every byte of the open file from its start, at most 2 GiB (offsets are 32-bit). The length
+// measured at opening sizes the buffer; a file that grew meanwhile is read on in chunks.
 std::string ReadWholeFile(SFM_File& file) {
     std::string bytes;
     if (!file.Rewind()) return bytes;
     const size_t limit = static_cast<size_t>(std::numeric_limits<int32_t>::max());
-    std::string chunk(kReadChunk, '\0');
+    size_t wanted = static_cast<size_t>(std::max(file.GetLength(), 0L)) + 1;
     while (bytes.size() < limit) {
-        const long wanted = static_cast<long>(std::min<size_t>(kReadChunk, limit - bytes.size()));
-        const long got = file.Read(&chunk[0], wanted);
+        const size_t start = bytes.size();
+        wanted = std::min(std::max<size_t>(wanted, kReadChunk), limit - start);
+        bytes.resize(start + wanted);
+        const long got = file.Read(&bytes[start], static_cast<long>(wanted));
+        bytes.resize(start + static_cast<size_t>(std::max(got, 0L)));
         if (got <= 0) break;
-        bytes.append(chunk, 0, static_cast<size_t>(got));
     }
     file.Rewind();
     return bytes;

@@ -215,8 +215,12 @@ Model ParseBinaryForm(const std::string& bytes) {
     std::memcpy(header, bytes.data(), std::min<size_t>(bytes.size(), kHeaderSize));
     const int16_t recordCount = Int16At(header + 2);
     const int16_t toRead = Int16At(header + 4);
+    // The table is sized for the records present: a header may claim more than the file holds.
+    const int64_t present = bytes.size() < static_cast<size_t>(kHeaderSize)
+                                ? 0
+                                : static_cast<int64_t>((bytes.size() - kHeaderSize) / kRecordSize);
     Model model;
-    model.tableSize = TableSizeFor(toRead);
+    model.tableSize = TableSizeFor(std::min<int64_t>(toRead, present));
     const int64_t textStart = kHeaderSize + static_cast<int64_t>(kRecordSize) * recordCount;
     for (int64_t i = 0; i < toRead; ++i) {
         const int64_t at = kHeaderSize + i * kRecordSize;
