@@ -1,13 +1,17 @@
 #pragma once
-// Shared pieces of the two message database targets: per-process files under $FUZZ_TMP
-// (default /dev/shm, so that the real file layer is exercised without disk traffic), and the
-// invariants that hold for a database loaded from any content.
+// Shared pieces of the two message database targets. Every input goes through the loaders'
+// parse-from-bytes path (compiled into the target: it is private to the library), whose result
+// must stay within the bounds of the input. A fixed share of the inputs also goes the whole way
+// through the library's files: per-process files under $FUZZ_TMP (default /dev/shm), loaded,
+// looked up and walked. Writing and opening files costs about a millisecond per input, so that
+// share keeps the run at thousands of inputs a second.
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "../sfm/sfmmsgdb_load.cpp"
 #include "SFM_MessageDB.h"
 #include "fuzz_harness.h"
 
@@ -25,6 +29,28 @@ inline void WriteFile(const std::string& path, const uint8_t* data, size_t size)
     if (file == nullptr) std::abort();
     std::fwrite(data, 1, size, file);
     std::fclose(file);
+}
+
+// One input in `kFileShare` goes through the files; which ones depends only on the bytes.
+const uint32_t kFileShare = 32;
+inline bool TakesFilePath(const uint8_t* data, size_t size) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
+    return hash % kFileShare == 0;
+}
+
+// What holds for any model: bounded table, texts that fit the lookup buffer, offsets that are
+// either unreadable (-1) or non-negative, at most one entry per piece of input.
+inline void CheckModel(const sfm_msgdb::Model& model, size_t pieces) {
+    fuzz::Require(model.tableSize >= 1 && model.tableSize <= 467183, "table size bounded");
+    fuzz::Require(model.entries.size() <= pieces, "one entry per line or record at most");
+    for (const sfm_msgdb::Entry& entry : model.entries) {
+        fuzz::Require(entry.length <= sfm_msgdb::kMaxText, "entry length at most 199");
+        fuzz::Require(entry.offset >= -1, "offset unreadable or inside the file range");
+    }
+    for (const sfm_msgdb::Section& section : model.sections)
+        fuzz::Require(section.name.size() <= 510 && section.name.find('\0') == std::string::npos,
+                      "a section name is one line piece without NUL");
 }
 
 // Every text fits the lookup buffer, the keys are unique and ascending, and every walk of a

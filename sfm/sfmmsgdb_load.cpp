@@ -7,7 +7,7 @@
 //
 // Binary form. Every field is taken from the bytes with bounds checks: the header and records
 // that are present, offsets computed in 64 bits, numbers read from their 20-byte field only.
-#include "sfm/sfmmsgdb.h"
+#include "sfmmsgdb.h"  // relative: the fuzz targets compile this file too
 
 #include <algorithm>
 #include <cstdio>
