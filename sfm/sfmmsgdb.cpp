@@ -17,29 +17,27 @@ const int kTextBuffer = sfm_msgdb::kMaxText + 1;
 const int kSaveBuffer = 512;
 const size_t kReadChunk = 4096;
 
-// Every byte of the open file from its start, at most 2 GiB (offsets are 32-bit). The length
-// measured at opening sizes the buffer; a file that grew meanwhile is read on in chunks.
+// Every byte of the file just opened, at most 2 GiB (offsets are 32-bit). The length measured
+// at opening sizes the buffer; a file that grew meanwhile is read on in chunks.
 std::string ReadWholeFile(SFM_File& file) {
     std::string bytes;
-    if (!file.Rewind()) return bytes;
     const size_t limit = static_cast<size_t>(std::numeric_limits<int32_t>::max());
     size_t wanted = static_cast<size_t>(std::max(file.GetLength(), 0L)) + 1;
-    while (bytes.size() < limit) {
+    long got = 1;
+    while (got > 0 && bytes.size() < limit) {
         const size_t start = bytes.size();
         wanted = std::min(std::max<size_t>(wanted, kReadChunk), limit - start);
         bytes.resize(start + wanted);
-        const long got = file.Read(&bytes[start], static_cast<long>(wanted));
+        got = file.Read(&bytes[start], static_cast<long>(wanted));
         bytes.resize(start + static_cast<size_t>(std::max(got, 0L)));
-        if (got <= 0) break;
     }
-    file.Rewind();
     return bytes;
 }
 
 // Reads the entry's text from the message file: at most kMaxText bytes, nothing when the
 // offset cannot be reached. The number of bytes read.
 long ReadEntryText(SFM_File& file, const SFM_MessageDB::keyTableElem& entry, char* buffer) {
-    if (!file.IsOpen() || !file.Seek(entry.offset, SFM_File::begin)) return 0;
+    if (!file.Seek(entry.offset, SFM_File::begin)) return 0;
     return file.Read(buffer, std::min<long>(entry.length, sfm_msgdb::kMaxText));
 }
 

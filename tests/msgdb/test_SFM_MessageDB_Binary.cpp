@@ -124,6 +124,30 @@ TEST(SFM_MessageDB_Binary, SaveRefusesMoreEntriesThanTheFormCounts) {
     }
 }
 
+TEST(SFM_MessageDB_Binary, ANegativeKeyIsSavedAsASectionRecordAndKeepsItsText) {
+    tessar_test::ScopedReportRecorder recorder;
+    TempDir dir;
+    Loaded l = LoadText(dir / "m.txt", "-5:below zero\n1:one\n");
+    EXPECT_EQ("below zero", Txt(*l.db, -5));
+    l.db->Save((dir / "m.mdb").c_str());
+    // Save finds no section named after the text of key -5.
+    ASSERT_EQ(1u, recorder.Reports().size());
+    EXPECT_EQ("sfm/sfmmsgdb", recorder.Reports()[0].unit);
+    SFM_MessageDB binary(SYS_String((dir / "m.mdb").c_str()));
+    EXPECT_EQ("below zero", Txt(binary, -5));
+    EXPECT_EQ("one", Txt(binary, 1));
+    EXPECT_EQ(5, binary.GetSectionBase("below zero"));
+}
+
+TEST(SFM_MessageDB_Binary, SaveToAnUnwritablePlaceWritesNothing) {
+    TempDir dir;
+    Loaded l = LoadText(dir / "m.txt", "1:one\n");
+    const std::string out = dir / "missing/m.mdb";
+    l.db->Save(out.c_str());
+    EXPECT_FALSE(files_test::Exists(out));
+    EXPECT_EQ("one", Txt(*l.db, 1));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Hostile files.
 
