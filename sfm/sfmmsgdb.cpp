@@ -41,6 +41,16 @@ long ReadEntryText(SFM_File& file, const SFM_MessageDB::keyTableElem& entry, cha
     return file.Read(buffer, std::min<long>(entry.length, sfm_msgdb::kMaxText));
 }
 
+// Sorts the keys in ascending order. In a hand-written file the message keys mostly come in
+// ascending order and the section entries (minus ever larger bases) in descending order, so the
+// two runs are put together without a full sort when they are.
+void SortKeys(std::vector<int32_t>& keys) {
+    const auto firstNonNegative =
+        std::stable_partition(keys.begin(), keys.end(), [](int32_t key) { return key < 0; });
+    std::reverse(keys.begin(), firstNonNegative);
+    if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+}
+
 }  // namespace
 
 // Builds a database's tables from what a loader found.
@@ -58,7 +68,7 @@ public:
             if (db.m_keys->Add(entry.key, {entry.key, entry.offset, entry.length}) != nullptr)
                 db.m_sortedKeys.push_back(entry.key);
         }
-        std::sort(db.m_sortedKeys.begin(), db.m_sortedKeys.end());
+        SortKeys(db.m_sortedKeys);
     }
 
     static std::string Read(SFM_MessageDB& db, const char* mode) {

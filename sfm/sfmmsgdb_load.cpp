@@ -1,9 +1,9 @@
 // The two forms of a message file, read from its bytes.
 //
 // Text form. The file is read as the line reader reads it: pieces of at most 510 bytes, each
-// ending after a line feed when one comes first, and a NUL ending a piece's text. A counting
-// pass sizes the key table; the parsing pass keeps the running base and last key, and every
-// entry records the file offset and the length of its text, never the text.
+// ending after a line feed when one comes first, and a NUL ending a piece's text. The number of
+// pieces sizes the key table; the parse keeps the running base and last key, and every entry
+// records the file offset and the length of its text, never the text.
 //
 // Binary form. Every field is taken from the bytes with bounds checks: the header and records
 // that are present, offsets computed in 64 bits, numbers read from their 20-byte field only.
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace sfm_msgdb {
 
@@ -55,8 +56,9 @@ public:
     TextParser(const std::string& bytes, const char* fileName)
         : m_bytes(bytes), m_fileName(fileName != nullptr ? fileName : "") {}
 
+    // One pass: the lines are counted while they are parsed, since the key table is created
+    // only after parsing. The count is that of the designed counting pass.
     Model Parse() {
-        m_model.tableSize = TableSizeFor(CountLines());
         m_model.sections.push_back({std::string(), -1, 0});  // the unnamed section, base 0
         long lineNumber = 0;
         for (size_t start = 0; start < m_bytes.size();) {
@@ -64,26 +66,21 @@ public:
             ParseLine(start, TrimmedLine(start, end), ++lineNumber);
             start = end;
         }
+        m_model.tableSize = TableSizeFor(lineNumber);
         return std::move(m_model);
     }
 
 private:
-    int64_t CountLines() const {
-        int64_t count = 0;
-        for (size_t start = 0; start < m_bytes.size(); start = PieceEnd(m_bytes, start)) ++count;
-        return count;
-    }
-
     // The piece's text up to its first NUL, without trailing line feeds and white space.
-    std::string TrimmedLine(size_t start, size_t end) const {
+    std::string_view TrimmedLine(size_t start, size_t end) const {
         const char* text = m_bytes.data() + start;
         const void* nul = std::memchr(text, '\0', end - start);
         size_t length = nul != nullptr ? static_cast<const char*>(nul) - text : end - start;
         while (length > 0 && IsWhiteSpace(text[length - 1])) --length;
-        return std::string(text, length);
+        return std::string_view(text, length);
     }
 
-    void ParseLine(size_t lineStart, const std::string& line, long lineNumber) {
+    void ParseLine(size_t lineStart, std::string_view line, long lineNumber) {
         if (line.empty() || line[0] == ';') return;
         if (line[0] == ' ') {
             std::printf("%s(%ld) : leading blanks are not allowed\n", m_fileName, lineNumber);
@@ -94,27 +91,31 @@ private:
         }
     }
 
-    void ParseHeader(size_t lineStart, const std::string& line, long lineNumber) {
+    void PrintInvalid(const char* what, std::string_view line, long lineNumber) const {
+        std::printf("%s(%ld) : invalid %s : \"%.*s\"\n", m_fileName, lineNumber, what,
+                    static_cast<int>(line.size()), line.data());
+    }
+
+    void ParseHeader(size_t lineStart, std::string_view line, long lineNumber) {
         if (line.find(']') != line.size() - 1) {
-            std::printf("%s(%ld) : invalid section : \"%s\"\n", m_fileName, lineNumber,
-                        line.c_str());
+            PrintInvalid("section", line, lineNumber);
             return;
         }
         const size_t first = line.find_first_not_of('[');
         const size_t last = line.find_last_not_of(']');
-        const std::string name = first <= last && last != std::string::npos
-                                     ? line.substr(first, last - first + 1)
-                                     : std::string();
+        const std::string_view name = first <= last && last != std::string_view::npos
+                                          ? line.substr(first, last - first + 1)
+                                          : std::string_view();
         const int32_t base = Wrap32(static_cast<int64_t>(m_lastKey) + 2);
-        m_model.sections.push_back({name, Wrap32(static_cast<int64_t>(m_lastKey) + 1), 0});
+        m_model.sections.push_back(
+            {std::string(name), Wrap32(static_cast<int64_t>(m_lastKey) + 1), 0});
         AddEntry(Wrap32(-static_cast<int64_t>(base)), lineStart + 1, name.size());
     }
 
-    void ParseMessage(size_t lineStart, const std::string& line, long lineNumber) {
+    void ParseMessage(size_t lineStart, std::string_view line, long lineNumber) {
         const size_t colon = line.find(':');
-        if (colon == std::string::npos || colon == 0) {
-            std::printf("%s(%ld) : invalid line : \"%s\"\n", m_fileName, lineNumber,
-                        line.c_str());
+        if (colon == std::string_view::npos || colon == 0) {
+            PrintInvalid("line", line, lineNumber);
             return;
         }
         const int32_t number = DecimalValue(line.data(), colon);
