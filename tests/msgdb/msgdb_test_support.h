@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,14 @@ inline std::unique_ptr<SFM_MessageDB> LoadBinary(const std::string& path,
 }
 
 inline std::string Txt(SFM_MessageDB& db, long key) { return Text(db.getTxt(key)); }
+
+// Runs `body` in a child process and returns its exit status (-1 when it did not exit), so
+// that a case may start from a manager without a message database. The child exits normally
+// (static objects only: the test's locals stay the parent's), so that coverage counts are
+// written.
+inline int RunInChild(const std::function<int()>& body) {
+    return files_test::RunInChild([&body] { std::exit(body()); return 0; });
+}
 
 // Little-endian pieces of the binary form, written independently of the library's writer.
 inline void Put16(std::string& out, int v) {

@@ -11,7 +11,6 @@
 #include "tessar_reports.h"
 
 using namespace msgdb_test;
-using files_test::RunInChild;
 
 namespace {
 
