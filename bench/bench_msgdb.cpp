@@ -67,7 +67,7 @@ const Files& GetFiles() {
         Write(f.bigText, MessageText(100, 999, 4));  // 100,000 lines
         Write(f.bigBinary + ".txt", MessageText(64, 499, 5));  // 31,936 + 64 = 32,000 entries
         SFM_MessageDB(f.text.c_str(), 0).Save(f.binary.c_str());
-        SFM_MessageDB(f.bigBinary + ".txt", 0).Save(f.bigBinary.c_str());
+        SFM_MessageDB((f.bigBinary + ".txt").c_str(), 0).Save(f.bigBinary.c_str());
         SFM_MessageDB db(f.text.c_str(), 0);
         const std::vector<int32_t>& all = db.GetKeys();
         bench::Random random(9);
