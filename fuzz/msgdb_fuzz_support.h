@@ -17,11 +17,26 @@
 
 namespace msgdb_fuzz {
 
+// Removes the files of this process when it ends.
+class TempFiles {
+public:
+    ~TempFiles() {
+        for (const std::string& path : m_paths) std::remove(path.c_str());
+    }
+    void Add(const std::string& path) { m_paths.push_back(path); }
+
+private:
+    std::vector<std::string> m_paths;
+};
+
 // A file name of this process, so that -fork and -jobs runs do not share files.
 inline std::string TempPath(const char* suffix) {
+    static TempFiles files;
     const char* dir = std::getenv("FUZZ_TMP");
-    return std::string(dir != nullptr && dir[0] != '\0' ? dir : "/dev/shm") + "/tessar_msgdb_" +
-           std::to_string(getpid()) + suffix;
+    const std::string path = std::string(dir != nullptr && dir[0] != '\0' ? dir : "/dev/shm") +
+                             "/tessar_msgdb_" + std::to_string(getpid()) + suffix;
+    files.Add(path);
+    return path;
 }
 
 inline void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
