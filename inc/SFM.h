@@ -21,7 +21,9 @@
 // and the SFM_EventData and may answer with SetResult (EC_RETRY to try again, EC_YES to allow
 // an overwrite). Without an answer the operation fails. An open that fails because the process
 // has too many files open (errno EMFILE) is retried by the manager itself, after it closed one
-// other file temporarily, without asking the hooks.
+// other file temporarily, without asking the hooks. A hook may open, close or read other files
+// (the file whose event it answers may be closed temporarily meanwhile), but must not destroy,
+// open or close that file itself.
 //
 // Retries are bounded: an open is attempted at most SFM::kMaxOpenAttempts times in one call, so
 // a hook that always answers retry, or a too-many-files retry that frees nothing, ends with the
@@ -115,7 +117,7 @@ public:
     // Every live file, least recently opened at the head.
     SFM_FileList& GetFileList() { return m_files; }
 
-    // The application profile (an INI file, see PLT_Profile.h). Missing settings read as the
+    // The application profile (an INI file, see PLT_File.h). Missing settings read as the
     // default; writes replace the file atomically.
     SYS_String ReadProfileString(const char* section, const char* key, const char* defaultValue);
     void SetProfileString(const char* section, const char* key, const char* value);

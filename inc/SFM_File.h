@@ -19,7 +19,10 @@
 // truncated) and resumes at the saved position. A temporarily closed file counts as open for
 // every caller. When that re-open fails because too many files are open, the file closes the
 // least recently opened other file temporarily and tries again (at most SFM::kMaxOpenAttempts
-// times), so that temporary closing keeps its promise under the open-file limit.
+// times), so that temporary closing keeps its promise under the open-file limit. Because the
+// re-open mode of w and w+ is a and a+, writes after a re-open always go to the end of the file.
+// A file whose buffered data cannot be written when it is closed temporarily (so its position
+// cannot be saved) stays open. Every name is given to the system with '\' turned into '/'.
 //
 // Manager. Every file is a node of the manager's list from construction to destruction (copies
 // excepted, see below) and raises its events there (SFM::Event) with its name as the first
@@ -31,8 +34,9 @@
 // Checks are check-and-throw reports "Vosk: " from sfm/sfmfile (setting name or mode while
 // open, opening an open file, a missing name or mode, a null buffer or format, popping an empty
 // position stack, a missing stream, a failed re-open). When the assertion manager lets the call
-// go on, an operation that would use a null buffer or format, or open over an open stream,
-// returns its failure value; the others go on. Using text operations on a binary file and typed
+// go on, an operation that would use a null buffer or format, open over an open stream, or pop
+// an empty position stack, returns its failure value (changing nothing); the others go on. A
+// check that throws on the host's request during the destructor's Close stays inside it. Using text operations on a binary file and typed
 // values on a text file is reported with the four "Vosk: Can't call ..." messages, and then the
 // operation goes on.
 //
@@ -86,7 +90,16 @@ public:
     virtual void TempClose();
     // Close, rename, and Open(mode).
     virtual int ReOpen(const SYS_String& name, const SYS_String& mode);
+
+private:
+    // Re-opens a temporarily closed file (with the re-open mode, at the saved position); called
+    // first by every operation that touches the stream. See the class comment.
+    virtual void ReOpen();
+
+public:
+    // Always TRUE. (The const form is the node's own check of the iterators standing on it.)
     virtual int IsValid() { return TRUE; }
+    using SCC_RefDList::IsValid;
     // Requires a closed file. Opens with `mode` (which becomes the file's mode) or, when it is
     // empty, with the stored mode. 1 on success; 0 when the open failed and no hook answered
     // EC_RETRY, after SFM::kMaxOpenAttempts attempts, or at once without a manager.
@@ -164,8 +177,6 @@ public:
 private:
     struct Mapping;
 
-    // Re-opens a temporarily closed file; see the class comment.
-    void ReOpen();
     // fseek after ReOpen, with a position of the full width; 1 on success.
     int SeekTo(long offset, int origin);
     // ReOpen, then whether a stream exists (reported when it does not).
@@ -176,7 +187,9 @@ private:
     bool RaiseStreamError(int code);
     // After a write: the cached length stays valid only below it while open.
     void CheckLength();
-    bool IsBinary() const { return m_mode.Find('b') >= 0; }
+    bool IsBinary() const { return m_binary; }
+    // Stores the mode and whether it is binary (it contains 'b').
+    void StoreMode(const SYS_String& mode);
     // The re-open mode: a leading w becomes a.
     SYS_String ReOpenMode() const;
     // fopen of the name (with '\' turned into '/').
@@ -195,6 +208,7 @@ private:
     int m_tempClosed = FALSE;
     SCC_Stack<long> m_positions;
     Mapping* m_mapping = nullptr;
+    bool m_binary = false;  // follows m_mode
 };
 
 // Stream-style shorthands: << is Put(value, 0) (WriteLine for a string), >> is Get(value, 0)

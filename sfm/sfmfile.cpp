@@ -1,5 +1,7 @@
 // The file object: a C stream with the manager's events around every open, close and failure,
-// and transparent re-opening after the manager closed the stream temporarily.
+// and transparent re-opening after the manager closed the stream temporarily. A file's stream
+// is used from one thread, as the whole library is, so transfers take the stream functions
+// that skip the stream's lock.
 #include "SFM_File.h"
 
 #include <cerrno>
@@ -75,7 +77,7 @@ SFM_File::SFM_File(const char* name) {
 SFM_File::SFM_File(const char* name, const char* mode) : SFM_File(name) {
     SSM_CHECK_THROW(name != nullptr && name[0] != '\0', kVosk, kUnit, SSM_FailureError);
     SSM_CHECK_THROW(mode != nullptr && mode[0] != '\0', kVosk, kUnit, SSM_FailureError);
-    m_mode = mode;
+    StoreMode(mode);
     Open(m_mode);
 }
 
@@ -97,7 +99,7 @@ SFM_File& SFM_File::operator=(SFM_File& other) {
     m_mapping = other.m_mapping;
     other.m_mapping = nullptr;
     m_name = other.m_name;
-    m_mode = other.m_mode;
+    StoreMode(other.m_mode);
     m_message = other.m_message;
     m_length = other.m_length;
     return *this;
@@ -109,7 +111,12 @@ SFM_File& SFM_File::operator=(const char* name) {
 }
 
 SFM_File::~SFM_File() {
-    Close();
+    // A check of Close (a failed re-open) may throw on the host's request; a destructor must
+    // not let it out, or the process would end.
+    try {
+        Close();
+    } catch (...) {
+    }
     ReleaseMapping();
 }
 
@@ -120,7 +127,12 @@ void SFM_File::SetName(const char* name) {
 
 void SFM_File::SetMode(const char* mode) {
     SSM_CHECK_THROW(!IsOpen(), kVosk, kUnit, SSM_FailureError);
+    StoreMode(mode);
+}
+
+void SFM_File::StoreMode(const SYS_String& mode) {
     m_mode = mode;
+    m_binary = std::strchr(m_mode, 'b') != nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -136,9 +148,9 @@ int SFM_File::RaiseEvent(int code) {
 }
 
 bool SFM_File::RaiseStreamError(int code) {
-    if (m_stream == nullptr || !std::ferror(m_stream)) return false;
+    if (m_stream == nullptr || !ferror_unlocked(m_stream)) return false;
     RaiseEvent(code);
-    if (m_stream != nullptr) std::clearerr(m_stream);  // a hook may have closed the file
+    if (m_stream != nullptr) clearerr_unlocked(m_stream);  // a hook may have closed the file
     return true;
 }
 
@@ -152,7 +164,7 @@ FILE* SFM_File::OpenStream(const char* mode) const {
 int SFM_File::Open(SYS_String mode) {
     if (!SSM_CHECK_THROW(!IsOpen(), kVosk, kUnit, SSM_FailureError)) return 0;
     RaiseEvent(SFM::EC_OPENING);
-    if (!mode.IsEmpty()) m_mode = mode;
+    if (!mode.IsEmpty()) StoreMode(mode);
     for (int attempt = 1;; ++attempt) {
         errno = 0;
         m_stream = OpenStream(m_mode);
@@ -177,7 +189,7 @@ void SFM_File::Close() {
         ReOpen();
         if (m_stream != nullptr) {
             errno = 0;
-            std::clearerr(m_stream);
+            clearerr_unlocked(m_stream);
             FILE* stream = m_stream;
             m_stream = nullptr;  // hooks of the event see a closed file
             bool failed = std::fclose(stream) != 0;
@@ -316,7 +328,7 @@ void SFM_File::CheckLength() {
 
 int SFM_File::Eof() {
     if (!PrepareStream()) return TRUE;
-    if (std::feof(m_stream)) return TRUE;
+    if (feof_unlocked(m_stream)) return TRUE;
     return GetPosition() == GetLength();
 }
 
@@ -326,7 +338,7 @@ int SFM_File::Eof() {
 long SFM_File::Read(void* buffer, long count) {
     if (!SSM_CHECK_THROW(buffer != nullptr, kVosk, kUnit, SSM_FailureError)) return 0;
     if (!IsOpen() || !PrepareStream() || count <= 0) return 0;
-    long got = static_cast<long>(std::fread(buffer, 1, static_cast<size_t>(count), m_stream));
+    long got = static_cast<long>(fread_unlocked(buffer, 1, static_cast<size_t>(count), m_stream));
     RaiseStreamError(SFM::EC_READ_FAILED);
     return got;
 }
@@ -334,7 +346,7 @@ long SFM_File::Read(void* buffer, long count) {
 int SFM_File::Write(const void* buffer, long count) {
     if (!SSM_CHECK_THROW(buffer != nullptr, kVosk, kUnit, SSM_FailureError)) return 0;
     if (!IsOpen() || !PrepareStream() || count < 0) return 0;
-    long put = static_cast<long>(std::fwrite(buffer, 1, static_cast<size_t>(count), m_stream));
+    long put = static_cast<long>(fwrite_unlocked(buffer, 1, static_cast<size_t>(count), m_stream));
     bool failed = RaiseStreamError(SFM::EC_WRITE_FAILED);
     CheckLength();
     return put == count && !failed;
@@ -343,12 +355,12 @@ int SFM_File::Write(const void* buffer, long count) {
 char SFM_File::GetChar() {
     if (!IsOpen() || !PrepareStream()) return kNoByte;
     errno = 0;
-    std::clearerr(m_stream);
-    int byte = std::getc(m_stream);
+    clearerr_unlocked(m_stream);
+    int byte = getc_unlocked(m_stream);
     if (RaiseStreamError(SFM::EC_READ_FAILED) || byte == EOF) byte = 255;
     if (IsBinary()) SSM_CHECK_THROW(false, kGetCharOnBinary, kUnit, SSM_FailureError);
     if (byte != '\r' || m_stream == nullptr) return static_cast<char>(byte);
-    int following = std::getc(m_stream);
+    int following = getc_unlocked(m_stream);
     if (following == '\n') return '\n';
     if (following != EOF) std::ungetc(following, m_stream);
     return '\r';
@@ -356,7 +368,7 @@ char SFM_File::GetChar() {
 
 int SFM_File::PutChar(char c) {
     if (!IsOpen() || !PrepareStream()) return 0;
-    bool put = std::fputc(static_cast<unsigned char>(c), m_stream) != EOF;
+    bool put = fputc_unlocked(static_cast<unsigned char>(c), m_stream) != EOF;
     bool failed = RaiseStreamError(SFM::EC_WRITE_FAILED);
     CheckLength();
     return put && !failed;
@@ -367,7 +379,7 @@ SYS_String SFM_File::GetLine(long maxLength) {
     errno = 0;
     long limit = maxLength >= 1 && maxLength < kLongestLineLimit ? maxLength : kLongestLineLimit;
     char buffer[kLineBufferSize];
-    const char* got = std::fgets(buffer, static_cast<int>(limit), m_stream);
+    const char* got = fgets_unlocked(buffer, static_cast<int>(limit), m_stream);
     if (RaiseStreamError(SFM::EC_READ_FAILED)) return SYS_String();
     SYS_String line(got != nullptr ? buffer : "");
     if (IsBinary()) SSM_CHECK_THROW(false, kGetLineOnBinary, kUnit, SSM_FailureError);
@@ -387,7 +399,7 @@ int SFM_File::WriteLine(const SYS_String& line) {
     }
     std::memcpy(block, static_cast<const char*>(line), length);
     block[length] = '\n';
-    bool put = std::fwrite(block, 1, length + 1, m_stream) == length + 1;
+    bool put = fwrite_unlocked(block, 1, length + 1, m_stream) == length + 1;
     bool failed = RaiseStreamError(SFM::EC_WRITE_FAILED);
     CheckLength();
     return put && !failed;

@@ -152,3 +152,19 @@ tessar_cli_rc_test(path_json
 tessar_cli_rc_test(path_missing "missing PATH.*\nrc=2\n$" ARGS path)
 tessar_cli_rc_test(path_unknown_option "unknown option '--xml'.*\nrc=2\n$" ARGS path --xml a)
 tessar_cli_test(demo_paths ARGS demo PASS "/etc/boards.ini against /tmp/work stays rooted: /etc/boards.ini")
+# tessar file
+set(FILE_SAMPLE ${CMAKE_CURRENT_SOURCE_DIR}/cli/file_lines.txt)
+tessar_cli_rc_test(file_lines "^8: PAD 12\r\n19: VIA 7 NET=VCC_CORE\n21: last line without end\nrc=0\n$"
+                   ARGS file lines ${FILE_SAMPLE})
+tessar_cli_rc_test(file_lines_in_pieces "^4: PAD \n4: 12\r\n4: VIA \n" ARGS file lines -m 5 ${FILE_SAMPLE})
+tessar_cli_rc_test(file_length "^48\nrc=0\n$" ARGS file length ${FILE_SAMPLE})
+tessar_cli_rc_test(file_missing "cannot open '.*no_such_file': No such file or directory\nrc=2\n$"
+                   ARGS file lines ${CMAKE_CURRENT_SOURCE_DIR}/cli/no_such_file)
+tessar_cli_rc_test(file_bad_action "unknown action frob\nrc=2\n$" ARGS file frob)
+tessar_cli_test(file_help ARGS file --help PASS "usage: tessar file lines")
+add_test(NAME cli_file_profile
+         COMMAND sh -c "export TESSAR_PROFILE=\"$1\"; rm -f \"$1\"; \"$0\" file profile general editor 'ed -s' && \"$0\" file profile GENERAL Editor && \"$0\" file profile general missing"
+                 $<TARGET_FILE:tessar> ${CMAKE_CURRENT_BINARY_DIR}/cli_profile/profile.ini)
+set_tests_properties(cli_file_profile PROPERTIES PASS_REGULAR_EXPRESSION "^ed -s\n\n$" TIMEOUT 60 LABELS cli)
+tessar_cli_test(demo_files ARGS demo
+                PASS "The file now reads: \"placed U1\" \"routed NET_VCC\" \\(25 bytes\\)")

@@ -14,15 +14,9 @@
 #include "files_test_support.h"
 #include "tessar_reports.h"
 
-using files_test::Exists;
-using files_test::ReadBytes;
-using files_test::RunInChild;
-using files_test::ScopedEventRecorder;
-using files_test::TempDir;
-using files_test::Text;
-using files_test::WriteBytes;
-using tessar_test::Report;
-using tessar_test::ScopedReportRecorder;
+
+using namespace files_test;
+using namespace tessar_test;
 
 namespace {
 
@@ -249,6 +243,23 @@ TEST_F(ProfileTest, ShowFileWithoutAnEditorDoesNothing) {
     EXPECT_EQ(-1, waitpid(-1, nullptr, WNOHANG));
     EXPECT_EQ(ECHILD, errno);
     EXPECT_FALSE(Exists(m_dir / "cfg/sub/profile.ini"));  // reading created nothing
+}
+
+TEST(PLT_Profile, TheDefaultPathFollowsTheConfigurationDirectory) {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = xdg != nullptr ? xdg : "";
+    const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    PLT_SetProfilePath(nullptr);
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    EXPECT_EQ("/cfg/Tessar500r/profile.ini", PLT_GetProfilePath());
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", "/home/u", 1);
+    EXPECT_EQ("/home/u/.config/Tessar500r/profile.ini", PLT_GetProfilePath());
+    PLT_SetProfilePath("/elsewhere.ini");
+    EXPECT_EQ("/elsewhere.ini", PLT_GetProfilePath());
+    PLT_SetProfilePath(nullptr);
+    setenv("HOME", savedHome.c_str(), 1);
+    if (xdg != nullptr) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -19,14 +19,9 @@
 #include "files_test_support.h"
 #include "tessar_reports.h"
 
-using files_test::Exists;
-using files_test::ReadBytes;
-using files_test::RunInChild;
-using files_test::ScopedEventRecorder;
-using files_test::TempDir;
-using files_test::Text;
-using files_test::WriteBytes;
-using tessar_test::ScopedReportRecorder;
+
+using namespace files_test;
+using namespace tessar_test;
 
 namespace {
 
@@ -127,6 +122,21 @@ TEST(SFM_Faults, AFullDeviceRaisesWriteOrCloseFailureWithTheSystemText) {
         EXPECT_EQ(kNoSpace, Text(file.GetMsg()));
         EXPECT_FALSE(file.IsOpen());
     }
+}
+
+TEST(SFM_Faults, ReadingADirectoryRaisesReadFailedForEachTransfer) {
+    TempDir dir;
+    const std::string expected = "Is a directory\r\n\"" + dir.Path() + "\"";
+    ScopedEventRecorder events;
+    SFM_File file(dir.Path().c_str(), "r");  // the C library opens a directory for reading
+    ASSERT_TRUE(file.IsOpen());
+    char buffer[8];
+    EXPECT_EQ("", Text(file.GetLine(0)));
+    EXPECT_EQ(0, file.Read(buffer, sizeof buffer));
+    EXPECT_EQ(255, static_cast<unsigned char>(file.GetChar()));
+    EXPECT_EQ(3, events.Count(SFM::EC_READ_FAILED));
+    EXPECT_EQ(expected, events.Events().back().text);
+    EXPECT_EQ(expected, Text(file.GetMsg()));
 }
 
 TEST(SFM_Faults, AFileRemovedWhileTemporarilyClosed) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,13 +11,9 @@
 #include "files_test_support.h"
 #include "tessar_reports.h"
 
-using files_test::ReadBytes;
-using files_test::ScopedEventRecorder;
-using files_test::TempDir;
-using files_test::Text;
-using files_test::WriteBytes;
-using tessar_test::Report;
-using tessar_test::ScopedReportRecorder;
+
+using namespace files_test;
+using namespace tessar_test;
 
 namespace {
 
@@ -169,46 +167,28 @@ TEST(SFM_File, TypedValuesHaveTheFileWidthsLeastSignificantByteFirst) {
     EXPECT_EQ(-3L, file.Get(negative));  // sign-extended
 }
 
-struct ReverseCase {
-    const char* name;
-    std::string bytes;  // what Put(value, 1) writes
-};
+// Writes `value` reversed, and returns the bytes written and the value read back reversed.
+template <class T>
+std::pair<std::string, long> ReversedRoundTrip(const std::string& path, T value) {
+    {
+        SFM_File out(path.c_str(), "wb");
+        EXPECT_TRUE(out.Put(value, 1));
+    }
+    SFM_File in(path.c_str(), "rb");
+    T back = 0;
+    return {ReadBytes(path), static_cast<long>(in.Get(back, 1))};
+}
 
 TEST(SFM_File, ReversedValuesReverseTheBitsOfTheirWidth) {
     TempDir dir;
     const std::string path = dir / "r.bin";
-    const ReverseCase cases[] = {
-        {"char 1", std::string("\x80", 1)},
-        {"short 1", std::string("\x00\x80", 2)},
-        {"int 1", std::string("\x00\x00\x00\x80", 4)},
-        {"long 1", std::string("\x00\x00\x00\x80", 4)},
-        {"int 0x12", std::string("\x00\x00\x00\x48", 4)},  // bits, not bytes
-    };
-    const std::function<int(SFM_File&)> put[] = {
-        [](SFM_File& f) { return f.Put(char(1), 1); },
-        [](SFM_File& f) { return f.Put(short(1), 1); },
-        [](SFM_File& f) { return f.Put(int(1), 1); },
-        [](SFM_File& f) { return f.Put(1L, 1); },
-        [](SFM_File& f) { return f.Put(int(0x12), 1); },
-    };
-    const std::function<long(SFM_File&)> get[] = {
-        [](SFM_File& f) { char v = 0; return static_cast<long>(f.Get(v, 1)); },
-        [](SFM_File& f) { short v = 0; return static_cast<long>(f.Get(v, 1)); },
-        [](SFM_File& f) { int v = 0; return static_cast<long>(f.Get(v, 1)); },
-        [](SFM_File& f) { long v = 0; return f.Get(v, 1); },
-        [](SFM_File& f) { int v = 0; return static_cast<long>(f.Get(v, 1)); },
-    };
-    const long original[] = {1, 1, 1, 1, 0x12};
-    for (size_t k = 0; k < sizeof cases / sizeof cases[0]; ++k) {
-        SCOPED_TRACE(cases[k].name);
-        {
-            SFM_File file(path.c_str(), "wb");
-            EXPECT_TRUE(put[k](file));
-        }
-        EXPECT_EQ(cases[k].bytes, ReadBytes(path));
-        SFM_File file(path.c_str(), "rb");
-        EXPECT_EQ(original[k], get[k](file));
-    }
+    using Result = std::pair<std::string, long>;
+    EXPECT_EQ(Result(std::string("\x80", 1), 1), ReversedRoundTrip(path, char(1)));
+    EXPECT_EQ(Result(std::string("\x00\x80", 2), 1), ReversedRoundTrip(path, short(1)));
+    EXPECT_EQ(Result(std::string("\0\0\0\x80", 4), 1), ReversedRoundTrip(path, int(1)));
+    EXPECT_EQ(Result(std::string("\0\0\0\x80", 4), 1), ReversedRoundTrip(path, 1L));
+    // Bits, not bytes: 0x12 is 00010010, reversed 01001000 in the top byte.
+    EXPECT_EQ(Result(std::string("\0\0\0\x48", 4), 0x12), ReversedRoundTrip(path, int(0x12)));
 }
 
 TEST(SFM_File, AShortReadKeepsTheBytesNotRead) {
@@ -291,6 +271,23 @@ TEST(SFM_File, LengthIsMeasuredOnceAndForgottenByWritesThatReachIt) {
     EXPECT_EQ(-1, unnamed.GetLength());
     SFM_File missing((dir / "none").c_str());
     EXPECT_EQ(-1, missing.GetLength());
+}
+
+TEST(SFM_File, LengthsAndPositionsBeyondTwoGibibytesKeepTheirWidth) {
+    TempDir dir;
+    const std::string path = dir / "sparse";
+    const long size = 3L << 30;
+    WriteBytes(path, "");
+    if (truncate(path.c_str(), size) != 0) GTEST_SKIP() << "no sparse file here";
+    SFM_File file(path.c_str());
+    EXPECT_EQ(size, file.GetLength());
+    ASSERT_TRUE(file.Open("rb"));
+    EXPECT_TRUE(file.PushPosition(-1, SFM_File::end));
+    EXPECT_EQ(size - 1, file.GetPosition());
+    file.TempClose();
+    EXPECT_EQ(size - 1, file.GetPosition());  // resumed at the full position
+    file.PopPosition();
+    EXPECT_EQ(0, file.GetPosition());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -392,6 +389,14 @@ TEST(SFM_File, ReOpenWithANameClosesAndOpensAgain) {
 // ---------------------------------------------------------------------------------------------
 // Mapping
 
+// Views of `path` in this process's address space.
+int ViewsOf(const std::string& path) {
+    std::string maps = ReadBytes("/proc/self/maps");
+    int views = 0;
+    for (size_t at = maps.find(path); at != std::string::npos; at = maps.find(path, at + 1)) ++views;
+    return views;
+}
+
 TEST(SFM_File, MappingIsACopyOnWriteViewOfTheWholeFile) {
     TempDir dir;
     const std::string path = dir / "map";
@@ -406,6 +411,7 @@ TEST(SFM_File, MappingIsACopyOnWriteViewOfTheWholeFile) {
     char* again = static_cast<char*>(file.MapToMemory());  // replaces the first view
     ASSERT_NE(nullptr, again);
     EXPECT_EQ('m', again[0]);
+    EXPECT_EQ(1, ViewsOf(path));  // the first view was released
     file.UnmapMemory();
     EXPECT_EQ(" bytes", Text(file.GetLine(0)));  // the stream resumed where it was
 }
@@ -421,9 +427,12 @@ TEST(SFM_File, ClosingAMappedFileReleasesTheView) {
     ASSERT_TRUE(one != nullptr && two != nullptr);
     EXPECT_EQ(0, std::memcmp(one, "one", 3));
     EXPECT_EQ(0, std::memcmp(two, "two", 3));
+    EXPECT_EQ(1, ViewsOf(dir / "m1"));
     ScopedEventRecorder events;
     first.Close();
     EXPECT_FALSE(first.IsOpen());
+    EXPECT_EQ(0, ViewsOf(dir / "m1"));
+    EXPECT_EQ(1, ViewsOf(dir / "m2"));
     EXPECT_EQ((std::vector<int>{SFM::EC_OPENING, SFM::EC_CLOSED}), events.Codes());
     WriteBytes(dir / "empty", "");
     SFM_File empty((dir / "empty").c_str(), "r");
