@@ -55,6 +55,8 @@ GOALS = {
     "F3": ("typed Put/Get of 1e6 ints", {"fwrite_fread": 1.5}, None),
     "F4": ("sum of a 64 MiB mapped file", {"mmap": 1.05}, None),
 }
+GOALS["P1"] = ("parse 1e6 paths", {"std_filesystem": 0.5}, None)
+GOALS["L1"] = ("list 10,000 files with a pattern", {"readdir_fnmatch": 1.2}, None)
 
 # Measured without a goal: listed with their times in an informational section.
 INFORMATIONAL = {

@@ -1,8 +1,11 @@
 // Paths: the parser and every writer of SFM_FilePath on `path\0argument`. For any text the parts
 // concatenate to the full path, parsing the full path again gives the same parts, and every
-// writer leaves the parts consistent and takes from its argument the part it names.
+// writer leaves the parts consistent and takes from its argument the part it names. The name
+// matching of directory listings runs on the same texts: "*.*" matches every name and a name
+// without wildcard characters matches itself.
 #include <string>
 
+#include "PLT_Directory.h"
 #include "SFM_FilePath.h"
 #include "fuzz_harness.h"
 
@@ -107,6 +110,15 @@ void CheckWriters(const std::string& text, const std::string& argText) {
     });
 }
 
+void CheckNameMatching(const std::string& name, const std::string& pattern) {
+    fuzz::Require(PLT_MatchFileName("*.*", name.c_str()) == 1, "*.* matches every name");
+    fuzz::Require(PLT_MatchFileName("*", name.c_str()) == 1, "* matches every name");
+    if (name.find_first_of("*?") == std::string::npos)
+        fuzz::Require(PLT_MatchFileName(name.c_str(), name.c_str()) == 1, "a plain name matches itself");
+    const int matched = PLT_MatchFileName(pattern.c_str(), name.c_str());
+    fuzz::Require(matched == 0 || matched == 1, "a match answers 0 or 1");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -117,5 +129,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SFM_FilePath::DefaultSeparator = static_cast<int>(arg.size() % 2);
     CheckParse(text);
     CheckWriters(text, arg);
+    CheckNameMatching(text, arg);
     return 0;
 }

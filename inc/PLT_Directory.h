@@ -16,14 +16,16 @@ const unsigned PLT_ATTRIBUTE_DIRECTORY = 0x10;
 struct PLT_FindData {
     void* stream = nullptr;     // the directory stream (DIR*)
     std::string pattern;        // the name pattern, the last component of the searched text
+    std::string matchWhole;           // the pattern as the matcher reads it
+    std::string matchWithoutDotStar;  // the same without a final ".*", or empty
     unsigned attributes = 0;    // PLT_ATTRIBUTE_DIRECTORY or 0, of the latest match
     char name[256] = {};        // the latest match (a Linux name holds at most 255 bytes)
 };
 
-// Whether `name` matches the wildcard `pattern` as a directory search does: '*' any run of
-// characters, '?' any one, [set] one of a set (fnmatch, no escapes; leading dots need no
-// special match), and a pattern that ends in ".*" also matches without that ending, so "*.*"
-// matches every name and "a.*" matches "a". Case counts.
+// Whether `name` matches the wildcard `pattern` as a directory search of the original host does:
+// '*' any run of characters (also none), '?' any one character, every other character itself
+// ('[' and '\' included); leading dots need no special match; case counts. A pattern that ends
+// in ".*" also matches without that ending, so "*.*" matches every name and "a.*" matches "a".
 TESSAR_EXPORT int PLT_MatchFileName(const char* pattern, const char* name);
 
 // Starts a search for the entries matching the last component of `pattern` in the directory

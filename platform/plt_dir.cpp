@@ -26,13 +26,44 @@ bool IsDirectoryEntry(DIR* stream, const dirent* entry) {
            S_ISDIR(info.st_mode);
 }
 
+// `pattern` as fnmatch reads it with only '*' and '?' special: '[' and '\\' are escaped.
+std::string FnmatchForm(const char* pattern, size_t length) {
+    std::string form;
+    form.reserve(length + 4);
+    for (size_t i = 0; i < length; ++i) {
+        if (pattern[i] == '[' || pattern[i] == '\\') form += '\\';
+        form += pattern[i];
+    }
+    return form;
+}
+
+bool EndsInDotStar(const std::string& pattern) {
+    return pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
+}
+
+// The fnmatch forms of a name pattern: as written, and without a final ".*" (empty when it
+// has none), which lets "*.*" match a name without a dot.
+void CompilePattern(const std::string& pattern, std::string& whole, std::string& withoutDotStar) {
+    whole = FnmatchForm(pattern.data(), pattern.size());
+    withoutDotStar = EndsInDotStar(pattern) ? FnmatchForm(pattern.data(), pattern.size() - 2)
+                                            : std::string();
+}
+
+bool MatchesCompiled(const std::string& whole, const std::string& withoutDotStar,
+                     const char* name) {
+    if (fnmatch(whole.c_str(), name, 0) == 0) return true;
+    return !withoutDotStar.empty() && fnmatch(withoutDotStar.c_str(), name, 0) == 0;
+}
+
 // Reads entries up to the next one that matches the search's pattern.
 int ReadMatch(PLT_FindData& data) {
     DIR* stream = StreamOf(data);
     if (stream == nullptr) return 0;
     while (const dirent* entry = readdir(stream)) {
-        if (!PLT_MatchFileName(data.pattern.c_str(), entry->d_name)) continue;
-        std::snprintf(data.name, sizeof data.name, "%s", entry->d_name);
+        if (!MatchesCompiled(data.matchWhole, data.matchWithoutDotStar, entry->d_name)) continue;
+        const size_t length = strnlen(entry->d_name, sizeof data.name - 1);
+        std::memcpy(data.name, entry->d_name, length);
+        data.name[length] = '\0';
         data.attributes = IsDirectoryEntry(stream, entry) ? PLT_ATTRIBUTE_DIRECTORY : 0;
         return 1;
     }
@@ -87,11 +118,9 @@ int OpenCopyTarget(const std::string& path, int source, mode_t mode) {
 }  // namespace
 
 int PLT_MatchFileName(const char* pattern, const char* name) {
-    if (fnmatch(pattern, name, FNM_NOESCAPE) == 0) return 1;
-    const size_t length = std::strlen(pattern);
-    if (length < 2 || std::strcmp(pattern + length - 2, ".*") != 0) return 0;
-    const std::string withoutEnding(pattern, length - 2);
-    return fnmatch(withoutEnding.c_str(), name, FNM_NOESCAPE) == 0;
+    std::string whole, withoutDotStar;
+    CompilePattern(pattern, whole, withoutDotStar);
+    return MatchesCompiled(whole, withoutDotStar, name) ? 1 : 0;
 }
 
 int PLT_FindFirst(const char* pattern, PLT_FindData& data) {
@@ -101,6 +130,7 @@ int PLT_FindFirst(const char* pattern, PLT_FindData& data) {
     std::string directory = ".";
     if (slash != std::string::npos) directory = slash == 0 ? "/" : path.substr(0, slash);
     data.pattern = slash == std::string::npos ? path : path.substr(slash + 1);
+    CompilePattern(data.pattern, data.matchWhole, data.matchWithoutDotStar);
     data.stream = opendir(directory.c_str());
     return ReadMatch(data);
 }

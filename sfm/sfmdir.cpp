@@ -17,6 +17,9 @@ namespace {
 const char kUnit[] = "sfm/sfmdir";
 const char kVosk[] = "Vosk: ";
 
+// A missing name is the empty one (a null pattern would go on with an open listing instead).
+const char* NonNull(const char* name) { return name != nullptr ? name : ""; }
+
 bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -159,7 +162,7 @@ int SFM_Directory::CopyFileA(const char* from, const char* to, int overwrite) {
     if (manager == nullptr) return 0;
     const SYS_String source = CompleteName(from);
     const SYS_String target = CompleteName(to);
-    if (FileExists(from) && FileExists(to) && !overwrite &&
+    if (FileExists(NonNull(from)) && FileExists(NonNull(to)) && !overwrite &&
         Raise(manager, SFM::EC_TARGET_EXISTS, source, target) != SFM::EC_YES)
         return 0;
     return WithRetries(manager, SFM::EC_COPY_FAILED, source, target,
@@ -171,7 +174,7 @@ int SFM_Directory::MoveFileA(const char* from, const char* to, int overwrite) {
     if (manager == nullptr) return 0;
     const SYS_String source = CompleteName(from);
     const SYS_String target = CompleteName(to);
-    if (FileExists(to)) {
+    if (FileExists(NonNull(to))) {
         // Only a source that can be opened may cost the target its place.
         const int held = PLT_OpenExisting(from);
         if (held >= 0) {

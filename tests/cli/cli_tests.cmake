@@ -152,6 +152,9 @@ tessar_cli_rc_test(path_json
 tessar_cli_rc_test(path_missing "missing PATH.*\nrc=2\n$" ARGS path)
 tessar_cli_rc_test(path_unknown_option "unknown option '--xml'.*\nrc=2\n$" ARGS path --xml a)
 tessar_cli_test(demo_paths ARGS demo PASS "/etc/boards.ini against /tmp/work stays rooted: /etc/boards.ini")
+tessar_cli_test(demo_directories ARGS demo
+                PASS "with a hook that allows overwriting: 1\n.*delete everything below the root: 1; files left: 0, subdirectories left: 0")
+
 # tessar file
 set(FILE_SAMPLE ${CMAKE_CURRENT_SOURCE_DIR}/cli/file_lines.txt)
 tessar_cli_rc_test(file_lines "^8: PAD 12\r\n19: VIA 7 NET=VCC_CORE\n21: last line without end\nrc=0\n$"

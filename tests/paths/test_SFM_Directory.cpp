@@ -39,15 +39,18 @@ private:
     char* m_saved;
 };
 
-template <class Next>
-Names Collect(const char* pattern, Next next) {
+typedef char* (SFM_Directory::*Listing)(const char*);
+
+// Every name a listing gives for `pattern`.
+Names List(SFM_Directory& dir, Listing next, const char* pattern) {
     Names names;
-    for (const char* name = next(pattern); name != nullptr; name = next(nullptr)) names.insert(name);
+    for (const char* name = (dir.*next)(pattern); name != nullptr; name = (dir.*next)(nullptr))
+        names.insert(name);
     return names;
 }
 
 // A directory with files of every kind of name, two subdirectories and a link to a directory.
-class Listing : public ::testing::Test {
+class ListingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* file : {"a.txt", "b.brd", "noext", ".hidden", "x.tar.gz"})
@@ -57,21 +60,15 @@ protected:
         ASSERT_EQ(0, symlink("sub1", (m_temp / "link").c_str()));
         m_dir = m_temp.Path().c_str();
     }
-    Names Entries(const char* pattern) {
-        return Collect(pattern, [&](const char* p) { return m_dir.GetNextEntry(p); });
-    }
-    Names Files(const char* pattern) {
-        return Collect(pattern, [&](const char* p) { return m_dir.GetNextFile(p); });
-    }
-    Names Subdirs(const char* pattern) {
-        return Collect(pattern, [&](const char* p) { return m_dir.GetNextSubdir(p); });
-    }
+    Names Entries(const char* pattern) { return List(m_dir, &SFM_Directory::GetNextEntry, pattern); }
+    Names Files(const char* pattern) { return List(m_dir, &SFM_Directory::GetNextFile, pattern); }
+    Names Subdirs(const char* pattern) { return List(m_dir, &SFM_Directory::GetNextSubdir, pattern); }
 
     TempDir m_temp;
     SFM_Directory m_dir;
 };
 
-TEST_F(Listing, StarDotStarMatchesEveryNameAndEachListingKeepsItsKind) {
+TEST_F(ListingTest, StarDotStarMatchesEveryNameAndEachListingKeepsItsKind) {
     EXPECT_EQ((Names{".", "..", "a.txt", "b.brd", "noext", ".hidden", "x.tar.gz", "sub1", "sub2.d",
                      "link"}),
               Entries("*.*"));
@@ -79,15 +76,17 @@ TEST_F(Listing, StarDotStarMatchesEveryNameAndEachListingKeepsItsKind) {
     EXPECT_EQ((Names{"sub1", "sub2.d"}), Subdirs("*.*"));
 }
 
-TEST_F(Listing, PatternsMatchTheLastComponent) {
+TEST_F(ListingTest, PatternsMatchTheLastComponent) {
     struct Row {
         const char* pattern;
         Names files;
     };
+    WriteBytes(m_temp / "[a].txt", "brackets are plain characters");
     const Row rows[] = {
-        {"*.txt", {"a.txt"}},       {"noext.*", {"noext"}}, {"?.brd", {"b.brd"}},
-        {"*.gz", {"x.tar.gz"}},     {"[ab].*", {"a.txt", "b.brd"}},
-        {"A.TXT", {}},              {"missing/*.*", {}},    {"sub1/*.*", {}},
+        {"*.txt", {"a.txt", "[a].txt"}}, {"noext.*", {"noext"}}, {"?.brd", {"b.brd"}},
+        {"*.gz", {"x.tar.gz"}},          {"[ab].*", {}},         {"[a].*", {"[a].txt"}},
+        {"?a?.txt", {"[a].txt"}},        {"A.TXT", {}},          {"missing/*.*", {}},
+        {"sub1/*.*", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pattern);
@@ -98,7 +97,7 @@ TEST_F(Listing, PatternsMatchTheLastComponent) {
     EXPECT_EQ((Names{"sub1"}), Subdirs("sub1\\"));    // a trailing default separator is dropped
 }
 
-TEST_F(Listing, EntriesAndFilesShareOneSearch) {
+TEST_F(ListingTest, EntriesAndFilesShareOneSearch) {
     Names seen;
     const char* name = m_dir.GetNextEntry("*.*");
     for (int turn = 0; name != nullptr; ++turn) {
@@ -114,7 +113,7 @@ TEST_F(Listing, EntriesAndFilesShareOneSearch) {
     EXPECT_NE(nullptr, m_dir.GetNextEntry());
 }
 
-TEST_F(Listing, ExistenceChecksAndCopiesWithoutSearches) {
+TEST_F(ListingTest, ExistenceChecksAndCopiesWithoutSearches) {
     EXPECT_EQ(nullptr, SFM_Directory(m_temp.Path().c_str()).GetNextFile());  // no search yet
     EXPECT_EQ(1, m_dir.FileExists("*.brd"));
     EXPECT_EQ(0, m_dir.FileExists("sub1"));
@@ -128,13 +127,6 @@ TEST_F(Listing, ExistenceChecksAndCopiesWithoutSearches) {
     SFM_Directory copy(m_dir);
     EXPECT_EQ(nullptr, copy.GetNextFile());
     EXPECT_NE(nullptr, m_dir.GetNextFile());
-}
-
-TEST(SFM_Directory, CompletesNamesAgainstItself) {
-    EXPECT_EQ("/tmp/d\\x.brd", Text(SFM_Directory("/tmp/d") + "x.brd"));
-    EXPECT_EQ("/etc/x", Text(SFM_Directory("/tmp/d") + "/etc/x"));
-    EXPECT_EQ("C:\\x", Text(SFM_Directory("C:\\work") + "\\x"));
-    EXPECT_EQ("C:\\work\\sub\\x", Text(SFM_Directory("C:\\work\\") + "sub\\x"));
 }
 
 TEST(SFM_Directory, CurrentDirectoryOfAnyLength) {
@@ -213,13 +205,28 @@ TEST(SFM_Directory, CopyAsksBeforeOverwritingAndRetriesOnRequest) {
     EXPECT_EQ("new", ReadBytes(missing));
 }
 
-TEST(SFM_Directory, CopyOntoItselfFailsAndKeepsTheFile) {
+// Regression: with brackets read as a set, an existing "[x].brd" was not found and silently
+// overwritten.
+TEST(SFM_Directory, TargetNamedWithBracketsIsFoundBeforeOverwriting) {
+    TempDir temp;
+    WriteBytes(temp / "from", "new");
+    WriteBytes(temp / "[x].brd", "old");
+    ScopedEventRecorder silent;
+    EXPECT_EQ(0, SFM_Directory().CopyFileA((temp / "from").c_str(), (temp / "[x].brd").c_str(), 0));
+    EXPECT_EQ("old", ReadBytes(temp / "[x].brd"));
+    EXPECT_EQ(std::vector<int>{SFM::EC_TARGET_EXISTS}, silent.Codes());
+}
+
+TEST(SFM_Directory, CopyFailsOntoItselfAndFromADirectory) {
     TempDir temp;
     WriteBytes(temp / "a", "keep");
     ScopedEventRecorder events;
     EXPECT_EQ(0, SFM_Directory().CopyFileA((temp / "a").c_str(), (temp / "a").c_str(), 1));
     EXPECT_EQ("keep", ReadBytes(temp / "a"));
-    EXPECT_EQ(std::vector<int>{SFM::EC_COPY_FAILED}, events.Codes());
+    EXPECT_EQ(0, SFM_Directory().CopyFileA(temp.Path().c_str(), (temp / "b").c_str(), 1));
+    EXPECT_FALSE(Exists(temp / "b"));
+    ASSERT_EQ((std::vector<int>{SFM::EC_COPY_FAILED, SFM::EC_COPY_FAILED}), events.Codes());
+    EXPECT_EQ(EISDIR, events.Events()[1].errorCode);
 }
 
 TEST(SFM_Directory, MoveNeverLosesATargetWithoutPermission) {
@@ -242,6 +249,17 @@ TEST(SFM_Directory, MoveNeverLosesATargetWithoutPermission) {
     EXPECT_EQ("new", ReadBytes(to));
     EXPECT_FALSE(Exists(from));
     EXPECT_EQ(1, dir.MoveFileA(to.c_str(), (temp / "moved").c_str(), 0));
+    EXPECT_EQ("new", ReadBytes(temp / "moved"));
+}
+
+TEST(SFM_Directory, AMissingNameNamesNoFileEvenDuringAListing) {
+    TempDir temp;
+    for (const char* file : {"moved", "x1", "x2", "x3"}) WriteBytes(temp / file, "new");
+    SFM_Directory lister(temp.Path().c_str());
+    ASSERT_NE(nullptr, lister.GetNextFile("*.*"));
+    ScopedEventRecorder events;
+    EXPECT_EQ(0, lister.CopyFileA(nullptr, (temp / "moved").c_str(), 0));
+    EXPECT_EQ(std::vector<int>{SFM::EC_COPY_FAILED}, events.Codes());  // nothing to ask about
     EXPECT_EQ("new", ReadBytes(temp / "moved"));
 }
 
@@ -304,7 +322,7 @@ TEST(SFM_Directory, DeleteAllEmptiesTheTreeAndNeverFollowsLinks) {
     dir = root.c_str();
     EXPECT_EQ(1, dir.DeleteAll());
     EXPECT_TRUE(Exists(root));
-    EXPECT_EQ(Names{}, Collect("*", [&](const char* p) { return dir.GetNextFile(p); }));
+    EXPECT_EQ(Names{}, List(dir, &SFM_Directory::GetNextFile, "*"));
     EXPECT_EQ(0, dir.DirExists("*.*"));
     EXPECT_EQ("k", ReadBytes(outside / "keep"));
 }
@@ -358,6 +376,8 @@ TEST(SFM_DirArray, HoldsIndependentDirectories) {
     EXPECT_EQ("C:\\lib\\x.brd", Text(dirs[0] + "x.brd"));
     EXPECT_EQ("D:\\other\\x.brd", Text(copy[0] + "x.brd"));
     EXPECT_EQ("/usr/share/boards\\x", Text(dirs[1] + "x"));
+    EXPECT_EQ("/etc/x", Text(dirs[1] + "/etc/x"));  // rooted: nothing in front
+    EXPECT_EQ("C:\\etc\\x", Text(dirs[0] + "\\etc\\x"));  // rooted: the drive only
 }
 
 }  // namespace
