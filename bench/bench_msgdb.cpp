@@ -199,7 +199,7 @@ void D2TextOurs(benchmark::State& state) {
     }
 }
 
-// Two fgets passes over the file, as the design reads it.
+// Two fgets passes over the file: one to count the lines, one to read them.
 void D2TextPeer(benchmark::State& state) {
     const Files& f = GetFiles();
     for (auto _ : state) {

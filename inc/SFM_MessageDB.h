@@ -40,9 +40,13 @@
 // entries and no unnamed section. Its section table is rebuilt from the records in key order, so
 // a round trip keeps every text and the base and highest number of every section whose name is
 // defined once; a section whose entry was ignored (a header right after another) is not in the
-// binary form, and of a repeated name the binary form finds the definition with the lowest base. Loading it reads the header and records once and never the
-// message texts; a section name is read straight from the records' text area (the text-only
-// line reader is not used, so loading a valid file raises no report).
+// binary form, and of a repeated name the binary form finds the definition with the lowest
+// base. A section name is read straight from the records' text area (the text-only line reader
+// is not used, so loading a valid file raises no report).
+//
+// Loading reads the file once, in one block, and keeps none of its texts; the key table starts
+// at the number of lines or records plus a quarter, but never above the largest size the hash
+// map grows to, nor above what the records present need.
 //
 // Limits. A text is at most 199 bytes: longer texts are cut to their first 199 bytes when
 // loading (both forms), so getTxt's 200-byte buffer always ends in a NUL. A hostile file of any

@@ -216,8 +216,8 @@ SYS_String SFM_MessageDB::SectionIterator::operator++(int) {
     return text;
 }
 
-// The designed step adds one to current until it meets a key of the table or passes last; the
-// sorted keys give the same key in one search, however far apart the numbers are.
+// Stepping number by number would add one to current until it meets a key of the table or
+// passes last; the sorted keys give the same key in one search, however far apart the numbers.
 void SFM_MessageDB::SectionIterator::GetNext() {
     if (!SSM_CHECK_THROW(m_db->m_keys != nullptr, kVosk, kUnit, SSM_FailureError)) {
         Clear();

@@ -57,7 +57,7 @@ public:
         : m_bytes(bytes), m_fileName(fileName != nullptr ? fileName : "") {}
 
     // One pass: the lines are counted while they are parsed, since the key table is created
-    // only after parsing. The count is that of the designed counting pass.
+    // only after parsing. A piece of a long line counts as a line.
     Model Parse() {
         m_model.sections.push_back({std::string(), -1, 0});  // the unnamed section, base 0
         long lineNumber = 0;
