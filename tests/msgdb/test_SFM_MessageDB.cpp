@@ -20,40 +20,37 @@ void ExpectTexts(SFM_MessageDB& db, const std::vector<KeyText>& expected) {
     for (const KeyText& row : expected) EXPECT_EQ(row.text, Txt(db, row.key)) << "key " << row.key;
 }
 
+struct SectionCase {
+    const char* name;
+    const char* content;
+    std::vector<std::pair<const char*, long>> bases;  // name (any case) -> GetSectionBase
+    std::vector<KeyText> texts;
+};
+
 TEST(SFM_MessageDB, SectionsGetBasesAfterTheLastKeyAndEntriesUnderMinusTheBase) {
-    TempDir dir;
-    Loaded l = LoadText(dir / "m.txt",
-                        "[Errors]\n1:Disk full\n2:Retry? $\n[Warnings]\n1:Low\n");
-    EXPECT_EQ("", l.printed);
-    EXPECT_EQ(2, l.db->GetSectionBase("Errors"));
-    EXPECT_EQ(6, l.db->GetSectionBase("Warnings"));
-    ExpectTexts(*l.db, {{3, "Disk full"}, {4, "Retry? "}, {7, "Low"}, {-2, "Errors"},
-                        {-6, "Warnings"}, {5, ""}, {1, ""}, {0, ""}});
-}
-
-TEST(SFM_MessageDB, LinesBeforeAnyHeaderBelongToTheUnnamedSectionWithBaseZero) {
-    TempDir dir;
-    Loaded l = LoadText(dir / "m.txt", "5:x\n[A]\n1:y\n");
-    EXPECT_EQ(0, l.db->GetSectionBase(""));
-    EXPECT_EQ(7, l.db->GetSectionBase("a"));
-    ExpectTexts(*l.db, {{5, "x"}, {8, "y"}, {-7, "A"}});
-}
-
-TEST(SFM_MessageDB, HeadersInARowShareTheBaseAndTheSecondEntryIsIgnored) {
-    TempDir dir;
-    Loaded l = LoadText(dir / "m.txt", "1:a\n[First]\n[Second]\n1:b\n");
-    EXPECT_EQ(3, l.db->GetSectionBase("First"));
-    EXPECT_EQ(3, l.db->GetSectionBase("Second"));
-    ExpectTexts(*l.db, {{-3, "First"}, {4, "b"}});
-}
-
-TEST(SFM_MessageDB, TheFirstDefinitionOfAKeyWins) {
-    TempDir dir;
-    Loaded l = LoadText(dir / "m.txt", "1:first\n1:second\n[S]\n2:x\n[s]\n1:y\n");
-    // The ignored duplicate still moves the last key; [s] starts after key 5 (3 + 2): base 7.
-    // GetSectionBase finds the latest of S and s.
-    EXPECT_EQ(7, l.db->GetSectionBase("S"));
-    ExpectTexts(*l.db, {{1, "first"}, {5, "x"}, {8, "y"}, {-3, "S"}, {-7, "s"}});
+    const SectionCase cases[] = {
+        {"two sections", "[Errors]\n1:Disk full\n2:Retry? $\n[Warnings]\n1:Low\n",
+         {{"Errors", 2}, {"Warnings", 6}},
+         {{3, "Disk full"}, {4, "Retry? "}, {7, "Low"}, {-2, "Errors"}, {-6, "Warnings"},
+          {5, ""}, {1, ""}, {0, ""}}},
+        {"lines before any header: unnamed section, base 0", "5:x\n[A]\n1:y\n",
+         {{"", 0}, {"a", 7}}, {{5, "x"}, {8, "y"}, {-7, "A"}}},
+        {"headers in a row share the base; the second entry is ignored",
+         "1:a\n[First]\n[Second]\n1:b\n", {{"First", 3}, {"Second", 3}},
+         {{-3, "First"}, {4, "b"}}},
+        // The ignored duplicate still moves the last key: [s] starts after key 5, base 7; the
+        // latest of S and s is found.
+        {"the first definition of a key wins", "1:first\n1:second\n[S]\n2:x\n[s]\n1:y\n",
+         {{"S", 7}, {"none", -1}}, {{1, "first"}, {5, "x"}, {8, "y"}, {-3, "S"}, {-7, "s"}}},
+    };
+    for (const SectionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        Loaded l = LoadText(dir / "m.txt", c.content);
+        EXPECT_EQ("", l.printed);
+        for (const auto& base : c.bases) EXPECT_EQ(base.second, l.db->GetSectionBase(base.first));
+        ExpectTexts(*l.db, c.texts);
+    }
 }
 
 struct LineCase {
