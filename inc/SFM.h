@@ -2,6 +2,7 @@
 
 #include "SCC_Event.h"
 #include "SCC_SafeDList.h"
+#include "SFM_Directory.h"
 #include "SYS_String.h"
 #include "TessarExport.h"
 
@@ -29,6 +30,7 @@
 // nothing, ends with the operation failing instead of looping forever.
 
 class SFM_File;
+class SFM_MessageDB;
 class SFM_EventData;
 
 // The manager's file list. It links the files without owning them: destroying it, or the
@@ -75,15 +77,31 @@ public:
 
     // Requires that no manager was created before ("Vosk: ", sfm/sfmanagr); becomes Instance.
     SFM();
-    // Unlinks every file (they stay alive and work alone), detaches the event's hooks, and sets
-    // Instance to null and InstanceCount to -1.
+    // Deletes the message database (its file closes with the usual event), unlinks every file
+    // (they stay alive and work alone), detaches the event's hooks, releases the directories,
+    // and sets Instance to null and InstanceCount to -1.
     virtual ~SFM();
     // A second manager would claim the process-wide Instance and the files of the first: copying
     // is refused.
     SFM(const SFM&) = delete;
     SFM& operator=(const SFM&) = delete;
 
-    virtual int IsValid() { return TRUE; }
+    // Creates the application's message database from `messageFile`, only when none exists yet
+    // and a name is given: the binary form when the extension is ".mdb" (case ignored), else
+    // the text form. A file that cannot be opened gives an empty database. Later calls do
+    // nothing.
+    virtual void Initiate(const char* messageFile);
+    // Valid when the message database exists and is valid, the file list is valid and every
+    // listed file is valid. Each part that is not is reported ("Vosk: ", sfm/sfmanagr).
+    virtual int IsValid();
+
+    // The message database created by Initiate (owned by the manager), or null before.
+    SFM_MessageDB* GetMessageDB() const { return m_messageDB; }
+    // `name` made absolute against directory `index` of GetDirectories(); an index outside the
+    // list is reported by the array and completes against an empty directory.
+    SYS_String GetExternalFileName(int index, const char* name) const;
+    // The directories against which external file names are built; the host fills them.
+    SFM_DirArray& GetDirectories() { return m_directories; }
 
     // Tells the manager about an operation on the files named in `data` and returns the answer.
     // The data's result is reset and its error code set to errno first. For EC_OPEN_FAILED with
@@ -126,7 +144,9 @@ private:
     SFM_File* FindLastNamed(const SYS_String& name) const;
 
     SFM_FileList m_files;
+    SFM_MessageDB* m_messageDB = nullptr;
     SCC_Event<SFM_EventData> m_event;
+    SFM_DirArray m_directories;
 };
 
 // What one event is about, and the host's answer.

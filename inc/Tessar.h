@@ -50,3 +50,4 @@
 #include "CDynamic.h"
 #include "UI_SvgDrawArea.h"
 #include "UI_PaletteColorConvertor.h"
+#include "SFM_MessageDB.h"

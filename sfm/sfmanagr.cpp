@@ -4,6 +4,7 @@
 
 #include "PLT_File.h"
 #include "SFM_File.h"
+#include "SFM_MessageDB.h"
 #include "SFM_TR.h"
 #include "SSM_Assert.h"
 #include "TessarPlatform.h"
@@ -34,6 +35,8 @@ SFM::SFM() {
 }
 
 SFM::~SFM() {
+    delete m_messageDB;  // while the manager lives: closing its file is still an event
+    m_messageDB = nullptr;
     InstanceCount = -1;
     if (Instance == this) Instance = nullptr;
     // The members' destructors detach the event's hooks and unlink every file.

@@ -128,6 +128,35 @@ tessar_cli_rc_test(units_angle "^45.5 degrees is 81900000 angle units, shown as 
 tessar_cli_rc_test(units_angle_range "out of the 32-bit angle range.*\nrc=2\n$" ARGS units --angle 1193.0472)
 tessar_cli_rc_test(units_no_value "give either one VALUE or --angle.*\nrc=2\n$" ARGS units)
 tessar_cli_test(demo_units ARGS demo PASS "typed x '12.5': 33750000 base units\n  typed x '-1': refused")
+# tessar mdb
+set(TESSAR_MDB_OUT ${CMAKE_CURRENT_BINARY_DIR}/mdb_sample.mdb)
+tessar_cli_rc_test(mdb_build "^rc=0\n$"
+                   ARGS mdb build ${CMAKE_CURRENT_LIST_DIR}/mdb_sample.txt -o ${TESSAR_MDB_OUT})
+set_tests_properties(cli_mdb_build PROPERTIES FIXTURES_SETUP mdb_binary)
+tessar_cli_rc_test(mdb_build_errors
+                   "mdb_errors.txt\\(2\\) : invalid line : \"abc\"\n[^\n]*mdb_errors.txt\\(3\\) : leading blanks are not allowed\nrc=1\n$"
+                   ARGS mdb build ${CMAKE_CURRENT_LIST_DIR}/mdb_errors.txt
+                        -o ${CMAKE_CURRENT_BINARY_DIR}/mdb_errors.mdb)
+tessar_cli_rc_test(mdb_dump_text
+                   "^section \\[\\] base 0 highest 0\nsection \\[Errors\\] base 2 highest 2\nsection \\[Warnings\\] base 6 highest 1\n-6\tWarnings\n-2\tErrors\n3\tDisk full\n4\tRetry\\? \n7\tLow\nrc=0\n$"
+                   ARGS mdb dump ${CMAKE_CURRENT_LIST_DIR}/mdb_sample.txt)
+tessar_cli_rc_test(mdb_dump_binary
+                   "^section \\[Warnings\\] base 6 highest 1\nsection \\[Errors\\] base 2 highest 2\n-6\tWarnings\n-2\tErrors\n3\tDisk full\n4\tRetry\\? \n7\tLow\nrc=0\n$"
+                   ARGS mdb dump ${TESSAR_MDB_OUT})
+set_tests_properties(cli_mdb_dump_binary PROPERTIES FIXTURES_REQUIRED mdb_binary)
+tessar_cli_rc_test(mdb_get_key "^Disk full\nrc=0\n$"
+                   ARGS mdb get ${CMAKE_CURRENT_LIST_DIR}/mdb_sample.txt 3)
+tessar_cli_rc_test(mdb_get_section "^Retry\\? \nrc=0\n$" ARGS mdb get ${TESSAR_MDB_OUT} errors 2)
+set_tests_properties(cli_mdb_get_section PROPERTIES FIXTURES_REQUIRED mdb_binary)
+tessar_cli_rc_test(mdb_get_missing "no message with key 99\nrc=1\n$"
+                   ARGS mdb get ${CMAKE_CURRENT_LIST_DIR}/mdb_sample.txt 99)
+tessar_cli_rc_test(mdb_get_no_section "no section \\[None\\]\nrc=1\n$"
+                   ARGS mdb get ${CMAKE_CURRENT_LIST_DIR}/mdb_sample.txt None 1)
+tessar_cli_rc_test(mdb_unreadable "cannot read '/nonexistent/m.mdb': No such file or directory\nrc=2\n$"
+                   ARGS mdb dump /nonexistent/m.mdb)
+tessar_cli_rc_test(mdb_bad_key "must be an integer [^\n]*\nrc=2\n$"
+                   ARGS mdb get ${CMAKE_CURRENT_LIST_DIR}/mdb_sample.txt 3x)
+tessar_cli_rc_test(mdb_help "usage: tessar mdb build TEXT-FILE -o OUT.mdb" ARGS mdb --help)
 # tessar path
 tessar_cli_rc_test(path_parts
     "^base path:          C:\nrelative directory: .work.sub.\nname:               plan\nextension:          .brd\nfull path:          C:.work.sub.plan.brd\n\nbase path:          \nrelative directory: /home/u/\nname:               \nextension:          .profile\nfull path:          /home/u/.profile\nrc=0\n$"
