@@ -6,9 +6,9 @@
 // shared objects, the unit table, the directory separators. The text-lookup caches and the
 // file manager are created on first use and destroyed at unload, before the unit table.
 #include "PLT_StringTable.h"
+#include "SCC_SharedBuffer.h"
+#include "SFM_TR.h"
 #include "Tessar/TessarStrings.h"
-#include "scc/SCC_SharedRegistry.h"
-#include "sfm/sfmtr.h"
 
 namespace {
 

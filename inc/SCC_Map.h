@@ -3,7 +3,8 @@
 #include <new>
 #include <type_traits>
 
-#include "SCC_Array.h"  // the SCC_Compare overloads of the scalar and C-string keys
+#include "SCC_Array.h"
+#include "SCC_Compare.h"  // the orderings of the scalar and C-string keys
 #include "SCC_Hash.h"
 #include "SCC_Iterator.h"
 #include "SCC_List.h"

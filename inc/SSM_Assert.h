@@ -23,6 +23,19 @@ TESSAR_EXPORT int SSM_AssertFailed(const char* message, const char* file, int li
 // record (so a check-and-throw whose report answered "break" throws that record).
 TESSAR_EXPORT void SSM_Throw();
 
+// The assertion manager's side of the entry point. The manager installs its two functions when
+// it registers as SSM::Instance and removes them (nulls) when it unregisters, so they are set
+// exactly while a manager exists, and the entry point needs nothing above it. Without them
+// SSM_AssertFailed answers FALSE and SSM_Throw does nothing. Returns the previous handlers.
+struct SSM_ManagerHandlers {
+    // Receives every report with its message already replaced when empty; non-zero: go on.
+    int (*assertFailed)(const char* message, const char* file, int line, SSM_FailureType type,
+                        int id);
+    // Throws what the latest failure asked for, or returns.
+    void (*throwLatest)();
+};
+TESSAR_EXPORT SSM_ManagerHandlers SSM_SetManagerHandlers(SSM_ManagerHandlers handlers);
+
 // Out-of-line halves of the check macros: report, and when the answer is FALSE break into
 // the debugger (and, for the second, then call SSM_Throw()).
 TESSAR_EXPORT void SSM_CheckFailed(const char* message, const char* unit, int line,

@@ -29,3 +29,7 @@
 #include "SYS_StrPattern.h"
 #include "SYS_Filter.h"
 #include "SCC_StdCollection.h"
+#include "PLT_Debug.h"
+#include "SCC_Compare.h"
+#include "PLT_MbText.h"
+#include "PLT_CRunTime.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "TessarPlatform.h"
+#include "PLT_Debug.h"
 #include "TessarTypes.h"
 
 namespace {

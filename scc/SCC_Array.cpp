@@ -339,14 +339,6 @@ void _SCC_Array::FindItemPosition(const void* item, long& first, long& last,
     SCC_ArraySortDetail::FindRun(policy, size, first, last);
 }
 
-// ---- SCC_Compare -----------------------------------------------------------------------------
-
-int SCC_Compare(const char* a, const char* b) {
-    if (a == nullptr || b == nullptr) return (a != nullptr) - (b != nullptr);
-    int result = std::strcmp(a, b);  // strcmp compares as unsigned char
-    return SCC_ArraySortDetail::Sign(result);
-}
-
 // ---- array iterators -------------------------------------------------------------------------
 
 void SCC_ArrayIteratorBase::Restart(_SCC_Array& array, long focus) {

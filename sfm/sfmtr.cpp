@@ -2,7 +2,6 @@
 
 #include "PLT_StringTable.h"
 #include "SCC_Map.h"
-#include "sfm/sfmtr.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "SSM_Assert.h"
-#include "platform/plt_mbcs.h"
+#include "PLT_MbText.h"
 
 namespace {
 
