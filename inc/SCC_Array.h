@@ -24,15 +24,7 @@
 //
 // An array can carry a comparator (shared, reference-counted); it then keeps Add in order and
 // answers ordered searches. Changes are announced on the array's notifier, created on first
-// demand, with the codes of the notification protocol:
-//   1 after an insertion (after code 7), once per element, parameter index + 1, index + 2, ...
-//   2 before a deletion (before code 7), once per element, parameter index + 1 each time
-//   3 after SetAt / SetAtGrow wrote an element, parameter index + 1
-//   5 after SetSize, a sort or an assignment, parameter 0
-//   6 before Clear drops the buffer, parameter 0
-//   7 after the buffer of an insertion changed / before the buffer of a deletion changes,
-//     parameter a pointer to a _SCC_Array::Change record
-// Integer parameters travel in the pointer (SCC_Notifier::ValueAsData).
+// demand, with the notification protocol (SCC_NotifyCode, SCC_Notifier.h).
 //
 // The untyped work (sizes, growth, buffers, sorting, searching, notifications) is done once in
 // _SCC_Array; SCC_Array<T> adds the typed element operations. Checks report to the assertion
@@ -79,7 +71,7 @@ public:
         long m_size;
     };
 
-    // Parameter of code 7.
+    // Parameter of Block.
     struct Change {
         long operation;  // 1 insert, 2 delete
         long index;
@@ -96,14 +88,14 @@ public:
     long GetUpperBound() const { return GetSize(); }
     int InBounds(long i) const { return i >= 0 && i < GetSize(); }
 
-    // Resizes to n elements (new ones default-constructed, plain values zero), then code 5.
+    // Resizes to n elements (new ones default-constructed, plain values zero), then Reset.
     void SetSize(long n);
     // Opens `count` default elements at `index` (0 <= index <= size, count > 0).
     void Insert(long index, long count);
     // Removes `count` elements at `index` (index >= 0, count >= 1, index + count <= size).
     void Delete(long index, long count);
     void RemoveAt(long index, long count = 1) { Delete(index, count); }
-    // Code 6, then drops the buffer; nothing happens without a buffer.
+    // Cleared, then drops the buffer; nothing happens without a buffer.
     void Clear();
     void RemoveAll() { Clear(); }
 
@@ -137,7 +129,7 @@ public:
     virtual int IsValid() const;
     // Sorts `count` elements from `first`; direction 1 ascending, -1 descending, 0 the
     // comparator's current direction, which the sort stores in the comparator. Does nothing
-    // when the range leaves the array; needs a comparator. Then code 5 (ranges of two or more).
+    // when the range leaves the array; needs a comparator. Then Reset (ranges of two or more).
     //
     // The sort is the classic non-recursive quicksort: middle element as pivot, scans with <=
     // and >=, pivot to the meeting point, smaller side kept for later, ranges of at most 8
@@ -159,7 +151,7 @@ protected:
     // Without any comparator (non-empty array) the result is (size, size) after a report.
     void FindItemPosition(const void* item, long& first, long& last,
                           SCC_ComparatorBase* comparator) const;
-    // Grows the array to i + 1 elements when i >= size (codes 7 and 1), else separates a
+    // Grows the array to i + 1 elements when i >= size (Block and Inserted), else separates a
     // shared buffer.
     void CheckArray(long i);
     // Gives a shared buffer a private copy.
@@ -310,7 +302,7 @@ public:
         SetBuffer(other.GetBuffer());
     }
     ~SCC_Array() override { SetBuffer(nullptr); }
-    // Shares the other's buffer and comparator, then code 5.
+    // Shares the other's buffer and comparator, then Reset.
     SCC_Array& operator=(const SCC_Array& other) {
         if (this != &other) {
             SetBuffer(other.GetBuffer());
@@ -335,14 +327,14 @@ public:
         if (BufferOf(m_data)->IsShared()) SeparateBuffers();
         return m_data[i];
     }
-    // Writes element i (0 <= i < size), then code 3.
+    // Writes element i (0 <= i < size), then Changed.
     void SetAt(long i, const T& value) {
         if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return;
         SeparateBuffers();
         m_data[i] = value;
         NotifyChanged(i);
     }
-    // Grows the array to i + 1 elements when needed, then writes element i (code 3).
+    // Grows the array to i + 1 elements when needed, then writes element i (Changed).
     void SetAtGrow(long i, const T& value) {
         if (!SSM_CHECK(i >= 0 && i < LONG_MAX, "", "scc/SCC_Array", SSM_FailureError)) return;
         T keep(value);  // value may live in the buffer that CheckArray replaces
@@ -351,7 +343,7 @@ public:
         m_data[i] = keep;
         NotifyChanged(i);
     }
-    // Inserts `count` copies of `value` at `index` (codes 7 and 1 once the values are in).
+    // Inserts `count` copies of `value` at `index` (Block and Inserted once the values are in).
     void InsertAt(long index, const T& value, long count = 1) {
         if (count == 1 && index == GetSize() && AppendInPlace(value)) return;
         T keep(value);
@@ -557,8 +549,8 @@ public:
 };
 
 // An iterator over an array: a listener of the array's notifier that keeps its focus on the
-// same element while elements are inserted or deleted (code 7), follows its focus-delete policy
-// (code 2) and loses its focus when the array is cleared (code 6) or destroyed.
+// same element while elements are inserted or deleted (Block), follows its focus-delete policy
+// (Deleting) and loses its focus when the array is cleared (Cleared) or destroyed.
 class TESSAR_EXPORT SCC_ArrayIteratorBase : public SCC_Iterator {
 public:
     SCC_ArrayIteratorBase() : m_focus(-1), m_array(nullptr) {}
@@ -588,7 +580,7 @@ public:
     int IsValid() override;
     int IsEmpty() override { return !IsValid(); }
     int OnNotification(int code, int* param) override;
-    // Follows a code 7 record (see the class comment).
+    // Follows a Block record (see the class comment).
     virtual void OnUpdatePointers(void* info);
 
     SCC_ArrayIteratorBase& operator++() {

@@ -27,12 +27,9 @@
 // of its new bucket. From 467183 buckets on the table no longer grows and chains lengthen. The
 // table never shrinks.
 //
-// Notifications. The map is an SCC_Notifier: 5 (reset) after construction and assignment, 1
-// with the address of the new value after an add, 2 with the address of the value before a
-// node is removed, 6 (cleared) before RemoveAll and at destruction. Each bucket's hook
-// (SCC_SList::OnListChange) hears 1 after a node is linked into it and 2 before one leaves it;
-// a rebuild sends 6 to every old bucket before it is emptied and 5 to every new bucket after it
-// is filled.
+// Notifications. The map is an SCC_Notifier, and each bucket's hook (SCC_SList::OnListChange)
+// hears the changes of its bucket; both speak the notification protocol (SCC_NotifyCode,
+// SCC_Notifier.h).
 //
 // Listeners may change the map while they are being notified. A node whose removal was being
 // announced and that a listener removed in the meantime is not removed twice; an add whose node
@@ -209,13 +206,13 @@ SCC_Map<K, V, B>::SCC_Map(HashFunction hashFunction, long tableSize)
 template <class K, class V, class B>
 SCC_Map<K, V, B>::SCC_Map(const SCC_Map& other)
     : _SCC_Map(other), m_hashFunction(other.m_hashFunction), m_buckets(CopyTable(other)) {
-    Notify(5, nullptr);
+    Notify(SCC_NotifyReset, nullptr);
 }
 
 template <class K, class V, class B>
 void SCC_Map<K, V, B>::InitTable() {
     m_buckets = new Bucket[m_tableSize];
-    Notify(5, nullptr);
+    Notify(SCC_NotifyReset, nullptr);
 }
 
 template <class K, class V, class B>
@@ -229,13 +226,13 @@ SCC_Map<K, V, B>& SCC_Map<K, V, B>::operator=(const SCC_Map& other) {
     m_tableSize = other.m_tableSize;
     m_unique = other.m_unique;
     m_count = other.m_count;
-    Notify(5, nullptr);
+    Notify(SCC_NotifyReset, nullptr);
     return *this;
 }
 
 template <class K, class V, class B>
 SCC_Map<K, V, B>::~SCC_Map() {
-    Notify(6, nullptr);
+    Notify(SCC_NotifyCleared, nullptr);
     delete[] m_buckets;
     m_buckets = nullptr;
 }
@@ -298,7 +295,7 @@ V* SCC_Map<K, V, B>::Add(const K& key, const V& value) {
     ++m_count;
     if (ChainLength(bucket, kGrowthChainLength) >= kGrowthChainLength) Grow();
     PendingNode pending(*this, node);
-    Notify(1, &node->value);
+    Notify(SCC_NotifyInserted, &node->value);
     return pending.node != nullptr ? &node->value : nullptr;
 }
 
@@ -318,7 +315,7 @@ int SCC_Map<K, V, B>::Remove(const K& key) {
     if (node == nullptr) return FALSE;
     {
         PendingNode pending(*this, node);
-        Notify(2, &node->value);
+        Notify(SCC_NotifyDeleting, &node->value);
         if (pending.node == nullptr) return TRUE;  // a listener removed it meanwhile
     }
     // A listener may have grown the table: the node is found again from its stored hash.
@@ -342,10 +339,10 @@ void SCC_Map<K, V, B>::RemoveNode(Node* node) {
 template <class K, class V, class B>
 void SCC_Map<K, V, B>::RemoveAll() {
     if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 231, SSM_FailureAssert)) return;
-    Notify(6, nullptr);
+    Notify(SCC_NotifyCleared, nullptr);
     for (long i = 0; i < m_tableSize; ++i) {
         Bucket& bucket = m_buckets[i];
-        bucket.OnListChange(6, nullptr);
+        bucket.OnListChange(SCC_NotifyCleared, nullptr);
         while (!bucket.IsEmpty()) {
             --m_count;
             delete bucket.Bucket::RemoveAfter(nullptr);
@@ -369,7 +366,7 @@ void SCC_Map<K, V, B>::Grow() {
     }
     for (long i = 0; i < m_tableSize; ++i) {
         Bucket& old = m_buckets[i];
-        old.OnListChange(6, nullptr);
+        old.OnListChange(SCC_NotifyCleared, nullptr);
         while (Node* node = old.Bucket::RemoveAfter(nullptr)) {
             node->hash = Hash(node->key, newSize);
             const long target = BucketOf(node->hash, newSize);
@@ -377,7 +374,7 @@ void SCC_Map<K, V, B>::Grow() {
             tails[target] = table[target].Bucket::InsertAfter(tail, node);
         }
     }
-    for (long i = 0; i < newSize; ++i) table[i].OnListChange(5, nullptr);
+    for (long i = 0; i < newSize; ++i) table[i].OnListChange(SCC_NotifyReset, nullptr);
     delete[] tails;
     delete[] m_buckets;
     m_buckets = table;
@@ -478,7 +475,7 @@ public:
     }
     // The map's codes: 2 and 6 as for every iterator; 5 (the map was assigned) drops the node.
     int OnNotification(int code, int* param) override {
-        if (code == 5) return Clear();
+        if (code == SCC_NotifyReset) return Clear();
         return SCC_SListIterator<Node>::OnNotification(code, param);
     }
 

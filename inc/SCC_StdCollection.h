@@ -20,12 +20,8 @@
 //
 // The collection is itself the listener node attached to its source's event (SetEvent). It
 // turns the source's notifications into changes of its content and focus, and announces each
-// change on its own change event (GetChangeEvent) with the codes of the notification protocol,
-// the handle travelling in the data pointer (SCC_Notifier::ValueAsData):
-//   1 inserted, 2 being deleted (sent while the handle is still in the content and in the focus
-//   list), 3 changed (3 with 0: availability of content changed while reload is not allowed),
-//   4 entered the focus list, 5 reset (reloaded as a whole), 6 cleared, 7 handles relocated
-//   (data passed on), 9 and 10 begin and end of a bulk change (passed on).
+// change on its own change event (GetChangeEvent) with the notification protocol
+// (SCC_NotifyCode, SCC_Notifier.h), the handle travelling in the data pointer.
 // A child collection (SetParent) follows its parent: it reloads when the parent announces an
 // insert, change, focus or reset about a handle the parent has focused (or about 0), drops the
 // items of a focused master that the parent deletes, and follows the parent's clear, suspend and
@@ -215,7 +211,7 @@ public:
     virtual int GetFirst();
     virtual int GetNext();
     virtual int GetPrev();
-    // The handle that replaces `handle` after a relocation (code 7); 0 in the base.
+    // The handle that replaces `handle` after a relocation (Block); 0 in the base.
     virtual SYS_Handle UpdateHandle(SYS_Handle handle, void* info);
 
     // --- not virtual ---

@@ -351,9 +351,9 @@ void SCC_StdCollection::SetHandleData(SYS_Handle handle, int data) {
     if (entry == nullptr) entry = m_positions.Add(handle, Position());
     if (entry != nullptr) entry->SetHandleData(data);
     if (m_sourceEvent != nullptr)
-        m_sourceEvent->Notify(3, SCC_Notifier::ValueAsData(handle));
+        m_sourceEvent->Notify(SCC_NotifyChanged, SCC_Notifier::ValueAsData(handle));
     else
-        OnNotification(3, static_cast<int*>(SCC_Notifier::ValueAsData(handle)));
+        OnNotification(SCC_NotifyChanged, SCC_Notifier::ValueAsData(handle));
 }
 
 // --- focus -----------------------------------------------------------------------------------
@@ -397,7 +397,7 @@ void SCC_StdCollection::SetFocus(SYS_Handle handle, int mode) {
     const SYS_Handle slider = _GetSlider();
     m_position.Restart(m_content, contentIndex);
     SetSlider(handle);
-    if (!wasFocused) Announce(4, handle);
+    if (!wasFocused) Announce(SCC_NotifyFocusAdded, handle);
     _SetSlider(slider);
     m_position = kept;
 }
@@ -458,7 +458,7 @@ void SCC_StdCollection::Reload(int force) {
         const int available = FindNextTempItem(0) != 0;
         if (available == m_contentAvailable) return;
         m_contentAvailable = available;
-        Announce(3, 0);
+        Announce(SCC_NotifyChanged, 0);
         return;
     }
     if (m_parent != nullptr) m_parent->AllowReload(1);
@@ -470,7 +470,7 @@ void SCC_StdCollection::Reload(int force) {
     if (!force && SameContent(old)) return;
     m_contentAvailable = HasFocus();
     KeepFocusInContent();
-    Announce(5, 0);
+    Announce(SCC_NotifyReset, 0);
 }
 
 // Appends every accepted handle in walk order, then sorts stably: the same content as inserting
