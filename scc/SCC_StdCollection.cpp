@@ -40,21 +40,14 @@ void StableSortHandles(SYS_Handle* data, long size, SCC_ComparatorBase& order) {
     }
 }
 
-// Links `node` right before `anchor` in the ring of `event`: the nodes from the anchor on leave
-// the ring and come back, in their order, behind `node`. While the event dispatches that would
-// change what the running dispatch calls, so `node` then goes to the tail; it does too when the
-// anchor is not in that ring.
+// Attaches a copy's listener right before its model's, so the source calls the copy first.
+// While the event dispatches, the node goes to the tail instead, leaving the order the running
+// dispatch follows as it was.
 void AttachBefore(SCC_Event<int>& event, SCC_EventNode<int>& node, SCC_EventNode<int>& anchor) {
-    if (anchor.GetOwner() != &event || event.GetOwner() != nullptr) {
+    if (event.GetOwner() != nullptr)
         AddNode<int>(event, node);
-        return;
-    }
-    std::vector<SCC_EventNode<int>*> behind;
-    for (SCC_EventNode<int>* at = &anchor; at != &event; at = at->GetNextNode())
-        behind.push_back(at);
-    for (SCC_EventNode<int>* at : behind) Detach(*at);
-    AddNode<int>(event, node);
-    for (SCC_EventNode<int>* at : behind) AddNode<int>(event, *at);
+    else
+        AddNodeBefore<int>(event, node, anchor);
 }
 
 }  // namespace
