@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "SCC_Array.h"
@@ -10,6 +11,8 @@
 #include "SYS_Filter.h"
 #include "TessarExport.h"
 #include "TessarTypes.h"
+
+class SCC_StdCollectionIndex;
 
 // The observable, filtered and sorted view of a data source the collection does not own. It
 // holds handles only (0 means none): the handles of the source that pass its filter, sorted by
@@ -249,14 +252,9 @@ private:
         m_changeEvent.Notify(code, SCC_Notifier::ValueAsData(handle));
     }
     bool LocateHandle(SYS_Handle handle, long& index) const;
-    // The content index: open addressing with linear probing, 0 marking a free slot, at most
-    // half full.
-    bool IsMember(SYS_Handle handle) const;
-    void AddMember(SYS_Handle handle);
-    void RemoveMember(SYS_Handle handle);
+    // The content index follows the content: rebuilt from it, or emptied with it.
     void RebuildMembers();
     void EmptyContent();
-    size_t HomeSlot(SYS_Handle handle) const;
     bool IsAtSortedPlace(SYS_Handle handle, long& index) const;
     long InsertSorted(SYS_Handle handle);
     void RemoveFromContent(SYS_Handle handle);
@@ -300,6 +298,5 @@ private:
     int m_contentAvailable = 0;
     int m_smart = 0;
     SCC_ObjectEventHook<SCC_StdCollection, int> m_parentHook;
-    std::vector<SYS_Handle> m_members;  // the content index (see IsMember)
-    long m_memberCount = 0;
+    std::unique_ptr<SCC_StdCollectionIndex> m_members;  // the handles of the content
 };

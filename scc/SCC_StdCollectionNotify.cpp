@@ -3,6 +3,8 @@
 // keeps while suspended (Suspend).
 #include "SCC_StdCollection.h"
 
+#include "scc/SCC_StdCollectionSort.h"
+
 // Steps: a disabled collection ignores everything; the bulk codes suspend and resume and are
 // passed on; the block code relocates. Any other notification about a handle that neither
 // passes the filter nor is in the content does not concern the collection. A suspended
@@ -230,10 +232,7 @@ void SCC_StdCollection::RestoreOrder() {
     const long size = m_content.GetSize();
     if (size < 2) return;
     SCC_SharedPointer<SCC_ComparatorBase> order = m_content.GetComparator();
-    bool inOrder = true;
-    for (long i = 1; i < size && inOrder; ++i)
-        inOrder = order->Compare(&m_content.GetAt(i - 1), &m_content.GetAt(i)) <= 0;
-    if (inOrder) return;
+    if (SCC_HandlesInOrder(&m_content.GetAt(0), size, *order)) return;
     const SYS_Handle current = m_position.IsValid() ? m_position.GetItem() : 0;
     m_content.Sort(0);
     SetSlider(current);
