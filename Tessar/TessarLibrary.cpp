@@ -1,10 +1,10 @@
 // The library's state across load and unload of the shared object.
 //
-// One object, constructed when the shared object is loaded and destroyed when it is unloaded,
-// registers the library's string table and creates the process-wide objects in this order,
-// destroying them in the reverse order: the palette-change notifier, the registry of fresh
-// shared objects, the unit table, the directory separators. The text-lookup caches and the
-// file manager are created on first use and destroyed at unload, before the unit table.
+// One object, constructed when the shared object is loaded and destroyed when it is unloaded.
+// At load it registers the library's string table, then creates the registry of fresh shared
+// objects. At unload it destroys the text-lookup caches (created by the first TR), then the
+// registry, then unregisters the string table. It reaches each of them through its family's
+// public header.
 #include "PLT_StringTable.h"
 #include "SCC_SharedBuffer.h"
 #include "SFM_TR.h"

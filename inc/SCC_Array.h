@@ -32,6 +32,11 @@
 
 class SCC_ComparatorBase;
 
+namespace SCC_ArrayDetail {
+// The unit of every check of the array, inline or not.
+constexpr const char kUnit[] = "scc/SCC_Array";
+}  // namespace SCC_ArrayDetail
+
 class TESSAR_EXPORT _SCC_Array {
 public:
     // The buffer: reference count, capacity and size, then the elements at offset
@@ -316,27 +321,28 @@ public:
     int InBounds(long i) const { return i >= 0 && i < GetSize(); }
 
     const T& GetAt(long i) const {
-        if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return Scratch();
+        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return Scratch();
         return m_data[i];
     }
     const T& operator[](long i) const { return GetAt(i); }
     // Separates a shared buffer first: writes through the reference never reach copies. No
     // notification is sent.
     T& operator[](long i) {
-        if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return Scratch();
+        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return Scratch();
         if (BufferOf(m_data)->IsShared()) SeparateBuffers();
         return m_data[i];
     }
     // Writes element i (0 <= i < size), then Changed.
     void SetAt(long i, const T& value) {
-        if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return;
+        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return;
         SeparateBuffers();
         m_data[i] = value;
         NotifyChanged(i);
     }
     // Grows the array to i + 1 elements when needed, then writes element i (Changed).
     void SetAtGrow(long i, const T& value) {
-        if (!SSM_CHECK(i >= 0 && i < LONG_MAX, "", "scc/SCC_Array", SSM_FailureError)) return;
+        if (!SSM_CHECK(i >= 0 && i < LONG_MAX, "", SCC_ArrayDetail::kUnit, SSM_FailureError))
+            return;
         T keep(value);  // value may live in the buffer that CheckArray replaces
         CheckArray(i);
         if (!InBounds(i)) return;
@@ -425,7 +431,8 @@ public:
         CopyElements(to + destIndex, m_data + srcIndex, count);
     }
     void Swap(long i, long j) override {
-        if (!SSM_CHECK(InBounds(i) && InBounds(j), "", "scc/SCC_Array", SSM_FailureError)) return;
+        if (!SSM_CHECK(InBounds(i) && InBounds(j), "", SCC_ArrayDetail::kUnit, SSM_FailureError))
+            return;
         SwapElements(m_data[i], m_data[j]);
     }
 
@@ -597,12 +604,12 @@ public:
     int HasValidFocus() const { return m_focus >= 0; }
     // The focus; a negative focus is reported (type 0).
     long GetFocus() const {
-        SSM_CHECK(m_focus >= 0, "", "scc/SCC_Array", SSM_FailureAssert);
+        SSM_CHECK(m_focus >= 0, "", SCC_ArrayDetail::kUnit, SSM_FailureAssert);
         return m_focus;
     }
     // Sets the focus (>= 0, else reported and refused).
     void SetFocus(long focus) {
-        if (SSM_CHECK(focus >= 0, "", "scc/SCC_Array", SSM_FailureAssert)) m_focus = focus;
+        if (SSM_CHECK(focus >= 0, "", SCC_ArrayDetail::kUnit, SSM_FailureAssert)) m_focus = focus;
     }
     // Focus = handle - 1 on `array` (null: the current array).
     void SetHandle(SYS_Handle handle, void* array);
@@ -634,7 +641,7 @@ public:
     const T& GetItem() const {
         static const T none{};
         const SCC_Array<T>* array = GetArray();
-        if (!SSM_CHECK(array != nullptr, "", "scc/SCC_Array", SSM_FailureError)) return none;
+        if (!SSM_CHECK(array != nullptr, "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return none;
         return array->GetAt(GetFocus());
     }
     const T& operator*() const { return GetItem(); }

@@ -57,6 +57,11 @@ struct SCC_MapNode : public SCC_SListNode<SCC_MapNode<K, V>> {
 template <class K, class V, class B = SCC_SDList<SCC_MapNode<K, V>>> class SCC_Map;
 template <class K, class V, class B = SCC_SDList<SCC_MapNode<K, V>>> class SCC_MapIterator;
 
+namespace SCC_MapDetail {
+// The unit of every check of the map.
+constexpr const char kUnit[] = "scc/SCC_Map_Inline";
+}  // namespace SCC_MapDetail
+
 // The untyped part of every map: its flags, sizes and the bookkeeping of removals that
 // listeners may interfere with.
 class TESSAR_EXPORT _SCC_Map : public SCC_Notifier {
@@ -68,7 +73,6 @@ public:
     void SetUnique(int unique) { m_unique = unique != 0; }
 
 protected:
-    static const char kUnit[];
     static constexpr long kDefaultTableSize = 53;
     static constexpr long kGrowthChainLength = 5;
 
@@ -286,7 +290,8 @@ long SCC_Map<K, V, B>::ChainLength(const Bucket& bucket, long limit) {
 
 template <class K, class V, class B>
 V* SCC_Map<K, V, B>::Add(const K& key, const V& value) {
-    if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 100, SSM_FailureAssert)) return nullptr;
+    if (!SSM_CHECK_AT(m_buckets != nullptr, "", SCC_MapDetail::kUnit, 100, SSM_FailureAssert))
+        return nullptr;
     const long hash = Hash(key, m_tableSize);
     Bucket& bucket = BucketOfHash(hash);
     if (m_unique && FindInChain(bucket, key, hash) != nullptr) return nullptr;
@@ -301,7 +306,8 @@ V* SCC_Map<K, V, B>::Add(const K& key, const V& value) {
 
 template <class K, class V, class B>
 V* SCC_Map<K, V, B>::Lookup(const K& key) const {
-    if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 125, SSM_FailureAssert)) return nullptr;
+    if (!SSM_CHECK_AT(m_buckets != nullptr, "", SCC_MapDetail::kUnit, 125, SSM_FailureAssert))
+        return nullptr;
     const long hash = Hash(key, m_tableSize);
     Node* node = FindInChain(BucketOfHash(hash), key, hash);
     return node != nullptr ? &node->value : nullptr;
@@ -309,7 +315,8 @@ V* SCC_Map<K, V, B>::Lookup(const K& key) const {
 
 template <class K, class V, class B>
 int SCC_Map<K, V, B>::Remove(const K& key) {
-    if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 217, SSM_FailureAssert)) return FALSE;
+    if (!SSM_CHECK_AT(m_buckets != nullptr, "", SCC_MapDetail::kUnit, 217, SSM_FailureAssert))
+        return FALSE;
     const long hash = Hash(key, m_tableSize);
     Node* node = FindInChain(BucketOfHash(hash), key, hash);
     if (node == nullptr) return FALSE;
@@ -329,7 +336,8 @@ void SCC_Map<K, V, B>::RemoveNode(Node* node) {
     Node* before = nullptr;
     Node* at = bucket.GetHead();
     for (; at != nullptr && at != node; at = Next(at)) before = at;
-    if (!SSM_CHECK(at != nullptr, "", kUnit, SSM_FailureAssert)) return;  // not in its bucket
+    if (!SSM_CHECK(at != nullptr, "", SCC_MapDetail::kUnit, SSM_FailureAssert))
+        return;  // not in its bucket
     --m_count;
     bucket.Bucket::RemoveAfter(before);
     ForgetPending(node);
@@ -338,7 +346,8 @@ void SCC_Map<K, V, B>::RemoveNode(Node* node) {
 
 template <class K, class V, class B>
 void SCC_Map<K, V, B>::RemoveAll() {
-    if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 231, SSM_FailureAssert)) return;
+    if (!SSM_CHECK_AT(m_buckets != nullptr, "", SCC_MapDetail::kUnit, 231, SSM_FailureAssert))
+        return;
     Notify(SCC_NotifyCleared, nullptr);
     for (long i = 0; i < m_tableSize; ++i) {
         Bucket& bucket = m_buckets[i];
@@ -438,13 +447,13 @@ public:
     }
     // Stands on the first node of the current map; without a map, a failed check (type 0).
     int GetFirst() {
-        if (!SSM_CHECK(HasMap(), "", Map::kUnit, SSM_FailureAssert)) return FALSE;
+        if (!SSM_CHECK(HasMap(), "", SCC_MapDetail::kUnit, SSM_FailureAssert)) return FALSE;
         return SettleFrom(0);
     }
     // Moves along the chain, then to the next non-empty bucket; TRUE while a node remains.
     int GetNext() override {
         if (this->node == nullptr) return FALSE;
-        if (!SSM_CHECK(HasMap(), "", Map::kUnit, SSM_FailureAssert)) return Clear();
+        if (!SSM_CHECK(HasMap(), "", SCC_MapDetail::kUnit, SSM_FailureAssert)) return Clear();
         if (Node* following = this->node->GetNext()) {
             this->node = following;
             return TRUE;

@@ -140,7 +140,14 @@ public:
     void OnEventEnable(int flag) override;
 
     // --- virtual operations, in their fixed slot order ---
-    // Reloads the content from the source; see the implementation for the steps.
+    // Reloads the content from the source. While reload is not allowed, only whether the source
+    // has content is tracked, announced as (Changed, 0) when it changes. Otherwise the parent
+    // may reload first, the content is rebuilt from the source walk (the handles that pass the
+    // filter, in comparator order, equal ones in walk order) with the parent's slider kept, and
+    // every item is connected to its change event. When the content differs from before, or
+    // `force` is set, the focus list keeps only handles still in the content and (Reset, 0) is
+    // announced. A reload connects items and never disconnects them, so the hook counts of
+    // items that stay grow with each reload.
     virtual void Reload(int force);
     // The source walk of derived classes; the base has no source (0, nothing).
     virtual SYS_Handle _GetSlider();
@@ -241,7 +248,12 @@ public:
     bool CheckInvariants() const;
 
 protected:
-    // Keeps one counted hook per distinct item change event (see the implementation).
+    // Counts the item under the slider on its change event (`connect` non-zero) or uncounts it.
+    // The first count on an event creates and hooks an EventHook there (never on the source
+    // event, which the collection already hears); the uncount that takes a hook to zero unhooks
+    // and forgets it. `lastEvent` and `lastHook`, when given, carry the previous item's event
+    // and hook from call to call of one walk, so that items on the same event skip the hook
+    // map. An item without a change event changes nothing.
     void ConnectEvent(int connect, SCC_Notifier** lastEvent = nullptr,
                       EventHook** lastHook = nullptr);
 

@@ -175,8 +175,11 @@ public:
     // AssertEvent handler is asked: every failure not of type SSM_FailureThrow continues.
     static void SetSilentMode(int silent);
 
-    // Handles one failure and answers TRUE (go on) or FALSE (break); see ssm.cpp for the
-    // steps. Throws, at the very end and with Depth and Stack restored, the record's
+    // Handles one failure and answers TRUE (go on) or FALSE (break). The site's record is found
+    // or created; a failure at a site whose failure is being handled answers TRUE at once.
+    // Otherwise the record is counted and takes the message, the AssertEvent hooks choose the
+    // action (not for SSM_FailureThrow, in silent mode or for a disabled site, which go on),
+    // ReportEvent is fired, and LogEvent for an enabled site that requires logging. Throws, at the very end and with Depth and Stack restored, the record's
     // AssertData* (catchable as void*) or an SSM::FatalException when a handler asked for it
     // or when `type` is SSM_FailureThrow. A ThrowFatal decision stands even when failures
     // raised by report or log handlers clear FatalData meanwhile. An action beyond ThrowFatal
@@ -214,7 +217,9 @@ private:
         AssertData* fatal = nullptr;  // the record, when a handler chose ThrowFatal
     };
 
-    // Steps of AssertFailed; see ssm.cpp.
+    // The steps of AssertFailed: the site's record (null when a listener of Map removed it at
+    // once), the re-entrance guard, the handling of a pushed record (ask, report, log), the
+    // hooks' choice of action, and one notification of a record's handle.
     AssertData* FindOrAddRecord(const char* message, const char* file, int line, int id);
     int IsBeingHandled(const AssertData* record) const;
     Outcome HandleRecord(AssertData& record, SSM_FailureType type);

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char kUnit[] = "scc/SCC_Array";
+using SCC_ArrayDetail::kUnit;
 const char kNoComparatorToSort[] = "In SCC_Array::Sort(), The array has no comparator";
 const long kMaxGrowBy = 10000;
 

@@ -496,7 +496,8 @@ bool SCC_StdCollection::CheckInvariants() const {
     std::vector<SYS_Handle> handles;
     for (long i = 0; i < size; ++i) handles.push_back(m_content.GetAt(i));
     SCC_SharedPointer<SCC_ComparatorBase> order = m_content.GetComparator();
-    if (size > 1 && (order.IsNull() || !SCC_HandlesInOrder(handles.data(), size, *order))) return false;
+    if (size > 1 && (order.IsNull() || !SCC_HandlesInOrder(handles.data(), size, *order)))
+        return false;
     std::sort(handles.begin(), handles.end());
     if (std::adjacent_find(handles.begin(), handles.end()) != handles.end()) return false;
     if (m_members->GetCount() != size) return false;

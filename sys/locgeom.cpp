@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kUnit = SYS_LOCGEOM_UNIT;
+using SYS_GeomDetail::kLocgeomUnit;
 
 uint32_t Swap32(int32_t v) { return __builtin_bswap32(static_cast<uint32_t>(v)); }
 
@@ -107,15 +107,15 @@ void SYS_Location::SwapBytes() noexcept {
 void SYS_DoublePoint::Scale(double d) { Scale(d, d); }
 
 void SYS_DoublePoint::Scale(double dx, double dy) {
-    Check(kUnit);
+    Check(kLocgeomUnit);
     m_x *= dx, m_y *= dy;
-    Check(kUnit);
+    Check(kLocgeomUnit);
 }
 
 void SYS_DoublePoint::Transform(const SYS_Transform& t) {
-    Check(kUnit);
+    Check(kLocgeomUnit);
     t.Transform(this);
-    Check(kUnit);
+    Check(kLocgeomUnit);
 }
 
 void SYS_Location::Transform(const SYS_Transform& t) {
@@ -126,13 +126,14 @@ void SYS_Location::Transform(const SYS_Transform& t) {
         if (angle < 0) angle += SYS_FULL_TURN;
     }
     m_orientation = angle;
-    (void)SSM_CHECK(SYS_Location::IsValid(), "Invalid SYS_Location", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(SYS_Location::IsValid(), "Invalid SYS_Location", kLocgeomUnit,
+                    SSM_FailureAssert);
 }
 
 void SYS_Position::Transform(const SYS_Transform& t) {
     SYS_Location::Transform(t);
     if (t.GetMirror()) m_mirror ^= 1;
-    (void)SSM_CHECK(IsValid(), "Invalid SYS_Position", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "Invalid SYS_Position", kLocgeomUnit, SSM_FailureAssert);
 }
 
 void SYS_Segment::Transform(const SYS_Transform& t) {
@@ -145,7 +146,7 @@ void SYS_Circle::Transform(const SYS_Transform& t) { m_center.Transform(t); }
 void SYS_Arc::Transform(const SYS_Transform& t) {
     SYS_Segment::Transform(t);
     SYS_Circle::Transform(t);
-    (void)SSM_CHECK(IsValid(), "Invalid SYS_Arc", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "Invalid SYS_Arc", kLocgeomUnit, SSM_FailureAssert);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -221,7 +222,7 @@ void SYS_Box::Set(const SYS_Point& p, int32_t size) {
     } else {
         m_ll = p + size, m_ur = p;
     }
-    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kLocgeomUnit, SSM_FailureAssert);
 }
 
 void SYS_Box::Transform(const SYS_Transform& t) {
@@ -234,7 +235,7 @@ void SYS_Box::Transform(const SYS_Transform& t) {
         result.m_ur.Set(Max(result.GetRight(), p.GetX()), Max(result.GetUpper(), p.GetY()));
     }
     *this = result;
-    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kLocgeomUnit, SSM_FailureAssert);
 }
 
 int SYS_Box::Clip(SYS_Box box, SYS_Box out[4]) const noexcept {
