@@ -151,19 +151,21 @@ public:
         AssertData* Data;  // the record of the failure, owned by the manager's Map
     };
 
-    // Registers this manager as SSM::Instance and counts it. While another manager exists,
-    // the new one is refused: "SSM may have the only instance" is reported (type 0, file
-    // "ssm/ssm") to the existing manager, the debugger break follows, and the new object is
-    // left unregistered and uncounted. It still works as a manager of its own when called
+    // Registers this manager as SSM::Instance, installs its handlers in the entry point
+    // (SSM_SetManagerHandlers) and counts it. While another manager exists, the new one is
+    // refused: "SSM may have the only instance" is reported (type 0, file "ssm/ssm") to the
+    // existing manager, the debugger break follows, and the new object is left unregistered
+    // and uncounted. It still works as a manager of its own when called
     // directly, but SSM_AssertFailed never reaches it, and its destruction touches neither
     // SSM::Instance nor SSM::InstanceCount. An exception requested by a handler for that
     // report leaves the constructor, and the object is not created.
     SSM();
     // The registered manager checks that it is the only instance ("SSM may have the only
-    // instance", type 0, file "ssm/ssm"), then uncounts and unregisters itself; an exception a
-    // handler asks for in that report cannot leave a destructor, so the debugger break is
-    // executed instead. The map announces its destruction (code 6) to its observers before
-    // the records go; cursors on it are left on nothing.
+    // instance", type 0, file "ssm/ssm"), then uncounts and unregisters itself, removing its
+    // handlers from the entry point; an exception a handler asks for in that report cannot
+    // leave a destructor, so the debugger break is executed instead. The map announces its
+    // destruction (SCC_NotifyCleared) to its observers before the records go; cursors on it
+    // are left on nothing.
     ~SSM();
     SSM(const SSM&) = delete;
     SSM& operator=(const SSM&) = delete;
