@@ -45,9 +45,11 @@ TESSAR_EXPORT void SSM_CheckFailedThrow(const char* message, const char* unit, i
 
 // Checks. Each evaluates to true when the condition holds, so that a caller may refuse to go
 // on after a failure the manager chose to continue past:
-//     if (!SSM_CHECK(index >= 0, "negative index", "sys/sysstr", SSM_FailureAssert)) return;
-// `unit` is the source unit as hosts know it ("scc/SCC_Array"); the _AT forms take a fixed
-// line, because hosts disable assertion sites by "unit(line)".
+//     if (!SSM_CHECK(index >= 0, "negative index", kUnit, SSM_FailureAssert)) return;
+// `unit` is the source unit as hosts know it ("scc/SCC_Array"), named once per source unit
+// (namespace { const char kUnit[] = "sys/sysstr"; }, or a named constant next to the inline
+// checks of a header); the _AT forms take a fixed line, because hosts disable assertion sites
+// by "unit(line)".
 #define SSM_CHECK_ID_AT(cond, msg, unit, line, type, id) \
     ((cond) ? true : (SSM_CheckFailed((msg), (unit), (line), (type), (id)), false))
 #define SSM_CHECK_THROW_ID_AT(cond, msg, unit, line, type, id) \
