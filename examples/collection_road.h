@@ -33,19 +33,19 @@ public:
     SYS_Handle Add(const char* name, bool onTop) {
         m_parts.push_back(std::make_unique<Part>(Part{name, onTop}));
         SYS_Handle handle = HandleOf(*m_parts.back());
-        changed.Notify(1, SCC_Notifier::ValueAsData(handle));  // 1: inserted
+        changed.Notify(SCC_NotifyInserted, SCC_Notifier::ValueAsData(handle));
         return handle;
     }
     void Rename(SYS_Handle handle, const char* name) {
         PartOf(handle).name = name;
-        changed.Notify(3, SCC_Notifier::ValueAsData(handle));  // 3: changed
+        changed.Notify(SCC_NotifyChanged, SCC_Notifier::ValueAsData(handle));
     }
     void Flip(SYS_Handle handle) {
         PartOf(handle).onTop = !PartOf(handle).onTop;
-        changed.Notify(3, SCC_Notifier::ValueAsData(handle));
+        changed.Notify(SCC_NotifyChanged, SCC_Notifier::ValueAsData(handle));
     }
     void Remove(SYS_Handle handle) {
-        changed.Notify(2, SCC_Notifier::ValueAsData(handle));  // 2: sent before it goes
+        changed.Notify(SCC_NotifyDeleting, SCC_Notifier::ValueAsData(handle));
         for (size_t i = 0; i < m_parts.size(); ++i)
             if (m_parts[i].get() == &PartOf(handle)) m_parts.erase(m_parts.begin() + i);
     }
@@ -100,13 +100,17 @@ public:
     int OnListChanged(int code, int* data) {
         SYS_Handle handle = SCC_Notifier::DataAsValue(data);
         switch (code) {
-        case 1: m_out << "  view: inserted " << Name(handle) << " at " << Where(handle); break;
-        case 2: m_out << "  view: deleting " << Name(handle) << " from " << Where(handle); break;
-        case 3: m_out << "  view: changed " << Name(handle); break;
-        case 4: m_out << "  view: focused " << Name(handle); break;
-        case 5: m_out << "  view: reloaded"; break;
-        case 9: m_out << "  view: a bulk change begins"; break;
-        case 10: m_out << "  view: the bulk change ended"; break;
+        case SCC_NotifyInserted:
+            m_out << "  view: inserted " << Name(handle) << " at " << Where(handle);
+            break;
+        case SCC_NotifyDeleting:
+            m_out << "  view: deleting " << Name(handle) << " from " << Where(handle);
+            break;
+        case SCC_NotifyChanged: m_out << "  view: changed " << Name(handle); break;
+        case SCC_NotifyFocusAdded: m_out << "  view: focused " << Name(handle); break;
+        case SCC_NotifyReset: m_out << "  view: reloaded"; break;
+        case SCC_NotifyBeginBulk: m_out << "  view: a bulk change begins"; break;
+        case SCC_NotifyEndBulk: m_out << "  view: the bulk change ended"; break;
         default: m_out << "  view: code " << code; break;
         }
         m_out << "  ->" << Content() << "\n";
@@ -152,10 +156,10 @@ inline void Run(std::ostream& out) {
     out << "The user focuses R1:\n";
     list.SetFocus(list.GetAt(list.GetSize() - 1), 0);
     out << "A bulk change (9 ... 10): the list waits, then replays what it queued:\n";
-    board.changed.Notify(9, nullptr);
+    board.changed.Notify(SCC_NotifyBeginBulk, nullptr);
     board.Add("Q7", true);
     board.Add("B2", true);
-    board.changed.Notify(10, nullptr);
+    board.changed.Notify(SCC_NotifyEndBulk, nullptr);
     out << "A9 is removed (2, sent before it goes):\n";
     board.Remove(u2);
 }

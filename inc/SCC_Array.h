@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "SCC_ArraySort.h"
+#include "SCC_Compare.h"
 #include "SCC_Iterator.h"
 #include "SCC_Notifier.h"
 #include "SCC_SharedBuffer.h"
@@ -23,21 +24,18 @@
 //
 // An array can carry a comparator (shared, reference-counted); it then keeps Add in order and
 // answers ordered searches. Changes are announced on the array's notifier, created on first
-// demand, with the codes of the notification protocol:
-//   1 after an insertion (after code 7), once per element, parameter index + 1, index + 2, ...
-//   2 before a deletion (before code 7), once per element, parameter index + 1 each time
-//   3 after SetAt / SetAtGrow wrote an element, parameter index + 1
-//   5 after SetSize, a sort or an assignment, parameter 0
-//   6 before Clear drops the buffer, parameter 0
-//   7 after the buffer of an insertion changed / before the buffer of a deletion changes,
-//     parameter a pointer to a _SCC_Array::Change record
-// Integer parameters travel in the pointer (SCC_Notifier::ValueAsData).
+// demand, with the notification protocol (SCC_NotifyCode, SCC_Notifier.h).
 //
 // The untyped work (sizes, growth, buffers, sorting, searching, notifications) is done once in
 // _SCC_Array; SCC_Array<T> adds the typed element operations. Checks report to the assertion
 // entry point as "scc/SCC_Array"; a refused operation leaves the array unchanged.
 
 class SCC_ComparatorBase;
+
+namespace SCC_ArrayDetail {
+// The unit of every check of the array, inline or not.
+constexpr const char kUnit[] = "scc/SCC_Array";
+}  // namespace SCC_ArrayDetail
 
 class TESSAR_EXPORT _SCC_Array {
 public:
@@ -78,7 +76,7 @@ public:
         long m_size;
     };
 
-    // Parameter of code 7.
+    // Parameter of Block.
     struct Change {
         long operation;  // 1 insert, 2 delete
         long index;
@@ -95,14 +93,14 @@ public:
     long GetUpperBound() const { return GetSize(); }
     int InBounds(long i) const { return i >= 0 && i < GetSize(); }
 
-    // Resizes to n elements (new ones default-constructed, plain values zero), then code 5.
+    // Resizes to n elements (new ones default-constructed, plain values zero), then Reset.
     void SetSize(long n);
     // Opens `count` default elements at `index` (0 <= index <= size, count > 0).
     void Insert(long index, long count);
     // Removes `count` elements at `index` (index >= 0, count >= 1, index + count <= size).
     void Delete(long index, long count);
     void RemoveAt(long index, long count = 1) { Delete(index, count); }
-    // Code 6, then drops the buffer; nothing happens without a buffer.
+    // Cleared, then drops the buffer; nothing happens without a buffer.
     void Clear();
     void RemoveAll() { Clear(); }
 
@@ -136,7 +134,7 @@ public:
     virtual int IsValid() const;
     // Sorts `count` elements from `first`; direction 1 ascending, -1 descending, 0 the
     // comparator's current direction, which the sort stores in the comparator. Does nothing
-    // when the range leaves the array; needs a comparator. Then code 5 (ranges of two or more).
+    // when the range leaves the array; needs a comparator. Then Reset (ranges of two or more).
     //
     // The sort is the classic non-recursive quicksort: middle element as pivot, scans with <=
     // and >=, pivot to the meeting point, smaller side kept for later, ranges of at most 8
@@ -158,7 +156,7 @@ protected:
     // Without any comparator (non-empty array) the result is (size, size) after a report.
     void FindItemPosition(const void* item, long& first, long& last,
                           SCC_ComparatorBase* comparator) const;
-    // Grows the array to i + 1 elements when i >= size (codes 7 and 1), else separates a
+    // Grows the array to i + 1 elements when i >= size (Block and Inserted), else separates a
     // shared buffer.
     void CheckArray(long i);
     // Gives a shared buffer a private copy.
@@ -222,30 +220,6 @@ private:
     bool m_descending;
 };
 
-// SCC_Compare: -1, 0 or 1 (the string forms live with the string class). The scalar forms are
-// inline so that a comparator's compare reduces to one virtual call.
-inline int SCC_Compare(int a, int b) { return a < b ? -1 : (b < a ? 1 : 0); }
-inline int SCC_Compare(long a, long b) { return a < b ? -1 : (b < a ? 1 : 0); }
-inline int SCC_Compare(long long a, long long b) { return a < b ? -1 : (b < a ? 1 : 0); }
-inline int SCC_Compare(unsigned int a, unsigned int b) { return a < b ? -1 : (b < a ? 1 : 0); }
-inline int SCC_Compare(unsigned long a, unsigned long b) { return a < b ? -1 : (b < a ? 1 : 0); }
-inline int SCC_Compare(unsigned long long a, unsigned long long b) {
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
-// Signed, whatever the platform's char is.
-inline int SCC_Compare(char a, char b) {
-    return SCC_Compare(static_cast<int>(static_cast<signed char>(a)),
-                       static_cast<int>(static_cast<signed char>(b)));
-}
-inline int SCC_Compare(unsigned char a, unsigned char b) { return a < b ? -1 : (b < a ? 1 : 0); }
-// 0 when neither is less nor greater: a NaN compares equal to anything.
-inline int SCC_Compare(float a, float b) { return a < b ? -1 : (b < a ? 1 : 0); }
-inline int SCC_Compare(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
-// Address order.
-inline int SCC_Compare(void* a, void* b) { return a < b ? -1 : (b < a ? 1 : 0); }
-inline int SCC_Compare(const void* a, const void* b) { return a < b ? -1 : (b < a ? 1 : 0); }
-// Null is less than any text and equal to null; texts compare as unsigned bytes.
-TESSAR_EXPORT int SCC_Compare(const char* a, const char* b);
 
 // Compares two T with a function, or with SCC_Compare(const T&, const T&) when the function is
 // null. Starts ascending.
@@ -333,7 +307,7 @@ public:
         SetBuffer(other.GetBuffer());
     }
     ~SCC_Array() override { SetBuffer(nullptr); }
-    // Shares the other's buffer and comparator, then code 5.
+    // Shares the other's buffer and comparator, then Reset.
     SCC_Array& operator=(const SCC_Array& other) {
         if (this != &other) {
             SetBuffer(other.GetBuffer());
@@ -347,34 +321,35 @@ public:
     int InBounds(long i) const { return i >= 0 && i < GetSize(); }
 
     const T& GetAt(long i) const {
-        if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return Scratch();
+        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return Scratch();
         return m_data[i];
     }
     const T& operator[](long i) const { return GetAt(i); }
     // Separates a shared buffer first: writes through the reference never reach copies. No
     // notification is sent.
     T& operator[](long i) {
-        if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return Scratch();
+        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return Scratch();
         if (BufferOf(m_data)->IsShared()) SeparateBuffers();
         return m_data[i];
     }
-    // Writes element i (0 <= i < size), then code 3.
+    // Writes element i (0 <= i < size), then Changed.
     void SetAt(long i, const T& value) {
-        if (!SSM_CHECK(InBounds(i), "", "scc/SCC_Array", SSM_FailureError)) return;
+        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return;
         SeparateBuffers();
         m_data[i] = value;
         NotifyChanged(i);
     }
-    // Grows the array to i + 1 elements when needed, then writes element i (code 3).
+    // Grows the array to i + 1 elements when needed, then writes element i (Changed).
     void SetAtGrow(long i, const T& value) {
-        if (!SSM_CHECK(i >= 0 && i < LONG_MAX, "", "scc/SCC_Array", SSM_FailureError)) return;
+        if (!SSM_CHECK(i >= 0 && i < LONG_MAX, "", SCC_ArrayDetail::kUnit, SSM_FailureError))
+            return;
         T keep(value);  // value may live in the buffer that CheckArray replaces
         CheckArray(i);
         if (!InBounds(i)) return;
         m_data[i] = keep;
         NotifyChanged(i);
     }
-    // Inserts `count` copies of `value` at `index` (codes 7 and 1 once the values are in).
+    // Inserts `count` copies of `value` at `index` (Block and Inserted once the values are in).
     void InsertAt(long index, const T& value, long count = 1) {
         if (count == 1 && index == GetSize() && AppendInPlace(value)) return;
         T keep(value);
@@ -456,7 +431,8 @@ public:
         CopyElements(to + destIndex, m_data + srcIndex, count);
     }
     void Swap(long i, long j) override {
-        if (!SSM_CHECK(InBounds(i) && InBounds(j), "", "scc/SCC_Array", SSM_FailureError)) return;
+        if (!SSM_CHECK(InBounds(i) && InBounds(j), "", SCC_ArrayDetail::kUnit, SSM_FailureError))
+            return;
         SwapElements(m_data[i], m_data[j]);
     }
 
@@ -580,8 +556,8 @@ public:
 };
 
 // An iterator over an array: a listener of the array's notifier that keeps its focus on the
-// same element while elements are inserted or deleted (code 7), follows its focus-delete policy
-// (code 2) and loses its focus when the array is cleared (code 6) or destroyed.
+// same element while elements are inserted or deleted (Block), follows its focus-delete policy
+// (Deleting) and loses its focus when the array is cleared (Cleared) or destroyed.
 class TESSAR_EXPORT SCC_ArrayIteratorBase : public SCC_Iterator {
 public:
     SCC_ArrayIteratorBase() : m_focus(-1), m_array(nullptr) {}
@@ -611,7 +587,7 @@ public:
     int IsValid() override;
     int IsEmpty() override { return !IsValid(); }
     int OnNotification(int code, int* param) override;
-    // Follows a code 7 record (see the class comment).
+    // Follows a Block record (see the class comment).
     virtual void OnUpdatePointers(void* info);
 
     SCC_ArrayIteratorBase& operator++() {
@@ -628,12 +604,12 @@ public:
     int HasValidFocus() const { return m_focus >= 0; }
     // The focus; a negative focus is reported (type 0).
     long GetFocus() const {
-        SSM_CHECK(m_focus >= 0, "", "scc/SCC_Array", SSM_FailureAssert);
+        SSM_CHECK(m_focus >= 0, "", SCC_ArrayDetail::kUnit, SSM_FailureAssert);
         return m_focus;
     }
     // Sets the focus (>= 0, else reported and refused).
     void SetFocus(long focus) {
-        if (SSM_CHECK(focus >= 0, "", "scc/SCC_Array", SSM_FailureAssert)) m_focus = focus;
+        if (SSM_CHECK(focus >= 0, "", SCC_ArrayDetail::kUnit, SSM_FailureAssert)) m_focus = focus;
     }
     // Focus = handle - 1 on `array` (null: the current array).
     void SetHandle(SYS_Handle handle, void* array);
@@ -665,7 +641,7 @@ public:
     const T& GetItem() const {
         static const T none{};
         const SCC_Array<T>* array = GetArray();
-        if (!SSM_CHECK(array != nullptr, "", "scc/SCC_Array", SSM_FailureError)) return none;
+        if (!SSM_CHECK(array != nullptr, "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return none;
         return array->GetAt(GetFocus());
     }
     const T& operator*() const { return GetItem(); }

@@ -42,6 +42,13 @@ template <class T> class SCC_EventIterator;
 // Detaches `node` from its current event (if any), then links it at the tail of `event`'s ring.
 // Constant time.
 template <class T> void AddNode(SCC_Event<T>& event, SCC_EventNode<T>& node);
+// Detaches `node`, then links it directly before `anchor` in `event`'s ring, so that dispatch
+// calls it right before the anchor; when `anchor` is not in that ring, at the tail as AddNode
+// does. A node inserted before itself stays where it is. Constant time. During a dispatch the
+// usual rule holds: the node is called in the running dispatch when it lands behind the
+// dispatch's position.
+template <class T>
+void AddNodeBefore(SCC_Event<T>& event, SCC_EventNode<T>& node, SCC_EventNode<T>& anchor);
 // Detaches `hook`, then links it before the first node of `event` whose priority is less than or
 // equal to the hook's, else at the tail: the ring stays ordered by descending priority and a
 // hook goes ahead of the nodes of its own priority. Plain nodes (priority INT_MAX) stay ahead of
@@ -53,6 +60,8 @@ template <class T> void Detach(SCC_EventNode<T>& node);
 
 // Event heads are not listeners.
 template <class T> void AddNode(SCC_Event<T>& event, SCC_Event<T>& node) = delete;
+template <class T>
+void AddNodeBefore(SCC_Event<T>& event, SCC_Event<T>& node, SCC_EventNode<T>& anchor) = delete;
 template <class T> void Detach(SCC_Event<T>& event) = delete;
 
 // A node of a ring; a plain node is a listener whose reaction is OnNotification. Destroying an
@@ -98,6 +107,8 @@ private:
     friend class SCC_Event<T>;
     friend class SCC_EventIterator<T>;
     friend void AddNode<>(SCC_Event<T>& event, SCC_EventNode<T>& node);
+    friend void AddNodeBefore<>(SCC_Event<T>& event, SCC_EventNode<T>& node,
+                                SCC_EventNode<T>& anchor);
     friend void AddHook<>(SCC_Event<T>& event, SCC_EventHook<T>& hook);
     friend void Detach<>(SCC_EventNode<T>& node);
 
@@ -273,6 +284,14 @@ template <class T>
 void AddNode(SCC_Event<T>& event, SCC_EventNode<T>& node) {
     Detach(node);
     SCC_EventNode<T>::LinkBefore(event, node, event);
+}
+
+template <class T>
+void AddNodeBefore(SCC_Event<T>& event, SCC_EventNode<T>& node, SCC_EventNode<T>& anchor) {
+    if (&node == &anchor) return;
+    Detach(node);
+    SCC_EventNode<T>& position = anchor.m_owner == &event ? anchor : event;
+    SCC_EventNode<T>::LinkBefore(position, node, event);
 }
 
 template <class T>

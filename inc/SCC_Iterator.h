@@ -5,9 +5,10 @@
 #include "TessarTypes.h"
 
 // Base of every container iterator: a listener node that its container's notifier calls, and
-// that follows one of three policies when the element under it is deleted (code 2 with the
-// iterator's handle): 0 invalidate (the default), 1 go forward, -1 go back. When the container
-// is cleared (code 6) it calls Clear(). Destroying either side first is safe (see SCC_Event).
+// that follows one of three policies when the element under it is deleted (SCC_NotifyDeleting
+// with the iterator's handle): 0 invalidate (the default), 1 go forward, -1 go back. When the
+// container is cleared (SCC_NotifyCleared) it calls Clear(). Destroying either side first is
+// safe (see SCC_Event).
 class TESSAR_EXPORT SCC_Iterator : public SCC_EventNode<int> {
 public:
     SCC_Iterator() : m_onFocusDelete(0) {}
@@ -26,7 +27,7 @@ public:
     virtual int Invalidate();
     virtual int IsValid();
     virtual int IsEmpty();
-    // Code 6 calls Clear(); code 2 whose parameter equals GetHandle() applies the policy.
+    // Cleared calls Clear(); Deleting whose parameter equals GetHandle() applies the policy.
     // Other codes are ignored. Returns 0.
     int OnNotification(int code, int* param) override;
 

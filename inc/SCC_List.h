@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SCC_Iterator.h"
+#include "SCC_Notifier.h"
 #include "SSM_Assert.h"
 #include "TessarExport.h"
 #include "TessarTypes.h"
@@ -21,15 +22,14 @@
 // list, so it cannot repair the list's head; remove it first. Lists unlink their nodes when they
 // are destroyed, so destroying the list first is always safe.
 //
-// The hook. Every list calls its virtual OnListChange(code, node): code 1 after a node was
-// linked, code 2 before a node is unlinked. Codes 5 (the list was rebuilt) and 6 (the list is
-// being emptied) belong to the same protocol; owners that rebuild or empty a list in bulk send
-// them through the hook with a null node. A list being destroyed calls no hook.
+// The hook. Every list calls its virtual OnListChange(code, node) with the notification
+// protocol (SCC_NotifyCode, SCC_Notifier.h) and the node; owners that rebuild or empty a list in
+// bulk send Reset and Cleared through the hook with a null node. A list being destroyed calls
+// no hook.
 //
 // Iterators. SCC_SListIterator<N> and SCC_DListIterator<N> walk the links; they are SCC_Iterator
 // listeners, so a list that forwards its hook codes to a notifier keeps the iterators attached
-// to that notifier off removed nodes (code 2 with the node's address applies the focus-delete
-// policy, code 6 clears them).
+// to that notifier off removed nodes.
 //
 // Checks report as "scc/SCC_List_Inline", type 0; a refused operation changes nothing and
 // answers null.
@@ -129,7 +129,7 @@ public:
     virtual N* RemoveAfter(N* prev);
     N* RemoveHead() { return RemoveAfter(nullptr); }
     virtual N* RemoveTail();
-    // Removes every node from the head on, each with code 2; nothing is deleted.
+    // Removes every node from the head on, each with Deleting; nothing is deleted.
     void RemoveAll() {
         while (head != nullptr) RemoveAfter(nullptr);
     }
@@ -327,7 +327,7 @@ N* SCC_SList<N>::InsertAfter(N* ref, N* node) {
     Link*& slot = ref != nullptr ? ref->next : head;
     node->next = slot;
     slot = node;
-    OnListChange(1, node);
+    OnListChange(SCC_NotifyInserted, node);
     return node;
 }
 
@@ -347,7 +347,7 @@ N* SCC_SList<N>::RemoveAfter(N* prev) {
     Link*& slot = prev != nullptr ? prev->next : head;
     N* node = static_cast<N*>(slot);
     if (node == nullptr) return nullptr;
-    OnListChange(2, node);
+    OnListChange(SCC_NotifyDeleting, node);
     // The hook may have changed the chain: unlink whatever follows `prev` now only if it is
     // still the node announced.
     if (slot != node) return nullptr;
@@ -445,7 +445,7 @@ N* SCC_DList<N>::InsertBefore(N* ref, N* node) {
         return nullptr;
     if (ref != nullptr && !CheckMember(ref)) return nullptr;
     LinkBefore(ref, node);
-    this->OnListChange(1, node);
+    this->OnListChange(SCC_NotifyInserted, node);
     return node;
 }
 
@@ -457,14 +457,14 @@ N* SCC_DList<N>::InsertAfter(N* ref, N* node) {
         return nullptr;
     if (ref != nullptr && !CheckMember(ref)) return nullptr;
     LinkAfter(ref, node);
-    this->OnListChange(1, node);
+    this->OnListChange(SCC_NotifyInserted, node);
     return node;
 }
 
 template <class N>
 N* SCC_DList<N>::Remove(N* node) {
     if (!this->CheckGiven(node) || !CheckMember(node)) return nullptr;
-    this->OnListChange(2, node);
+    this->OnListChange(SCC_NotifyDeleting, node);
     // The hook may have taken the node out already.
     if (!node->IsLinked()) return nullptr;
     Unlink(node);

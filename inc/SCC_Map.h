@@ -3,7 +3,8 @@
 #include <new>
 #include <type_traits>
 
-#include "SCC_Array.h"  // the SCC_Compare overloads of the scalar and C-string keys
+#include "SCC_Array.h"
+#include "SCC_Compare.h"  // the orderings of the scalar and C-string keys
 #include "SCC_Hash.h"
 #include "SCC_Iterator.h"
 #include "SCC_List.h"
@@ -26,12 +27,9 @@
 // of its new bucket. From 467183 buckets on the table no longer grows and chains lengthen. The
 // table never shrinks.
 //
-// Notifications. The map is an SCC_Notifier: 5 (reset) after construction and assignment, 1
-// with the address of the new value after an add, 2 with the address of the value before a
-// node is removed, 6 (cleared) before RemoveAll and at destruction. Each bucket's hook
-// (SCC_SList::OnListChange) hears 1 after a node is linked into it and 2 before one leaves it;
-// a rebuild sends 6 to every old bucket before it is emptied and 5 to every new bucket after it
-// is filled.
+// Notifications. The map is an SCC_Notifier, and each bucket's hook (SCC_SList::OnListChange)
+// hears the changes of its bucket; both speak the notification protocol (SCC_NotifyCode,
+// SCC_Notifier.h).
 //
 // Listeners may change the map while they are being notified. A node whose removal was being
 // announced and that a listener removed in the meantime is not removed twice; an add whose node
@@ -59,6 +57,11 @@ struct SCC_MapNode : public SCC_SListNode<SCC_MapNode<K, V>> {
 template <class K, class V, class B = SCC_SDList<SCC_MapNode<K, V>>> class SCC_Map;
 template <class K, class V, class B = SCC_SDList<SCC_MapNode<K, V>>> class SCC_MapIterator;
 
+namespace SCC_MapDetail {
+// The unit of every check of the map.
+constexpr const char kUnit[] = "scc/SCC_Map_Inline";
+}  // namespace SCC_MapDetail
+
 // The untyped part of every map: its flags, sizes and the bookkeeping of removals that
 // listeners may interfere with.
 class TESSAR_EXPORT _SCC_Map : public SCC_Notifier {
@@ -70,7 +73,6 @@ public:
     void SetUnique(int unique) { m_unique = unique != 0; }
 
 protected:
-    static const char kUnit[];
     static constexpr long kDefaultTableSize = 53;
     static constexpr long kGrowthChainLength = 5;
 
@@ -208,13 +210,13 @@ SCC_Map<K, V, B>::SCC_Map(HashFunction hashFunction, long tableSize)
 template <class K, class V, class B>
 SCC_Map<K, V, B>::SCC_Map(const SCC_Map& other)
     : _SCC_Map(other), m_hashFunction(other.m_hashFunction), m_buckets(CopyTable(other)) {
-    Notify(5, nullptr);
+    Notify(SCC_NotifyReset, nullptr);
 }
 
 template <class K, class V, class B>
 void SCC_Map<K, V, B>::InitTable() {
     m_buckets = new Bucket[m_tableSize];
-    Notify(5, nullptr);
+    Notify(SCC_NotifyReset, nullptr);
 }
 
 template <class K, class V, class B>
@@ -228,13 +230,13 @@ SCC_Map<K, V, B>& SCC_Map<K, V, B>::operator=(const SCC_Map& other) {
     m_tableSize = other.m_tableSize;
     m_unique = other.m_unique;
     m_count = other.m_count;
-    Notify(5, nullptr);
+    Notify(SCC_NotifyReset, nullptr);
     return *this;
 }
 
 template <class K, class V, class B>
 SCC_Map<K, V, B>::~SCC_Map() {
-    Notify(6, nullptr);
+    Notify(SCC_NotifyCleared, nullptr);
     delete[] m_buckets;
     m_buckets = nullptr;
 }
@@ -288,7 +290,8 @@ long SCC_Map<K, V, B>::ChainLength(const Bucket& bucket, long limit) {
 
 template <class K, class V, class B>
 V* SCC_Map<K, V, B>::Add(const K& key, const V& value) {
-    if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 100, SSM_FailureAssert)) return nullptr;
+    if (!SSM_CHECK_AT(m_buckets != nullptr, "", SCC_MapDetail::kUnit, 100, SSM_FailureAssert))
+        return nullptr;
     const long hash = Hash(key, m_tableSize);
     Bucket& bucket = BucketOfHash(hash);
     if (m_unique && FindInChain(bucket, key, hash) != nullptr) return nullptr;
@@ -297,13 +300,14 @@ V* SCC_Map<K, V, B>::Add(const K& key, const V& value) {
     ++m_count;
     if (ChainLength(bucket, kGrowthChainLength) >= kGrowthChainLength) Grow();
     PendingNode pending(*this, node);
-    Notify(1, &node->value);
+    Notify(SCC_NotifyInserted, &node->value);
     return pending.node != nullptr ? &node->value : nullptr;
 }
 
 template <class K, class V, class B>
 V* SCC_Map<K, V, B>::Lookup(const K& key) const {
-    if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 125, SSM_FailureAssert)) return nullptr;
+    if (!SSM_CHECK_AT(m_buckets != nullptr, "", SCC_MapDetail::kUnit, 125, SSM_FailureAssert))
+        return nullptr;
     const long hash = Hash(key, m_tableSize);
     Node* node = FindInChain(BucketOfHash(hash), key, hash);
     return node != nullptr ? &node->value : nullptr;
@@ -311,13 +315,14 @@ V* SCC_Map<K, V, B>::Lookup(const K& key) const {
 
 template <class K, class V, class B>
 int SCC_Map<K, V, B>::Remove(const K& key) {
-    if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 217, SSM_FailureAssert)) return FALSE;
+    if (!SSM_CHECK_AT(m_buckets != nullptr, "", SCC_MapDetail::kUnit, 217, SSM_FailureAssert))
+        return FALSE;
     const long hash = Hash(key, m_tableSize);
     Node* node = FindInChain(BucketOfHash(hash), key, hash);
     if (node == nullptr) return FALSE;
     {
         PendingNode pending(*this, node);
-        Notify(2, &node->value);
+        Notify(SCC_NotifyDeleting, &node->value);
         if (pending.node == nullptr) return TRUE;  // a listener removed it meanwhile
     }
     // A listener may have grown the table: the node is found again from its stored hash.
@@ -331,7 +336,8 @@ void SCC_Map<K, V, B>::RemoveNode(Node* node) {
     Node* before = nullptr;
     Node* at = bucket.GetHead();
     for (; at != nullptr && at != node; at = Next(at)) before = at;
-    if (!SSM_CHECK(at != nullptr, "", kUnit, SSM_FailureAssert)) return;  // not in its bucket
+    if (!SSM_CHECK(at != nullptr, "", SCC_MapDetail::kUnit, SSM_FailureAssert))
+        return;  // not in its bucket
     --m_count;
     bucket.Bucket::RemoveAfter(before);
     ForgetPending(node);
@@ -340,11 +346,12 @@ void SCC_Map<K, V, B>::RemoveNode(Node* node) {
 
 template <class K, class V, class B>
 void SCC_Map<K, V, B>::RemoveAll() {
-    if (!SSM_CHECK_AT(m_buckets != nullptr, "", kUnit, 231, SSM_FailureAssert)) return;
-    Notify(6, nullptr);
+    if (!SSM_CHECK_AT(m_buckets != nullptr, "", SCC_MapDetail::kUnit, 231, SSM_FailureAssert))
+        return;
+    Notify(SCC_NotifyCleared, nullptr);
     for (long i = 0; i < m_tableSize; ++i) {
         Bucket& bucket = m_buckets[i];
-        bucket.OnListChange(6, nullptr);
+        bucket.OnListChange(SCC_NotifyCleared, nullptr);
         while (!bucket.IsEmpty()) {
             --m_count;
             delete bucket.Bucket::RemoveAfter(nullptr);
@@ -368,7 +375,7 @@ void SCC_Map<K, V, B>::Grow() {
     }
     for (long i = 0; i < m_tableSize; ++i) {
         Bucket& old = m_buckets[i];
-        old.OnListChange(6, nullptr);
+        old.OnListChange(SCC_NotifyCleared, nullptr);
         while (Node* node = old.Bucket::RemoveAfter(nullptr)) {
             node->hash = Hash(node->key, newSize);
             const long target = BucketOf(node->hash, newSize);
@@ -376,7 +383,7 @@ void SCC_Map<K, V, B>::Grow() {
             tails[target] = table[target].Bucket::InsertAfter(tail, node);
         }
     }
-    for (long i = 0; i < newSize; ++i) table[i].OnListChange(5, nullptr);
+    for (long i = 0; i < newSize; ++i) table[i].OnListChange(SCC_NotifyReset, nullptr);
     delete[] tails;
     delete[] m_buckets;
     m_buckets = table;
@@ -440,13 +447,13 @@ public:
     }
     // Stands on the first node of the current map; without a map, a failed check (type 0).
     int GetFirst() {
-        if (!SSM_CHECK(HasMap(), "", Map::kUnit, SSM_FailureAssert)) return FALSE;
+        if (!SSM_CHECK(HasMap(), "", SCC_MapDetail::kUnit, SSM_FailureAssert)) return FALSE;
         return SettleFrom(0);
     }
     // Moves along the chain, then to the next non-empty bucket; TRUE while a node remains.
     int GetNext() override {
         if (this->node == nullptr) return FALSE;
-        if (!SSM_CHECK(HasMap(), "", Map::kUnit, SSM_FailureAssert)) return Clear();
+        if (!SSM_CHECK(HasMap(), "", SCC_MapDetail::kUnit, SSM_FailureAssert)) return Clear();
         if (Node* following = this->node->GetNext()) {
             this->node = following;
             return TRUE;
@@ -477,7 +484,7 @@ public:
     }
     // The map's codes: 2 and 6 as for every iterator; 5 (the map was assigned) drops the node.
     int OnNotification(int code, int* param) override {
-        if (code == 5) return Clear();
+        if (code == SCC_NotifyReset) return Clear();
         return SCC_SListIterator<Node>::OnNotification(code, param);
     }
 

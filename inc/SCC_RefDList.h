@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SCC_List.h"
+#include "SCC_Notifier.h"
 #include "TessarExport.h"
 
 // Reference lists: an object that others refer to keeps an SCC_RefDList of SCC_DListRefNode
@@ -9,9 +10,10 @@
 // list releases every node when it dies (the nodes stay alive, in no list).
 //
 // A node records its list, so a node is in at most one list and every operation that links a
-// node first takes it out of the list it is in. Hooks: the list's OnListChange is called with 1
-// after a node joined and 2 before a node leaves (also when it leaves because it is destroyed or
-// moves to another list); the list being destroyed calls it with 6 before releasing its nodes.
+// node first takes it out of the list it is in. Hooks: the list's OnListChange hears Inserted
+// after a node joined and Deleting before a node leaves (also when it leaves because it is
+// destroyed or moves to another list); the list being destroyed sends Cleared before releasing
+// its nodes (SCC_NotifyCode, SCC_Notifier.h).
 //
 // Checks are check-and-throw failures of type 1 reported as "scc/SCC_Misc": a null node, and a
 // reference or removed node that is not in this list. A refused operation changes nothing and
@@ -21,7 +23,7 @@ class SCC_RefDList;
 
 // A referrer's entry in a reference list. Copying a node puts the copy in the same list,
 // directly before the original; assigning moves the target there. Destroying it takes it out of
-// its list (the list's hook sees code 2).
+// its list (the list's hook sees Deleting).
 class TESSAR_EXPORT SCC_DListRefNode : public SCC_DListNode<SCC_DListRefNode> {
 public:
     SCC_DListRefNode() : list(nullptr) {}
@@ -38,7 +40,7 @@ public:
 
     // The list the node is in, null for none.
     SCC_RefDList* GetList() const { return list; }
-    // Leaves the current list (its hook sees code 2 first) and records `newList` as the node's
+    // Leaves the current list (its hook sees Deleting first) and records `newList` as the node's
     // list without linking it there; the list operations use this before they link the node.
     void ChangeList(SCC_RefDList* newList);
 
@@ -55,7 +57,7 @@ public:
     SCC_RefDList(SCC_RefDList& other);
     // Keeps this list's nodes; nothing is taken from `other`.
     SCC_RefDList& operator=(SCC_RefDList& other);
-    // Calls the hook with 6, then takes every node out from the head (code 2 each); a
+    // Calls the hook with 6, then takes every node out from the head (Deleting each); a
     // NotifyNodes running on this list stops after the node it is calling.
     ~SCC_RefDList() override;
 

@@ -2,6 +2,7 @@
 
 #include "SCC_Iterator.h"
 #include "SCC_List.h"
+#include "SCC_Notifier.h"
 #include "SCC_RefDList.h"
 #include "SSM_Assert.h"
 #include "TessarExport.h"
@@ -11,11 +12,12 @@
 // the removal or destruction of the node they stand on.
 //
 // How it works. A node (SCC_SafeDListNode<N>) is also an SCC_RefDList: the iterators standing on
-// it are parked in that reference list. Before a node leaves the list (code 2), the list calls
-// NotifyNodes(2, node) on it, and every iterator there applies its focus-delete policy: it steps
-// to the next node (go forward), to the previous one (go back), or becomes empty (invalidate);
-// stepping past either end makes it empty. Only then is the node unlinked, so no iterator ever
-// stands on a node that left or died. Emptying the list (code 6) clears every iterator on it.
+// it are parked in that reference list. Before a node leaves the list, the list calls
+// NotifyNodes(SCC_NotifyDeleting, node) on it, and every iterator there applies its focus-delete
+// policy: it steps to the next node (go forward), to the previous one (go back), or becomes
+// empty (invalidate); stepping past either end makes it empty. Only then is the node unlinked,
+// so no iterator ever stands on a node that left or died. Emptying the list (Cleared) clears
+// every iterator on it.
 //
 // Links. The root's `next` is the head and its `prev` the tail; an empty list has the root
 // linked to itself, and a free node has both links pointing to itself (IsLinked() is O(1)). A
@@ -52,7 +54,7 @@ public:
     // The neighbouring elements; null at the ends of the list and for a free node.
     N* GetNext() const { return RealNode(this->next); }
     N* GetPrev() const { return RealNode(this->prev); }
-    // The node's identity as iterators report it (GetHandle) and as code 2 carries it.
+    // The node's identity as iterators report it (GetHandle) and as Deleting carries it.
     SYS_Handle GetHandle() const { return reinterpret_cast<SYS_Handle>(this); }
 
     // The element behind a link, null when the link leads to a root, is null or is `this`.
@@ -71,7 +73,7 @@ private:
     // Tells the iterators standing here (NotifyNodes with this node's handle).
     void TellIterators(int code) {
         if (!SCC_RefDList::IsEmpty())
-            SCC_RefDList::NotifyNodes(code, reinterpret_cast<void*>(GetHandle()));
+            SCC_RefDList::NotifyNodes(code, SCC_Notifier::ValueAsData(GetHandle()));
     }
     void UnlinkFromNeighbours() {
         SCC_DListNode<N>* before = this->prev;
@@ -177,8 +179,8 @@ public:
     int IsValid() override { return Current() != nullptr; }
     int IsEmpty() override { return Current() == nullptr; }
 
-    // From the node (NotifyNodes) or from a notifier: code 2 with this iterator's handle
-    // applies the focus-delete policy, code 6 clears it.
+    // From the node (NotifyNodes) or from a notifier: Deleting with this iterator's handle
+    // applies the focus-delete policy, Cleared clears it.
     using SCC_Iterator::OnNotification;
     int OnNotification(int code, void* param) override {
         return SCC_Iterator::OnNotification(code, static_cast<int*>(param));
@@ -205,7 +207,7 @@ private:
 template <class N>
 SCC_SafeDListNode<N>::~SCC_SafeDListNode() {
     // The neighbours are still linked here, so an iterator that moves on lands on a live node.
-    TellIterators(2);
+    TellIterators(SCC_NotifyDeleting);
     if (this->IsLinked()) UnlinkFromNeighbours();
     // Reference nodes that are not iterators stay until ~SCC_RefDList releases them.
 }
@@ -218,7 +220,7 @@ N* SCC_SafeDList<N>::Link(SCC_DListNode<N>* before, N* node) {
     link->next = after;
     before->next = link;
     static_cast<SCC_DListNode<N>*>(after)->prev = link;
-    Announce(1, node);
+    Announce(SCC_NotifyInserted, node);
     return node;
 }
 
@@ -245,7 +247,7 @@ N* SCC_SafeDList<N>::Remove(N* node) {
     if (!SSM_CHECK(node != nullptr && node->IsLinked(), "", SCC_SafeDListDetail::kUnit,
                    SSM_FailureAssert))
         return nullptr;
-    Announce(2, node);
+    Announce(SCC_NotifyDeleting, node);
     // The hook may have taken the node out already (it must not delete it).
     if (!node->IsLinked()) return nullptr;
     static_cast<SCC_SafeDListNode<N>*>(node)->UnlinkFromNeighbours();
@@ -256,16 +258,16 @@ template <class N>
 void SCC_SafeDList<N>::Announce(int code, N* node) {
     if (node != nullptr) {
         static_cast<SCC_SafeDListNode<N>*>(node)->TellIterators(code);
-    } else if (code == 6) {
+    } else if (code == SCC_NotifyCleared) {
         for (N* at = GetHead(); at != nullptr; at = at->SCC_SafeDListNode<N>::GetNext())
-            static_cast<SCC_SafeDListNode<N>*>(at)->TellIterators(6);
+            static_cast<SCC_SafeDListNode<N>*>(at)->TellIterators(SCC_NotifyCleared);
     }
     OnListChange(code, node);
 }
 
 template <class N>
 void SCC_SafeDList<N>::Empty(bool deleteNodes) {
-    Announce(6, nullptr);
+    Announce(SCC_NotifyCleared, nullptr);
     while (!IsEmpty()) {
         SCC_SafeDListNode<N>* node = m_root.FromLink(m_root.next);
         node->UnlinkFromNeighbours();

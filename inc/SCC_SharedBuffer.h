@@ -65,6 +65,12 @@ private:
     long m_refCount;
 };
 
+// The library's load creates the registry of fresh objects and its unload destroys it, in the
+// order of the library's process-wide objects. Only the library's own entry calls them; they
+// are not exported.
+void SCC_CreateSharedRegistry();
+void SCC_DestroySharedRegistry();
+
 // Holds one reference to a shared object (T derives from SCC_SharedBuffer) and deletes the
 // object when it releases the last reference. Null is allowed.
 template <class T>

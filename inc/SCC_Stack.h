@@ -7,8 +7,8 @@
 
 // A stack on top of SCC_Array<T>: the first `count` elements of the array are the pushed items,
 // the top at index count - 1. Popping keeps the array's slot, so a later push reuses it; the
-// array only grows. Pushing writes through SetAtGrow, so listeners of the array see code 3 (and
-// codes 7 and 1 when the array grows). Copies share the buffer until one of them writes.
+// array only grows. Pushing writes through SetAtGrow, so listeners of the array see Changed (and
+// Block and Inserted when the array grows). Copies share the buffer until one of them writes.
 //
 // Popping an empty stack and peeking below the bottom are failed checks of type 1, reported as
 // "scc/sccstack"; they answer a default-constructed T and change nothing. Shrinking the array

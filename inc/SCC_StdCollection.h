@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "SCC_Array.h"
@@ -11,6 +12,8 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 
+class SCC_StdCollectionIndex;
+
 // The observable, filtered and sorted view of a data source the collection does not own. It
 // holds handles only (0 means none): the handles of the source that pass its filter, sorted by
 // its comparator (the content); the handles the user selected (the focus list, ascending, no
@@ -20,12 +23,8 @@
 //
 // The collection is itself the listener node attached to its source's event (SetEvent). It
 // turns the source's notifications into changes of its content and focus, and announces each
-// change on its own change event (GetChangeEvent) with the codes of the notification protocol,
-// the handle travelling in the data pointer (SCC_Notifier::ValueAsData):
-//   1 inserted, 2 being deleted (sent while the handle is still in the content and in the focus
-//   list), 3 changed (3 with 0: availability of content changed while reload is not allowed),
-//   4 entered the focus list, 5 reset (reloaded as a whole), 6 cleared, 7 handles relocated
-//   (data passed on), 9 and 10 begin and end of a bulk change (passed on).
+// change on its own change event (GetChangeEvent) with the notification protocol
+// (SCC_NotifyCode, SCC_Notifier.h), the handle travelling in the data pointer.
 // A child collection (SetParent) follows its parent: it reloads when the parent announces an
 // insert, change, focus or reset about a handle the parent has focused (or about 0), drops the
 // items of a focused master that the parent deletes, and follows the parent's clear, suspend and
@@ -141,7 +140,14 @@ public:
     void OnEventEnable(int flag) override;
 
     // --- virtual operations, in their fixed slot order ---
-    // Reloads the content from the source; see the implementation for the steps.
+    // Reloads the content from the source. While reload is not allowed, only whether the source
+    // has content is tracked, announced as (Changed, 0) when it changes. Otherwise the parent
+    // may reload first, the content is rebuilt from the source walk (the handles that pass the
+    // filter, in comparator order, equal ones in walk order) with the parent's slider kept, and
+    // every item is connected to its change event. When the content differs from before, or
+    // `force` is set, the focus list keeps only handles still in the content and (Reset, 0) is
+    // announced. A reload connects items and never disconnects them, so the hook counts of
+    // items that stay grow with each reload.
     virtual void Reload(int force);
     // The source walk of derived classes; the base has no source (0, nothing).
     virtual SYS_Handle _GetSlider();
@@ -215,7 +221,7 @@ public:
     virtual int GetFirst();
     virtual int GetNext();
     virtual int GetPrev();
-    // The handle that replaces `handle` after a relocation (code 7); 0 in the base.
+    // The handle that replaces `handle` after a relocation (Block); 0 in the base.
     virtual SYS_Handle UpdateHandle(SYS_Handle handle, void* info);
 
     // --- not virtual ---
@@ -242,7 +248,12 @@ public:
     bool CheckInvariants() const;
 
 protected:
-    // Keeps one counted hook per distinct item change event (see the implementation).
+    // Counts the item under the slider on its change event (`connect` non-zero) or uncounts it.
+    // The first count on an event creates and hooks an EventHook there (never on the source
+    // event, which the collection already hears); the uncount that takes a hook to zero unhooks
+    // and forgets it. `lastEvent` and `lastHook`, when given, carry the previous item's event
+    // and hook from call to call of one walk, so that items on the same event skip the hook
+    // map. An item without a change event changes nothing.
     void ConnectEvent(int connect, SCC_Notifier** lastEvent = nullptr,
                       EventHook** lastHook = nullptr);
 
@@ -253,14 +264,9 @@ private:
         m_changeEvent.Notify(code, SCC_Notifier::ValueAsData(handle));
     }
     bool LocateHandle(SYS_Handle handle, long& index) const;
-    // The content index: open addressing with linear probing, 0 marking a free slot, at most
-    // half full.
-    bool IsMember(SYS_Handle handle) const;
-    void AddMember(SYS_Handle handle);
-    void RemoveMember(SYS_Handle handle);
+    // The content index follows the content: rebuilt from it, or emptied with it.
     void RebuildMembers();
     void EmptyContent();
-    size_t HomeSlot(SYS_Handle handle) const;
     bool IsAtSortedPlace(SYS_Handle handle, long& index) const;
     long InsertSorted(SYS_Handle handle);
     void RemoveFromContent(SYS_Handle handle);
@@ -304,6 +310,5 @@ private:
     int m_contentAvailable = 0;
     int m_smart = 0;
     SCC_ObjectEventHook<SCC_StdCollection, int> m_parentHook;
-    std::vector<SYS_Handle> m_members;  // the content index (see IsMember)
-    long m_memberCount = 0;
+    std::unique_ptr<SCC_StdCollectionIndex> m_members;  // the handles of the content
 };

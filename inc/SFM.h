@@ -178,3 +178,7 @@ private:
     SYS_String m_text;
     SFM::EventCode m_result;
 };
+
+// The library's unload deletes the file manager if it exists; GetManager() answers null from
+// then on. Only the library's own entry calls it; not exported.
+void SFM_DestroyManager();

@@ -27,3 +27,7 @@ TESSAR_EXPORT SYS_String TR(int id);
 
 // A text equal to `text` (a null text gives the empty one).
 TESSAR_EXPORT SYS_String TR(const char* text);
+
+// Destroys both caches (if they exist); a later TR creates them again. Called by the library's
+// unload; not exported.
+void SFM_DestroyTextCaches();

@@ -151,19 +151,21 @@ public:
         AssertData* Data;  // the record of the failure, owned by the manager's Map
     };
 
-    // Registers this manager as SSM::Instance and counts it. While another manager exists,
-    // the new one is refused: "SSM may have the only instance" is reported (type 0, file
-    // "ssm/ssm") to the existing manager, the debugger break follows, and the new object is
-    // left unregistered and uncounted. It still works as a manager of its own when called
+    // Registers this manager as SSM::Instance, installs its handlers in the entry point
+    // (SSM_SetManagerHandlers) and counts it. While another manager exists, the new one is
+    // refused: "SSM may have the only instance" is reported (type 0, file "ssm/ssm") to the
+    // existing manager, the debugger break follows, and the new object is left unregistered
+    // and uncounted. It still works as a manager of its own when called
     // directly, but SSM_AssertFailed never reaches it, and its destruction touches neither
     // SSM::Instance nor SSM::InstanceCount. An exception requested by a handler for that
     // report leaves the constructor, and the object is not created.
     SSM();
     // The registered manager checks that it is the only instance ("SSM may have the only
-    // instance", type 0, file "ssm/ssm"), then uncounts and unregisters itself; an exception a
-    // handler asks for in that report cannot leave a destructor, so the debugger break is
-    // executed instead. The map announces its destruction (code 6) to its observers before
-    // the records go; cursors on it are left on nothing.
+    // instance", type 0, file "ssm/ssm"), then uncounts and unregisters itself, removing its
+    // handlers from the entry point; an exception a handler asks for in that report cannot
+    // leave a destructor, so the debugger break is executed instead. The map announces its
+    // destruction (SCC_NotifyCleared) to its observers before the records go; cursors on it
+    // are left on nothing.
     ~SSM();
     SSM(const SSM&) = delete;
     SSM& operator=(const SSM&) = delete;
@@ -175,8 +177,11 @@ public:
     // AssertEvent handler is asked: every failure not of type SSM_FailureThrow continues.
     static void SetSilentMode(int silent);
 
-    // Handles one failure and answers TRUE (go on) or FALSE (break); see ssm.cpp for the
-    // steps. Throws, at the very end and with Depth and Stack restored, the record's
+    // Handles one failure and answers TRUE (go on) or FALSE (break). The site's record is found
+    // or created; a failure at a site whose failure is being handled answers TRUE at once.
+    // Otherwise the record is counted and takes the message, the AssertEvent hooks choose the
+    // action (not for SSM_FailureThrow, in silent mode or for a disabled site, which go on),
+    // ReportEvent is fired, and LogEvent for an enabled site that requires logging. Throws, at the very end and with Depth and Stack restored, the record's
     // AssertData* (catchable as void*) or an SSM::FatalException when a handler asked for it
     // or when `type` is SSM_FailureThrow. A ThrowFatal decision stands even when failures
     // raised by report or log handlers clear FatalData meanwhile. An action beyond ThrowFatal
@@ -214,7 +219,9 @@ private:
         AssertData* fatal = nullptr;  // the record, when a handler chose ThrowFatal
     };
 
-    // Steps of AssertFailed; see ssm.cpp.
+    // The steps of AssertFailed: the site's record (null when a listener of Map removed it at
+    // once), the re-entrance guard, the handling of a pushed record (ask, report, log), the
+    // hooks' choice of action, and one notification of a record's handle.
     AssertData* FindOrAddRecord(const char* message, const char* file, int line, int id);
     int IsBeingHandled(const AssertData* record) const;
     Outcome HandleRecord(AssertData& record, SSM_FailureType type);

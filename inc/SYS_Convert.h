@@ -183,3 +183,9 @@ private:
     int m_precisions[4];
     int m_anglePrecision;
 };
+
+// The library's load creates the (not yet filled) unit table, in the order of the library's
+// process-wide objects, and its unload destroys it; the first SYS_Convert fills it, and one
+// used after unload builds it again. Only the library's own entry calls them; not exported.
+void SYS_CreateUnitTable();
+void SYS_DestroyUnitTable();

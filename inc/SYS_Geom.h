@@ -33,8 +33,12 @@ constexpr int32_t SYS_COORD_LIMIT = 1066800000;  // exclusive bound of a usable 
 constexpr int32_t SYS_FULL_TURN = 648000000;     // angle units per turn (1,800,000 per degree)
 constexpr int32_t SYS_HALF_TURN = 324000000;
 
-#define SYS_GEOM_INLINE_UNIT "sys/SYS_Geom_Inline"
-#define SYS_LOCGEOM_UNIT "sys/locgeom"
+namespace SYS_GeomDetail {
+// The units of the geometry checks: those of the inline members, and those of the out-of-line
+// members (the box checks of the inline box operations report there too).
+constexpr const char kInlineUnit[] = "sys/SYS_Geom_Inline";
+constexpr const char kLocgeomUnit[] = "sys/locgeom";
+}  // namespace SYS_GeomDetail
 
 // Truncates toward zero. Values beyond the 32-bit range saturate and NaN gives INT32_MIN, so
 // that no input is undefined; inside the coordinate range this is plain truncation.
@@ -236,7 +240,7 @@ public:
 private:
     friend class SYS_Transform;  // applies itself to the raw coordinates, without checks
 
-    void Check(const char* unit = SYS_GEOM_INLINE_UNIT) const {
+    void Check(const char* unit = SYS_GeomDetail::kInlineUnit) const {
         (void)SSM_CHECK(IsValid(), "Invalid point", unit, SSM_FailureAssert);
     }
     const SYS_DoublePoint& Read() const { return Check(), *this; }
@@ -274,7 +278,8 @@ public:
     // Stores the origin, then reports "Invalid Location" when the orientation is not valid.
     void SetOrigin(const SYS_Point& origin) {
         m_origin = origin;
-        (void)SSM_CHECK(IsValid(), "Invalid Location", SYS_GEOM_INLINE_UNIT, SSM_FailureAssert);
+        (void)SSM_CHECK(IsValid(), "Invalid Location", SYS_GeomDetail::kInlineUnit,
+                        SSM_FailureAssert);
     }
     void SetOrigin(int32_t x, int32_t y) { SetOrigin(SYS_Point(x, y)); }
     // Reverses the byte order of the three fields in place.
@@ -333,7 +338,8 @@ public:
     void Set(const SYS_Point& p, int32_t angle, int mirror) {
         SYS_Location::Set(p, angle);
         m_mirror = mirror != 0;
-        (void)SSM_CHECK(IsValid(), "Invalid a Position", SYS_GEOM_INLINE_UNIT, SSM_FailureAssert);
+        (void)SSM_CHECK(IsValid(), "Invalid a Position", SYS_GeomDetail::kInlineUnit,
+                        SSM_FailureAssert);
     }
     void Set(int32_t x, int32_t y, int32_t angle, int mirror) {
         Set(SYS_Point(x, y), angle, mirror);
@@ -501,7 +507,8 @@ public:
              int32_t radius) {
         SYS_Segment::Set(start, end);
         SYS_Circle::Set(center, radius);
-        (void)SSM_CHECK(IsValid(), " Invalid arc data", SYS_GEOM_INLINE_UNIT, SSM_FailureAssert);
+        (void)SSM_CHECK(IsValid(), " Invalid arc data", SYS_GeomDetail::kInlineUnit,
+                        SSM_FailureAssert);
     }
 
     // TRUE when start and end both lie on the circle: |p - center|^2 - radius^2, computed in
@@ -588,7 +595,7 @@ public:
     // Stores, then reports "Invalid box" when the box is not valid.
     void SetLowerLeft(const SYS_Point& p) {
         m_ll = p;
-        (void)SSM_CHECK(IsValid(), "Invalid box", SYS_GEOM_INLINE_UNIT, SSM_FailureAssert);
+        (void)SSM_CHECK(IsValid(), "Invalid box", SYS_GeomDetail::kInlineUnit, SSM_FailureAssert);
     }
     constexpr void SetLowerLeft(int32_t x, int32_t y) noexcept { m_ll.Set(x, y); }
     constexpr void SetUpperRight(const SYS_Point& p) noexcept { m_ur = p; }

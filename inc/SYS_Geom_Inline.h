@@ -51,7 +51,8 @@ inline SYS_Box SYS_Circle::GetBox() const noexcept {
 inline void SYS_Box::Increase(int32_t x, int32_t y) {
     m_ll.Set(Min(m_ll.GetX(), x), Min(m_ll.GetY(), y));
     m_ur.Set(Max(m_ur.GetX(), x), Max(m_ur.GetY(), y));
-    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", SYS_LOCGEOM_UNIT, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", SYS_GeomDetail::kLocgeomUnit,
+                    SSM_FailureAssert);
 }
 
 inline void SYS_Box::Combine(const SYS_Box& box) {
@@ -60,7 +61,8 @@ inline void SYS_Box::Combine(const SYS_Box& box) {
     } else if (!box.IsUnset()) {
         m_ll.Set(Min(m_ll.GetX(), box.m_ll.GetX()), Min(m_ll.GetY(), box.m_ll.GetY()));
         m_ur.Set(Max(m_ur.GetX(), box.m_ur.GetX()), Max(m_ur.GetY(), box.m_ur.GetY()));
-        (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", SYS_LOCGEOM_UNIT, SSM_FailureAssert);
+        (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", SYS_GeomDetail::kLocgeomUnit,
+                        SSM_FailureAssert);
     }
 }
 

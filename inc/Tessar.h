@@ -51,3 +51,7 @@
 #include "UI_SvgDrawArea.h"
 #include "UI_PaletteColorConvertor.h"
 #include "SFM_MessageDB.h"
+#include "PLT_Debug.h"
+#include "SCC_Compare.h"
+#include "PLT_MbText.h"
+#include "PLT_CRunTime.h"

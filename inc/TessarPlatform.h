@@ -1,32 +1,6 @@
 #pragma once
 
-#include <cerrno>
-
-#include "TessarExport.h"
-
-// Services of the operating system that the library reaches through one small layer.
-
-// Stops in the debugger when one is attached (SIGTRAP); without a debugger nothing happens
-// and execution goes on, unless a host installed its own handler below.
-TESSAR_EXPORT void PLT_DebugBreak();
-
-// TRUE when a debugger traces this process (TracerPid in /proc/self/status is not 0).
-TESSAR_EXPORT int PLT_IsDebuggerAttached();
-
-// Replaces what PLT_DebugBreak does; null restores the default. A fuzzing harness installs
-// abort() here so that a break becomes a recorded crash. Returns the previous handler.
-typedef void (*PLT_DebugBreakHandler)();
-TESSAR_EXPORT PLT_DebugBreakHandler PLT_SetDebugBreakHandler(PLT_DebugBreakHandler handler);
-
-// Keeps the calling thread's last error (errno) across a scope, so that a report or a
-// notification never disturbs what the caller is about to read.
-class PLT_ErrnoGuard {
-public:
-    PLT_ErrnoGuard() : m_saved(errno) {}
-    ~PLT_ErrnoGuard() { errno = m_saved; }
-    PLT_ErrnoGuard(const PLT_ErrnoGuard&) = delete;
-    PLT_ErrnoGuard& operator=(const PLT_ErrnoGuard&) = delete;
-
-private:
-    int m_saved;
-};
+// Services of the operating system that the library reaches through one small layer: the
+// debugger break and the errno guard (PLT_Debug.h, used by every check). The base string, the
+// string tables and the multibyte helpers of the platform layer have headers of their own.
+#include "PLT_Debug.h"

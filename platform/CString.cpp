@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "SSM_Assert.h"
-#include "platform/plt_mbcs.h"
-#include "platform/plt_string.h"
+#include "PLT_MbText.h"
+#include "PLT_CRunTime.h"
 
 namespace {
 

@@ -3,8 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "TessarPlatform.h"
+#include "PLT_Debug.h"
 #include "TessarTypes.h"
+
+// Resolved at load against the program, when it defines one; null otherwise.
+extern "C" __attribute__((weak)) void TessarLifetimeTrace(const char* event);
 
 namespace {
 
@@ -43,4 +46,8 @@ void PLT_DebugBreak() {
         return;
     }
     if (PLT_IsDebuggerAttached()) std::raise(SIGTRAP);
+}
+
+void PLT_TraceLifetime(const char* event) {
+    if (TessarLifetimeTrace != nullptr) TessarLifetimeTrace(event);
 }

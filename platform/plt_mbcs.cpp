@@ -1,4 +1,4 @@
-#include "platform/plt_mbcs.h"
+#include "PLT_MbText.h"
 
 #include <cctype>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/plt_string.h"
+#include "PLT_CRunTime.h"
 
 namespace plt {
 

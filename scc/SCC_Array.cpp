@@ -8,7 +8,7 @@
 
 namespace {
 
-const char kUnit[] = "scc/SCC_Array";
+using SCC_ArrayDetail::kUnit;
 const char kNoComparatorToSort[] = "In SCC_Array::Sort(), The array has no comparator";
 const long kMaxGrowBy = 10000;
 
@@ -50,7 +50,7 @@ _SCC_Array::_SCC_Array(const _SCC_Array& other) : m_comparator(nullptr), m_notif
 
 _SCC_Array& _SCC_Array::operator=(const _SCC_Array& other) {
     AdoptComparator(other.m_comparator);
-    Notify(5, 0);
+    Notify(SCC_NotifyReset, 0);
     return *this;
 }
 
@@ -72,7 +72,7 @@ void _SCC_Array::AdoptComparator(SCC_ComparatorBase* comparator) {
 void _SCC_Array::SetSize(long n) {
     if (!SSM_CHECK_THROW(n >= 0, "", kUnit, SSM_FailureAssert)) return;
     CreateBuffer(3, 0, n);
-    Notify(5, 0);
+    Notify(SCC_NotifyReset, 0);
 }
 
 void _SCC_Array::Insert(long index, long count) {
@@ -94,9 +94,9 @@ void _SCC_Array::Delete(long index, long count) {
                          SSM_FailureAssert))
         return;
     if (m_notifier != nullptr) {
-        for (long i = 0; i < count; ++i) Notify(2, index + 1);
+        for (long i = 0; i < count; ++i) Notify(SCC_NotifyDeleting, index + 1);
         Change change = {kOperationDelete, index, count};
-        m_notifier->Notify(7, &change);
+        m_notifier->Notify(SCC_NotifyBlock, &change);
         // A listener that shrank the array meanwhile leaves nothing sound to delete.
         if (!SSM_CHECK_THROW(index <= GetSize() - count, "", kUnit, SSM_FailureAssert)) return;
     }
@@ -105,7 +105,7 @@ void _SCC_Array::Delete(long index, long count) {
 
 void _SCC_Array::Clear() {
     if (GetBuffer() == nullptr) return;
-    Notify(6, 0);
+    Notify(SCC_NotifyCleared, 0);
     SetBuffer(nullptr);
 }
 
@@ -214,11 +214,11 @@ void _SCC_Array::Notify(int code, SYS_Handle value) {
 
 void _SCC_Array::SendInserted(long index, long count) {
     Change change = {kOperationInsert, index, count};
-    m_notifier->Notify(7, &change);
-    for (long i = 1; i <= count; ++i) Notify(1, index + i);
+    m_notifier->Notify(SCC_NotifyBlock, &change);
+    for (long i = 1; i <= count; ++i) Notify(SCC_NotifyInserted, index + i);
 }
 
-void _SCC_Array::NotifyChanged(long index) { Notify(3, index + 1); }
+void _SCC_Array::NotifyChanged(long index) { Notify(SCC_NotifyChanged, index + 1); }
 
 // ---- validity --------------------------------------------------------------------------------
 
@@ -293,7 +293,7 @@ void _SCC_Array::Sort(long first, long count, int direction) {
     // Hold the comparator: a listener or a compare could replace it while we sort.
     SCC_SharedPointer<SCC_ComparatorBase> comparator(m_comparator);
     SortRange(*comparator, first, first + count - 1);
-    Notify(5, 0);
+    Notify(SCC_NotifyReset, 0);
 }
 
 // The untyped elements: virtual compares through the comparator, the virtual Swap and the
@@ -337,14 +337,6 @@ void _SCC_Array::FindItemPosition(const void* item, long& first, long& last,
         int WithItem(long i) const { return order.WithItem(i, item); }
     } policy{OrderingBy(*by), item};
     SCC_ArraySortDetail::FindRun(policy, size, first, last);
-}
-
-// ---- SCC_Compare -----------------------------------------------------------------------------
-
-int SCC_Compare(const char* a, const char* b) {
-    if (a == nullptr || b == nullptr) return (a != nullptr) - (b != nullptr);
-    int result = std::strcmp(a, b);  // strcmp compares as unsigned char
-    return SCC_ArraySortDetail::Sign(result);
 }
 
 // ---- array iterators -------------------------------------------------------------------------
@@ -391,7 +383,7 @@ void SCC_ArrayIteratorBase::SetHandle(SYS_Handle handle, void* array) {
 }
 
 int SCC_ArrayIteratorBase::OnNotification(int code, int* param) {
-    if (code == 7) {
+    if (code == SCC_NotifyBlock) {
         OnUpdatePointers(param);
         return 0;
     }

@@ -40,9 +40,9 @@ int SCC_Iterator::IsEmpty() {
 }
 
 int SCC_Iterator::OnNotification(int code, int* param) {
-    if (code == 6) {
+    if (code == SCC_NotifyCleared) {
         Clear();
-    } else if (code == 2 && SCC_Notifier::DataAsValue(param) == GetHandle()) {
+    } else if (code == SCC_NotifyDeleting && SCC_Notifier::DataAsValue(param) == GetHandle()) {
         if (m_onFocusDelete == 0) Invalidate();
         else if (m_onFocusDelete == 1) GetNext();
         else if (m_onFocusDelete == -1) GetPrev();

@@ -1,12 +1,10 @@
 #include "SCC_Map.h"
 
-const char _SCC_Map::kUnit[] = "scc/SCC_Map_Inline";
-
 namespace {
 
 long ValidTableSize(long tableSize) {
     if (SSM_CHECK(tableSize >= 1, "SCC_Map: the table size must be at least 1",
-                  "scc/SCC_Map_Inline", SSM_FailureError))
+                  SCC_MapDetail::kUnit, SSM_FailureError))
         return tableSize;
     return 53;
 }

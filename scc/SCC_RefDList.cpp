@@ -77,7 +77,7 @@ void SCC_DListRefNode::ChangeList(SCC_RefDList* newList) {
     // list, so it is never linked in one list while recording another.
     while (list != nullptr && IsLinked()) {
         SCC_RefDList* current = list;
-        current->OnListChange(2, this);
+        current->OnListChange(SCC_NotifyDeleting, this);
         if (list == current && IsLinked()) current->Release(this);
     }
     list = newList;
@@ -92,7 +92,7 @@ SCC_RefDList& SCC_RefDList::operator=(SCC_RefDList& /*other*/) { return *this; }
 
 SCC_RefDList::~SCC_RefDList() {
     EndWalksOn(this);
-    OnListChange(6, nullptr);
+    OnListChange(SCC_NotifyCleared, nullptr);
     RemoveAll();
 }
 
@@ -110,7 +110,7 @@ SCC_DListRefNode* SCC_RefDList::Join(SCC_DListRefNode* ref, SCC_DListRefNode* no
     if (ref != nullptr && (ref->list != this || !ref->IsLinked())) ref = nullptr;
     if (before) LinkBefore(ref, node);
     else LinkAfter(ref, node);
-    OnListChange(1, node);
+    OnListChange(SCC_NotifyInserted, node);
     return node;
 }
 

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "scc/SCC_StdCollectionIndex.h"
+#include "scc/SCC_StdCollectionSort.h"
+
 namespace {
 
 typedef SCC_Comparator<SYS_Handle> HandleComparator;
@@ -14,47 +17,14 @@ long IndexOf(SCC_ArrayIteratorBase& position) {
     return position.IsValid() ? position.GetFocus() : -1;
 }
 
-bool IsInOrder(const SYS_Handle* data, long size, SCC_ComparatorBase& order) {
-    for (long i = 1; i < size; ++i)
-        if (order.Compare(&data[i - 1], &data[i]) > 0) return false;
-    return true;
-}
-
-// Stable bottom-up merge sort: handles that compare equal keep the order of the source walk,
-// exactly as inserting each one behind its run of equals would, in O(n log n). It reads and
-// writes only inside the range whatever the comparator answers.
-void StableSortHandles(SYS_Handle* data, long size, SCC_ComparatorBase& order) {
-    if (size < 2 || IsInOrder(data, size, order)) return;
-    std::vector<SYS_Handle> merged(static_cast<size_t>(size));
-    for (long width = 1; width < size; width *= 2) {
-        for (long lo = 0; lo < size - width; lo += 2 * width) {
-            const long mid = lo + width, hi = std::min(lo + 2 * width, size);
-            long left = lo, right = mid, out = 0;
-            while (left < mid && right < hi)
-                merged[out++] = order.Compare(&data[left], &data[right]) <= 0 ? data[left++]
-                                                                              : data[right++];
-            while (left < mid) merged[out++] = data[left++];
-            while (right < hi) merged[out++] = data[right++];
-            std::copy(merged.begin(), merged.begin() + out, data + lo);
-        }
-    }
-}
-
-// Links `node` right before `anchor` in the ring of `event`: the nodes from the anchor on leave
-// the ring and come back, in their order, behind `node`. While the event dispatches that would
-// change what the running dispatch calls, so `node` then goes to the tail; it does too when the
-// anchor is not in that ring.
+// Attaches a copy's listener right before its model's, so the source calls the copy first.
+// While the event dispatches, the node goes to the tail instead, leaving the order the running
+// dispatch follows as it was.
 void AttachBefore(SCC_Event<int>& event, SCC_EventNode<int>& node, SCC_EventNode<int>& anchor) {
-    if (anchor.GetOwner() != &event || event.GetOwner() != nullptr) {
+    if (event.GetOwner() != nullptr)
         AddNode<int>(event, node);
-        return;
-    }
-    std::vector<SCC_EventNode<int>*> behind;
-    for (SCC_EventNode<int>* at = &anchor; at != &event; at = at->GetNextNode())
-        behind.push_back(at);
-    for (SCC_EventNode<int>* at : behind) Detach(*at);
-    AddNode<int>(event, node);
-    for (SCC_EventNode<int>* at : behind) AddNode<int>(event, *at);
+    else
+        AddNodeBefore<int>(event, node, anchor);
 }
 
 }  // namespace
@@ -82,7 +52,8 @@ SCC_StdCollection::Position& SCC_StdCollection::Position::operator=(const Positi
 // --- construction, copying -------------------------------------------------------------------
 
 SCC_StdCollection::SCC_StdCollection(SCC_StdCollection* parent)
-    : m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0) {
+    : m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0),
+      m_members(std::make_unique<SCC_StdCollectionIndex>()) {
     m_focus.SetComparator(new HandleComparator());
     m_content.SetComparator(new HandleComparator());
     SetParent(parent);
@@ -97,7 +68,8 @@ SCC_StdCollection::SCC_StdCollection(SCC_StdCollection& model)
       m_content(model.m_content),
       m_positions(model.m_positions),
       m_filter(model.m_filter),
-      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0) {
+      m_parentHook(this, &SCC_StdCollection::OnParentNotification, 0),
+      m_members(std::make_unique<SCC_StdCollectionIndex>()) {
     CopyFrom(model);
 }
 
@@ -258,7 +230,7 @@ SYS_Handle SCC_StdCollection::GetAt(long index) {
 // and the linear search one whose sort key changed since it was placed.
 bool SCC_StdCollection::LocateHandle(SYS_Handle handle, long& index) const {
     const long size = m_content.GetSize();
-    if (!IsMember(handle)) return false;
+    if (!m_members->Contains(handle)) return false;
     if (m_content.Find(handle, index)) return true;
     const SYS_Handle* data = &m_content.GetAt(0);
     const SYS_Handle* at = std::find(data, data + size, handle);
@@ -277,7 +249,7 @@ long SCC_StdCollection::InsertSorted(SYS_Handle handle) {
     long index = 0;
     m_content.Find(handle, index);
     m_content.InsertAt(index, handle);
-    AddMember(handle);
+    m_members->Add(handle);
     return index;
 }
 
@@ -285,7 +257,7 @@ void SCC_StdCollection::RemoveFromContent(SYS_Handle handle) {
     long index = 0;
     if (!LocateHandle(handle, index)) return;
     m_content.RemoveAt(index);
-    RemoveMember(handle);
+    m_members->Remove(handle);
 }
 
 long SCC_StdCollection::GetPosition() { return IndexOf(m_position); }
@@ -351,9 +323,9 @@ void SCC_StdCollection::SetHandleData(SYS_Handle handle, int data) {
     if (entry == nullptr) entry = m_positions.Add(handle, Position());
     if (entry != nullptr) entry->SetHandleData(data);
     if (m_sourceEvent != nullptr)
-        m_sourceEvent->Notify(3, SCC_Notifier::ValueAsData(handle));
+        m_sourceEvent->Notify(SCC_NotifyChanged, SCC_Notifier::ValueAsData(handle));
     else
-        OnNotification(3, static_cast<int*>(SCC_Notifier::ValueAsData(handle)));
+        OnNotification(SCC_NotifyChanged, SCC_Notifier::ValueAsData(handle));
 }
 
 // --- focus -----------------------------------------------------------------------------------
@@ -397,7 +369,7 @@ void SCC_StdCollection::SetFocus(SYS_Handle handle, int mode) {
     const SYS_Handle slider = _GetSlider();
     m_position.Restart(m_content, contentIndex);
     SetSlider(handle);
-    if (!wasFocused) Announce(4, handle);
+    if (!wasFocused) Announce(SCC_NotifyFocusAdded, handle);
     _SetSlider(slider);
     m_position = kept;
 }
@@ -458,7 +430,7 @@ void SCC_StdCollection::Reload(int force) {
         const int available = FindNextTempItem(0) != 0;
         if (available == m_contentAvailable) return;
         m_contentAvailable = available;
-        Announce(3, 0);
+        Announce(SCC_NotifyChanged, 0);
         return;
     }
     if (m_parent != nullptr) m_parent->AllowReload(1);
@@ -470,7 +442,7 @@ void SCC_StdCollection::Reload(int force) {
     if (!force && SameContent(old)) return;
     m_contentAvailable = HasFocus();
     KeepFocusInContent();
-    Announce(5, 0);
+    Announce(SCC_NotifyReset, 0);
 }
 
 // Appends every accepted handle in walk order, then sorts stably: the same content as inserting
@@ -484,12 +456,12 @@ void SCC_StdCollection::LoadFromSource() {
         const SYS_Handle handle = GetSlider();
         if (!Filter(handle)) continue;
         m_content.InsertAt(m_content.GetSize(), handle);
-        AddMember(handle);
+        m_members->Add(handle);
         ConnectEvent(1, &lastEvent, &lastHook);
     }
     if (m_content.GetSize() < 2) return;
     SCC_SharedPointer<SCC_ComparatorBase> order = m_content.GetComparator();
-    if (!order.IsNull()) StableSortHandles(&m_content[0], m_content.GetSize(), *order);
+    if (!order.IsNull()) SCC_StableSortHandles(&m_content[0], m_content.GetSize(), *order);
 }
 
 bool SCC_StdCollection::SameContent(const HandleArray& old) const {
@@ -524,16 +496,27 @@ bool SCC_StdCollection::CheckInvariants() const {
     std::vector<SYS_Handle> handles;
     for (long i = 0; i < size; ++i) handles.push_back(m_content.GetAt(i));
     SCC_SharedPointer<SCC_ComparatorBase> order = m_content.GetComparator();
-    if (size > 1 && (order.IsNull() || !IsInOrder(handles.data(), size, *order))) return false;
+    if (size > 1 && (order.IsNull() || !SCC_HandlesInOrder(handles.data(), size, *order)))
+        return false;
     std::sort(handles.begin(), handles.end());
     if (std::adjacent_find(handles.begin(), handles.end()) != handles.end()) return false;
-    if (m_memberCount != size) return false;
+    if (m_members->GetCount() != size) return false;
     for (SYS_Handle handle : handles)
-        if (!IsMember(handle)) return false;
+        if (!m_members->Contains(handle)) return false;
     for (long i = 0; i < m_focus.GetSize(); ++i) {
         const SYS_Handle handle = m_focus.GetAt(i);
         if (i > 0 && m_focus.GetAt(i - 1) >= handle) return false;
         if (!std::binary_search(handles.begin(), handles.end(), handle)) return false;
     }
     return true;
+}
+
+void SCC_StdCollection::RebuildMembers() {
+    m_members->Clear();
+    for (long i = 0; i < m_content.GetSize(); ++i) m_members->Add(m_content.GetAt(i));
+}
+
+void SCC_StdCollection::EmptyContent() {
+    m_content.Clear();
+    m_members->Clear();
 }

@@ -3,23 +3,21 @@
 // keeps while suspended (Suspend).
 #include "SCC_StdCollection.h"
 
-namespace {
+#include "scc/SCC_StdCollectionSort.h"
 
-int* AsData(SYS_Handle handle) { return static_cast<int*>(SCC_Notifier::ValueAsData(handle)); }
-
-}  // namespace
-
-// Steps: a disabled collection ignores everything; 9 and 10 suspend and resume and are passed
-// on; 7 relocates. Any other notification about a handle that neither passes the filter nor is
-// in the content does not concern the collection. A suspended collection queues it (deletions,
-// resets and clears are processed at once); otherwise it is processed.
+// Steps: a disabled collection ignores everything; the bulk codes suspend and resume and are
+// passed on; the block code relocates. Any other notification about a handle that neither
+// passes the filter nor is in the content does not concern the collection. A suspended
+// collection queues it (deletions, resets and clears are processed at once); otherwise it is
+// processed.
 int SCC_StdCollection::OnNotification(int code, int* data) {
     if (!IsEnabled() || HandleControlCode(code, data)) return 0;
     const SYS_Handle handle = SCC_Notifier::DataAsValue(data);
-    if (code < 1 || code > 6) return 0;  // 8 and unknown codes carry no handle of ours
-    if (code == 2) ForgetDeleted(handle);
+    // The property code and unknown codes carry no handle of ours.
+    if (code < SCC_NotifyInserted || code > SCC_NotifyCleared) return 0;
+    if (code == SCC_NotifyDeleting) ForgetDeleted(handle);
     // Resets and clears concern the collection whatever their data.
-    const bool aboutHandle = handle != 0 && code != 5 && code != 6;
+    const bool aboutHandle = handle != 0 && code != SCC_NotifyReset && code != SCC_NotifyCleared;
     const int passes = !aboutHandle || Filter(handle) != 0;
     long index = -1;
     bool found = false;
@@ -37,15 +35,15 @@ int SCC_StdCollection::OnNotification(int code, int* data) {
 // relocation. TRUE when `code` was one of them.
 bool SCC_StdCollection::HandleControlCode(int code, int* data) {
     switch (code) {
-    case 9:
+    case SCC_NotifyBeginBulk:
         Suspend(1);
-        m_changeEvent.Notify(9, data);
+        m_changeEvent.Notify(SCC_NotifyBeginBulk, data);
         return true;
-    case 10:
+    case SCC_NotifyEndBulk:
         Suspend(0);
-        m_changeEvent.Notify(10, data);
+        m_changeEvent.Notify(SCC_NotifyEndBulk, data);
         return true;
-    case 7:
+    case SCC_NotifyBlock:
         Relocate(data);
         return true;
     default:
@@ -57,11 +55,11 @@ bool SCC_StdCollection::HandleControlCode(int code, int* data) {
 // record); FALSE for the codes that are processed at once.
 bool SCC_StdCollection::Defer(int code, SYS_Handle handle) {
     switch (code) {
-    case 5:
-    case 6:
+    case SCC_NotifyReset:
+    case SCC_NotifyCleared:
         m_queue.Clear();
         return false;
-    case 2:
+    case SCC_NotifyDeleting:
         DropQueued(handle);
         return false;
     default:
@@ -95,27 +93,27 @@ void SCC_StdCollection::DropQueued(SYS_Handle handle) {
 void SCC_StdCollection::Process(int code, SYS_Handle handle, int passes, bool found, long index) {
     Position saved(m_position);
     if (found) saved.Restart(m_content, index);
-    if (code != 1 && code != 3) SetSlider(handle);
+    if (code != SCC_NotifyInserted && code != SCC_NotifyChanged) SetSlider(handle);
     const bool aboutItem = handle != 0;
     switch (code) {
-    case 1:
+    case SCC_NotifyInserted:
         if (aboutItem && found)
-            ChangeAnnounced(3, handle, passes, saved);
+            ChangeAnnounced(SCC_NotifyChanged, handle, passes, saved);
         else if (aboutItem)
             InsertAnnounced(handle);
         break;
-    case 2:
+    case SCC_NotifyDeleting:
         if (found) DeleteAnnounced(handle);
         break;
-    case 3:
-    case 4:
+    case SCC_NotifyChanged:
+    case SCC_NotifyFocusAdded:
         if (aboutItem) ChangeAnnounced(code, handle, passes, saved);
         break;
-    case 5:
+    case SCC_NotifyReset:
         Reload(0);
         break;
-    case 6:
-        ClearAnnounced(AsData(handle));
+    case SCC_NotifyCleared:
+        ClearAnnounced(SCC_Notifier::ValueAsData(handle));
         break;
     default:
         break;
@@ -128,14 +126,14 @@ void SCC_StdCollection::InsertAnnounced(SYS_Handle handle) {
     m_position.Restart(m_content, InsertSorted(handle));
     _SetSlider(handle);
     ConnectEvent(1);
-    Announce(1, handle);
+    Announce(SCC_NotifyInserted, handle);
 }
 
 // The handle is announced while it is still in the content and the focus list, and leaves both
 // afterwards (a child collection checks its parent's focus when it hears of the deletion).
 void SCC_StdCollection::DeleteAnnounced(SYS_Handle handle) {
     ConnectEvent(0);
-    Announce(2, handle);
+    Announce(SCC_NotifyDeleting, handle);
     RemoveFromFocus(handle);
     RemoveFromContent(handle);
     m_positions.Remove(handle);
@@ -156,7 +154,7 @@ void SCC_StdCollection::ChangeAnnounced(int code, SYS_Handle handle, int passes,
         return;
     }
     const int focused = IsInFocus(handle, nullptr);
-    Announce(2, handle);
+    Announce(SCC_NotifyDeleting, handle);
     if (focused) RemoveFromFocus(handle);
     _SetSlider(handle);  // an observer may have moved the slider
     ConnectEvent(0);
@@ -166,11 +164,11 @@ void SCC_StdCollection::ChangeAnnounced(int code, SYS_Handle handle, int passes,
     ConnectEvent(1);
     if (focused) AddToFocus(handle);
     _SetSlider(handle);
-    Announce(1, handle);
+    Announce(SCC_NotifyInserted, handle);
 }
 
 void SCC_StdCollection::ClearAnnounced(int* data) {
-    m_changeEvent.Notify(6, data);
+    m_changeEvent.Notify(SCC_NotifyCleared, data);
     ResetMaps();
     EmptyContent();
     m_focus.Clear();
@@ -187,7 +185,7 @@ void SCC_StdCollection::Relocate(void* info) {
     for (long i = 0; i < m_queue.GetSize(); ++i)
         m_queue[i].data = UpdateHandle(m_queue.GetAt(i).data, info);
     if (m_focus.GetSize() > 1) m_focus.Sort(1);
-    m_changeEvent.Notify(7, info);
+    m_changeEvent.Notify(SCC_NotifyBlock, info);
 }
 
 // --- suspension ------------------------------------------------------------------------------
@@ -215,14 +213,15 @@ void SCC_StdCollection::Replay(const SCC_Array<SuspendedEvent>& queue) {
         if (seen.Lookup(record.data) != nullptr) continue;
         replay.Add(record);
         seen.Add(record.data, 1);
-        if (record.code == 1 || record.code == 3) ++insertsAndChanges;
+        if (record.code == SCC_NotifyInserted || record.code == SCC_NotifyChanged)
+            ++insertsAndChanges;
     }
     if (m_smart && 2 * insertsAndChanges >= GetSize()) {
         Reload(1);
         return;
     }
     for (long i = 0; i < replay.GetSize(); ++i)
-        OnNotification(replay.GetAt(i).code, AsData(replay.GetAt(i).data));
+        OnNotification(replay.GetAt(i).code, SCC_Notifier::ValueAsData(replay.GetAt(i).data));
     RestoreOrder();
 }
 
@@ -233,14 +232,11 @@ void SCC_StdCollection::RestoreOrder() {
     const long size = m_content.GetSize();
     if (size < 2) return;
     SCC_SharedPointer<SCC_ComparatorBase> order = m_content.GetComparator();
-    bool inOrder = true;
-    for (long i = 1; i < size && inOrder; ++i)
-        inOrder = order->Compare(&m_content.GetAt(i - 1), &m_content.GetAt(i)) <= 0;
-    if (inOrder) return;
+    if (SCC_HandlesInOrder(&m_content.GetAt(0), size, *order)) return;
     const SYS_Handle current = m_position.IsValid() ? m_position.GetItem() : 0;
     m_content.Sort(0);
     SetSlider(current);
-    Announce(5, 0);
+    Announce(SCC_NotifyReset, 0);
 }
 
 // --- parent ----------------------------------------------------------------------------------
@@ -256,24 +252,24 @@ int SCC_StdCollection::HandleNotificationsAllowed(SYS_Handle handle) {
 int SCC_StdCollection::OnParentNotification(int code, int* data) {
     if (!HandleNotificationsAllowed(SCC_Notifier::DataAsValue(data))) return 0;
     switch (code) {
-    case 1:
-    case 3:
-    case 4:
-    case 5:
+    case SCC_NotifyInserted:
+    case SCC_NotifyChanged:
+    case SCC_NotifyFocusAdded:
+    case SCC_NotifyReset:
         Reload(0);
         break;
-    case 2:
+    case SCC_NotifyDeleting:
         SetSlider(0);
         while (_GetNextByParentSlider()) {
             const SYS_Handle handle = GetSlider();
             if (!Filter(handle)) continue;
-            OnNotification(2, AsData(handle));
+            OnNotification(SCC_NotifyDeleting, SCC_Notifier::ValueAsData(handle));
             _SetSlider(handle);  // the deletion may have moved the slider
         }
         break;
-    case 6:
-    case 9:
-    case 10:
+    case SCC_NotifyCleared:
+    case SCC_NotifyBeginBulk:
+    case SCC_NotifyEndBulk:
         OnNotification(code, data);
         break;
     default:

@@ -8,7 +8,6 @@
 #include "SFM_TR.h"
 #include "SSM_Assert.h"
 #include "TessarPlatform.h"
-#include "sfm/sfmanagr.h"
 
 namespace {
 const char kUnit[] = "sfm/sfmanagr";
@@ -32,9 +31,11 @@ SFM::SFM() {
     SSM_CHECK_THROW(Instance == nullptr, kVosk, kUnit, SSM_FailureError);
     Instance = this;
     ++InstanceCount;
+    PLT_TraceLifetime("+file manager");
 }
 
 SFM::~SFM() {
+    PLT_TraceLifetime("-file manager");
     delete m_messageDB;  // while the manager lives: closing its file is still an event
     m_messageDB = nullptr;
     InstanceCount = -1;

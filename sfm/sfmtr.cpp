@@ -1,8 +1,8 @@
 #include "SFM_TR.h"
 
+#include "PLT_Debug.h"
 #include "PLT_StringTable.h"
 #include "SCC_Map.h"
-#include "sfm/sfmtr.h"
 
 namespace {
 
@@ -23,10 +23,17 @@ SYS_String LoadText(int id) {
     return length > 0 ? SYS_String(buffer, length) : SYS_String();
 }
 
+// Both caches come into being together, on the first lookup of either kind.
+void CreateCaches() {
+    s_numberCache = new NumberCache(kCacheTableSize);
+    s_textCache = new TextCache(kCacheTableSize);
+    PLT_TraceLifetime("+text caches");
+}
+
 }  // namespace
 
 SYS_String TR(int id) {
-    if (s_numberCache == nullptr) s_numberCache = new NumberCache(kCacheTableSize);
+    if (s_numberCache == nullptr) CreateCaches();
     if (const SYS_String* cached = s_numberCache->Lookup(id)) return *cached;
     // The entry is kept whatever the tables hold, so a missing text is never looked up again.
     SYS_String text = LoadText(id);
@@ -35,7 +42,7 @@ SYS_String TR(int id) {
 }
 
 SYS_String TR(const char* text) {
-    if (s_textCache == nullptr) s_textCache = new TextCache(kCacheTableSize);
+    if (s_textCache == nullptr) CreateCaches();
     const SYS_String key(text);
     if (const SYS_String* cached = s_textCache->Lookup(key)) return *cached;
     s_textCache->Add(key, key);
@@ -43,6 +50,7 @@ SYS_String TR(const char* text) {
 }
 
 void SFM_DestroyTextCaches() {
+    if (s_textCache != nullptr) PLT_TraceLifetime("-text caches");
     delete s_textCache;
     s_textCache = nullptr;
     delete s_numberCache;

@@ -7,7 +7,7 @@
 // exception is thrown only once both scopes are closed.
 #include "SSM.h"
 
-#include "TessarPlatform.h"
+#include "PLT_Debug.h"
 
 SSM* SSM::Instance = nullptr;
 long SSM::InstanceCount = 0;
@@ -36,6 +36,17 @@ public:
 private:
     long& m_depth;
 };
+
+// The entry point's way to the registered manager (installed while SSM::Instance is set).
+int ReportToManager(const char* message, const char* file, int line, SSM_FailureType type,
+                    int id) {
+    return SSM::Instance != nullptr ? SSM::Instance->AssertFailed(message, file, line, type, id)
+                                    : FALSE;
+}
+
+void ThrowFromManager() {
+    if (SSM::Instance != nullptr) SSM::Instance->Throw();
+}
 
 }  // namespace
 
@@ -231,6 +242,7 @@ SSM::SSM()
         return;
     }
     Instance = this;
+    SSM_SetManagerHandlers({ReportToManager, ThrowFromManager});
     ++InstanceCount;
     m_registered = TRUE;
 }
@@ -245,7 +257,10 @@ SSM::~SSM() {
         PLT_DebugBreak();
     }
     --InstanceCount;
-    if (Instance == this) Instance = nullptr;
+    if (Instance == this) {
+        Instance = nullptr;
+        SSM_SetManagerHandlers({nullptr, nullptr});
+    }
 }
 
 int SSM::GetSilentMode() { return Instance != nullptr ? Instance->SilentMode : FALSE; }

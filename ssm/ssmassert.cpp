@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
-#include "SSM.h"
-#include "TessarPlatform.h"
+#include "PLT_Debug.h"
 
 namespace {
+
+// The registered manager's functions; both null while no manager exists.
+SSM_ManagerHandlers s_manager = {nullptr, nullptr};
 
 // Holds the replacement text of an empty message; the text lives as long as the report.
 class ReportMessage {
@@ -32,13 +34,18 @@ int SSM_AssertFailed(const char* message, const char* file, int line, SSM_Failur
                      int id) {
     PLT_ErrnoGuard keepLastError;
     ReportMessage text(message, id);
-    SSM* manager = SSM::Instance;
-    if (manager == nullptr) return FALSE;
-    return manager->AssertFailed(text.Text(), file, line, type, id) != 0 ? TRUE : FALSE;
+    if (s_manager.assertFailed == nullptr) return FALSE;
+    return s_manager.assertFailed(text.Text(), file, line, type, id) != 0 ? TRUE : FALSE;
 }
 
 void SSM_Throw() {
-    if (SSM::Instance != nullptr) SSM::Instance->Throw();
+    if (s_manager.throwLatest != nullptr) s_manager.throwLatest();
+}
+
+SSM_ManagerHandlers SSM_SetManagerHandlers(SSM_ManagerHandlers handlers) {
+    const SSM_ManagerHandlers previous = s_manager;
+    s_manager = handlers;
+    return previous;
 }
 
 void SSM_CheckFailed(const char* message, const char* unit, int line, SSM_FailureType type,

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kUnit = SYS_LOCGEOM_UNIT;
+using SYS_GeomDetail::kLocgeomUnit;
 
 uint32_t Swap32(int32_t v) { return __builtin_bswap32(static_cast<uint32_t>(v)); }
 
@@ -56,6 +56,41 @@ AxisSplit SplitAxis(int32_t thisLo, int32_t thisHi, int32_t boxLo, int32_t boxHi
     return split;
 }
 
+// The nearest extreme of an arc along one axis (x when alongX, else y), reached from p in the
+// arc's direction of travel; written once for both axes. The quantities are differences of
+// coordinates, taken in 64 bits so that negation and comparison never overflow: travel and
+// toward give the direction of travel at p (across the axis and along it, signed with the
+// arc's direction), endSide the side of the center's line on which the end lies. The y case is
+// the x case with the axes exchanged and the sense across them reversed. `out` becomes the
+// center with the extreme's coordinate on the axis (the center's own when there is none).
+// Returns -1 (low extreme), 1 (high) or 0.
+int NearestExtreme(const SYS_Point& center, const SYS_Point& end, int32_t radius,
+                   const SYS_Point& p, SYS_Point& out, bool alongX) {
+    const auto along = [alongX](const SYS_Point& q) { return alongX ? q.GetX() : q.GetY(); };
+    const auto across = [alongX](const SYS_Point& q) { return alongX ? q.GetY() : q.GetX(); };
+    const int64_t r = radius;
+    const int64_t sense = (r < 0 ? -1 : 1) * (alongX ? 1 : -1);
+    const int64_t travel = sense * (int64_t(across(center)) - across(p));
+    const int64_t toward = (r < 0 ? -1 : 1) * (int64_t(along(p)) - along(center));
+    const int64_t endSide = sense * (int64_t(across(center)) - across(end));
+    const int64_t absR = r < 0 ? -r : r;
+    // `out` may be `p`: the point is read along the axis only after `out` took the center.
+    out = center;
+    int side = 1;
+    if ((travel < 0 || toward == r) && (endSide > 0 || along(p) <= along(end)))
+        side = -1;
+    else if (travel <= 0 && toward != -r)
+        return 0;
+    else if (endSide >= 0 && along(p) < along(end))
+        return 0;
+    const int32_t extreme = Wrap32(along(center) + side * absR);
+    if (alongX)
+        out.SetX(extreme);
+    else
+        out.SetY(extreme);
+    return side;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -72,15 +107,15 @@ void SYS_Location::SwapBytes() noexcept {
 void SYS_DoublePoint::Scale(double d) { Scale(d, d); }
 
 void SYS_DoublePoint::Scale(double dx, double dy) {
-    Check(kUnit);
+    Check(kLocgeomUnit);
     m_x *= dx, m_y *= dy;
-    Check(kUnit);
+    Check(kLocgeomUnit);
 }
 
 void SYS_DoublePoint::Transform(const SYS_Transform& t) {
-    Check(kUnit);
+    Check(kLocgeomUnit);
     t.Transform(this);
-    Check(kUnit);
+    Check(kLocgeomUnit);
 }
 
 void SYS_Location::Transform(const SYS_Transform& t) {
@@ -91,13 +126,14 @@ void SYS_Location::Transform(const SYS_Transform& t) {
         if (angle < 0) angle += SYS_FULL_TURN;
     }
     m_orientation = angle;
-    (void)SSM_CHECK(SYS_Location::IsValid(), "Invalid SYS_Location", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(SYS_Location::IsValid(), "Invalid SYS_Location", kLocgeomUnit,
+                    SSM_FailureAssert);
 }
 
 void SYS_Position::Transform(const SYS_Transform& t) {
     SYS_Location::Transform(t);
     if (t.GetMirror()) m_mirror ^= 1;
-    (void)SSM_CHECK(IsValid(), "Invalid SYS_Position", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "Invalid SYS_Position", kLocgeomUnit, SSM_FailureAssert);
 }
 
 void SYS_Segment::Transform(const SYS_Transform& t) {
@@ -110,7 +146,7 @@ void SYS_Circle::Transform(const SYS_Transform& t) { m_center.Transform(t); }
 void SYS_Arc::Transform(const SYS_Transform& t) {
     SYS_Segment::Transform(t);
     SYS_Circle::Transform(t);
-    (void)SSM_CHECK(IsValid(), "Invalid SYS_Arc", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "Invalid SYS_Arc", kLocgeomUnit, SSM_FailureAssert);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -159,45 +195,6 @@ double SYS_Arc::GetLength() const {
     return GetSizeAngle() * 3.141592653589793 * 3.08641975308642e-9 * m_radius;
 }
 
-// The quantities below are differences of coordinates, taken in 64 bits so that negation and
-// comparison never overflow. (a, b) is the direction of travel at p (a along x, b along y for
-// the x extremes; the axes exchanged for the y extremes); s tells on which side of the
-// center's axis the end lies.
-int SYS_Arc::GetXNearestExtrem(const SYS_Point& p, SYS_Point& out) const noexcept {
-    const int64_t r = m_radius;
-    const int64_t sign = r < 0 ? -1 : 1;
-    const int64_t a = sign * (int64_t(m_center.GetY()) - p.GetY());
-    const int64_t b = sign * (int64_t(p.GetX()) - m_center.GetX());
-    const int64_t s = sign * (int64_t(m_center.GetY()) - m_end.GetY());
-    const int64_t absR = r < 0 ? -r : r;
-    out = m_center;
-    if ((a < 0 || b == r) && (s > 0 || p.GetX() <= m_end.GetX())) {
-        out.SetX(Wrap32(m_center.GetX() - absR));
-        return -1;
-    }
-    if (a <= 0 && b != -r) return 0;
-    if (s >= 0 && p.GetX() < m_end.GetX()) return 0;
-    out.SetX(Wrap32(m_center.GetX() + absR));
-    return 1;
-}
-
-int SYS_Arc::GetYNearestExtrem(const SYS_Point& p, SYS_Point& out) const noexcept {
-    const int64_t r = m_radius;
-    const int64_t sign = r < 0 ? -1 : 1;
-    const int64_t a = sign * (int64_t(p.GetX()) - m_center.GetX());
-    const int64_t b = sign * (int64_t(m_center.GetY()) - p.GetY());
-    const int64_t s = sign * (int64_t(m_end.GetX()) - m_center.GetX());
-    const int64_t absR = r < 0 ? -r : r;
-    out = m_center;
-    if ((a < 0 || b == -r) && (s > 0 || p.GetY() <= m_end.GetY())) {
-        out.SetY(Wrap32(m_center.GetY() - absR));
-        return -1;
-    }
-    if (a <= 0 && b != r) return 0;
-    if (s >= 0 && p.GetY() < m_end.GetY()) return 0;
-    out.SetY(Wrap32(m_center.GetY() + absR));
-    return 1;
-}
 
 SYS_Box SYS_Arc::GetBox() const noexcept {
     SYS_Box box = SYS_Segment::GetBox();
@@ -225,7 +222,7 @@ void SYS_Box::Set(const SYS_Point& p, int32_t size) {
     } else {
         m_ll = p + size, m_ur = p;
     }
-    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kLocgeomUnit, SSM_FailureAssert);
 }
 
 void SYS_Box::Transform(const SYS_Transform& t) {
@@ -238,7 +235,7 @@ void SYS_Box::Transform(const SYS_Transform& t) {
         result.m_ur.Set(Max(result.GetRight(), p.GetX()), Max(result.GetUpper(), p.GetY()));
     }
     *this = result;
-    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kUnit, SSM_FailureAssert);
+    (void)SSM_CHECK(IsValid(), "SYS_Box is not valid", kLocgeomUnit, SSM_FailureAssert);
 }
 
 int SYS_Box::Clip(SYS_Box box, SYS_Box out[4]) const noexcept {
@@ -277,4 +274,12 @@ int SYS_Box::ClipParts(SYS_Box box, SYS_Box out[4]) const noexcept {
         }
     }
     return n;
+}
+
+int SYS_Arc::GetXNearestExtrem(const SYS_Point& p, SYS_Point& out) const noexcept {
+    return NearestExtreme(m_center, m_end, m_radius, p, out, true);
+}
+
+int SYS_Arc::GetYNearestExtrem(const SYS_Point& p, SYS_Point& out) const noexcept {
+    return NearestExtreme(m_center, m_end, m_radius, p, out, false);
 }

@@ -27,7 +27,6 @@
 #include "SFM_TR.h"
 #include "SSM_Assert.h"
 #include "sys/sysconv_grid.h"
-#include "sys/sysconv_table.h"
 
 namespace {
 

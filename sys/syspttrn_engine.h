@@ -13,8 +13,11 @@
 // elements, the continuation after a closure), never once per subject character: closure
 // repetitions are loops. Recursion depth is still capped (kMaxRunDepth), and every search has a
 // step budget; when either is exhausted the search gives up and says so (Found::gaveUp).
-#include <cstddef>
+#include <ctype.h>
+#include <wctype.h>
+
 #include <cctype>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -68,18 +71,35 @@ inline bool IsClosureOp(unsigned char op) {
     return op == '*' || op == '+' || op == '?' || op == '#' || op == '@';
 }
 
+// The C library's tests of a one-character named class, for single bytes and for wide
+// characters; null for a letter that names no such class. The one list of those classes.
+struct NamedClassTests {
+    int (*narrow)(int);
+    int (*wide)(wint_t);
+};
+inline NamedClassTests NamedClass(unsigned char letter) {
+    switch (letter) {
+    case 'a': return {::isalnum, ::iswalnum};
+    case 'b': return {::isspace, ::iswspace};
+    case 'c': return {::isalpha, ::iswalpha};
+    case 'd': return {::isdigit, ::iswdigit};
+    case 'l': return {::islower, ::iswlower};
+    case 'u': return {::isupper, ::iswupper};
+    case 'x': return {::isxdigit, ::iswxdigit};
+    default: return {nullptr, nullptr};
+    }
+}
+
 // Whether the byte c (0-255) belongs to the one-character named class of letter.
 inline bool TestClass(unsigned char letter, int c) {
-    switch (letter) {
-    case 'a': return std::isalnum(c) != 0;
-    case 'b': return std::isspace(c) != 0;
-    case 'c': return std::isalpha(c) != 0;
-    case 'd': return std::isdigit(c) != 0;
-    case 'l': return std::islower(c) != 0;
-    case 'u': return std::isupper(c) != 0;
-    case 'x': return std::isxdigit(c) != 0;
-    default: return false;
-    }
+    const NamedClassTests tests = NamedClass(letter);
+    return tests.narrow != nullptr && tests.narrow(c) != 0;
+}
+
+// Whether the wide character c belongs to the one-character named class of letter.
+inline bool TestWideClass(unsigned char letter, wint_t c) {
+    const NamedClassTests tests = NamedClass(letter);
+    return tests.wide != nullptr && tests.wide(c) != 0;
 }
 
 // Walks of the code. Every position given is that of an operation; singleByte tells how the

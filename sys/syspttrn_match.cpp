@@ -29,19 +29,6 @@ struct Frame {
     const Frame* parent;
 };
 
-bool TestWideClass(unsigned char letter, wint_t c) {
-    switch (letter) {
-    case 'a': return std::iswalnum(c) != 0;
-    case 'b': return std::iswspace(c) != 0;
-    case 'c': return std::iswalpha(c) != 0;
-    case 'd': return std::iswdigit(c) != 0;
-    case 'l': return std::iswlower(c) != 0;
-    case 'u': return std::iswupper(c) != 0;
-    case 'x': return std::iswxdigit(c) != 0;
-    default: return false;
-    }
-}
-
 class Matcher {
 public:
     Matcher(std::string_view code, const Program& program, const char* subject,

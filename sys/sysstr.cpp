@@ -15,8 +15,8 @@
 #include "SSM_Assert.h"
 #include "SYS_StrEx.h"
 #include "TessarPlatform.h"
-#include "platform/plt_mbcs.h"
-#include "platform/plt_string.h"
+#include "PLT_MbText.h"
+#include "PLT_CRunTime.h"
 
 namespace {
 

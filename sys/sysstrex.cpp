@@ -2,10 +2,12 @@
 
 #include <cstring>
 
+#include "PLT_MbText.h"
 #include "SSM_Assert.h"
-#include "platform/plt_mbcs.h"
 
 namespace {
+
+const char kUnit[] = "sys/sysstrex";
 
 bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
@@ -113,7 +115,7 @@ int SysExtractSubString(SYS_String& field, const char* text, int index, char sep
     const char* end = separator != '\0' ? std::strchr(start, separator) : nullptr;
     if (end == nullptr) end = start + std::strlen(start);
     long length = end - start;
-    if (!SSM_CHECK(length >= 0, "SysExtractSubString -- wrong length", "sys/sysstrex",
+    if (!SSM_CHECK(length >= 0, "SysExtractSubString -- wrong length", kUnit,
                    SSM_FailureAssert))
         return FALSE;
     field = SYS_String(start, static_cast<int>(length));  // text may live in field: copy first

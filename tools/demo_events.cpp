@@ -38,15 +38,15 @@ void ShowObserver(std::ostream& out) {
     view.Watch(board);
     out << "Two windows hook the board's change event; higher priority is called first.\n";
     out << "The board inserts handle 42 (code 1):\n";
-    board.m_changed.Notify(1, SCC_Notifier::ValueAsData(42));
+    board.m_changed.Notify(SCC_NotifyInserted, SCC_Notifier::ValueAsData(42));
     {
         Window status("status bar", 3);
         status.Watch(board);
         out << "A status bar joins for one change (code 3):\n";
-        board.m_changed.Notify(3, SCC_Notifier::ValueAsData(7));
+        board.m_changed.Notify(SCC_NotifyChanged, SCC_Notifier::ValueAsData(7));
     }
     out << "The status bar is gone; its hook left the ring by itself (code 2):\n";
-    board.m_changed.Notify(2, SCC_Notifier::ValueAsData(42));
+    board.m_changed.Notify(SCC_NotifyDeleting, SCC_Notifier::ValueAsData(42));
 }
 
 const TessarDemoRegistrar kStep({30, "Events: observers hooked on a notifier", ShowObserver});

@@ -106,6 +106,65 @@ TEST(SCC_Event, AddNodeAppendsAndMovesBetweenEvents) {
     EXPECT_EQ((CallLog{"y:4", "x:4"}), log);
 }
 
+// Nodes 0..3 start in the ring of `a` in that order, node 4 is free, node 5 is in `b`.
+struct InsertBeforeCase {
+    const char* name;
+    int node;
+    int anchor;                 // -1: the event head itself
+    std::vector<int> expectedA;  // node indexes of a's ring afterwards
+};
+
+const InsertBeforeCase kInsertBefore[] = {
+    {"a free node before the first", 4, 0, {4, 0, 1, 2, 3}},
+    {"a free node before the last", 4, 3, {0, 1, 2, 4, 3}},
+    {"a node of the ring moves backward", 3, 1, {0, 3, 1, 2}},
+    {"a node of the ring moves forward", 0, 3, {1, 2, 0, 3}},
+    {"already right before the anchor", 1, 2, {0, 1, 2, 3}},
+    {"before itself: stays", 2, 2, {0, 1, 2, 3}},
+    {"anchor in another event: tail", 4, 5, {0, 1, 2, 3, 4}},
+    {"free anchor: tail", 0, 4, {1, 2, 3, 0}},
+    {"before the head: tail", 1, -1, {0, 2, 3, 1}},
+    {"taken from another event", 5, 1, {0, 5, 1, 2, 3}},
+};
+
+TEST(SCC_Event, AddNodeBeforeLinksRightBeforeTheAnchorOfTheSameRing) {
+    for (const InsertBeforeCase& c : kInsertBefore) {
+        SCOPED_TRACE(c.name);
+        SCC_Event<int> a, b;
+        std::vector<std::unique_ptr<SCC_EventNode<int>>> nodes;
+        for (int i = 0; i < 6; ++i) nodes.emplace_back(new SCC_EventNode<int>);
+        for (int i = 0; i < 4; ++i) AddNode(a, *nodes[i]);
+        AddNode(b, *nodes[5]);
+        SCC_EventNode<int>& anchor = c.anchor < 0 ? a : *nodes[c.anchor];
+        AddNodeBefore(a, *nodes[c.node], anchor);
+        std::vector<const SCC_EventNode<int>*> expected;
+        for (int index : c.expectedA) expected.push_back(nodes[index].get());
+        EXPECT_EQ(expected, Ring(a));
+        if (c.node == 5) {
+            EXPECT_TRUE(Ring(b).empty());
+        }
+    }
+}
+
+TEST(SCC_Event, NodeAddedBeforeAnAnchorDuringDispatchFollowsTheCursorRule) {
+    CallLog log;
+    SCC_Event<int> event;
+    Listener a("a", log), b("b", log), c("c", log), early("early", log), late("late", log);
+    AddNode(event, a);
+    AddNode(event, b);
+    AddNode(event, c);
+    b.m_reaction = [&](int) {
+        AddNodeBefore(event, early, a);  // in front of the cursor: waits for the next dispatch
+        AddNodeBefore(event, late, c);   // behind it: called in this one, before c
+        b.m_reaction = nullptr;
+    };
+    event.Notify(1, nullptr);
+    EXPECT_EQ((CallLog{"a:1", "b:1", "late:1", "c:1"}), log);
+    log.clear();
+    event.Notify(2, nullptr);
+    EXPECT_EQ((CallLog{"early:2", "a:2", "b:2", "late:2", "c:2"}), log);
+}
+
 const int kPlain = INT_MIN;
 
 struct HookOrderCase {

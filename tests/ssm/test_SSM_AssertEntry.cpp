@@ -64,3 +64,28 @@ TEST(PlatformDebugBreak, WithoutDebuggerGoesOn) {
 }
 
 }  // namespace
+
+// The entry point knows the manager only through the handlers the manager installs: they must
+// be set exactly while a manager is registered, and a refused second manager must neither
+// replace nor remove them.
+TEST_F(AssertEntry, ManagerHandlersAreSetExactlyWhileAManagerIsRegistered) {
+    const auto installed = [] {
+        const SSM_ManagerHandlers current = SSM_SetManagerHandlers({nullptr, nullptr});
+        SSM_SetManagerHandlers(current);
+        return current.assertFailed != nullptr && current.throwLatest != nullptr;
+    };
+    EXPECT_FALSE(installed());
+    {
+        SSM manager;
+        EXPECT_TRUE(installed());
+        {
+            SSM refused;
+            ResetBreaks();
+        }
+        EXPECT_TRUE(installed());
+        EXPECT_EQ(TRUE, SSM_AssertFailed("after the refusal", "sys/test", 3, SSM_FailureAssert, 0));
+        EXPECT_NE(nullptr, manager.Map.Lookup("sys/test(3)"));
+    }
+    EXPECT_FALSE(installed());
+    EXPECT_EQ(FALSE, SSM_AssertFailed("gone", "sys/test", 3, SSM_FailureAssert, 0));
+}

@@ -17,15 +17,19 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "TessarExport.h"
+
+// Shared by the base string of the platform layer and the string family above it; exported so
+// that both halves of one walk are the same code.
 namespace plt {
 
 constexpr size_t kNotFound = static_cast<size_t>(-1);
 
 // Length of the multibyte character at p, at most `left` (> 0) bytes; 1 when invalid.
-size_t MultiByteCharLen(const char* p, size_t left);
+TESSAR_EXPORT size_t MultiByteCharLen(const char* p, size_t left);
 
 // First occurrence of the bytes of sub (subLen > 0) in [s, s + len), or null.
-const char* FindBytes(const char* s, size_t len, const char* sub, size_t subLen);
+TESSAR_EXPORT const char* FindBytes(const char* s, size_t len, const char* sub, size_t subLen);
 
 // isspace of single bytes with the current locale's class table fetched once: glibc's isspace
 // reads the same table through __ctype_b_loc on every call.
@@ -38,7 +42,7 @@ private:
     const unsigned short* m_table;
 };
 
-class PLT_MbText {
+class TESSAR_EXPORT PLT_MbText {
 public:
     PLT_MbText() : m_singleByte(MB_CUR_MAX == 1) {}
 
@@ -87,7 +91,7 @@ private:
 
 // The characters of a C string used as a set (strspn/strcspn style). The NUL byte is never a
 // member. Whole characters are compared: a trail byte of the text never matches a set member.
-class PLT_MbCharSet {
+class TESSAR_EXPORT PLT_MbCharSet {
 public:
     PLT_MbCharSet(const PLT_MbText& text, const char* set);
 

@@ -1,10 +1,10 @@
 #include "SCC_SharedBuffer.h"
 
+#include <iterator>
 #include <new>
+#include <vector>
 
-#include "SCC_Array.h"
 #include "SSM_Assert.h"
-#include "scc/SCC_SharedRegistry.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ const char kUnit[] = "scc/SCC_Misc";
 
 // Addresses of objects made by SCC_SharedBuffer::operator new and not referenced yet, oldest
 // first. Null outside the library's lifetime.
-SCC_Array<void*>* s_fresh = nullptr;
+std::vector<void*>* s_fresh = nullptr;
 
 // The object whose count the last Deref brought to 0, which its holder deletes next. Such an
 // object was referenced, so it is not in the registry and its deletion needs no search. Any
@@ -20,15 +20,15 @@ SCC_Array<void*>* s_fresh = nullptr;
 const void* s_releasedToZero = nullptr;
 
 void Register(void* p) {
-    if (s_fresh != nullptr && p != nullptr) s_fresh->Add(p);
+    if (s_fresh != nullptr && p != nullptr) s_fresh->push_back(p);
 }
 
 // Removes the newest entry equal to `p`; false when there is none.
 bool Forget(void* p) {
     if (s_fresh == nullptr) return false;
-    for (long i = s_fresh->GetSize() - 1; i >= 0; --i) {
-        if (s_fresh->GetAt(i) == p) {
-            s_fresh->RemoveAt(i, 1);
+    for (auto newest = s_fresh->rbegin(); newest != s_fresh->rend(); ++newest) {
+        if (*newest == p) {
+            s_fresh->erase(std::next(newest).base());
             return true;
         }
     }
@@ -38,7 +38,7 @@ bool Forget(void* p) {
 }  // namespace
 
 void SCC_CreateSharedRegistry() {
-    if (s_fresh == nullptr) s_fresh = new SCC_Array<void*>;
+    if (s_fresh == nullptr) s_fresh = new std::vector<void*>;
 }
 
 void SCC_DestroySharedRegistry() {
@@ -85,5 +85,5 @@ long SCC_SharedBuffer::Deref() {
 }
 
 void SCC_SharedBuffer::CollectGarbage() {
-    if (s_fresh != nullptr) s_fresh->RemoveAll();
+    if (s_fresh != nullptr) s_fresh->clear();
 }
