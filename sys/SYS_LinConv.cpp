@@ -71,6 +71,11 @@ __m128i RoundPacked(__m128d v) {
     sum = _mm_min_pd(sum, _mm_set1_pd(2147483647.0));   // sum < bound ? sum : bound
     return _mm_cvttpd_epi32(sum);
 }
+
+// p·x + q·y + r for two points, added in the order of the scalar transform.
+__m128d AffineRow(__m128d p, __m128d q, __m128d r, __m128d x, __m128d y) {
+    return _mm_add_pd(_mm_add_pd(_mm_mul_pd(p, x), _mm_mul_pd(q, y)), r);
+}
 #endif
 
 }  // namespace
@@ -368,11 +373,12 @@ void SYS_Transform::Transform(const SYS_Point* in, SYS_Point* out, long count) c
     const __m128d a = _mm_set1_pd(m_a), b = _mm_set1_pd(m_b), c = _mm_set1_pd(m_c);
     const __m128d d = _mm_set1_pd(m_d), e = _mm_set1_pd(m_e), f = _mm_set1_pd(m_f);
     for (; i + 2 <= count; i += 2) {
-        const __m128i xy = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));  // x0 y0 x1 y1
+        // x0 y0 x1 y1 -> (x0, x1) and (y0, y1) as doubles
+        const __m128i xy = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128d x = _mm_cvtepi32_pd(_mm_shuffle_epi32(xy, _MM_SHUFFLE(3, 1, 2, 0)));
         const __m128d y = _mm_cvtepi32_pd(_mm_shuffle_epi32(xy, _MM_SHUFFLE(2, 0, 3, 1)));
-        const __m128i rx = RoundPacked(_mm_add_pd(_mm_add_pd(_mm_mul_pd(a, x), _mm_mul_pd(b, y)), c));
-        const __m128i ry = RoundPacked(_mm_add_pd(_mm_add_pd(_mm_mul_pd(d, x), _mm_mul_pd(e, y)), f));
+        const __m128i rx = RoundPacked(AffineRow(a, b, c, x, y));
+        const __m128i ry = RoundPacked(AffineRow(d, e, f, x, y));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi32(rx, ry));
     }
 #endif

@@ -82,7 +82,8 @@ TEST(SYS_TransformBatch, RoundsTiesHalfAwayFromZero) {
         const std::vector<SYS_Point> points = {c.in, c.in, SYS_Point(c.in.GetY(), c.in.GetX())};
         std::vector<SYS_Point> out(points.size());
         Scale(c.scale).Transform(points.data(), out.data(), static_cast<long>(points.size()));
-        EXPECT_EQ(c.want, out[0]) << "scale " << c.scale << " of (" << c.in.GetX() << ", " << c.in.GetY() << ")";
+        EXPECT_EQ(c.want, out[0])
+            << "scale " << c.scale << " of (" << c.in.GetX() << ", " << c.in.GetY() << ")";
         EXPECT_EQ(c.want, out[1]);
         EXPECT_EQ(SYS_Point(c.want.GetY(), c.want.GetX()), out[2]);
         ExpectBatchEqualsPointwise(Scale(c.scale), points);
@@ -92,7 +93,8 @@ TEST(SYS_TransformBatch, RoundsTiesHalfAwayFromZero) {
 TEST(SYS_TransformBatch, ClampsSumsOutsideTheIntegerRangeAsOnePointDoes) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const std::vector<SYS_Point> points = {{2000000000, -2000000000}, {-1, 1}, {0, 0}, {1000000000, 7}, {3, -1000000000}};
+    const std::vector<SYS_Point> points = {
+        {2000000000, -2000000000}, {-1, 1}, {0, 0}, {1000000000, 7}, {3, -1000000000}};
     for (double scale : {3.0, -3.0, 1e300, inf, -inf, nan}) {
         SCOPED_TRACE(scale);
         ExpectBatchEqualsPointwise(Scale(scale), points);
@@ -115,7 +117,8 @@ TEST(SYS_TransformBatch, WritesNothingForAnEmptyCountOrANullRange) {
         const SYS_Point* in;
         bool nullOut;
         long count;
-    } const cases[] = {{in.data(), false, 0}, {in.data(), false, -3}, {nullptr, false, 2}, {in.data(), true, 2}};
+    } const cases[] = {
+        {in.data(), false, 0}, {in.data(), false, -3}, {nullptr, false, 2}, {in.data(), true, 2}};
     for (const Case& c : cases) {
         std::vector<SYS_Point> out(2, untouched);
         move.Transform(c.in, c.nullOut ? nullptr : out.data(), c.count);
