@@ -3,6 +3,7 @@
 // onto the same growth schedule, qsort(3), std::sort, std::equal_range and std::shared_ptr.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -78,9 +79,53 @@ void AppendVectorOnSchedule(benchmark::State& state) {
     }
 }
 
+// The floor of the array's layout on the same schedule: a shared buffer whose reference count,
+// capacity and size sit in a heap header in front of the elements (so every append reads and
+// writes the size through the buffer), an append that tests for room and for sharing, growth
+// by reallocation and copy. No comparator, no notifier, no checks.
+class HeaderBufferFloor {
+public:
+    HeaderBufferFloor() = default;
+    ~HeaderBufferFloor() { std::free(m_header); }
+    HeaderBufferFloor(const HeaderBufferFloor&) = delete;
+    HeaderBufferFloor& operator=(const HeaderBufferFloor&) = delete;
+
+    void Add(int value) {
+        if (m_header == nullptr || m_header->size >= m_header->capacity || m_header->refCount > 1) Grow();
+        Elements()[m_header->size++] = value;
+    }
+    const int* Data() const { return reinterpret_cast<const int*>(m_header + 1); }
+
+private:
+    struct Header {
+        long refCount, capacity, size;
+    };
+    int* Elements() { return reinterpret_cast<int*>(m_header + 1); }
+    void Grow() {
+        const long size = m_header != nullptr ? m_header->size : 0;
+        const long capacity = size + std::min<long>(std::max<long>(2 * size, 1), 10000);
+        auto* grown = static_cast<Header*>(std::malloc(sizeof(Header) + sizeof(int) * static_cast<size_t>(capacity)));
+        *grown = Header{1, capacity, size};
+        if (m_header != nullptr) std::memcpy(grown + 1, m_header + 1, sizeof(int) * static_cast<size_t>(size));
+        std::free(m_header);
+        m_header = grown;
+    }
+    Header* m_header = nullptr;
+};
+
+void AppendHeaderFloor(benchmark::State& state) {
+    const long n = state.range(0);
+    for (auto _ : state) {
+        HeaderBufferFloor array;
+        for (long i = 0; i < n; ++i) array.Add(static_cast<int>(i));
+        benchmark::DoNotOptimize(array.Data());
+    }
+}
+
 BENCH_REGISTER("BM_A1_Append/ours", AppendOurs)->Arg(kAppend);
 BENCH_REGISTER("BM_A1_Append/vector_schedule", AppendVectorOnSchedule)->Arg(kAppend);
 BENCH_REGISTER("BM_A1_Append/std_vector", AppendVector)->Arg(kAppend);
+BENCH_REGISTER("BM_A1_Append/header_floor", AppendHeaderFloor)->Arg(kAppend);
 BENCH_REGISTER("BM_A2_AppendLarge/ours", AppendOurs)->Arg(1000000)->Arg(3000000);
 BENCH_REGISTER("BM_A2_AppendLarge/vector_schedule", AppendVectorOnSchedule)->Arg(1000000)->Arg(3000000);
 BENCH_REGISTER("BM_A2_AppendLarge/std_vector", AppendVector)->Arg(1000000)->Arg(3000000);

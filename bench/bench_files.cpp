@@ -16,6 +16,21 @@
 
 namespace {
 
+// The C stream calls of the peers, with the stream's lock (what most code calls) or without it
+// (the _unlocked forms a single-threaded reader may call, as the library's files skip the lock).
+template <bool Unlocked>
+struct Stdio {
+    static char* Gets(char* buffer, int size, FILE* file) {
+        return Unlocked ? fgets_unlocked(buffer, size, file) : std::fgets(buffer, size, file);
+    }
+    static size_t Read(void* to, size_t size, size_t count, FILE* file) {
+        return Unlocked ? fread_unlocked(to, size, count, file) : std::fread(to, size, count, file);
+    }
+    static size_t Write(const void* from, size_t size, size_t count, FILE* file) {
+        return Unlocked ? fwrite_unlocked(from, size, count, file) : std::fwrite(from, size, count, file);
+    }
+};
+
 constexpr long kFileBytes = 64L << 20;
 constexpr long kBlock = 64L << 10;
 constexpr int kInts = 1000000;
@@ -57,17 +72,19 @@ void LinesOurs(benchmark::State& state) {
 }
 BENCH_REGISTER("BM_F1_GetLine/ours", LinesOurs)->Unit(benchmark::kMillisecond);
 
+template <bool Unlocked>
 void LinesFgets(benchmark::State& state) {
     for (auto _ : state) {
         FILE* file = std::fopen(TextFile().c_str(), "r");
         char buffer[512];
         long lines = 0;
-        while (std::fgets(buffer, sizeof buffer, file) != nullptr) ++lines;
+        while (Stdio<Unlocked>::Gets(buffer, sizeof buffer, file) != nullptr) ++lines;
         std::fclose(file);
         bench::RequireSame("F1", lines, kFileBytes / 60 + (kFileBytes % 60 != 0));
     }
 }
-BENCH_REGISTER("BM_F1_GetLine/fgets", LinesFgets)->Unit(benchmark::kMillisecond);
+BENCH_REGISTER("BM_F1_GetLine/fgets", LinesFgets<false>)->Unit(benchmark::kMillisecond);
+BENCH_REGISTER("BM_F1_GetLine/fgets_unlocked", LinesFgets<true>)->Unit(benchmark::kMillisecond);
 
 // ---- F2: blocks --------------------------------------------------------------------------------
 long SumBytes(const unsigned char* bytes, long count) {
@@ -88,18 +105,20 @@ void BlocksOurs(benchmark::State& state) {
 }
 BENCH_REGISTER("BM_F2_Read/ours", BlocksOurs)->Unit(benchmark::kMillisecond);
 
+template <bool Unlocked>
 void BlocksFread(benchmark::State& state) {
     std::vector<char> buffer(kBlock);
     for (auto _ : state) {
         FILE* file = std::fopen(TextFile().c_str(), "rb");
         long total = 0;
-        for (size_t got; (got = std::fread(buffer.data(), 1, kBlock, file)) > 0;) total += got;
+        for (size_t got; (got = Stdio<Unlocked>::Read(buffer.data(), 1, kBlock, file)) > 0;) total += got;
         std::fclose(file);
         bench::RequireSame("F2", total, kFileBytes + 60 - kFileBytes % 60);
         benchmark::DoNotOptimize(buffer.data());
     }
 }
-BENCH_REGISTER("BM_F2_Read/fread", BlocksFread)->Unit(benchmark::kMillisecond);
+BENCH_REGISTER("BM_F2_Read/fread", BlocksFread<false>)->Unit(benchmark::kMillisecond);
+BENCH_REGISTER("BM_F2_Read/fread_unlocked", BlocksFread<true>)->Unit(benchmark::kMillisecond);
 
 // ---- F3: typed values --------------------------------------------------------------------------
 constexpr long kIntSum = static_cast<long>(kInts) * (kInts - 1) / 2;
@@ -121,17 +140,18 @@ void TypedOurs(benchmark::State& state) {
 }
 BENCH_REGISTER("BM_F3_PutGet/ours", TypedOurs)->Unit(benchmark::kMillisecond);
 
+template <bool Unlocked>
 void TypedStdio(benchmark::State& state) {
-    const std::string path = TempPath("ints.bin");
+    const std::string path = TempPath(Unlocked ? "ints_unlocked.bin" : "ints_stdio.bin");
     for (auto _ : state) {
         FILE* out = std::fopen(path.c_str(), "wb");
-        for (int i = 0; i < kInts; ++i) std::fwrite(&i, 4, 1, out);
+        for (int i = 0; i < kInts; ++i) Stdio<Unlocked>::Write(&i, 4, 1, out);
         std::fclose(out);
         FILE* in = std::fopen(path.c_str(), "rb");
         long sum = 0;
         int value = 0;
         for (int i = 0; i < kInts; ++i) {
-            std::fread(&value, 4, 1, in);
+            Stdio<Unlocked>::Read(&value, 4, 1, in);
             sum += value;
         }
         std::fclose(in);
@@ -139,7 +159,8 @@ void TypedStdio(benchmark::State& state) {
     }
     std::remove(path.c_str());
 }
-BENCH_REGISTER("BM_F3_PutGet/fwrite_fread", TypedStdio)->Unit(benchmark::kMillisecond);
+BENCH_REGISTER("BM_F3_PutGet/fwrite_fread", TypedStdio<false>)->Unit(benchmark::kMillisecond);
+BENCH_REGISTER("BM_F3_PutGet/fwrite_fread_unlocked", TypedStdio<true>)->Unit(benchmark::kMillisecond);
 
 // ---- F4: mapping -------------------------------------------------------------------------------
 long ExpectedMappedSum() {

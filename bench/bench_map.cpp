@@ -61,6 +61,99 @@ long IntSumPeer(const IntInputs& in) {
     return sum;
 }
 
+// The floor of the map's design, written as plainly as it goes: separate chaining with the
+// map's hash (SCC_Hash at the table size), its growth rule (rebuilt to the next size of
+// SCC_GetNewTableSize when the chain that received a node reaches 5 nodes, old buckets walked in
+// order and appended to the new tails), a heap node per add holding the key, the value and the
+// stored hash, new nodes at the head of their bucket, a duplicate check on add, and 16-byte
+// buckets (head and tail). It ends with the same table size and the same chains as the map; no
+// notifications, no checks. What the map pays beyond this is its own.
+class ChainedFloor {
+public:
+    ChainedFloor() : m_size(53), m_buckets(new Bucket[53]()) {}
+    ~ChainedFloor() {
+        for (long i = 0; i < m_size; ++i) {
+            for (Node* at = m_buckets[i].head; at != nullptr;) {
+                Node* next = at->next;
+                delete at;
+                at = next;
+            }
+        }
+        delete[] m_buckets;
+    }
+    ChainedFloor(const ChainedFloor&) = delete;
+    ChainedFloor& operator=(const ChainedFloor&) = delete;
+
+    void emplace(int key, int value) {
+        const long hash = SCC_Hash(key, m_size);
+        Bucket& bucket = m_buckets[hash];
+        if (Find(bucket, key, hash) != nullptr) return;
+        bucket.head = new Node{bucket.head, key, value, hash};
+        if (bucket.tail == nullptr) bucket.tail = bucket.head;
+        long length = 0;
+        for (Node* at = bucket.head; at != nullptr && length < 5; at = at->next) ++length;
+        if (length >= 5) Grow();
+    }
+    const int* lookup(int key) const {
+        const long hash = SCC_Hash(key, m_size);
+        const Node* node = Find(m_buckets[hash], key, hash);
+        return node != nullptr ? &node->value : nullptr;
+    }
+
+private:
+    struct Node {
+        Node* next;
+        int key;
+        int value;
+        long hash;
+    };
+    struct Bucket {
+        Node* head;
+        Node* tail;
+    };
+    static const Node* Find(const Bucket& bucket, int key, long hash) {
+        for (const Node* at = bucket.head; at != nullptr; at = at->next)
+            if (at->hash == hash && at->key == key) return at;
+        return nullptr;
+    }
+    void Grow() {
+        const long size = SCC_GetNewTableSize(m_size);
+        if (size == 0) return;
+        Bucket* table = new Bucket[size]();
+        for (long i = 0; i < m_size; ++i) {
+            for (Node* at = m_buckets[i].head; at != nullptr;) {
+                Node* next = at->next;
+                at->hash = SCC_Hash(at->key, size);
+                Bucket& target = table[at->hash];
+                at->next = nullptr;
+                (target.tail != nullptr ? target.tail->next : target.head) = at;
+                target.tail = at;
+                at = next;
+            }
+        }
+        delete[] m_buckets;
+        m_buckets = table;
+        m_size = size;
+    }
+    long m_size;
+    Bucket* m_buckets;
+};
+
+long IntSumFloor(const IntInputs& in) {
+    ChainedFloor map;
+    for (int k : in.keys) map.emplace(k, k ^ 0x5a5a);
+    long sum = 0;
+    for (int q : in.queries) sum += *map.lookup(q);
+    return sum;
+}
+
+template <bool Handles>
+void IntFloor(benchmark::State& state) {
+    const IntInputs& in = Ints(Handles);
+    bench::RequireSame("int map floor", IntSumFloor(in), IntSumPeer<std::unordered_map<int, int>>(in));
+    for (auto _ : state) benchmark::DoNotOptimize(IntSumFloor(in));
+}
+
 template <bool Handles>
 void IntOurs(benchmark::State& state) {
     const IntInputs& in = Ints(Handles);
@@ -78,6 +171,8 @@ BENCH_REGISTER("BM_M1_IntHandles/ours", IntOurs<true>);
 BENCH_REGISTER("BM_M1_IntHandles/unordered_map", (IntPeer<true, std::unordered_map<int, int>>));
 BENCH_REGISTER("BM_M2_IntRandom/ours", IntOurs<false>);
 BENCH_REGISTER("BM_M2_IntRandom/unordered_map", (IntPeer<false, std::unordered_map<int, int>>));
+BENCH_REGISTER("BM_M1_IntHandles/chained_floor", IntFloor<true>);
+BENCH_REGISTER("BM_M2_IntRandom/chained_floor", IntFloor<false>);
 #if TESSAR_HAVE_ABSL
 BENCH_REGISTER("BM_M1_IntHandles/absl_flat", (IntPeer<true, absl::flat_hash_map<int, int>>));
 BENCH_REGISTER("BM_M1_IntHandles/absl_node", (IntPeer<true, absl::node_hash_map<int, int>>));

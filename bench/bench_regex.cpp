@@ -93,7 +93,7 @@ long CountStd(const std::regex& re) {
     return CountMatches(text.size(), [&](size_t pos, size_t& start, size_t& length) {
         std::cmatch m;
         if (!std::regex_search(text.c_str() + pos, text.c_str() + text.size(), m, re)) return false;
-        start = pos + static_cast<size_t>(m.position(static_cast<boost::cmatch::size_type>(0)));
+        start = pos + static_cast<size_t>(m.position(static_cast<std::cmatch::size_type>(0)));
         length = static_cast<size_t>(m.length(0));
         return true;
     });
@@ -103,11 +103,14 @@ long CountStd(const std::regex& re) {
 struct Pcre2 {
     pcre2_code* code;
     pcre2_match_data* data;
+    bool jitted = false;
+    // With jit, the pattern is compiled to machine code and matched through pcre2_jit_match,
+    // the fast path that skips the interpreter's argument checks, as JIT users call it.
     Pcre2(const char* pattern, bool jit) {
         int error = 0;
         PCRE2_SIZE offset = 0;
         code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, 0, &error, &offset, nullptr);
-        if (jit) pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
+        if (jit) jitted = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0;
         data = pcre2_match_data_create_from_pattern(code, nullptr);
     }
     ~Pcre2() {
@@ -117,7 +120,9 @@ struct Pcre2 {
     long Count() const {
         const std::string& text = Subject();
         return CountMatches(text.size(), [&](size_t pos, size_t& start, size_t& length) {
-            int rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), pos, 0, data, nullptr);
+            const auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
+            int rc = jitted ? pcre2_jit_match(code, subject, text.size(), pos, 0, data, nullptr)
+                            : pcre2_match(code, subject, text.size(), pos, 0, data, nullptr);
             if (rc < 0) return false;
             PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
             start = ovector[0];
@@ -155,7 +160,7 @@ void RegisterPatterns() {
                 return CountMatches(text.size(), [&](size_t pos, size_t& start, size_t& length) {
                     boost::cmatch m;
                     if (!boost::regex_search(text.c_str() + pos, text.c_str() + text.size(), m, re)) return false;
-                    start = pos + static_cast<size_t>(m.position(static_cast<boost::cmatch::size_type>(0)));
+                    start = pos + static_cast<size_t>(m.position(static_cast<std::cmatch::size_type>(0)));
                     length = static_cast<size_t>(m.length(0));
                     return true;
                 });

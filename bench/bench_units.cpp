@@ -1,6 +1,7 @@
 // Units: formatting lengths and angles (goal U1) and parsing user texts (goal U2), against the
-// code a user would write with the C library: snprintf("%.*f") plus the trim, and strtod with the
-// same end and range checks.
+// code a user would write with the C library: snprintf("%.*f") plus the trim (and std::to_chars
+// with the same trim), and strtod with the same end and range checks.
+#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -41,6 +42,19 @@ size_t PrintfTrimmed(char* text, double value, int precision) {
     return static_cast<size_t>(n);
 }
 
+// The exact method a user after speed would pick: std::to_chars in fixed notation (the same
+// correctly rounded digits as "%.*f"), then the same trim.
+size_t ToCharsTrimmed(char* text, double value, int precision) {
+    const std::to_chars_result r = std::to_chars(text, text + 63, value, std::chars_format::fixed, precision);
+    size_t n = static_cast<size_t>(r.ptr - text);
+    if (std::memchr(text, '.', n) != nullptr) {
+        while (text[n - 1] == '0') --n;
+        if (text[n - 1] == '.') --n;
+    }
+    text[n] = '\0';
+    return n;
+}
+
 // Times one pass of `pass` over the inputs per iteration.
 template <class Pass>
 void Run(benchmark::State& state, Pass pass) {
@@ -50,13 +64,13 @@ void Run(benchmark::State& state, Pass pass) {
 
 size_t Checksum(const char* text) { return std::strlen(text) * 31 + static_cast<size_t>(text[0]); }
 
-// The peer's pass: every value in user units through PrintfTrimmed.
+// The peer's pass: every value in user units through PrintfTrimmed (or `format`).
 template <class ToUser>
-size_t PeerTexts(ToUser toUser, int precision) {
+size_t PeerTexts(ToUser toUser, int precision, size_t (*format)(char*, double, int) = PrintfTrimmed) {
     char text[64];
     size_t sum = 0;
     for (long v : Values()) {
-        PrintfTrimmed(text, toUser(v), precision);
+        format(text, toUser(v), precision);
         sum += Checksum(text);
     }
     return sum;
@@ -80,6 +94,12 @@ void U1_Ours(benchmark::State& state) {
 void U1_Peer(benchmark::State& state) { Run(state, U1PeerLengths); }
 BENCH_REGISTER("BM_U1_Base2StrMm/ours", U1_Ours)->Unit(benchmark::kMillisecond);
 BENCH_REGISTER("BM_U1_Base2StrMm/snprintf_trim", U1_Peer)->Unit(benchmark::kMillisecond);
+void U1_ToChars(benchmark::State& state) {
+    auto pass = [] { return PeerTexts([](long v) { return v / 1500000.0; }, 5, ToCharsTrimmed); };
+    bench::RequireSame("U1 to_chars", pass(), U1PeerLengths());
+    Run(state, pass);
+}
+BENCH_REGISTER("BM_U1_Base2StrMm/to_chars_trim", U1_ToChars)->Unit(benchmark::kMillisecond);
 
 size_t U1OursAngles(const SYS_Convert& convert) {
     char text[64];
@@ -98,6 +118,12 @@ void U1Angle_Ours(benchmark::State& state) {
 void U1Angle_Peer(benchmark::State& state) { Run(state, U1PeerAngles); }
 BENCH_REGISTER("BM_U1_Angle2Str/ours", U1Angle_Ours)->Unit(benchmark::kMillisecond);
 BENCH_REGISTER("BM_U1_Angle2Str/snprintf_trim", U1Angle_Peer)->Unit(benchmark::kMillisecond);
+void U1Angle_ToChars(benchmark::State& state) {
+    auto pass = [] { return PeerTexts([](long v) { return v * 5.555555555555555e-7; }, 3, ToCharsTrimmed); };
+    bench::RequireSame("U1 angles to_chars", pass(), U1PeerAngles());
+    Run(state, pass);
+}
+BENCH_REGISTER("BM_U1_Angle2Str/to_chars_trim", U1Angle_ToChars)->Unit(benchmark::kMillisecond);
 
 // ---- U2: Str2Base (mm) and Str2Angle over texts as users type them --------------------------
 const std::vector<std::string>& Texts() {

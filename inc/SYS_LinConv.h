@@ -90,6 +90,11 @@ public:
         return SYS_Point(SYS_Round(m_a * x + m_b * y + m_c), SYS_Round(m_d * x + m_e * y + m_f));
     }
     SYS_Point operator+(const SYS_Point& p) const noexcept { return Transform(p); }
+    // The points in[0, count) transformed into out[0, count), each exactly as Transform(in[i]):
+    // the same rounding, the same results. out may be in itself (in place); other overlaps of
+    // the two ranges are not allowed. A count below 1 or a null range does nothing. Points go
+    // two at a time through packed arithmetic: use it for batches of points.
+    void Transform(const SYS_Point* in, SYS_Point* out, long count) const noexcept;
     // Exact, in place, without checks; a null p is ignored.
     void Transform(SYS_DoublePoint* p) const noexcept {
         if (p == nullptr) return;
