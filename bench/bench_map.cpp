@@ -61,7 +61,7 @@ long IntSumPeer(const IntInputs& in) {
     return sum;
 }
 
-// The floor of the map's design, written as plainly as it goes: separate chaining with the
+// The floor of the map's layout, written as plainly as it goes: separate chaining with the
 // map's hash (SCC_Hash at the table size), its growth rule (rebuilt to the next size of
 // SCC_GetNewTableSize when the chain that received a node reaches 5 nodes, old buckets walked in
 // order and appended to the new tails), a heap node per add holding the key, the value and the
