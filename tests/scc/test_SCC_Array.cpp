@@ -94,23 +94,17 @@ TEST_F(ArrayTest, SizesAndBounds) {
     EXPECT_EQ((std::vector<int>{4, 5, 6}), Contents(array));
 }
 
-TEST_F(ArrayTest, InsertDeleteAndSetSizeMoveElements) {
-    SCC_Array<int> array = Make({1, 2, 3, 4, 5});
+// What the random edits below do not reach: blank inserts, growth by SetAtGrow and an array
+// inserted into itself.
+TEST_F(ArrayTest, InsertGrowAndSelfInsertMoveElements) {
+    SCC_Array<int> array = Make({1, 2, 3});
     array.Insert(1, 2);
-    EXPECT_EQ((std::vector<int>{1, 0, 0, 2, 3, 4, 5}), Contents(array));
-    array.InsertAt(7, 9, 2);
-    array.InsertAt(0, 8);
-    EXPECT_EQ((std::vector<int>{8, 1, 0, 0, 2, 3, 4, 5, 9, 9}), Contents(array));
-    array.Delete(2, 2);
     array.RemoveAt(0);
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 9, 9}), Contents(array));
-    array.SetSize(3);
-    array.SetSize(5);
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 0, 0}), Contents(array));
-    array.SetAtGrow(7, 6);
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 0, 0, 0, 0, 6}), Contents(array));
-    array.InsertAt(2, array);  // inserting the array into itself
-    EXPECT_EQ((std::vector<int>{1, 2, 1, 2, 3, 0, 0, 0, 0, 6, 3, 0, 0, 0, 0, 6}), Contents(array));
+    EXPECT_EQ((std::vector<int>{0, 0, 2, 3}), Contents(array));
+    array.SetAtGrow(5, 6);
+    EXPECT_EQ((std::vector<int>{0, 0, 2, 3, 0, 6}), Contents(array));
+    array.InsertAt(2, array);
+    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 2, 3, 0, 6, 2, 3, 0, 6}), Contents(array));
     array.RemoveAll();
     EXPECT_EQ(nullptr, array.GetBuffer());
     EXPECT_EQ(0, Breaks());
@@ -142,21 +136,6 @@ TEST_F(ArrayTest, BrokenPreconditionsAreReportedAndChangeNothing) {
         EXPECT_EQ(1, Breaks());
         EXPECT_EQ((std::vector<int>{3, 1, 2}), Contents(array));
     }
-}
-
-TEST_F(ArrayTest, CopiesShareUntilOneWrites) {
-    SCC_Array<int> original = Make({1, 2, 3});
-    SCC_Array<int> copy(original);
-    EXPECT_EQ(original.GetBuffer(), copy.GetBuffer());
-    EXPECT_EQ(2, original.GetBuffer()->GetRefCount());
-    copy[1] = 20;
-    EXPECT_NE(original.GetBuffer(), copy.GetBuffer());
-    _SCC_Array::_Buffer* own = copy.GetBuffer();
-    copy[2] = 30;
-    EXPECT_EQ(own, copy.GetBuffer());  // one separation only
-    EXPECT_EQ((std::vector<int>{1, 2, 3}), Contents(original));
-    EXPECT_EQ((std::vector<int>{1, 20, 30}), Contents(copy));
-    EXPECT_EQ(1, original.GetBuffer()->GetRefCount());
 }
 
 // Every mutator, applied to one of two sharers, leaves the other unchanged.
@@ -558,32 +537,6 @@ TEST_F(ArrayTest, InconsistentComparatorNeitherHangsNorLosesElements) {
     EXPECT_EQ(0, Breaks());
 }
 
-TEST_F(ArrayTest, FindItemPositionGivesTheRunOfEqualElements) {
-    struct Row {
-        const char* name;
-        std::vector<int> values;
-        int item;
-        long first, last;
-    };
-    const Row rows[] = {
-        {"between", {1, 3, 5}, 4, 2, 2},      {"run at start", {2, 2, 5}, 2, 0, 2},
-        {"above all", {2, 2, 5}, 9, 3, 3},    {"below all", {2, 2, 5}, 0, 0, 0},
-        {"all equal", {4, 4, 4}, 4, 0, 3},    {"empty", {}, 4, 0, 0},
-        {"single equal", {4}, 4, 0, 1},       {"run at end", {1, 4, 4}, 4, 1, 3},
-        {"run in middle", {1, 3, 3, 3, 8}, 3, 1, 4},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        Probe<int> array;
-        array.SetComparator(new SCC_Comparator<int>);
-        for (int v : row.values) array.Add(v);
-        long first = -5, last = -5;
-        array.Find(row.item, first, last);
-        EXPECT_EQ(row.first, first);
-        EXPECT_EQ(row.last, last);
-    }
-}
-
 TEST_F(ArrayTest, FindItemPositionMatchesEqualRange) {
     std::mt19937 rng(17);
     for (int trial = 0; trial < 3000; ++trial) {
@@ -594,10 +547,12 @@ TEST_F(ArrayTest, FindItemPositionMatchesEqualRange) {
         std::sort(values.begin(), values.end());
         Probe<int> array;
         for (int v : values) array.Add(v);
-        SCC_Comparator<int> comparator;  // a local comparator, given explicitly
+        SCC_Comparator<int> comparator;  // a local comparator, given explicitly, or the array's
+        const bool explicitly = trial % 2 == 0;
+        if (!explicitly) array.SetComparator(new SCC_Comparator<int>);
         for (int item = -1; item <= range; ++item) {
-            long first, last;
-            array.Find(item, first, last, &comparator);
+            long first = -5, last = -5;
+            array.Find(item, first, last, explicitly ? &comparator : nullptr);
             auto run = std::equal_range(values.begin(), values.end(), item);
             ASSERT_EQ(run.first - values.begin(), first) << "trial " << trial << " item " << item;
             ASSERT_EQ(run.second - values.begin(), last) << "trial " << trial << " item " << item;

@@ -68,55 +68,6 @@ TEST_F(IteratorTest, WalksForwardAndBackward) {
     EXPECT_EQ(nullptr, empty.GetArray());
 }
 
-TEST_F(IteratorTest, InsertionsAndDeletionsKeepTheFocusOnItsElement) {
-    SCC_Array<int> array = Range(6);
-    SCC_ArrayIterator<int> it(array, 3);
-    array.InsertAt(1, 99, 2);  // before the focus
-    EXPECT_EQ(30, *it);
-    array.InsertAt(5, 77);     // at the focus: the element moves up
-    EXPECT_EQ(30, *it);
-    array.InsertAt(7, 55);     // behind it
-    EXPECT_EQ(30, *it);
-    array.Delete(0, 3);        // wholly below
-    EXPECT_EQ(30, *it);
-    array.Delete(3, 2);        // covers it
-    EXPECT_FALSE(it.IsValid());
-    EXPECT_FALSE(it.HasValidFocus());
-}
-
-TEST_F(IteratorTest, FocusDeletePolicies) {
-    struct Row {
-        const char* name;
-        int policy;
-        long focus, index, count;
-        int expected;  // element under the focus afterwards, -1 for invalid
-    };
-    const Row rows[] = {
-        {"invalidate", 0, 2, 2, 1, -1},
-        {"forward", 1, 2, 2, 1, 30},
-        {"forward from the last", 1, 5, 5, 1, -1},
-        {"forward over a block", 1, 2, 2, 2, -1},
-        {"back", -1, 2, 2, 1, 10},
-        {"back over a block", -1, 2, 2, 3, 10},
-        {"back from the first", -1, 0, 0, 1, -1},
-        {"inside a block, not its start", 1, 3, 2, 2, -1},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        SCC_Array<int> array = Range(6);
-        SCC_ArrayIterator<int> it(array, row.focus);
-        if (row.policy == 1) it.OnFocusDeleteGoForward();
-        if (row.policy == -1) it.OnFocusDeleteGoBack();
-        array.Delete(row.index, row.count);
-        if (row.expected < 0) {
-            EXPECT_FALSE(it.IsValid());
-        } else {
-            ASSERT_TRUE(it.IsValid());
-            EXPECT_EQ(row.expected, *it);
-        }
-    }
-}
-
 TEST_F(IteratorTest, ClearInvalidatesAndEitherSideMayGoFirst) {
     SCC_Array<int>* array = new SCC_Array<int>(Range(3));
     SCC_ArrayIterator<int> it(*array, 1);

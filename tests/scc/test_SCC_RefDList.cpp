@@ -156,40 +156,6 @@ TEST(SCC_RefDList, RandomOperationsMatchAModel) {
     g_calls.clear();
 }
 
-TEST(SCC_RefDList, MergeAppendsInOrderAndEmptiesTheOther) {
-    Ref a(1), b(2), c(3), x(9);
-    SCC_RefDList target, source, empty;
-    target.AddTail(&x);
-    source.AddTail(&a);
-    source.AddTail(&b);
-    source.AddTail(&c);
-    target.Merge(empty);
-    EXPECT_EQ((std::vector<SCC_DListRefNode*>{&x}), Nodes(target));
-    target.Merge(target);  // into itself: nothing moves, nothing loops
-    EXPECT_EQ((std::vector<SCC_DListRefNode*>{&x}), Nodes(target));
-    target.Merge(source);
-    EXPECT_EQ((std::vector<SCC_DListRefNode*>{&x, &a, &b, &c}), Nodes(target));
-    EXPECT_TRUE(source.IsEmpty());
-    EXPECT_EQ(&target, b.GetList());
-}
-
-TEST(SCC_RefDList, DestroyingANodeFixesHeadAndTail) {
-    SCC_RefDList list;
-    Ref middle(2);
-    auto first = std::make_unique<Ref>(1);
-    auto last = std::make_unique<Ref>(3);
-    list.AddTail(first.get());
-    list.AddTail(&middle);
-    list.AddTail(last.get());
-    first.reset();
-    EXPECT_EQ(&middle, list.GetHead());
-    EXPECT_EQ(nullptr, middle.GetPrev());
-    last.reset();
-    EXPECT_EQ(&middle, list.GetTail());
-    EXPECT_EQ(nullptr, middle.GetNext());
-    EXPECT_TRUE(list.IsValid());
-}
-
 TEST(SCC_RefDList, DestroyingTheListFreesItsNodesAfterCodeSix) {
     Ref a(1), b(2);
     {

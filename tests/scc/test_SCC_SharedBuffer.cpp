@@ -150,15 +150,6 @@ TEST_F(SharedBufferTest, ManyFreshObjectsAreFoundInAnyOrder) {
     EXPECT_EQ(2000, s_destroyed);
 }
 
-TEST_F(SharedBufferTest, DeletingAFreshObjectForgetsIt) {
-    Shared* object = new Shared;
-    void* address = object;
-    delete object;
-    // Whatever now lives at the same address is not mistaken for the deleted fresh object.
-    Shared local;
-    EXPECT_EQ(SCC_SharedBuffer::kNotDeletable, local.Ref(address));
-}
-
 TEST_F(SharedBufferTest, ReleasingAndDeletingKeepsTheRegistryExact) {
     Shared* waiting = new Shared;
     Shared* released = new Shared;

@@ -37,18 +37,6 @@ TEST(SCC_Stack, RandomUseMatchesAVector) {
     }
 }
 
-TEST(SCC_Stack, PushAfterPopReusesTheSlot) {
-    SCC_Stack<int> stack;
-    stack.Push(1);
-    stack.Push(2);
-    EXPECT_EQ(2, stack.Pop());
-    EXPECT_EQ(2, stack.GetSize());
-    stack.Push(3);
-    EXPECT_EQ(2, stack.GetSize());
-    EXPECT_EQ(3, stack.Peek());
-    EXPECT_EQ(1, stack.Peek(1));
-}
-
 TEST(SCC_Stack, UnderflowIsATypeOneReportAndChangesNothing) {
     BreakCounter breaks;
     SCC_Stack<int> stack;

@@ -399,20 +399,6 @@ TEST_F(SSM_Lifecycle, DestroyingTheManagerUnregistersIt) {
     EXPECT_NO_THROW(SSM_Throw());
 }
 
-TEST_F(SSM_Lifecycle, MapAnnouncesItsDestructionToItsObservers) {
-    struct Observer : SCC_EventNode<int> {
-        std::vector<int> codes;
-        int OnNotification(int code, int*) override {
-            codes.push_back(code);
-            return 0;
-        }
-    } observer;
-    SSM_AssertFailed("one", "sys/test", 1, SSM_FailureAssert, 0);
-    AddNode<int>(Manager().Map, observer);
-    DestroyManager();
-    EXPECT_EQ(std::vector<int>{6}, observer.codes);
-}
-
 TEST_F(SSM_Lifecycle, SecondManagerIsRefusedAndLeftUnregistered) {
     HostHandler reported("report", m_log);
     reported.HookOn(Manager().ReportEvent);

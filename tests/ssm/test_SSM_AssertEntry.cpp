@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
 #include "SSM.h"
 #include "TessarPlatform.h"
 #include "tessar_breaks.h"
@@ -24,15 +22,6 @@ TEST_F(AssertEntry, WithoutManagerEveryReportAnswersBreak) {
         EXPECT_EQ(FALSE, SSM_AssertFailed("", "sys/test", 12, type, 12));
         EXPECT_EQ(FALSE, SSM_AssertFailed(nullptr, "sys/test", 12, type, 0));
     }
-}
-
-TEST_F(AssertEntry, ReportLeavesLastSystemErrorUnchanged) {
-    errno = EMFILE;
-    SSM_AssertFailed("broken", "sys/test", 1, SSM_FailureError, 0);
-    EXPECT_EQ(EMFILE, errno);
-    errno = 0;
-    SSM_AssertFailed("", "sys/test", 1, SSM_FailureAssert, 7);
-    EXPECT_EQ(0, errno);
 }
 
 TEST_F(AssertEntry, PlainCheckBreaksOnFailureAndGoesOn) {
