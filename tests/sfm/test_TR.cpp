@@ -8,7 +8,9 @@
 
 namespace {
 
-std::string Text(const SYS_String& s) { return std::string(static_cast<const char*>(s), s.GetLength()); }
+std::string Text(const SYS_String& s) {
+    return std::string(static_cast<const char*>(s), s.GetLength());
+}
 
 class TextLookup : public ::testing::Test {
 protected:

@@ -138,7 +138,8 @@ TEST(SYS_StringMatch, AgreesWithTheRecursiveRoutinesOnRandomInputs) {
     int matches = 0;
     for (int round = 0; round < 200000; ++round) {
         std::string pattern, text;
-        for (int n = random() % 9; n > 0; --n) pattern += patternBytes[random() % (sizeof patternBytes - 1)];
+        for (int n = random() % 9; n > 0; --n)
+            pattern += patternBytes[random() % (sizeof patternBytes - 1)];
         for (int n = random() % 9; n > 0; --n) text += textBytes[random() % (sizeof textBytes - 1)];
         bool expected = reference::MainRoutine(pattern.c_str(), text.c_str()) == 1;
         matches += expected;
