@@ -31,6 +31,7 @@ TEST(SYS_Segment, MeasuresBoxAndArithmetic) {
     EXPECT_EQ(40, s.GetDY());
     EXPECT_EQ(50.0, s.GetLength());
     EXPECT_EQ(SYS_Box(-20, 20, 10, 60), s.GetBox());
+    EXPECT_EQ(SYS_Point(10, 20), s[0]);
     EXPECT_EQ(SYS_Point(-20, 60), s[3]);
     EXPECT_EQ(0.0, SYS_Segment(7, 7, 7, 7).GetLength());
     EXPECT_EQ(SYS_Segment(11, 21, -19, 61), s + 1);
@@ -192,6 +193,9 @@ TEST(SYS_Box, BuildingGrowingAndNormalising) {
     SYS_Box reversed(5, 5, 0, 0);
     reversed.Increase(2, 2);  // the point lies between left and right, so the result is valid
     EXPECT_EQ(SYS_Box(2, 2, 2, 2), reversed);
+    reversed.Set(5, 5, 0, 0);
+    reversed.Normalize();
+    EXPECT_EQ(SYS_Box(0, 0, 5, 5), reversed);
     EXPECT_EQ(0u, reports.Count());
     SYS_Box wrapped(SYS_Point(INT32_MAX, 0), 1);  // the upper right wraps below the lower left
     EXPECT_EQ(1u, reports.Count("SYS_Box is not valid", kLocgeom));
