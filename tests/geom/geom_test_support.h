@@ -3,40 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
+#include <ostream>
 #include <random>
-#include <string>
-#include <vector>
 
-#include "SSM.h"
 #include "SYS_LinConv.h"
+#include "tessar_reports.h"
 
-// What a failed check reported: its message and source unit.
-struct GeomReport {
-    std::string message;
-    std::string unit;
-};
-
-// Collects the reports made while it lives, through an assertion manager of its own whose
-// report hook records each failure (all geometry checks are of type SSM_FailureAssert, so the
-// manager answers "continue" and the library goes on as it would without a debugger).
-class GeomReports {
+// The reports made while it lives. Every geometry check is a plain assert: the manager answers
+// "continue" and the library goes on as it would without a debugger.
+class GeomReports : public tessar_test::ScopedReportRecorder {
 public:
-    GeomReports();
-    ~GeomReports();
-    GeomReports(const GeomReports&) = delete;
-    GeomReports& operator=(const GeomReports&) = delete;
-    const std::vector<GeomReport>& Get() const;
-    size_t Count() const { return Get().size(); }
-    // Number of reports with this message and unit.
-    size_t Count(const char* message, const char* unit) const;
-    void Clear();
-
-private:
-    static int Record(int type, int* data);
-
-    std::unique_ptr<SSM> m_manager;
-    SCC_EventHook<int> m_hook;
+    size_t Count() const { return Reports().size(); }
+    // Reports with this message and unit, of type SSM_FailureAssert.
+    size_t Count(const char* message, const char* unit) const {
+        size_t n = 0;
+        for (const tessar_test::Report& r : Reports())
+            n += r.message == message && r.unit == unit && r.type == SSM_FailureAssert;
+        return n;
+    }
+    void Clear() { Take(); }
 };
 
 inline std::ostream& operator<<(std::ostream& out, const SYS_Point& p) {
@@ -51,24 +36,22 @@ inline std::ostream& operator<<(std::ostream& out, const SYS_Box& b) {
 class GeomRandom {
 public:
     explicit GeomRandom(uint32_t seed) : m_engine(seed) {}
-    int32_t Coord(int32_t limit = SYS_COORD_LIMIT - 1) {
-        return std::uniform_int_distribution<int32_t>(-limit, limit)(m_engine);
-    }
+    int32_t Coord(int32_t limit = SYS_COORD_LIMIT - 1) { return Int(-limit, limit); }
     SYS_Point Point(int32_t limit = SYS_COORD_LIMIT - 1) {
         return SYS_Point(Coord(limit), Coord(limit));
     }
-    int32_t Angle() {
-        return std::uniform_int_distribution<int32_t>(-SYS_FULL_TURN + 1,
-                                                      SYS_FULL_TURN - 1)(m_engine);
-    }
+    int32_t Angle() { return Int(-SYS_FULL_TURN + 1, SYS_FULL_TURN - 1); }
     double Real(double lo, double hi) {
         return std::uniform_real_distribution<double>(lo, hi)(m_engine);
     }
-    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_engine); }
-    std::mt19937& Engine() { return m_engine; }
+    int32_t Int(int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(m_engine);
+    }
 
 private:
     std::mt19937 m_engine;
 };
 
 constexpr double kTestPi = 3.14159265358979323846;
+const char kGeomInline[] = "sys/SYS_Geom_Inline";
+const char kLocgeom[] = "sys/locgeom";

@@ -7,39 +7,20 @@
 
 namespace {
 
-const char kInline[] = "sys/SYS_Geom_Inline";
-const char kLocgeom[] = "sys/locgeom";
-
 // The rounding rule written the plain way, as the independent oracle of SYS_Round.
 int32_t BranchyRound(double v) { return static_cast<int32_t>(v > 0 ? v + 0.5 : v - 0.5); }
 
 TEST(SYS_Round, MatchesAddHalfAwayFromZeroThenTruncate) {
-    const double fixed[] = {0.0,
-                            -0.0,
-                            0.5,
-                            -0.5,
-                            1.5,
-                            -1.5,
-                            2.5,
-                            -2.5,
-                            0.49999999999999994,
-                            -0.49999999999999994,
-                            1e9 + 0.5,
-                            -1e9 - 0.5,
-                            2147483646.6,
-                            -2147483647.6};
-    for (double v : fixed) {
-        SCOPED_TRACE(v);
-        EXPECT_EQ(BranchyRound(v), SYS_Round(v));
+    for (double v : {0.0, -0.0, 0.5, -0.5, 2.5, -2.5, 0.49999999999999994, -0.49999999999999994,
+                     1e9 + 0.5, -1e9 - 0.5, 2147483646.6, -2147483647.6}) {
+        EXPECT_EQ(BranchyRound(v), SYS_Round(v)) << v;
     }
     GeomRandom rnd(1);
     for (int i = 0; i < 200000; ++i) {
         double v = rnd.Real(-2.1e9, 2.1e9) / (1 << rnd.Int(0, 30));
         ASSERT_EQ(BranchyRound(v), SYS_Round(v)) << v;
     }
-}
-
-TEST(SYS_Round, OutOfRangeSaturatesInsteadOfUndefined) {
+    // Out of range saturates instead of being undefined.
     EXPECT_EQ(INT32_MAX, SYS_Round(1e300));
     EXPECT_EQ(INT32_MIN, SYS_Round(-1e300));
     EXPECT_EQ(INT32_MIN, SYS_Round(std::nan("")));
@@ -47,12 +28,8 @@ TEST(SYS_Round, OutOfRangeSaturatesInsteadOfUndefined) {
     EXPECT_EQ(-3, SYS_Trunc(-3.99));
 }
 
-TEST(SYS_Point, LengthIsExactOnAxesAndDiagonals) {
-    struct Case {
-        const char* name;
-        SYS_Point p;
-        double length;
-    };
+TEST(SYS_Point, LengthsAreExactOnAxesAndDiagonalsAndNeverOverflow) {
+    struct Case { const char* name; SYS_Point p; double length; };
     const Case cases[] = {
         {"3-4-5", {3, -4}, 5.0},
         {"y axis", {0, -7}, 7.0},
@@ -68,69 +45,47 @@ TEST(SYS_Point, LengthIsExactOnAxesAndDiagonals) {
     }
     EXPECT_DOUBLE_EQ(std::sqrt(5.0), SYS_Point(1, 2).Length());
     EXPECT_DOUBLE_EQ(5.0, SYS_Point(10, 10).Distance(SYS_Point(13, 14)));
-}
-
-TEST(SYS_Point, ManhattanMeasuresNeverOverflow) {
-    EXPECT_EQ(7L, SYS_Point(3, -4).MLength());
     EXPECT_EQ(4294967296L, SYS_Point(INT32_MIN, INT32_MIN).MLength());
     const SYS_Point far(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 1));
     EXPECT_EQ(4L * (SYS_COORD_LIMIT - 1), far.MDistance(SYS_Point(0, 0) - far));
 }
 
 TEST(SYS_Point, DivisionRoundsMultiplicationByDoubleTruncatesScaleRounds) {
-    struct Case {
-        const char* name;
-        SYS_Point got;
-        SYS_Point want;
-    };
-    SYS_Point scaled(7, -7);
+    struct Case { const char* name; SYS_Point got, want; };
+    SYS_Point scaled(7, -7), scaled2(7, -7);
     scaled.Scale(0.5);
-    SYS_Point scaled2(7, -7);
     scaled2.Scale(0.5, 3.0);
     const Case cases[] = {
         {"divide rounds away from zero", SYS_Point(7, -7) / 2, {4, -4}},
-        {"divide exact", SYS_Point(8, -8) / 2L, {4, -4}},
         {"times double truncates", SYS_Point(7, -7) * 0.5, {3, -3}},
         {"times long", SYS_Point(7, -7) * 3L, {21, -21}},
         {"scale rounds", scaled, {4, -4}},
         {"scale per axis", scaled2, {4, -21}},
         {"median rounds the half sum", SYS_Point(0, 0).Median(SYS_Point(7, -7)), {4, -4}},
         {"median of negatives", SYS_Point(-3, -4).Median(SYS_Point(-4, -5)), {-4, -5}},
-        {"plus long", SYS_Point(1, 2) + 10, {11, 12}},
         {"minus long", SYS_Point(1, 2) - 10L, {-9, -8}},
-        {"plus point", SYS_Point(1, 2) + SYS_Point(-3, 5), {-2, 7}},
         {"minus point", SYS_Point(1, 2) - SYS_Point(-3, 5), {4, -3}},
+        // Integer arithmetic wraps without undefined behaviour.
+        {"sum wraps", SYS_Point(INT32_MAX, INT32_MIN) + SYS_Point(1, -1), {INT32_MIN, INT32_MAX}},
+        {"difference wraps", SYS_Point(INT32_MIN, 0) - 1, {INT32_MAX, -1}},
+        {"product wraps", SYS_Point(65536, 32768) * 65536, {0, INT32_MIN}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.want, c.got);
     }
-}
-
-TEST(SYS_Point, IntegerArithmeticWrapsWithoutUndefinedBehaviour) {
-    EXPECT_EQ(SYS_Point(INT32_MIN, INT32_MAX), SYS_Point(INT32_MAX, INT32_MIN) + SYS_Point(1, -1));
-    EXPECT_EQ(SYS_Point(INT32_MAX, -1), SYS_Point(INT32_MIN, 0) - 1);
-    EXPECT_EQ(SYS_Point(0, INT32_MIN), SYS_Point(65536, 32768) * 65536);
     SYS_Point p(INT32_MAX, INT32_MAX);
     p += 1;
     EXPECT_EQ(SYS_Point(INT32_MIN, INT32_MIN), p);
-    static_assert((SYS_Point(1, 2) + SYS_Point(3, 4)) * 2 == SYS_Point(8, 12),
-                  "constexpr arithmetic");
+    static_assert((SYS_Point(1, 2) + SYS_Point(3, 4)) * 2 == SYS_Point(8, 12), "constexpr");
 }
 
 TEST(SYS_Point, PolarAngleIsTruncatedIntoOneTurn) {
-    struct Case {
-        const char* name;
-        SYS_Point p;
-        int32_t angle;
-    };
+    struct Case { const char* name; SYS_Point p; int32_t angle; };
     const Case cases[] = {
-        {"positive x", {1, 0}, 0},
-        {"positive y", {0, 1}, 162000000},
-        {"negative x", {-1, 0}, 324000000},
-        {"negative y", {0, -1}, 486000000},
-        {"origin", {0, 0}, 0},
-        {"first diagonal", {7, 7}, 81000000},
+        {"positive x", {1, 0}, 0},          {"positive y", {0, 1}, 162000000},
+        {"negative x", {-1, 0}, 324000000}, {"negative y", {0, -1}, 486000000},
+        {"origin", {0, 0}, 0},              {"first diagonal", {7, 7}, 81000000},
         {"just below x axis", {1000000000, -1}, 0},
     };
     for (const Case& c : cases) {
@@ -145,8 +100,7 @@ TEST(SYS_Point, PolarAngleIsTruncatedIntoOneTurn) {
             std::atan2((long double)p.GetY(), (long double)p.GetX()) * 324000000.0L / kTestPi;
         if (exact < 0) exact += 648000000.0L;
         int32_t got = p.GetPolarAngle();
-        ASSERT_GE(got, 0);
-        ASSERT_LT(got, SYS_FULL_TURN);
+        ASSERT_TRUE(got >= 0 && got < SYS_FULL_TURN) << got;
         ASSERT_LE(std::fabs((long double)got - exact), 1.0L) << p;
     }
 }
@@ -156,16 +110,15 @@ TEST(SYS_Point, ProductsAreExactForCollinearAndPerpendicularPoints) {
     for (int i = 0; i < 10000; ++i) {
         SYS_Point p = rnd.Point(30000), q = p * rnd.Int(-30000, 30000);
         ASSERT_EQ(0.0, p.VectorProduct(q)) << p << q;
-        SYS_Point perpendicular(-q.GetY(), q.GetX());
-        ASSERT_EQ(0.0, q.ScalarProduct(perpendicular)) << q;
+        ASSERT_EQ(0.0, q.ScalarProduct(SYS_Point(-q.GetY(), q.GetX()))) << q;
     }
     // Large values: compared with the exact 64-bit results, rounded once.
     const SYS_Point a(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 3)),
         b(SYS_COORD_LIMIT - 7, SYS_COORD_LIMIT - 2);
-    int64_t dot = int64_t(a.GetX()) * b.GetX() + int64_t(a.GetY()) * b.GetY();
-    int64_t cross = int64_t(a.GetX()) * b.GetY() - int64_t(a.GetY()) * b.GetX();
-    EXPECT_EQ((double)dot, a.ScalarProduct(b));
-    EXPECT_EQ((double)cross, a.VectorProduct(b));
+    EXPECT_EQ(double(int64_t(a.GetX()) * b.GetX() + int64_t(a.GetY()) * b.GetY()),
+              a.ScalarProduct(b));
+    EXPECT_EQ(double(int64_t(a.GetX()) * b.GetY() - int64_t(a.GetY()) * b.GetX()),
+              a.VectorProduct(b));
 }
 
 TEST(SYS_Point, ComparisonIsLexicographic) {
@@ -183,59 +136,41 @@ TEST(SYS_Point, ComparisonIsLexicographic) {
 TEST(SYS_Point, IndexAndSwapBytes) {
     SYS_Point p(0x01020304, -2);
     EXPECT_EQ(0x01020304, p[0]);
-    EXPECT_EQ(-2, p[1]);
     EXPECT_EQ(-2, p[7]);
     p[5] = 9;
     EXPECT_EQ(9, p.GetY());
     p.SwapBytes();
-    EXPECT_EQ(0x04030201, p.GetX());
-    EXPECT_EQ(0x09000000, p.GetY());
-    p.SwapBytes();
-    EXPECT_EQ(SYS_Point(0x01020304, 9), p);
+    EXPECT_EQ(SYS_Point(0x04030201, 0x09000000), p);
 }
 
-TEST(SYS_Point, ConversionsToDoublePointCheckTheRange) {
+TEST(SYS_Point, ConversionsToAndFromDoublePointRoundAndCheck) {
     GeomReports reports;
     SYS_DoublePoint inside = SYS_Point(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 1));
-    EXPECT_EQ(0u, reports.Count());
     EXPECT_EQ(-(SYS_COORD_LIMIT - 1.0), inside.GetY());
-    SYS_DoublePoint outside = SYS_Point(SYS_COORD_LIMIT, 0);
-    EXPECT_FALSE(outside.IsValid());
-    EXPECT_EQ(1u, reports.Count("Invalid point", kInline));
-    reports.Clear();
     EXPECT_EQ(5.0, SYS_Point(3, 4).GetPolarRadius());
-    SYS_Point(0, -SYS_COORD_LIMIT).GetPolarRadius();
-    EXPECT_EQ(1u, reports.Count("Invalid point", kInline));
-    EXPECT_EQ(1u, reports.Count());
-}
-
-TEST(SYS_Point, AssignmentFromDoublePointRoundsAndChecks) {
-    GeomReports reports;
     SYS_Point p;
     p = SYS_DoublePoint(2.5, -2.5);
     EXPECT_EQ(SYS_Point(3, -3), p);
     p = SYS_DoublePoint(0.49999999999999994, -0.5);  // the sum 0.5 + 0.49999999999999994 is 1.0
     EXPECT_EQ(SYS_Point(1, -1), p);
     EXPECT_EQ(0u, reports.Count());
+    SYS_DoublePoint outside = SYS_Point(SYS_COORD_LIMIT, 0);
+    EXPECT_FALSE(outside.IsValid());
+    SYS_Point(0, -SYS_COORD_LIMIT).GetPolarRadius();
     SYS_DoublePoint bad;  // made invalid through exact transform, which does not check
     SYS_Transform move;
     move.SetMove(2e9, 0.0);
     move.Transform(&bad);
-    EXPECT_EQ(0u, reports.Count());
+    EXPECT_EQ(2u, reports.Count());
     p = bad;
-    EXPECT_EQ(1u, reports.Count("Invalid point", kInline));
+    EXPECT_EQ(3u, reports.Count("Invalid point", kGeomInline));
+    EXPECT_EQ(3u, reports.Count());
 }
 
-// ---------------------------------------------------------------------------------------------
 TEST(SYS_DoublePoint, ValidityBoundsAreExclusive) {
-    struct Case {
-        const char* name;
-        double x, y;
-        bool valid;
-    };
+    struct Case { const char* name; double x, y; bool valid; };
     const double lim = SYS_COORD_LIMIT;
     const Case cases[] = {
-        {"origin", 0, 0, true},
         {"just inside", lim - 0.5, -(lim - 0.5), true},
         {"x at the limit", lim, 0, false},
         {"y at minus the limit", 0, -lim, false},
@@ -247,7 +182,7 @@ TEST(SYS_DoublePoint, ValidityBoundsAreExclusive) {
         GeomReports reports;
         SYS_DoublePoint p(c.x, c.y);
         EXPECT_EQ(c.valid, p.IsValid());
-        EXPECT_EQ(c.valid ? 0u : 1u, reports.Count("Invalid point", kInline));
+        EXPECT_EQ(c.valid ? 0u : 1u, reports.Count("Invalid point", kGeomInline));
     }
 }
 
@@ -257,44 +192,24 @@ TEST(SYS_DoublePoint, EveryAccessOfAnInvalidPointReports) {
     move.SetMove(0.0, -1.5e9);
     move.Transform(&bad);  // exact and unchecked: bad is now outside the range
     const SYS_DoublePoint good(1.0, 2.0);
-    struct Case {
-        const char* name;
-        void (*run)(const SYS_DoublePoint& bad, const SYS_DoublePoint& good);
-        size_t reports;
-    };
+    typedef const SYS_DoublePoint& P;
+    struct Case { const char* name; void (*run)(P bad, P good); size_t reports; };
     const Case cases[] = {
-        {"GetX", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { b.GetX(); }, 1},
-        {"GetY", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { b.GetY(); }, 1},
-        {"index", [](const SYS_DoublePoint& b, const SYS_DoublePoint&) { b[0]; }, 1},
-        {"to SYS_Point",
-         [](const SYS_DoublePoint& b, const SYS_DoublePoint&) {
-             SYS_Point p = b;
-             (void)p;
-         },
-         1},
-        {"equality", [](const SYS_DoublePoint& b, const SYS_DoublePoint& g) { (void)(g == b); }, 1},
-        {"assignment",
-         [](const SYS_DoublePoint& b, const SYS_DoublePoint&) {
-             SYS_DoublePoint p;
-             p = b;
-         },
-         1},
-        {"sum reads and produces",
-         [](const SYS_DoublePoint& b, const SYS_DoublePoint& g) { (void)(g + b); }, 2},
-        {"sum leaving the range",
-         [](const SYS_DoublePoint&, const SYS_DoublePoint& g) { (void)(g + 1.1e9); }, 1},
-        {"measures do not check",
-         [](const SYS_DoublePoint& b, const SYS_DoublePoint&) {
-             (void)b.GetPolarRadius();
-             (void)b.GetPolarAngle();
-         },
-         0},
+        {"GetX", [](P b, P) { b.GetX(); }, 1},
+        {"GetY", [](P b, P) { b.GetY(); }, 1},
+        {"index", [](P b, P) { b[0]; }, 1},
+        {"to SYS_Point", [](P b, P) { SYS_Point p = b; (void)p; }, 1},
+        {"equality", [](P b, P g) { (void)(g == b); }, 1},
+        {"assignment", [](P b, P) { SYS_DoublePoint p; p = b; }, 1},
+        {"sum reads and produces", [](P b, P g) { (void)(g + b); }, 2},
+        {"sum leaving the range", [](P, P g) { (void)(g + 1.1e9); }, 1},
+        {"measures do not check", [](P b, P) { b.GetPolarRadius(); b.GetPolarAngle(); }, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         GeomReports reports;
         c.run(bad, good);
-        EXPECT_EQ(c.reports, reports.Count("Invalid point", kInline));
+        EXPECT_EQ(c.reports, reports.Count("Invalid point", kGeomInline));
         EXPECT_EQ(c.reports, reports.Count());
     }
     GeomReports reports;
@@ -307,35 +222,25 @@ TEST(SYS_DoublePoint, EveryAccessOfAnInvalidPointReports) {
 TEST(SYS_DoublePoint, ArithmeticAndMeasures) {
     SYS_DoublePoint p(1.5, -2.0);
     p += SYS_DoublePoint(0.5, 1.0);
-    EXPECT_EQ(SYS_DoublePoint(2.0, -1.0), p);
     p -= 1.0;
     EXPECT_EQ(SYS_DoublePoint(1.0, -2.0), p);
-    EXPECT_EQ(SYS_Point(1, -2), SYS_Point(p));
     EXPECT_EQ(SYS_Point(3, -3), SYS_Point(SYS_DoublePoint(2.5, -2.5)));
-    EXPECT_EQ(5.0, SYS_DoublePoint(3.0, 4.0).GetPolarRadius());
     EXPECT_EQ(0.0, SYS_DoublePoint().GetPolarRadius());
     EXPECT_EQ(-5.0, SYS_DoublePoint(1, 2).VectorProduct(SYS_DoublePoint(3, 1)));
     EXPECT_EQ(5.0, SYS_DoublePoint(1, 2).ScalarProduct(SYS_DoublePoint(3, 1)));
     EXPECT_TRUE(SYS_DoublePoint(1, 5) < SYS_DoublePoint(2, -5));
     EXPECT_TRUE(SYS_DoublePoint(1, 5) > SYS_DoublePoint(1, 4.5));
-    SYS_DoublePoint s(3.0, 4.0);
-    s.Scale(0.5, 2.0);
-    EXPECT_EQ(SYS_DoublePoint(1.5, 8.0), s);
+    p.Scale(0.5, 2.0);
+    EXPECT_EQ(SYS_DoublePoint(0.5, -4.0), p);
 }
 
-// ---------------------------------------------------------------------------------------------
 TEST(SYS_Location, AnglesAreReducedWithTheSignOfTheDividend) {
-    struct Case {
-        const char* name;
-        int32_t angle;
-        int32_t stored;
-    };
+    struct Case { const char* name; int32_t angle, stored; };
     const Case cases[] = {
         {"beyond a turn", 700000000, 52000000},
         {"below minus a turn", -700000000, -52000000},
         {"one turn", 648000000, 0},
         {"just below a turn", 647999999, 647999999},
-        {"int32 max", INT32_MAX, INT32_MAX % 648000000},
         {"int32 min", INT32_MIN, INT32_MIN % 648000000},
     };
     for (const Case& c : cases) {
@@ -350,12 +255,8 @@ TEST(SYS_Location, AnglesAreReducedWithTheSignOfTheDividend) {
         EXPECT_EQ(c.stored, p.GetOrientation());
         EXPECT_EQ(1, p.GetMirror());
     }
-}
-
-TEST(SYS_Location, SumAddsOriginsAndReducesOrientation) {
-    SYS_Location a(1, 2, 600000000), b(10, 20, 600000000);
-    SYS_Location sum = a + b;
-    EXPECT_EQ(SYS_Location(11, 22, 552000000), sum);
+    SYS_Location a(1, 2, 600000000);
+    EXPECT_EQ(SYS_Location(11, 22, 552000000), a + SYS_Location(10, 20, 600000000));
     a += SYS_Location(0, 0, -647999999);
     EXPECT_EQ(-47999999, a.GetOrientation());
     EXPECT_NE(SYS_Location(1, 2, 3), SYS_Location(1, 2, 4));
@@ -370,19 +271,17 @@ TEST(SYS_Location, SetOriginReportsAnInvalidOrientation) {
     bad.SwapBytes();  // orientation 0x40000000 = 1,073,741,824: beyond a turn
     EXPECT_EQ(0x40000000, bad.GetOrientation());
     bad.SetOrigin(SYS_Point(3, 4));
-    EXPECT_EQ(1u, reports.Count("Invalid Location", kInline));
+    EXPECT_EQ(1u, reports.Count("Invalid Location", kGeomInline));
     EXPECT_EQ(SYS_Point(3, 4), bad.GetOrigin());
 }
 
 TEST(SYS_Position, MirrorFlagIsZeroOrOneAndSumsExclusiveOr) {
-    GeomReports reports;
     SYS_Position p(SYS_Location(1, 1, 10), -3);
     EXPECT_EQ(1, p.GetMirror());
     p.SetMirror(0);
     EXPECT_EQ(0, p.GetMirror());
     p.Set(SYS_Point(2, 2), 700000000, 42);
     EXPECT_EQ(SYS_Position(2, 2, 52000000, 1), p);
-    EXPECT_EQ(0u, reports.Count());
     const SYS_Position m(0, 0, 0, 1), n(0, 0, 0, 0);
     EXPECT_EQ(0, (m + m).GetMirror());
     EXPECT_EQ(1, (m + n).GetMirror());
@@ -390,7 +289,7 @@ TEST(SYS_Position, MirrorFlagIsZeroOrOneAndSumsExclusiveOr) {
     SYS_Position q = m;
     q += m;
     EXPECT_EQ(0, q.GetMirror());
-    EXPECT_NE(SYS_Position(0, 0, 0, 0), SYS_Position(0, 0, 0, 1));
+    EXPECT_NE(n, m);
 }
 
 }  // namespace

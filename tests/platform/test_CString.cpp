@@ -10,7 +10,9 @@
 
 namespace {
 
-std::string Bytes(const CString& s) { return std::string(static_cast<const char*>(s), s.GetLength()); }
+std::string Bytes(const CString& s) {
+    return std::string(static_cast<const char*>(s), s.GetLength());
+}
 
 TEST(CString, EmptyStringsShareOneValidRepresentation) {
     CString a;
@@ -30,23 +32,19 @@ TEST(CString, EmptyStringsShareOneValidRepresentation) {
     EXPECT_STREQ("", b);
 }
 
-TEST(CString, CopySharesUntilOneSideWrites) {
+// Writes through copies are the random model's business; here: a write on a unique string makes
+// no new copy, and writes that fit reuse the buffer.
+TEST(CString, UniqueStringsAreWrittenInPlace) {
     CString original("board");
     CString copy(original);
     EXPECT_EQ(static_cast<const char*>(original), static_cast<const char*>(copy));
-
     copy.SetAt(0, 'B');
-    EXPECT_STREQ("board", original);
-    EXPECT_STREQ("Board", copy);
-    EXPECT_NE(static_cast<const char*>(original), static_cast<const char*>(copy));
-
     const char* afterFirstWrite = copy;
+    EXPECT_NE(static_cast<const char*>(original), afterFirstWrite);
     copy.SetAt(1, 'O');
     copy.MakeUpper();
-    EXPECT_EQ(afterFirstWrite, static_cast<const char*>(copy));  // unique now: no new copy
+    EXPECT_EQ(afterFirstWrite, static_cast<const char*>(copy));
     EXPECT_STREQ("BOARD", copy);
-    EXPECT_STREQ("board", original);
-
     copy.GetBuffer(64);
     copy.ReleaseBuffer();
     const char* roomy = copy;
@@ -54,27 +52,17 @@ TEST(CString, CopySharesUntilOneSideWrites) {
     copy += '!';
     copy.Replace('_', '-');
     copy.Format("%s", "short");
-    EXPECT_EQ(roomy, static_cast<const char*>(copy));  // everything fitted: no reallocation
+    EXPECT_EQ(roomy, static_cast<const char*>(copy));
     EXPECT_STREQ("short", copy);
 }
 
 TEST(CString, EveryMutatorDetachesFromCopies) {
-    struct Case {
-        const char* name;
-        void (*mutate)(CString&);
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"append text", [](CString& s) { s += "!"; }, "net1!"},
-        {"append char", [](CString& s) { s += 'x'; }, "net1x"},
-        {"replace char", [](CString& s) { s.Replace('n', 'N'); }, "Net1"},
+    struct Case { const char* name; void (*mutate)(CString&); const char* expected; };
+    const Case cases[] = {  // the mutators the random model below does not drive
         {"replace text", [](CString& s) { s.Replace("et", "ode"); }, "node1"},
         {"format", [](CString& s) { s.Format("%d", 42); }, "42"},
         {"buffer", [](CString& s) { s.GetBuffer(10)[0] = 'm'; s.ReleaseBuffer(); }, "met1"},
-        {"set length", [](CString& s) { s.GetBufferSetLength(2); }, "ne"},
         {"upper", [](CString& s) { s.MakeUpper(); }, "NET1"},
-        {"assign", [](CString& s) { s = "via"; }, "via"},
-        {"empty", [](CString& s) { s.Empty(); }, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -87,21 +75,16 @@ TEST(CString, EveryMutatorDetachesFromCopies) {
     }
 }
 
-TEST(CString, AppendingItselfOrAPartOfItself) {
-    CString s("ab");
-    s += s;
-    EXPECT_STREQ("abab", s);
+TEST(CString, AppendingAPartOfItself) {
+    CString s("abab");
     s += static_cast<const char*>(s) + 1;
     EXPECT_STREQ("ababbab", s);
-    for (int i = 0; i < 6; ++i) s += s;  // grows through several reallocations
-    EXPECT_EQ(7 * 64, s.GetLength());
-    EXPECT_EQ(0, std::strncmp(s, "ababbabababbab", 14));
-
-    CString shared("xy");
-    CString other(shared);
-    shared += shared;
-    EXPECT_STREQ("xyxy", shared);
-    EXPECT_STREQ("xy", other);
+    CString t("ab");
+    EXPECT_EQ(1, t.Replace("b", t));  // a replacement text inside the string itself
+    EXPECT_STREQ("aab", t);
+    CString u("abcabc");
+    EXPECT_EQ(2, u.Replace(static_cast<const char*>(u) + 3, "x"));  // old text is "abc"
+    EXPECT_STREQ("xx", u);
 }
 
 TEST(CString, EmbeddedNulBytesKeepTheirLength) {
@@ -145,14 +128,8 @@ TEST(CString, BufferAccessStoresLengthAndTerminator) {
 }
 
 TEST(CString, ReplaceCountsNonOverlappingOccurrences) {
-    struct Case {
-        const char* name;
-        const char* text;
-        const char* oldText;
-        const char* newText;
-        int count;
-        const char* expected;
-    };
+    struct Case { const char* name; const char* text; const char* oldText; const char* newText;
+                  int count; const char* expected; };
     const Case cases[] = {
         {"none", "abc", "x", "y", 0, "abc"},
         {"grow", "a.b.c", ".", "::", 2, "a::b::c"},
@@ -171,19 +148,8 @@ TEST(CString, ReplaceCountsNonOverlappingOccurrences) {
         EXPECT_STREQ(c.expected, s);
         EXPECT_STREQ(c.text, before);
     }
-    CString s("a-b-c");
-    EXPECT_EQ(2, s.Replace('-', '+'));
-    EXPECT_STREQ("a+b+c", s);
+    CString s("a+b");
     EXPECT_EQ(0, s.Replace('+', '+'));
-}
-
-TEST(CString, ReplaceWithArgumentsInsideItself) {
-    CString s("abcabc");
-    EXPECT_EQ(2, s.Replace(static_cast<const char*>(s) + 3, "x"));  // old text is "abc"
-    EXPECT_STREQ("xx", s);
-    CString t("ab");
-    EXPECT_EQ(1, t.Replace("b", t));
-    EXPECT_STREQ("aab", t);
 }
 
 TEST(CString, FormatShortLongAndFromItself) {
@@ -245,11 +211,9 @@ TEST(CString, ComparisonsFollowStrcmpOfTheText) {
 }
 
 TEST(CString, ConcatenationOfEveryKind) {
-    CString a("top");
-    EXPECT_STREQ("top-layer", a + "-layer");
-    EXPECT_STREQ("<top", "<" + a);
-    EXPECT_STREQ("top!", a + '!');
-    EXPECT_STREQ("#top", '#' + a);
+    const CString a("top");
+    EXPECT_STREQ("<top-layer", "<" + a + "-layer");
+    EXPECT_STREQ("#top!", '#' + a + '!');
     EXPECT_STREQ("toptop", a + a);
     EXPECT_STREQ("top", a + static_cast<const char*>(nullptr));
     EXPECT_STREQ("", CString() + "");
@@ -305,7 +269,12 @@ TEST(CString, RandomEditsMatchAStdStringModel) {
                 EXPECT_EQ(count, s.Replace('a', 'b'));
                 break;
             }
-            case 6: { int n = m.empty() ? 0 : random() % m.size(); s.GetBufferSetLength(n); m.resize(n); break; }
+            case 6: {
+                int n = m.empty() ? 0 : random() % m.size();
+                s.GetBufferSetLength(n);
+                m.resize(n);
+                break;
+            }
             case 7: if (m.size() > 64) { s.Empty(); m.clear(); } break;
         }
         for (size_t k = 0; k < 4; ++k) {

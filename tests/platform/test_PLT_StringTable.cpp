@@ -25,21 +25,13 @@ protected:
     }
 };
 
-TEST_F(StringTables, LibraryRegistersItsOwnTableAtLoad) {
-    EXPECT_EQ("Error %i occurred (no further info).", Load(45103));
-    EXPECT_EQ("Can't open %s", Load(250));
-    EXPECT_EQ("Failed to delete %s", Load(256));
-    EXPECT_EQ("Microns", Load(45107));
-    EXPECT_EQ("", Load(45000));  // a host text the library does not supply
-    EXPECT_EQ("", Load(-5));
-}
-
 TEST_F(StringTables, ApplicationIsSearchedBeforeEveryModule) {
     PLT_RegisterModuleStrings("A", kModuleA, 2);
     PLT_SetApplicationStrings(kApplication, 2);
     EXPECT_EQ("Mil", Load(45104));
     EXPECT_EQ("host only", Load(7));
     EXPECT_EQ("Millimeters", Load(45105));  // same block, not in the application: next table
+    EXPECT_EQ("", Load(45000));  // a host text the library does not supply
 }
 
 TEST_F(StringTables, ModulesAreSearchedInRegistrationOrder) {
@@ -62,22 +54,13 @@ TEST_F(StringTables, CopiesAreCutToTheBufferAndTerminated) {
     EXPECT_EQ(0, PLT_LoadString(250, nullptr, 10));
 }
 
-TEST_F(StringTables, RejectsNamelessModules) {
+TEST_F(StringTables, RejectsNamelessModulesAndTheEarlierEntryOfANumberWins) {
     EXPECT_FALSE(PLT_RegisterModuleStrings(nullptr, kModuleA, 2));
     EXPECT_FALSE(PLT_RegisterModuleStrings("", kModuleA, 2));
-}
-
-}  // namespace
-
-namespace {
-
-const PLT_StringEntry kDuplicates[] = {{300, "first"}, {299, "before"}, {300, "second"}};
-
-TEST(StringTableEntries, EarlierEntryOfTheSameNumberWins) {
-    PLT_RegisterModuleStrings("dup", kDuplicates, 3);
+    const PLT_StringEntry duplicates[] = {{300, "first"}, {299, "before"}, {300, "second"}};
+    PLT_RegisterModuleStrings("A", duplicates, 3);
     EXPECT_EQ("first", Load(300));
     EXPECT_EQ("before", Load(299));
-    PLT_UnregisterModuleStrings("dup");
 }
 
 }  // namespace

@@ -65,13 +65,7 @@ TEST(SYS_Filter, CombinationsAgreeWithTheirTruthTables) {
 }
 
 TEST(SYS_Filter, EvaluationIsLazy) {
-    struct Row {
-        const char* name;
-        char op;
-        SYS_Handle handle;
-        int expected;
-        size_t rightAsked;
-    };
+    struct Row { const char* name; char op; SYS_Handle handle; int expected; size_t rightAsked; };
     const Row rows[] = {
         {"and, left true", '&', 12, 1, 1},  {"and, left false", '&', 4 + 1, 0, 0},
         {"and, 4", '&', 4, 0, 1},           {"or, left true", '|', 4, 1, 0},
