@@ -53,7 +53,7 @@ TEST(UI_PaletteColorConvertor, ConvertsAPaletteIndexThroughTheMainDrawArea) {
     }
 }
 
-TEST(UI_PaletteColorConvertor, OtherDirectionsAreReportedAndReturnTheValue) {
+TEST(UI_PaletteColorConvertor, OtherDirectionsAndAMissingMainDrawAreaAreReported) {
     tessar_test::ScopedReportRecorder reports;
     PaletteArea area;
     ScopedMainArea main(&area);
@@ -66,12 +66,7 @@ TEST(UI_PaletteColorConvertor, OtherDirectionsAreReportedAndReturnTheValue) {
         EXPECT_EQ("The code is not implemented. Hollin", seen[0].message);
         EXPECT_EQ("Tessar/drawarea", seen[0].unit);
     }
-}
-
-TEST(UI_PaletteColorConvertor, WithoutMainDrawAreaTheResultIsEmpty) {
-    tessar_test::ScopedReportRecorder reports;
-    UI_DrawArea::SetMainDrawArea(nullptr);
-    UI_PaletteColorConvertor convertor;
+    UI_DrawArea::SetMainDrawArea(nullptr);  // without a main draw area the result is empty
     EXPECT_TRUE(convertor.Convert(SCC_Variant(3), 0).IsEmpty());
     std::vector<tessar_test::Report> seen = reports.Take();
     ASSERT_EQ(1u, seen.size());
@@ -92,18 +87,11 @@ TEST(UI_PaletteColorConvertor, PaletteChangeReachesListenersOfLiveConvertorsOnly
     EXPECT_EQ(2u, atA.heard.size());
     EXPECT_EQ(1u, atB.heard.size());
     EXPECT_EQ(nullptr, atB.GetOwner());
-}
-
-TEST(UI_PaletteColorConvertor, OnlyCodeFourIsPassedOn) {
-    Listener listener;
-    UI_PaletteColorConvertor convertor;
-    AddNode(convertor, listener);
     for (int code : {1, 3, 5, 8}) UI_PaletteColorConvertor::s_Notifier.Notify(code, nullptr);
-    EXPECT_TRUE(listener.heard.empty());
+    EXPECT_EQ(2u, atA.heard.size());  // only code 4 is passed on
     int data = 0;
-    EXPECT_EQ(0, convertor.OnEvent(4, &data));
-    EXPECT_EQ((std::vector<std::pair<int, SYS_Handle>>{{4, SCC_Notifier::DataAsValue(&data)}}),
-              listener.heard);
+    EXPECT_EQ(0, a.OnEvent(4, &data));
+    EXPECT_EQ((std::pair<int, SYS_Handle>{4, SCC_Notifier::DataAsValue(&data)}), atA.heard.back());
 }
 
 TEST(UI_PaletteColorConvertor, CopiesTakeOverListenersAndHearThePalette) {

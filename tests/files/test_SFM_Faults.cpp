@@ -16,11 +16,10 @@
 
 #include "SFM.h"
 #include "SFM_File.h"
-#include "files_test_support.h"
+#include "tessar_files.h"
 #include "tessar_reports.h"
 
 
-using namespace files_test;
 using namespace tessar_test;
 
 namespace {
@@ -183,7 +182,7 @@ TEST(SFM_Faults, ADirectoryWithoutPermissionRaisesOpenFailed) {
         SFM_File file((locked + "/secret").c_str(), "r");
         if (file.IsOpen()) return 2;
         if (events.Codes() != std::vector<int>{SFM::EC_OPENING, SFM::EC_OPEN_FAILED}) return 3;
-        const files_test::SeenEvent& failed = events.Events().back();
+        const tessar_test::SeenEvent& failed = events.Events().back();
         if (failed.errorCode != EACCES) return 4;
         return failed.text == "Permission denied\r\n\"" + locked + "/secret\"" ? 0 : 5;
     }));

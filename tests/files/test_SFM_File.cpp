@@ -8,11 +8,10 @@
 
 #include "SFM.h"
 #include "SFM_File.h"
-#include "files_test_support.h"
+#include "tessar_files.h"
 #include "tessar_reports.h"
 
 
-using namespace files_test;
 using namespace tessar_test;
 
 namespace {
@@ -225,7 +224,7 @@ TEST(SFM_File, WrongModeOperationsAreReportedAndStillWork) {
 // ---------------------------------------------------------------------------------------------
 // Positions and length
 
-TEST(SFM_File, PushAndPopPositionsNest) {
+TEST(SFM_File, PushAndPopPositionsNestAndInvalidOnesChangeNothing) {
     TempDir dir;
     WriteBytes(dir / "p", "0123456789");
     SFM_File file((dir / "p").c_str(), "rb");
@@ -237,13 +236,8 @@ TEST(SFM_File, PushAndPopPositionsNest) {
     EXPECT_EQ(5, file.GetPosition());
     file.PopPosition();
     EXPECT_EQ(2, file.GetPosition());
-}
-
-TEST(SFM_File, APushToAnInvalidOffsetChangesNothing) {
+    // A push to an invalid offset changes nothing.
     ScopedReportRecorder recorder;
-    TempDir dir;
-    WriteBytes(dir / "p", "0123456789");
-    SFM_File file((dir / "p").c_str(), "rb");
     file.Seek(4, SFM_File::begin);
     EXPECT_FALSE(file.PushPosition(-100, SFM_File::current));
     EXPECT_EQ(4, file.GetPosition());

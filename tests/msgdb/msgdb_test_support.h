@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "SFM_MessageDB.h"
-#include "tests/files/files_test_support.h"
+#include "tessar_files.h"
 
 namespace msgdb_test {
 
-using files_test::ReadBytes;
-using files_test::TempDir;
-using files_test::Text;
-using files_test::WriteBytes;
+using tessar_test::ReadBytes;
+using tessar_test::TempDir;
+using tessar_test::Text;
+using tessar_test::WriteBytes;
 
 // A database loaded from `content` written to `path` in the text form, with what loading
 // printed.
@@ -45,12 +45,9 @@ inline std::unique_ptr<SFM_MessageDB> LoadBinary(const std::string& path,
 
 inline std::string Txt(SFM_MessageDB& db, long key) { return Text(db.getTxt(key)); }
 
-// Runs `body` in a child process and returns its exit status (-1 when it did not exit), so
-// that a case may start from a manager without a message database. The child exits normally
-// (static objects only: the test's locals stay the parent's), so that coverage counts are
-// written.
+// A case in a child process, so that it may start from a manager without a message database.
 inline int RunInChild(const std::function<int()>& body) {
-    return files_test::RunInChild([&body] { std::exit(body()); return 0; });
+    return tessar_test::RunInChild(body, tessar_test::ChildExit::Normal);
 }
 
 // Little-endian pieces of the binary form, written independently of the library's writer.

@@ -56,7 +56,7 @@ TEST(SFM_MessageDB, SectionsGetBasesAfterTheLastKeyAndEntriesUnderMinusTheBase) 
 struct LineCase {
     const char* name;
     std::string content;
-    const char* printed;             // with the file name replaced by F
+    std::string printed;             // with the file name replaced by F
     std::vector<KeyText> texts;
 };
 
@@ -81,6 +81,16 @@ const LineCase kLines[] = {
      "", {{1, std::string(199, 'x')}, {2, std::string(199, 'y')}}},
     // The entry starts after the first '[' and is as long as the name.
     {"nested brackets stripped", "[[A]\n2:x\n", "", {{-2, "["}, {4, "x"}}},
+    // 600 bytes: a first piece of 510 bytes (a valid message) and a second of 90 + LF; the text
+    // is cut to 199 bytes, so the lookup buffer always keeps its NUL.
+    {"long lines are read in pieces and counted so", "1:" + std::string(598, 'a') + "\nno colon\n",
+     "F(2) : invalid line : \"" + std::string(90, 'a') + "\"\nF(3) : invalid line : \"no colon\"\n",
+     {{1, std::string(199, 'a')}}},
+    {"keys beyond the 32-bit range are unknown", "1:a\n", "", {{1, "a"}, {1 + (1L << 32), ""}}},
+    // As on the 32-bit host: 99999999999 saturates to 2147483647, the next base wraps to
+    // INT32_MIN + 1 (its entry loses to the earlier key 2147483647).
+    {"numbers saturate and keys wrap", "99999999999:big\n[S]\n5:x\n", "",
+     {{2147483647L, "big"}, {-2147483642L, "x"}}},
 };
 
 TEST(SFM_MessageDB, TextFormLinesAndTheirMessages) {
@@ -94,35 +104,6 @@ TEST(SFM_MessageDB, TextFormLinesAndTheirMessages) {
         EXPECT_EQ(c.printed, printed);
         ExpectTexts(*l.db, c.texts);
     }
-}
-
-TEST(SFM_MessageDB, LongLinesAreReadInPiecesAndCountedSo) {
-    TempDir dir;
-    // 600 bytes: a first piece of 510 bytes (a valid message) and a second of 90 + LF.
-    const std::string longLine = "1:" + std::string(598, 'a');
-    Loaded l = LoadText(dir / "m.txt", longLine + "\nno colon\n");
-    const std::string path = dir / "m.txt";
-    EXPECT_EQ(path + "(2) : invalid line : \"" + std::string(90, 'a') + "\"\n" + path +
-                  "(3) : invalid line : \"no colon\"\n",
-              l.printed);
-    // The text is cut to 199 bytes, so the lookup buffer always keeps its NUL.
-    EXPECT_EQ(std::string(199, 'a'), Txt(*l.db, 1));
-}
-
-TEST(SFM_MessageDB, KeysBeyondTheThirtyTwoBitRangeAreUnknown) {
-    TempDir dir;
-    Loaded l = LoadText(dir / "m.txt", "1:a\n");
-    EXPECT_EQ("", Txt(*l.db, 1 + (1L << 32)));
-    EXPECT_EQ("a", Txt(*l.db, 1));
-}
-
-TEST(SFM_MessageDB, NumbersSaturateAndKeysWrapAsOnThe32BitHost) {
-    TempDir dir;
-    Loaded l = LoadText(dir / "m.txt", "99999999999:big\n[S]\n5:x\n");
-    // 99999999999 saturates to 2147483647; the next base wraps to INT32_MIN + 1.
-    EXPECT_EQ("big", Txt(*l.db, 2147483647L));
-    EXPECT_EQ(-2147483647L, l.db->GetSectionBase("S"));
-    EXPECT_EQ("x", Txt(*l.db, -2147483642L));
 }
 
 TEST(SFM_MessageDB, AMissingFileLeavesAnEmptyDatabase) {

@@ -60,34 +60,9 @@ TEST(SFM_MessageDBManager, InitiateChoosesTheFormByTheExtensionIgnoringCase) {
     }
 }
 
-TEST(SFM_MessageDBManager, OnlyTheFirstInitiateThatNamesAFileCreatesTheDatabase) {
-    Forms forms;
-    EXPECT_EQ(0, RunInChild([&] {
-        SFM* manager = SFM::GetManager();
-        manager->Initiate(nullptr);
-        if (manager->GetMessageDB() != nullptr) return 1;
-        manager->Initiate(forms.binary.c_str());
-        SFM_MessageDB* first = manager->GetMessageDB();
-        manager->Initiate(forms.text.c_str());
-        if (manager->GetMessageDB() != first) return 2;
-        return first->GetSectionBase("") == -1 ? 0 : 3;  // still the binary form
-    }));
-}
-
-TEST(SFM_MessageDBManager, AMissingMessageFileGivesAnEmptyDatabaseAndTheManagerIsTold) {
-    Forms forms;
-    const std::string missing = forms.dir / "none.mdb";
-    EXPECT_EQ(0, RunInChild([&] {
-        SFM* manager = SFM::GetManager();
-        files_test::ScopedEventRecorder events;
-        manager->Initiate(missing.c_str());
-        if (manager->GetMessageDB() == nullptr) return 1;
-        if (manager->GetMessageDB()->GetCount() != 0) return 2;
-        return events.Count(SFM::EC_OPEN_FAILED) == 1 ? 0 : 3;
-    }));
-}
-
-TEST(SFM_MessageDBManager, IsValidReportsAMissingDatabase) {
+// A manager without database reports IsValid; only the first Initiate that names a file creates
+// the database, which the manager's end deletes, closing its file.
+TEST(SFM_MessageDBManager, TheDatabaseLivesFromTheFirstNamedInitiateToTheManagersEnd) {
     Forms forms;
     EXPECT_EQ(0, RunInChild([&] {
         SFM* manager = SFM::GetManager();
@@ -97,20 +72,29 @@ TEST(SFM_MessageDBManager, IsValidReportsAMissingDatabase) {
         if (reports.size() != 1 || reports[0].message != "Vosk: " ||
             reports[0].unit != "sfm/sfmanagr" || reports[0].type != 1)
             return 2;
+        manager->Initiate(nullptr);
+        if (manager->GetMessageDB() != nullptr) return 3;
+        manager->Initiate(forms.binary.c_str());
+        SFM_MessageDB* first = manager->GetMessageDB();
         manager->Initiate(forms.text.c_str());
-        if (manager->IsValid() != 1) return 3;
-        return recorder.Reports().empty() ? 0 : 4;
+        if (manager->GetMessageDB() != first || first->GetSectionBase("") != -1) return 4;
+        if (manager->IsValid() != 1 || !recorder.Reports().empty()) return 5;
+        tessar_test::ScopedEventRecorder events;
+        delete manager;
+        return events.Count(SFM::EC_CLOSED) == 1 ? 0 : 6;
     }));
 }
 
-TEST(SFM_MessageDBManager, DestroyingTheManagerDeletesItsDatabaseAndClosesTheFile) {
+TEST(SFM_MessageDBManager, AMissingMessageFileGivesAnEmptyDatabaseAndTheManagerIsTold) {
     Forms forms;
+    const std::string missing = forms.dir / "none.mdb";
     EXPECT_EQ(0, RunInChild([&] {
         SFM* manager = SFM::GetManager();
-        manager->Initiate(forms.text.c_str());
-        files_test::ScopedEventRecorder events;
-        delete manager;
-        return events.Count(SFM::EC_CLOSED) == 1 ? 0 : 1;
+        tessar_test::ScopedEventRecorder events;
+        manager->Initiate(missing.c_str());
+        if (manager->GetMessageDB() == nullptr) return 1;
+        if (manager->GetMessageDB()->GetCount() != 0) return 2;
+        return events.Count(SFM::EC_OPEN_FAILED) == 1 ? 0 : 3;
     }));
 }
 

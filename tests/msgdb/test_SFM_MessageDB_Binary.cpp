@@ -111,7 +111,7 @@ TEST(SFM_MessageDB_Binary, SaveRefusesMoreEntriesThanTheFormCounts) {
             EXPECT_EQ("Vosk: ", recorder.Reports()[0].message);
             EXPECT_EQ("sfm/sfmmsgdb", recorder.Reports()[0].unit);
             EXPECT_EQ(1, recorder.Reports()[0].type);
-            EXPECT_FALSE(files_test::Exists(out));
+            EXPECT_FALSE(tessar_test::Exists(out));
         }
     }
 }
@@ -136,7 +136,7 @@ TEST(SFM_MessageDB_Binary, SaveToAnUnwritablePlaceWritesNothing) {
     Loaded l = LoadText(dir / "m.txt", "1:one\n");
     const std::string out = dir / "missing/m.mdb";
     l.db->Save(out.c_str());
-    EXPECT_FALSE(files_test::Exists(out));
+    EXPECT_FALSE(tessar_test::Exists(out));
     EXPECT_EQ("one", Txt(*l.db, 1));
 }
 

@@ -3,12 +3,11 @@
 #include <string>
 
 #include "SFM_FilePath.h"
+#include "tessar_files.h"
 
 namespace paths_test {
 
-inline std::string Text(const SYS_String& s) {
-    return std::string(static_cast<const char*>(s), s.GetLength());
-}
+using tessar_test::Text;
 
 // The parts of a path as plain strings, in the order of the full path.
 struct Parts {

@@ -12,16 +12,16 @@
 #include "SFM_Directory.h"
 #include "paths_test_support.h"
 #include "tessar_reports.h"
-#include "tests/files/files_test_support.h"
+#include "tessar_files.h"
 
 namespace {
 
-using files_test::Exists;
-using files_test::ReadBytes;
-using files_test::RunInChild;
-using files_test::ScopedEventRecorder;
-using files_test::TempDir;
-using files_test::WriteBytes;
+using tessar_test::Exists;
+using tessar_test::ReadBytes;
+using tessar_test::RunInChild;
+using tessar_test::ScopedEventRecorder;
+using tessar_test::TempDir;
+using tessar_test::WriteBytes;
 using paths_test::Text;
 
 typedef std::set<std::string> Names;

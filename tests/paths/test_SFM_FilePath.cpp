@@ -21,38 +21,14 @@ struct ParseCase {
     Parts parts;
 };
 
+// Typical paths of both systems; the reference test parses every short text and random long
+// ones against a model of the rules.
 const ParseCase kParse[] = {
     {"drive and directories", "C:\\work\\sub\\plan.brd", {"C:", "\\work\\sub\\", "plan", ".brd"}},
     {"network share", "\\\\srv\\share\\doc\\a.txt", {"\\\\srv\\share\\", "doc\\", "a", ".txt"}},
-    {"network root alone", "\\\\srv\\share", {"\\\\srv\\share", "", "", ""}},
-    {"network server alone", "\\\\srv", {"\\\\srv", "", "", ""}},
-    {"network root ends in separator", "\\\\srv\\share\\", {"\\\\srv\\share\\", "", "", ""}},
-    {"network root with slashes", "//srv/share/x/y.c", {"//srv/share/", "x/", "y", ".c"}},
-    {"network root mixing separators", "\\\\srv/share\\y.c", {"\\\\srv/share\\", "", "y", ".c"}},
-    {"third separator ends the server", "\\\\\\a", {"\\\\\\a", "", "", ""}},
-    {"two different leading separators", "\\/srv\\a", {"", "\\/srv\\", "a", ""}},
-    {"two separators only", "\\\\", {"", "\\\\", "", ""}},
-    {"two separators and a letter", "//x", {"//x", "", "", ""}},
-    {"trailing dot dropped", "plan.", {"", "", "plan", ""}},
-    {"trailing dots after an extension", "a.b..", {"", "", "a", ".b"}},
     {"last dot splits", "archive.tar.gz", {"", "", "archive.tar", ".gz"}},
-    {"name starting with its only dot", ".profile", {"", "", "", ".profile"}},
     {"dot file in a directory", "/home/u/.profile", {"", "/home/u/", "", ".profile"}},
-    {"dot file with extension", ".config.bak", {"", "", ".config", ".bak"}},
-    {"posix absolute", "/usr/lib/libx.so.1", {"", "/usr/lib/", "libx.so", ".1"}},
-    {"posix relative", "src/main.cpp", {"", "src/", "main", ".cpp"}},
-    {"parent reference", "a/..", {"", "a/", "", ""}},
-    {"lone dot", ".", {"", "", "", ""}},
-    {"dots in a directory name", "C:\\v1.2\\file", {"C:", "\\v1.2\\", "file", ""}},
-    {"trailing separator", "C:\\work\\", {"C:", "\\work\\", "", ""}},
-    {"drive without separator", "C:plan.brd", {"C:", "", "plan", ".brd"}},
-    {"drive alone", "C:", {"C:", "", "", ""}},
     {"colon after a directory", "dir/a:b.c", {"dir/a:", "", "b", ".c"}},
-    {"second colon is ordinary", "C:\\x:y\\z", {"C:", "\\x:y\\", "z", ""}},
-    {"colon wins over network root", "\\\\srv\\s:x", {"\\\\srv\\s:", "", "x", ""}},
-    {"blank after extension stays", "a.txt ", {"", "", "a", ".txt "}},
-    {"name only", "plan", {"", "", "plan", ""}},
-    {"empty", "", {"", "", "", ""}},
 };
 
 TEST(SFM_FilePath, ParsesIntoBaseRelativeNameAndExtension) {

@@ -12,6 +12,7 @@ namespace {
 
 using paths_test::Parts;
 using paths_test::PartsOf;
+using paths_test::Text;
 
 bool IsSep(char c) { return c == '\\' || c == '/'; }
 
@@ -51,7 +52,7 @@ void ExpectSameAsReference(const std::string& text) {
     const Parts expected = ReferenceParse(text);
     ASSERT_EQ(expected, PartsOf(path)) << "text: " << text;
     ASSERT_EQ(expected.base + expected.rel + expected.name + expected.ext,
-              paths_test::Text(path));
+              Text(path));
 }
 
 // All texts of up to `maxLength` characters over the alphabet, in odometer order.

@@ -1,7 +1,8 @@
 #pragma once
 
-// Shared pieces of the file tests: a temporary directory per test, whole-file helpers, and a
-// recorder of the file manager's events that can answer them.
+// Shared pieces of the tests that touch the disk: a temporary directory per test, whole-file
+// helpers, a recorder of the file manager's events that can answer them, and a child-process
+// runner for tests that change process-wide limits or identity.
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -17,7 +18,7 @@
 #include "SFM.h"
 #include "SFM_File.h"
 
-namespace files_test {
+namespace tessar_test {
 
 inline std::string Text(const SYS_String& s) {
     return std::string(static_cast<const char*>(s), static_cast<size_t>(s.GetLength()));
@@ -131,15 +132,24 @@ private:
     std::vector<SeenEvent> m_events;
 };
 
+// How a child of RunInChild ends: at once (its process-wide state may be left broken on purpose,
+// so nothing of it runs again), or through exit, destroying static objects only (the test's
+// locals stay the parent's), so that coverage counts of what it reached are written.
+enum class ChildExit { Immediate, Normal };
+
 // Runs `body` in a child process and returns its exit status (the body's result), or -1 when
 // the child did not exit normally. For tests that change process-wide limits or identity.
-inline int RunInChild(const std::function<int()>& body) {
+inline int RunInChild(const std::function<int()>& body, ChildExit how = ChildExit::Immediate) {
     std::fflush(nullptr);
     pid_t pid = fork();
-    if (pid == 0) _exit(body());
+    if (pid == 0) {
+        const int status = body();
+        if (how == ChildExit::Normal) std::exit(status);
+        _exit(status);
+    }
     int status = 0;
     if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }
 
-}  // namespace files_test
+}  // namespace tessar_test
