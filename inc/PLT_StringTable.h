@@ -12,22 +12,22 @@
 
 struct PLT_StringEntry {
     int id;
-    const char* text;  // must outlive the registration
+    const char* text;  ///< must outlive the registration
 };
 
-// Sets (or, with null, removes) the application's table. The entries are copied by reference:
-// the array itself must outlive the registration.
+/// Sets (or, with null, removes) the application's table. The entries are copied by reference:
+/// the array itself must outlive the registration.
 TESSAR_EXPORT void PLT_SetApplicationStrings(const PLT_StringEntry* entries, size_t count);
 
-// Appends a module's table to the search order; a module registered again under the same name
-// replaces its earlier table in place. Returns FALSE for a null or empty name.
+/// Appends a module's table to the search order; a module registered again under the same name
+/// replaces its earlier table in place. Returns FALSE for a null or empty name.
 TESSAR_EXPORT int PLT_RegisterModuleStrings(const char* module, const PLT_StringEntry* entries,
                                             size_t count);
 
-// Removes a module's table; FALSE when no module of that name is registered.
+/// Removes a module's table; FALSE when no module of that name is registered.
 TESSAR_EXPORT int PLT_UnregisterModuleStrings(const char* module);
 
-// Copies string `id` into buffer (at most size - 1 bytes, always terminated when size > 0)
-// from the first table, in search order, that holds it. Returns the number of bytes copied,
-// or 0 when no table holds the string.
+/// Copies string `id` into buffer (at most size - 1 bytes, always terminated when size > 0)
+/// from the first table, in search order, that holds it. Returns the number of bytes copied,
+/// or 0 when no table holds the string.
 TESSAR_EXPORT int PLT_LoadString(int id, char* buffer, int size);

@@ -39,34 +39,34 @@ template <class T> class SCC_Event;
 template <class T> class SCC_EventHook;
 template <class T> class SCC_EventIterator;
 
-// Detaches `node` from its current event (if any), then links it at the tail of `event`'s ring.
-// Constant time.
+/// Detaches `node` from its current event (if any), then links it at the tail of `event`'s ring.
+/// Constant time.
 template <class T> void AddNode(SCC_Event<T>& event, SCC_EventNode<T>& node);
-// Detaches `node`, then links it directly before `anchor` in `event`'s ring, so that dispatch
-// calls it right before the anchor; when `anchor` is not in that ring, at the tail as AddNode
-// does. A node inserted before itself stays where it is. Constant time. During a dispatch the
-// usual rule holds: the node is called in the running dispatch when it lands behind the
-// dispatch's position.
+/// Detaches `node`, then links it directly before `anchor` in `event`'s ring, so that dispatch
+/// calls it right before the anchor; when `anchor` is not in that ring, at the tail as AddNode
+/// does. A node inserted before itself stays where it is. Constant time. During a dispatch the
+/// usual rule holds: the node is called in the running dispatch when it lands behind the
+/// dispatch's position.
 template <class T>
 void AddNodeBefore(SCC_Event<T>& event, SCC_EventNode<T>& node, SCC_EventNode<T>& anchor);
-// Detaches `hook`, then links it before the first node of `event` whose priority is less than or
-// equal to the hook's, else at the tail: the ring stays ordered by descending priority and a
-// hook goes ahead of the nodes of its own priority. Plain nodes (priority INT_MAX) stay ahead of
-// every hook of lower priority. Linear in the ring length.
+/// Detaches `hook`, then links it before the first node of `event` whose priority is less than or
+/// equal to the hook's, else at the tail: the ring stays ordered by descending priority and a
+/// hook goes ahead of the nodes of its own priority. Plain nodes (priority INT_MAX) stay ahead of
+/// every hook of lower priority. Linear in the ring length.
 template <class T> void AddHook(SCC_Event<T>& event, SCC_EventHook<T>& hook);
-// Takes `node` out of its event's ring after telling the event (OnNodeRemoved), so running
-// dispatches step past it; then the node is self-linked and without owner. No-op when detached.
+/// Takes `node` out of its event's ring after telling the event (OnNodeRemoved), so running
+/// dispatches step past it; then the node is self-linked and without owner. No-op when detached.
 template <class T> void Detach(SCC_EventNode<T>& node);
 
-// Event heads are not listeners.
+/// Event heads are not listeners.
 template <class T> void AddNode(SCC_Event<T>& event, SCC_Event<T>& node) = delete;
 template <class T>
 void AddNodeBefore(SCC_Event<T>& event, SCC_Event<T>& node, SCC_EventNode<T>& anchor) = delete;
 template <class T> void Detach(SCC_Event<T>& event) = delete;
 
-// A node of a ring; a plain node is a listener whose reaction is OnNotification. Destroying an
-// attached node detaches it. Copying a node copies its enabled flag, never its ring membership:
-// a copy starts detached, and assignment leaves the target where it is.
+/// A node of a ring; a plain node is a listener whose reaction is OnNotification. Destroying an
+/// attached node detaches it. Copying a node copies its enabled flag, never its ring membership:
+/// a copy starts detached, and assignment leaves the target where it is.
 template <class T>
 class TESSAR_EXPORT SCC_EventNode {
 public:
@@ -79,25 +79,25 @@ public:
     }
     virtual ~SCC_EventNode() { Detach(*this); }
 
-    // For a listener, the event whose ring it is in (null when detached); for an event head, the
-    // cursor of its innermost running dispatch (null when none runs).
+    /// For a listener, the event whose ring it is in (null when detached); for an event head, the
+    /// cursor of its innermost running dispatch (null when none runs).
     virtual SCC_EventNode* GetOwner() const final { return m_owner; }
     virtual SCC_EventNode* GetNextNode() const final { return m_next; }
-    // Ordering key for AddHook; a plain node ranks above every hook.
+    /// Ordering key for AddHook; a plain node ranks above every hook.
     virtual int GetPriority() const { return INT_MAX; }
     virtual int IsEvent() const { return FALSE; }
-    // Stores `flag` and calls OnEventEnable(flag) when it differs from the current flag. A
-    // disabled node is skipped by dispatch; a disabled event dispatches nothing.
+    /// Stores `flag` and calls OnEventEnable(flag) when it differs from the current flag. A
+    /// disabled node is skipped by dispatch; a disabled event dispatches nothing.
     virtual void Enable(int flag) {
         if (flag == m_enabled) return;
         m_enabled = flag;
         OnEventEnable(flag);
     }
-    // The listener's reaction; the result is ignored by dispatch.
+    /// The listener's reaction; the result is ignored by dispatch.
     virtual int OnNotification(int /*code*/, T* /*data*/) { return 0; }
-    // Called on an event while one of its nodes is being detached, before the unlink.
+    /// Called on an event while one of its nodes is being detached, before the unlink.
     virtual void OnNodeRemoved(SCC_EventNode* /*node*/) {}
-    // Called after the enabled flag changed.
+    /// Called after the enabled flag changed.
     virtual void OnEventEnable(int /*flag*/) {}
 
     int IsEnabled() const { return m_enabled; }
@@ -112,7 +112,7 @@ private:
     friend void AddHook<>(SCC_Event<T>& event, SCC_EventHook<T>& hook);
     friend void Detach<>(SCC_EventNode<T>& node);
 
-    // Links a detached `node` just before `position` in the ring of `event`.
+    /// Links a detached `node` just before `position` in the ring of `event`.
     static void LinkBefore(SCC_EventNode& position, SCC_EventNode& node, SCC_EventNode& event) {
         node.m_prev = position.m_prev;
         node.m_next = &position;
@@ -127,27 +127,27 @@ private:
     SCC_EventNode* m_next;
 };
 
-// The head of a ring; dispatches notifications to its nodes. Copying an event transfers its
-// listeners (see the copy constructor); the copy operations take a non-const reference.
+/// The head of a ring; dispatches notifications to its nodes. Copying an event transfers its
+/// listeners (see the copy constructor); the copy operations take a non-const reference.
 template <class T>
 class TESSAR_EXPORT SCC_Event : public SCC_EventNode<T> {
 public:
     SCC_Event() = default;
-    // The new event takes over all listeners of `source`, in their order, and becomes their
-    // owner; `source` is left empty. A dispatch of `source` that is running at that moment ends
-    // after the listener it is calling. The new event starts enabled.
+    /// The new event takes over all listeners of `source`, in their order, and becomes their
+    /// owner; `source` is left empty. A dispatch of `source` that is running at that moment ends
+    /// after the listener it is calling. The new event starts enabled.
     SCC_Event(SCC_Event& source) : SCC_EventNode<T>() { TakeOver(source); }
-    // Detaches every listener of this event, then takes over those of `source` as the copy
-    // constructor does. A running dispatch of this event goes on with the listeners taken over.
-    // The enabled flags of both events are kept. Assignment to itself does nothing.
+    /// Detaches every listener of this event, then takes over those of `source` as the copy
+    /// constructor does. A running dispatch of this event goes on with the listeners taken over.
+    /// The enabled flags of both events are kept. Assignment to itself does nothing.
     SCC_Event& operator=(SCC_Event& source) {
         if (this == &source) return *this;
         DetachAll();
         TakeOver(source);
         return *this;
     }
-    // Detaches every listener in turn (running dispatches are fixed up and then end) and leaves
-    // it alive and enabled: a disabled listener gets its flag back without OnEventEnable.
+    /// Detaches every listener in turn (running dispatches are fixed up and then end) and leaves
+    /// it alive and enabled: a disabled listener gets its flag back without OnEventEnable.
     ~SCC_Event() override {
         EndRunningDispatches();
         while (this->m_next != this) {
@@ -159,19 +159,19 @@ public:
 
     int IsEvent() const final { return TRUE; }
     int OnNotification(int /*code*/, T* /*data*/) override { return 0; }
-    // Steps every running cursor that stands on `node` back to the node before it.
+    /// Steps every running cursor that stands on `node` back to the node before it.
     void OnNodeRemoved(SCC_EventNode<T>* node) override;
 
-    // Calls every enabled listener in ring order with (code, data); always returns 0.
+    /// Calls every enabled listener in ring order with (code, data); always returns 0.
     int Notify(int code, T* data);
 
-    // TRUE when at least one node is attached (enabled or not), FALSE for an empty ring.
+    /// TRUE when at least one node is attached (enabled or not), FALSE for an empty ring.
     int HasListeners() const { return this->m_next != this; }
 
 private:
     friend class SCC_EventIterator<T>;
 
-    // True where the walk of this event's dispatch must stop: the ring came back to a head.
+    /// True where the walk of this event's dispatch must stop: the ring came back to a head.
     bool IsEndOfDispatch(const SCC_EventNode<T>* node) const {
         // Nodes of this ring are recognised by their owner without a virtual call; anything
         // else (a head after a transfer moved the ring away) is asked.
@@ -187,9 +187,9 @@ private:
     void EndRunningDispatches();
 };
 
-// A listener with a priority that calls a plain function. A hook without a function does
-// nothing and answers 0. Changing the priority of an attached hook takes effect at its next
-// AddHook.
+/// A listener with a priority that calls a plain function. A hook without a function does
+/// nothing and answers 0. Changing the priority of an attached hook takes effect at its next
+/// AddHook.
 template <class T>
 class TESSAR_EXPORT SCC_EventHook : public SCC_EventNode<T> {
 public:
@@ -212,8 +212,8 @@ private:
     Function m_function;
 };
 
-// A hook that calls a member function of an object; the function field of the base stays null.
-// Without an object or a method the hook does nothing and answers 0.
+/// A hook that calls a member function of an object; the function field of the base stays null.
+/// Without an object or a method the hook does nothing and answers 0.
 template <class Obj, class T>
 class TESSAR_EXPORT SCC_ObjectEventHook : public SCC_EventHook<T> {
 public:
@@ -237,10 +237,10 @@ private:
     Method m_method;
 };
 
-// The cursor of one running dispatch, built on the stack of Notify and never attached to a
-// ring. Its owner field is the node the dispatch stands on, its next link the cursor of the
-// next outer dispatch of the same event, its previous link itself. Destroying it pops it from
-// its event's stack of dispatches (also while an exception unwinds).
+/// The cursor of one running dispatch, built on the stack of Notify and never attached to a
+/// ring. Its owner field is the node the dispatch stands on, its next link the cursor of the
+/// next outer dispatch of the same event, its previous link itself. Destroying it pops it from
+/// its event's stack of dispatches (also while an exception unwinds).
 template <class T>
 class TESSAR_EXPORT SCC_EventIterator : public SCC_EventNode<T> {
 public:
@@ -267,7 +267,7 @@ public:
     }
 
     SCC_EventNode<T>* GetCurrentNode() const { return this->m_owner; }
-    // The event being dispatched; null once that event was destroyed by a listener.
+    /// The event being dispatched; null once that event was destroyed by a listener.
     SCC_Event<T>* GetEvent() const { return m_event; }
 
 private:

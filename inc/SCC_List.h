@@ -42,7 +42,7 @@ namespace SCC_ListDetail {
 constexpr const char kUnit[] = "scc/SCC_List_Inline";
 }  // namespace SCC_ListDetail
 
-// The `next` link of a node. N is the element class deriving from this base.
+/// The `next` link of a node. N is the element class deriving from this base.
 template <class N>
 class SCC_SListNode {
 public:
@@ -51,12 +51,12 @@ public:
     SCC_SListNode& operator=(const SCC_SListNode&) { return *this; }
     ~SCC_SListNode() { SSM_CHECK(!IsLinked(), "", SCC_ListDetail::kUnit, SSM_FailureAssert); }
 
-    // TRUE while the node is in a list.
+    /// TRUE while the node is in a list.
     int IsLinked() const { return next != this; }
-    // The following element, null at the end of the list and for an unlinked node.
+    /// The following element, null at the end of the list and for an unlinked node.
     N* GetNext() const { return IsLinked() && next != nullptr ? static_cast<N*>(next) : nullptr; }
 
-    // Next node base; null at the end of a list; this node itself when unlinked.
+    /// Next node base; null at the end of a list; this node itself when unlinked.
     SCC_SListNode* next;
 
 protected:
@@ -65,7 +65,7 @@ protected:
     void MarkUnlinked() { next = this; }
 };
 
-// Adds the `prev` link. Unlinked: both links point to the node itself.
+/// Adds the `prev` link. Unlinked: both links point to the node itself.
 template <class N>
 class SCC_DListNode : public SCC_SListNode<N> {
 public:
@@ -73,12 +73,12 @@ public:
     SCC_DListNode(const SCC_DListNode& other) : SCC_SListNode<N>(other), prev(this) {}
     SCC_DListNode& operator=(const SCC_DListNode&) { return *this; }
 
-    // The preceding element, null at the head of the list and for an unlinked node.
+    /// The preceding element, null at the head of the list and for an unlinked node.
     N* GetPrev() const {
         return this->IsLinked() && prev != nullptr ? static_cast<N*>(prev) : nullptr;
     }
 
-    // Previous node base; null at the head of a list; this node itself when unlinked.
+    /// Previous node base; null at the head of a list; this node itself when unlinked.
     SCC_DListNode* prev;
 
 protected:
@@ -90,8 +90,8 @@ protected:
     }
 };
 
-// Singly linked list of N (N derives from SCC_SListNode<N>). Does not own its nodes. Operations
-// that need a predecessor (AddTail, InsertBefore, Remove, RemoveTail, GetTail) walk from the head.
+/// Singly linked list of N (N derives from SCC_SListNode<N>). Does not own its nodes. Operations
+/// that need a predecessor (AddTail, InsertBefore, Remove, RemoveTail, GetTail) walk from the head.
 template <class N>
 class TESSAR_EXPORT SCC_SList {
 public:
@@ -100,51 +100,51 @@ public:
     SCC_SList() : head(nullptr) {}
     SCC_SList(const SCC_SList&) = delete;
     SCC_SList& operator=(const SCC_SList&) = delete;
-    // Unlinks every node (no hook is called); the nodes stay alive.
+    /// Unlinks every node (no hook is called); the nodes stay alive.
     virtual ~SCC_SList() { UnlinkChain(); }
 
-    // The list's notification hook; see the file comment. Does nothing here.
+    /// The list's notification hook; see the file comment. Does nothing here.
     virtual void OnListChange(int /*code*/, N* /*node*/) {}
 
-    // First element, null when empty.
+    /// First element, null when empty.
     N* GetHead() const { return static_cast<N*>(head); }
-    // Last element, null when empty. O(n) here, O(1) in a doubly linked list.
+    /// Last element, null when empty. O(n) here, O(1) in a doubly linked list.
     virtual N* GetTail() const;
-    // Number of linked nodes. O(n).
+    /// Number of linked nodes. O(n).
     long GetCount() const;
     int IsEmpty() const { return head == nullptr; }
 
-    // Each links an unlinked node and calls the hook with 1; returns the node.
+    /// Each links an unlinked node and calls the hook with 1; returns the node.
     virtual N* AddHead(N* node);
     virtual N* AddTail(N* node);
-    // A null `ref` appends at the tail; otherwise `ref` must be in this list.
+    /// A null `ref` appends at the tail; otherwise `ref` must be in this list.
     virtual N* InsertBefore(N* ref, N* node);
-    // A null `ref` inserts at the head; otherwise `ref` must be linked (in this list).
+    /// A null `ref` inserts at the head; otherwise `ref` must be linked (in this list).
     virtual N* InsertAfter(N* ref, N* node);
 
-    // Each calls the hook with 2, unlinks the node and returns it; null when there is none.
-    // `node` must be in this list.
+    /// Each calls the hook with 2, unlinks the node and returns it; null when there is none.
+    /// `node` must be in this list.
     virtual N* Remove(N* node);
-    // Removes the node that follows `prev`, or the head when `prev` is null. O(1).
+    /// Removes the node that follows `prev`, or the head when `prev` is null. O(1).
     virtual N* RemoveAfter(N* prev);
     N* RemoveHead() { return RemoveAfter(nullptr); }
     virtual N* RemoveTail();
-    // Removes every node from the head on, each with Deleting; nothing is deleted.
+    /// Removes every node from the head on, each with Deleting; nothing is deleted.
     void RemoveAll() {
         while (head != nullptr) RemoveAfter(nullptr);
     }
-    // As RemoveAll, and deletes each node after unlinking it.
+    /// As RemoveAll, and deletes each node after unlinking it.
     void DeleteAll() {
         while (head != nullptr) delete RemoveAfter(nullptr);
     }
 
-    // TRUE when the links are consistent: no cycle, no unlinked node inside the chain.
+    /// TRUE when the links are consistent: no cycle, no unlinked node inside the chain.
     virtual int IsValid() const;
 
 protected:
-    // Unlinks every node without hooks, so the list can go away while the nodes live on.
+    /// Unlinks every node without hooks, so the list can go away while the nodes live on.
     void UnlinkChain();
-    // The node base before `link`, or null for the head; `found` is FALSE when `link` is absent.
+    /// The node base before `link`, or null for the head; `found` is FALSE when `link` is absent.
     Link* FindPredecessor(const Link* link, int& found) const;
     static int CheckFree(const N* node);
     static int CheckGiven(const N* node);
@@ -152,8 +152,8 @@ protected:
     Link* head;
 };
 
-// Singly linked list that owns its nodes: destroying it deletes every node still linked (no
-// hook is called). Removing a node hands ownership back to the caller.
+/// Singly linked list that owns its nodes: destroying it deletes every node still linked (no
+/// hook is called). Removing a node hands ownership back to the caller.
 template <class N>
 class TESSAR_EXPORT SCC_SDList : public SCC_SList<N> {
 public:
@@ -161,8 +161,8 @@ public:
     ~SCC_SDList() override;
 };
 
-// Doubly linked list of N (N derives from SCC_DListNode<N>), with head and tail; every operation
-// is O(1) except the walks (GetCount, IsValid). Does not own its nodes.
+/// Doubly linked list of N (N derives from SCC_DListNode<N>), with head and tail; every operation
+/// is O(1) except the walks (GetCount, IsValid). Does not own its nodes.
 template <class N>
 class TESSAR_EXPORT SCC_DList : public SCC_SList<N> {
 public:
@@ -181,35 +181,35 @@ public:
     N* RemoveAfter(N* prev) override;
     N* RemoveTail() override { return tail != nullptr ? Remove(GetTail()) : nullptr; }
 
-    // Also: head and tail are null together, the ends hold null, each node's neighbours point
-    // back at it, and the walk from the head ends at the tail.
+    /// Also: head and tail are null together, the ends hold null, each node's neighbours point
+    /// back at it, and the walk from the head ends at the tail.
     int IsValid() const override;
 
 protected:
-    // Raw linking for derived lists that do their own checks and hooks. `ref` null: at the end.
+    /// Raw linking for derived lists that do their own checks and hooks. `ref` null: at the end.
     void LinkBefore(DLink* ref, DLink* link);
     void LinkAfter(DLink* ref, DLink* link);
     void Unlink(DLink* link);
-    // `ref` is a linked node of this list as far as its own links can tell.
+    /// `ref` is a linked node of this list as far as its own links can tell.
     int CheckMember(const N* ref) const;
 
     DLink* tail;
 };
 
-// Iterator over the nodes of a singly linked list. Its handle is the current node's address.
-// It cannot step back: GetPrev, and so the go-back policy, invalidate it.
+/// Iterator over the nodes of a singly linked list. Its handle is the current node's address.
+/// It cannot step back: GetPrev, and so the go-back policy, invalidate it.
 template <class N>
 class TESSAR_EXPORT SCC_SListIterator : public SCC_Iterator {
 public:
     explicit SCC_SListIterator(N* start = nullptr) : node(start) {}
 
-    // Stands on the head of `list` (empty when the list is).
+    /// Stands on the head of `list` (empty when the list is).
     void Restart(const SCC_SList<N>& list) { node = list.GetHead(); }
     void SetNode(N* current) { node = current; }
     N* GetNode() const { return node; }
 
     SYS_Handle GetHandle() override { return reinterpret_cast<SYS_Handle>(node); }
-    // Moves to the following node; TRUE while one remains.
+    /// Moves to the following node; TRUE while one remains.
     int GetNext() override {
         if (node != nullptr) node = node->GetNext();
         return node != nullptr;
@@ -218,7 +218,7 @@ public:
         Invalidate();
         return FALSE;
     }
-    // Detaches the iterator from the notifier it listens to and drops the node.
+    /// Detaches the iterator from the notifier it listens to and drops the node.
     int Invalidate() override {
         Detach(*this);
         node = nullptr;
@@ -232,15 +232,15 @@ protected:
     N* node;
 };
 
-// Iterator over a doubly linked list; GetPrev moves to the preceding node.
+/// Iterator over a doubly linked list; GetPrev moves to the preceding node.
 template <class N>
 class TESSAR_EXPORT SCC_DListIterator : public SCC_SListIterator<N> {
 public:
     explicit SCC_DListIterator(N* start = nullptr) : SCC_SListIterator<N>(start) {}
 
-    // Stands on the tail of `list` (empty when the list is).
+    /// Stands on the tail of `list` (empty when the list is).
     void RestartFromEnd(const SCC_DList<N>& list) { this->node = list.GetTail(); }
-    // Moves to the preceding node; TRUE while one remains.
+    /// Moves to the preceding node; TRUE while one remains.
     int GetPrev() override {
         if (this->node != nullptr) this->node = this->node->GetPrev();
         return this->node != nullptr;

@@ -51,24 +51,24 @@ struct SCC_MapNode : public SCC_SListNode<SCC_MapNode<K, V>> {
 
     K key;
     V value;
-    long hash;  // the map's hash of `key` at the current table size
+    long hash;  ///< the map's hash of `key` at the current table size
 };
 
 template <class K, class V, class B = SCC_SDList<SCC_MapNode<K, V>>> class SCC_Map;
 template <class K, class V, class B = SCC_SDList<SCC_MapNode<K, V>>> class SCC_MapIterator;
 
 namespace SCC_MapDetail {
-// The unit of every check of the map.
+/// The unit of every check of the map.
 constexpr const char kUnit[] = "scc/SCC_Map_Inline";
 }  // namespace SCC_MapDetail
 
-// The untyped part of every map: its flags, sizes and the bookkeeping of removals that
-// listeners may interfere with.
+/// The untyped part of every map: its flags, sizes and the bookkeeping of removals that
+/// listeners may interfere with.
 class TESSAR_EXPORT _SCC_Map : public SCC_Notifier {
 public:
     long GetCount() const { return m_count; }
     long GetTableSize() const { return m_tableSize; }
-    // TRUE (the default): adding a key that is present adds nothing.
+    /// TRUE (the default): adding a key that is present adds nothing.
     int IsUnique() const { return m_unique; }
     void SetUnique(int unique) { m_unique = unique != 0; }
 
@@ -76,8 +76,8 @@ protected:
     static constexpr long kDefaultTableSize = 53;
     static constexpr long kGrowthChainLength = 5;
 
-    // A node being announced to the listeners, for as long as the announcement runs (also when
-    // a listener throws); `node` is cleared when the node is deleted meanwhile.
+    /// A node being announced to the listeners, for as long as the announcement runs (also when
+    /// a listener throws); `node` is cleared when the node is deleted meanwhile.
     class PendingNode {
     public:
         PendingNode(_SCC_Map& map, const void* pendingNode)
@@ -101,14 +101,14 @@ protected:
     ~_SCC_Map() override = default;
     _SCC_Map& operator=(const _SCC_Map&) = delete;
 
-    // The bucket of a raw hash: hash modulo tableSize, non-negative.
+    /// The bucket of a raw hash: hash modulo tableSize, non-negative.
     static long BucketOf(long hash, long tableSize) {
         if (static_cast<unsigned long>(hash) < static_cast<unsigned long>(tableSize)) return hash;
         return ReduceHash(hash, tableSize);
     }
     static long ReduceHash(long hash, long tableSize);
 
-    // Tells the pending announcements that `node` (or, with null, every node) is gone.
+    /// Tells the pending announcements that `node` (or, with null, every node) is gone.
     void ForgetPending(const void* node) {
         if (m_pending != nullptr) ForgetPendingSlow(node);
     }
@@ -120,8 +120,8 @@ protected:
     PendingNode* m_pending;
 };
 
-// B, the bucket list, is SCC_SDList<SCC_MapNode<K, V>> or a class derived from it that listens
-// to its own hook.
+/// B, the bucket list, is SCC_SDList<SCC_MapNode<K, V>> or a class derived from it that listens
+/// to its own hook.
 template <class K, class V, class B>
 class TESSAR_EXPORT SCC_Map : public _SCC_Map {
 public:
@@ -131,40 +131,40 @@ public:
                   "a map's buckets are SCC_SDList<SCC_MapNode<K, V>> lists");
     typedef long (*HashFunction)(const K& key, long tableSize);
 
-    // An empty map with `tableSize` buckets (53 by default), unique keys, hashing with SCC_Hash.
-    // A size below 1 is an error of use (reported, type 1) and gives 53 buckets.
+    /// An empty map with `tableSize` buckets (53 by default), unique keys, hashing with SCC_Hash.
+    /// A size below 1 is an error of use (reported, type 1) and gives 53 buckets.
     explicit SCC_Map(long tableSize = kDefaultTableSize);
-    // The same with the map's own hash function; null hashes with SCC_Hash. The function may
-    // answer any long: the bucket is its result modulo the table size, made non-negative.
+    /// The same with the map's own hash function; null hashes with SCC_Hash. The function may
+    /// answer any long: the bucket is its result modulo the table size, made non-negative.
     explicit SCC_Map(HashFunction hashFunction, long tableSize = kDefaultTableSize);
-    // A copy of `other`'s nodes in the same buckets and chain order, with its hash function,
-    // table size and uniqueness; the listeners of `other` stay with `other`.
+    /// A copy of `other`'s nodes in the same buckets and chain order, with its hash function,
+    /// table size and uniqueness; the listeners of `other` stay with `other`.
     SCC_Map(const SCC_Map& other);
-    // Copies the hash function, table size, uniqueness and nodes of `other` (same bucket and
-    // chain order) in place of this map's nodes, then notifies 5. Listeners stay where they are.
-    // Assignment to itself does nothing.
+    /// Copies the hash function, table size, uniqueness and nodes of `other` (same bucket and
+    /// chain order) in place of this map's nodes, then notifies 5. Listeners stay where they are.
+    /// Assignment to itself does nothing.
     SCC_Map& operator=(const SCC_Map& other);
-    // Notifies 6, deletes every node, then detaches the listeners.
+    /// Notifies 6, deletes every node, then detaches the listeners.
     ~SCC_Map() override;
 
-    // Adds a node with copies of `key` and `value`; answers the address of the stored value, or
-    // null when the map is unique and already holds the key (nothing changes then). May grow
-    // the table (see the file comment). Nodes and values never move.
+    /// Adds a node with copies of `key` and `value`; answers the address of the stored value, or
+    /// null when the map is unique and already holds the key (nothing changes then). May grow
+    /// the table (see the file comment). Nodes and values never move.
     V* Add(const K& key, const V& value);
-    // The address of the value stored under `key`, null when absent. With unique off, the node
-    // added last among those with the key.
+    /// The address of the value stored under `key`, null when absent. With unique off, the node
+    /// added last among those with the key.
     V* Lookup(const K& key) const;
-    // Removes the node of `key` (the one Lookup finds); TRUE when a node was removed.
+    /// Removes the node of `key` (the one Lookup finds); TRUE when a node was removed.
     int Remove(const K& key);
-    // Notifies 6, then empties every bucket (6 to its hook, then 2 per node) and deletes the
-    // nodes. The table keeps its size.
+    /// Notifies 6, then empties every bucket (6 to its hook, then 2 per node) and deletes the
+    /// nodes. The table keeps its size.
     void RemoveAll();
 
     HashFunction GetHashFunction() const { return m_hashFunction; }
 
-    // TRUE when the structure is consistent: a table exists, every bucket is a valid chain,
-    // every node's stored hash is the hash of its key and places it in its bucket, the nodes add
-    // up to the count, and a unique map holds no key twice. O(n + tableSize); for tests.
+    /// TRUE when the structure is consistent: a table exists, every bucket is a valid chain,
+    /// every node's stored hash is the hash of its key and places it in its bucket, the nodes add
+    /// up to the count, and a unique map holds no key twice. O(n + tableSize); for tests.
     bool CheckInvariants() const;
 
 private:
@@ -408,33 +408,33 @@ bool SCC_Map<K, V, B>::CheckInvariants() const {
 
 // ---------------------------------------------------------------------------------------------
 
-// Walks a map's nodes bucket by bucket, each chain from its head. The iterator listens to its
-// map: when the node under it is removed it follows its focus-delete policy (0 invalidate, 1 go
-// forward; going back is not possible and invalidates), and when the map is cleared (RemoveAll),
-// assigned or destroyed it drops its node. Its handle is the address of the current value.
-// Adding during a walk may rebuild the table; the walk then goes on safely but may miss or
-// repeat nodes.
+/// Walks a map's nodes bucket by bucket, each chain from its head. The iterator listens to its
+/// map: when the node under it is removed it follows its focus-delete policy (0 invalidate, 1 go
+/// forward; going back is not possible and invalidates), and when the map is cleared (RemoveAll),
+/// assigned or destroyed it drops its node. Its handle is the address of the current value.
+/// Adding during a walk may rebuild the table; the walk then goes on safely but may miss or
+/// repeat nodes.
 template <class K, class V, class B>
 class TESSAR_EXPORT SCC_MapIterator : public SCC_SListIterator<SCC_MapNode<K, V>> {
 public:
     typedef SCC_Map<K, V, B> Map;
     typedef SCC_MapNode<K, V> Node;
 
-    // Without a map: empty until GetFirst(map).
+    /// Without a map: empty until GetFirst(map).
     SCC_MapIterator() : m_bucket(0), m_map(nullptr) {}
-    // Attached to `map` and standing on its first node.
+    /// Attached to `map` and standing on its first node.
     explicit SCC_MapIterator(Map& map) : m_bucket(0), m_map(nullptr) { GetFirst(map); }
     SCC_MapIterator(const SCC_MapIterator&) = delete;
     SCC_MapIterator& operator=(const SCC_MapIterator&) = delete;
 
-    // Attaches to `map` (leaving any other) and stands on its first node; TRUE when it has one.
+    /// Attaches to `map` (leaving any other) and stands on its first node; TRUE when it has one.
     int GetFirst(Map& map) {
         if (m_map != &map || this->GetOwner() != &map) AddNode<int>(map, *this);
         m_map = &map;
         return SettleFrom(0);
     }
-    // Attaches to `map` (leaving any other) and stands on the node of `key`, found by hash
-    // lookup then key comparison; TRUE when the key is present, else the iterator has no node.
+    /// Attaches to `map` (leaving any other) and stands on the node of `key`, found by hash
+    /// lookup then key comparison; TRUE when the key is present, else the iterator has no node.
     int SetPosition(Map& map, const K& key) {
         if (m_map != &map || this->GetOwner() != &map) AddNode<int>(map, *this);
         m_map = &map;
@@ -445,12 +445,12 @@ public:
         m_bucket = Map::BucketOf(found->hash, map.m_tableSize);
         return TRUE;
     }
-    // Stands on the first node of the current map; without a map, a failed check (type 0).
+    /// Stands on the first node of the current map; without a map, a failed check (type 0).
     int GetFirst() {
         if (!SSM_CHECK(HasMap(), "", SCC_MapDetail::kUnit, SSM_FailureAssert)) return FALSE;
         return SettleFrom(0);
     }
-    // Moves along the chain, then to the next non-empty bucket; TRUE while a node remains.
+    /// Moves along the chain, then to the next non-empty bucket; TRUE while a node remains.
     int GetNext() override {
         if (this->node == nullptr) return FALSE;
         if (!SSM_CHECK(HasMap(), "", SCC_MapDetail::kUnit, SSM_FailureAssert)) return Clear();
@@ -461,46 +461,46 @@ public:
         // The node's own bucket, which a rebuild may have changed.
         return SettleFrom(Map::BucketOf(this->node->hash, m_map->m_tableSize) + 1);
     }
-    // TRUE without a map, without a node, or with a bucket index past the table.
+    /// TRUE without a map, without a node, or with a bucket index past the table.
     int IsEmpty() override {
         return !HasMap() || this->node == nullptr || m_bucket >= m_map->m_tableSize;
     }
     int IsValid() override { return !IsEmpty(); }
-    // The address of the current value, 0 when there is none.
+    /// The address of the current value, 0 when there is none.
     SYS_Handle GetHandle() override {
         return this->node != nullptr ? reinterpret_cast<SYS_Handle>(&this->node->value) : 0;
     }
-    // Leaves the map and forgets node, bucket and map.
+    /// Leaves the map and forgets node, bucket and map.
     int Invalidate() override {
         Detach(*this);
         m_map = nullptr;
         return Clear();
     }
-    // Drops the node; the iterator stays with its map and can start again with GetFirst.
+    /// Drops the node; the iterator stays with its map and can start again with GetFirst.
     int Clear() override {
         this->node = nullptr;
         m_bucket = 0;
         return 0;
     }
-    // The map's codes: 2 and 6 as for every iterator; 5 (the map was assigned) drops the node.
+    /// The map's codes: 2 and 6 as for every iterator; 5 (the map was assigned) drops the node.
     int OnNotification(int code, int* param) override {
         if (code == SCC_NotifyReset) return Clear();
         return SCC_SListIterator<Node>::OnNotification(code, param);
     }
 
-    // The current key and value, null when there is no node.
+    /// The current key and value, null when there is no node.
     const K* GetKey() const { return this->node != nullptr ? &this->node->key : nullptr; }
     V* GetValue() const { return this->node != nullptr ? &this->node->value : nullptr; }
     long GetBucket() const { return m_bucket; }
-    // The map iterated; null without one, and once that map was destroyed.
+    /// The map iterated; null without one, and once that map was destroyed.
     Map* GetMap() const { return HasMap() ? m_map : nullptr; }
 
 private:
-    // The map is gone when the iterator was detached from it (a destroyed map detaches all).
+    /// The map is gone when the iterator was detached from it (a destroyed map detaches all).
     bool HasMap() const {
         return m_map != nullptr && this->GetOwner() == static_cast<const SCC_EventNode<int>*>(m_map);
     }
-    // Stands on the head of the first non-empty bucket from `bucket` on.
+    /// Stands on the head of the first non-empty bucket from `bucket` on.
     int SettleFrom(long bucket) {
         Clear();
         if (m_map->m_buckets == nullptr) return FALSE;

@@ -7,9 +7,9 @@
 // every referencing node when they go away. The list side behaves as SCC_RefDList (copies
 // start empty, assignment keeps the target's nodes).
 
-// Destroying the client first calls NotifyNodes(0, 0), so each node still in the list hears
-// (0, null) once while the client's list is intact, then releases the nodes as SCC_RefDList
-// does. A node may leave the list, or be destroyed, during that call.
+/// Destroying the client first calls NotifyNodes(0, 0), so each node still in the list hears
+/// (0, null) once while the client's list is intact, then releases the nodes as SCC_RefDList
+/// does. A node may leave the list, or be destroyed, during that call.
 class TESSAR_EXPORT SCC_DEFAULT_NSyncClient : public SCC_RefDList {
 public:
     SCC_DEFAULT_NSyncClient() = default;
@@ -21,8 +21,8 @@ public:
     ~SCC_DEFAULT_NSyncClient() override;
 };
 
-// The named client applications derive from. Its destruction tells the nodes through the base
-// alone, so every node hears of it exactly once.
+/// The named client applications derive from. Its destruction tells the nodes through the base
+/// alone, so every node hears of it exactly once.
 class TESSAR_EXPORT NSYNC_Client : public SCC_DEFAULT_NSyncClient {
 public:
     NSYNC_Client() = default;

@@ -19,25 +19,25 @@
 
 class SCC_SavedHandles;
 
-// One saved handle and the listener of its object's change event. Shared through its reference
-// count: the set holds one reference, and destroying the object detaches it from the event.
+/// One saved handle and the listener of its object's change event. Shared through its reference
+/// count: the set holds one reference, and destroying the object detaches it from the event.
 class TESSAR_EXPORT SCC_HandleWithEvent : public SCC_SharedBuffer, public SCC_EventNode<int> {
 public:
-    // A detached, enabled node. `container` is not owned.
+    /// A detached, enabled node. `container` is not owned.
     SCC_HandleWithEvent(SYS_Handle handle, long type, SCC_SavedHandles* container)
         : m_type(type), m_handle(handle), m_container(container) {}
     ~SCC_HandleWithEvent() override;
 
-    // The event to listen to; the base has none, so the set never attaches it.
+    /// The event to listen to; the base has none, so the set never attaches it.
     virtual SCC_Notifier* GetChangeEvent() { return nullptr; }
-    // Lets a handle object follow a relocation of its object (code 7, `info` as notified)
-    // before the set is marked for re-sorting. The base does nothing.
+    /// Lets a handle object follow a relocation of its object (code 7, `info` as notified)
+    /// before the set is marked for re-sorting. The base does nothing.
     virtual void OnUpdatePointers(void* /*info*/) {}
 
-    // Code 7 calls OnUpdatePointers(data) first; then every code goes to the container's
-    // HandleNotification, whose answer is returned. Without a container the notification is
-    // reported (type 1) and answered 0. The container may destroy this object on the way
-    // (codes 2 and 6): nothing of it is touched afterwards.
+    /// Code 7 calls OnUpdatePointers(data) first; then every code goes to the container's
+    /// HandleNotification, whose answer is returned. Without a container the notification is
+    /// reported (type 1) and answered 0. The container may destroy this object on the way
+    /// (codes 2 and 6): nothing of it is touched afterwards.
     int OnNotification(int code, int* data) override;
 
     SYS_Handle GetHandle() const { return m_handle; }
@@ -46,7 +46,7 @@ public:
     void SetContainer(SCC_SavedHandles* container) { m_container = container; }
 
 protected:
-    // For OnUpdatePointers: the set re-sorts by the new value before its next search.
+    /// For OnUpdatePointers: the set re-sorts by the new value before its next search.
     void SetHandle(SYS_Handle handle) { m_handle = handle; }
 
 private:
@@ -55,15 +55,15 @@ private:
     SCC_SavedHandles* m_container;
 };
 
-// The set of saved handles, ascending by type, then by handle (a comparator installed at
-// construction; setting it descending reverses both). Every search first re-sorts the set,
-// ascending, when a relocation was announced since the last one.
-//
-// Copies share the handle objects as arrays share elements; the handle objects keep reporting
-// to the set that created them. When a set is destroyed, the handle objects that still report
-// to it and outlive it (a reference returned by Find, a copy of the set) are taken off their
-// events and lose their container, so that a later notification of their object cannot reach
-// the dead set.
+/// The set of saved handles, ascending by type, then by handle (a comparator installed at
+/// construction; setting it descending reverses both). Every search first re-sorts the set,
+/// ascending, when a relocation was announced since the last one.
+///
+/// Copies share the handle objects as arrays share elements; the handle objects keep reporting
+/// to the set that created them. When a set is destroyed, the handle objects that still report
+/// to it and outlive it (a reference returned by Find, a copy of the set) are taken off their
+/// events and lose their container, so that a later notification of their object cannot reach
+/// the dead set.
 class TESSAR_EXPORT SCC_SavedHandles
     : public SCC_SortableArray<SCC_SharedPointer<SCC_HandleWithEvent>> {
 public:
@@ -75,28 +75,28 @@ public:
     ~SCC_SavedHandles() override;
 
 protected:
-    // The handle object for a pair of this type, with this set as its container; the base
-    // builds nothing. Declared ahead of the public operations to keep their slot order.
+    /// The handle object for a pair of this type, with this set as its container; the base
+    /// builds nothing. Declared ahead of the public operations to keep their slot order.
     virtual Entry CreateByType(SYS_Handle /*handle*/, long /*type*/) { return Entry(); }
 
 public:
-    // Reacts to a notification of a saved object; always 0. Code 2 deletes the handle carried
-    // in `data` (for `type`), code 6 empties the set, code 7 marks it for re-sorting.
+    /// Reacts to a notification of a saved object; always 0. Code 2 deletes the handle carried
+    /// in `data` (for `type`), code 6 empties the set, code 7 marks it for re-sorting.
     virtual int HandleNotification(SYS_Handle handle, long type, int code, long* data);
-    // 1 when a new entry was added (attached at the tail of its object's change event, if it
-    // names one), 0 when the pair was saved already or CreateByType built nothing.
+    /// 1 when a new entry was added (attached at the tail of its object's change event, if it
+    /// names one), 0 when the pair was saved already or CreateByType built nothing.
     virtual int Save(SYS_Handle handle, long type);
-    // 1 when the entry was removed (its handle object dies with the last reference), else 0.
+    /// 1 when the entry was removed (its handle object dies with the last reference), else 0.
     virtual int Delete(SYS_Handle handle, long type);
-    // The entry of (handle, type), or null. `*index` (when `index` is not null) receives the
-    // entry's position, or the position where the pair would keep the order. O(log n), plus a
-    // sort after a relocation.
+    /// The entry of (handle, type), or null. `*index` (when `index` is not null) receives the
+    /// entry's position, or the position where the pair would keep the order. O(log n), plus a
+    /// sort after a relocation.
     virtual Entry Find(SYS_Handle handle, long type, long* index);
 
-    // Whether a relocation was announced since the last search.
+    /// Whether a relocation was announced since the last search.
     int NeedsResort() const { return m_resort; }
 
-    // Ascending by type, then by handle; a null entry comes first.
+    /// Ascending by type, then by handle; a null entry comes first.
     static int CompareEntries(const Entry& a, const Entry& b);
 
 private:

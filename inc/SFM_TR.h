@@ -21,13 +21,13 @@
 // The caches are created on first use and destroyed when the library is unloaded. No thread
 // safety: like the rest of the library, TR is called from one thread.
 
-// The text of string number `id`: from the first table that holds it, as loaded into a buffer
-// of 1000 characters (longer texts are cut to 999 bytes); the empty text when none holds it.
+/// The text of string number `id`: from the first table that holds it, as loaded into a buffer
+/// of 1000 characters (longer texts are cut to 999 bytes); the empty text when none holds it.
 TESSAR_EXPORT SYS_String TR(int id);
 
-// A text equal to `text` (a null text gives the empty one).
+/// A text equal to `text` (a null text gives the empty one).
 TESSAR_EXPORT SYS_String TR(const char* text);
 
-// Destroys both caches (if they exist); a later TR creates them again. Called by the library's
-// unload; not exported.
+/// Destroys both caches (if they exist); a later TR creates them again. Called by the library's
+/// unload; not exported.
 void SFM_DestroyTextCaches();

@@ -29,38 +29,38 @@ class SYS_Transform;
 class SYS_DoublePoint;
 class SYS_Box;
 
-constexpr int32_t SYS_COORD_LIMIT = 1066800000;  // exclusive bound of a usable coordinate
-constexpr int32_t SYS_FULL_TURN = 648000000;     // angle units per turn (1,800,000 per degree)
+constexpr int32_t SYS_COORD_LIMIT = 1066800000;  ///< exclusive bound of a usable coordinate
+constexpr int32_t SYS_FULL_TURN = 648000000;     ///< angle units per turn (1,800,000 per degree)
 constexpr int32_t SYS_HALF_TURN = 324000000;
 
 namespace SYS_GeomDetail {
-// The units of the geometry checks: those of the inline members, and those of the out-of-line
-// members (the box checks of the inline box operations report there too).
+/// The units of the geometry checks: those of the inline members, and those of the out-of-line
+/// members (the box checks of the inline box operations report there too).
 constexpr const char kInlineUnit[] = "sys/SYS_Geom_Inline";
 constexpr const char kLocgeomUnit[] = "sys/locgeom";
 }  // namespace SYS_GeomDetail
 
-// Truncates toward zero. Values beyond the 32-bit range saturate and NaN gives INT32_MIN, so
-// that no input is undefined; inside the coordinate range this is plain truncation.
+/// Truncates toward zero. Values beyond the 32-bit range saturate and NaN gives INT32_MIN, so
+/// that no input is undefined; inside the coordinate range this is plain truncation.
 inline int32_t SYS_Trunc(double v) noexcept {
     v = v > -2147483648.0 ? v : -2147483648.0;  // also maps NaN to the lower bound
     v = v < 2147483647.0 ? v : 2147483647.0;
     return static_cast<int32_t>(v);
 }
 
-// An atan2 result in angle units, truncated, in [0, SYS_FULL_TURN). A negative angle gets a
-// full turn added without a branch: the sign of atan2 is a coin toss on most data.
+/// An atan2 result in angle units, truncated, in [0, SYS_FULL_TURN). A negative angle gets a
+/// full turn added without a branch: the sign of atan2 is a coin toss on most data.
 inline int32_t SYS_AngleOfRadians(double radians) noexcept {
     int32_t angle = SYS_Trunc(radians * 324000000.0 * 0.3183098861837907);
     return angle + ((angle >> 31) & SYS_FULL_TURN);
 }
 
-// The library's rounding: add 0.5 when v > 0, else subtract 0.5, then truncate toward zero.
-// copysign gives the same sum for every v (zero included) without a branch.
+/// The library's rounding: add 0.5 when v > 0, else subtract 0.5, then truncate toward zero.
+/// copysign gives the same sum for every v (zero included) without a branch.
 inline int32_t SYS_Round(double v) noexcept { return SYS_Trunc(v + std::copysign(0.5, v)); }
 
-// ---------------------------------------------------------------------------------------------
-// An integer point. Always valid; arithmetic wraps (see the file comment).
+/// ---------------------------------------------------------------------------------------------
+/// An integer point. Always valid; arithmetic wraps (see the file comment).
 class TESSAR_EXPORT SYS_Point {
 public:
     constexpr SYS_Point() noexcept : m_x(0), m_y(0) {}
@@ -72,34 +72,34 @@ public:
     constexpr void SetY(int32_t y) noexcept { m_y = y; }
     constexpr int32_t GetX() const noexcept { return m_x; }
     constexpr int32_t GetY() const noexcept { return m_y; }
-    // x for i == 0, y for any other i.
+    /// x for i == 0, y for any other i.
     constexpr int32_t& operator[](int i) noexcept { return i == 0 ? m_x : m_y; }
     constexpr int32_t operator[](int i) const noexcept { return i == 0 ? m_x : m_y; }
 
     constexpr int IsValid() const noexcept { return TRUE; }
     void Draw() const noexcept {}
-    // Reverses the byte order of each coordinate in place.
+    /// Reverses the byte order of each coordinate in place.
     void SwapBytes() noexcept;
 
-    // Both coordinates as doubles; reports "Invalid point" when outside the coordinate range.
+    /// Both coordinates as doubles; reports "Invalid point" when outside the coordinate range.
     operator SYS_DoublePoint() const;
-    // Reports "Invalid point" for an invalid p, then stores both coordinates rounded.
+    /// Reports "Invalid point" for an invalid p, then stores both coordinates rounded.
     SYS_Point& operator=(const SYS_DoublePoint& p);
 
-    // Euclidean length; exact for axis-parallel and diagonal points.
+    /// Euclidean length; exact for axis-parallel and diagonal points.
     double Length() const noexcept;
     double Distance(const SYS_Point& p) const noexcept { return (*this - p).Length(); }
-    // Manhattan length, computed in 64 bits so that it never overflows.
+    /// Manhattan length, computed in 64 bits so that it never overflows.
     long MLength() const noexcept { return std::labs(long(m_x)) + std::labs(long(m_y)); }
     long MDistance(const SYS_Point& p) const noexcept { return (*this - p).MLength(); }
-    // Midpoint: the 32-bit sum, halved and rounded.
+    /// Midpoint: the 32-bit sum, halved and rounded.
     SYS_Point Median(const SYS_Point& p) const noexcept;
-    // Products are exact (128-bit), rounded once to double, so a zero result is exact.
+    /// Products are exact (128-bit), rounded once to double, so a zero result is exact.
     double ScalarProduct(const SYS_Point& p) const noexcept;
     double VectorProduct(const SYS_Point& p) const noexcept;
-    // Angle of the vector in [0, SYS_FULL_TURN), truncated; 0 for the origin.
+    /// Angle of the vector in [0, SYS_FULL_TURN), truncated; 0 for the origin.
     int32_t GetPolarAngle() const noexcept;
-    // Length through SYS_DoublePoint (reports "Invalid point" outside the coordinate range).
+    /// Length through SYS_DoublePoint (reports "Invalid point" outside the coordinate range).
     double GetPolarRadius() const;
 
     constexpr SYS_Point operator+(const SYS_Point& p) const noexcept {
@@ -118,35 +118,35 @@ public:
         return SYS_Point(Mul(m_x, n), Mul(m_y, n));
     }
     constexpr SYS_Point operator*(long n) const noexcept { return *this * int32_t(n); }
-    // Each coordinate times d, truncated (not rounded).
+    /// Each coordinate times d, truncated (not rounded).
     SYS_Point operator*(double d) const noexcept {
         return SYS_Point(SYS_Trunc(m_x * d), SYS_Trunc(m_y * d));
     }
-    // Each coordinate divided by n in doubles and rounded. n must not be 0 (the result then
-    // saturates instead of trapping).
+    /// Each coordinate divided by n in doubles and rounded. n must not be 0 (the result then
+    /// saturates instead of trapping).
     SYS_Point operator/(long n) const noexcept {
         return SYS_Point(SYS_Round(double(m_x) / double(n)), SYS_Round(double(m_y) / double(n)));
     }
-    // Each coordinate times d (or dx, dy), rounded.
+    /// Each coordinate times d (or dx, dy), rounded.
     void Scale(double d) noexcept { Scale(d, d); }
     void Scale(double dx, double dy) noexcept {
         m_x = SYS_Round(m_x * dx), m_y = SYS_Round(m_y * dy);
     }
-    // Applies t, rounding the result (defined with SYS_Transform).
+    /// Applies t, rounding the result (defined with SYS_Transform).
     inline void Transform(const SYS_Transform& t) noexcept;
 
     constexpr bool operator==(const SYS_Point& p) const noexcept {
         return m_x == p.m_x && m_y == p.m_y;
     }
     constexpr bool operator!=(const SYS_Point& p) const noexcept { return !(*this == p); }
-    // Lexicographic: x decides, y only between equal x.
+    /// Lexicographic: x decides, y only between equal x.
     constexpr bool operator<(const SYS_Point& p) const noexcept {
         return m_x < p.m_x || (m_x == p.m_x && m_y < p.m_y);
     }
     constexpr bool operator>(const SYS_Point& p) const noexcept { return p < *this; }
 
 private:
-    // 32-bit wrapping arithmetic without undefined behaviour.
+    /// 32-bit wrapping arithmetic without undefined behaviour.
     static constexpr int32_t Add(int32_t a, int32_t b) noexcept {
         return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
     }
@@ -161,11 +161,11 @@ private:
     int32_t m_y;
 };
 
-// ---------------------------------------------------------------------------------------------
-// A floating-point point, valid when both coordinates lie strictly inside the coordinate range
-// (NaN is invalid). Constructors from values, setters, getters, operator[], assignments,
-// comparisons and arithmetic report "Invalid point" for each point they read or produce that
-// is not valid, then go on; measures do not check. Comparisons are exact.
+/// ---------------------------------------------------------------------------------------------
+/// A floating-point point, valid when both coordinates lie strictly inside the coordinate range
+/// (NaN is invalid). Constructors from values, setters, getters, operator[], assignments,
+/// comparisons and arithmetic report "Invalid point" for each point they read or produce that
+/// is not valid, then go on; measures do not check. Comparisons are exact.
 class TESSAR_EXPORT SYS_DoublePoint {
 public:
     constexpr SYS_DoublePoint() noexcept : m_x(0.0), m_y(0.0) {}
@@ -192,7 +192,7 @@ public:
         return m_x > -SYS_COORD_LIMIT && m_x < SYS_COORD_LIMIT && m_y > -SYS_COORD_LIMIT &&
                m_y < SYS_COORD_LIMIT;
     }
-    // Both coordinates rounded.
+    /// Both coordinates rounded.
     operator SYS_Point() const { return Check(), SYS_Point(SYS_Round(m_x), SYS_Round(m_y)); }
 
     SYS_DoublePoint operator+(const SYS_DoublePoint& p) const {
@@ -207,10 +207,10 @@ public:
     SYS_DoublePoint& operator-=(const SYS_DoublePoint& p) { return Assign(*this - p); }
     SYS_DoublePoint& operator+=(double d) { return Assign(*this + d); }
     SYS_DoublePoint& operator-=(double d) { return Assign(*this - d); }
-    // Plain multiplication; checks with the unit "sys/locgeom".
+    /// Plain multiplication; checks with the unit "sys/locgeom".
     void Scale(double d);
     void Scale(double dx, double dy);
-    // Applies t exactly; checks with the unit "sys/locgeom".
+    /// Applies t exactly; checks with the unit "sys/locgeom".
     void Transform(const SYS_Transform& t);
 
     double ScalarProduct(const SYS_DoublePoint& p) const noexcept {
@@ -219,9 +219,9 @@ public:
     double VectorProduct(const SYS_DoublePoint& p) const noexcept {
         return m_x * p.m_y - m_y * p.m_x;
     }
-    // atan2 scaled to angle units, truncated, in [0, SYS_FULL_TURN).
+    /// atan2 scaled to angle units, truncated, in [0, SYS_FULL_TURN).
     int32_t GetPolarAngle() const noexcept { return SYS_AngleOfRadians(std::atan2(m_y, m_x)); }
-    // sqrt(x*x + y*y) refined by one Newton step.
+    /// sqrt(x*x + y*y) refined by one Newton step.
     double GetPolarRadius() const noexcept {
         double s = m_x * m_x + m_y * m_y;
         double r = std::sqrt(s);
@@ -238,13 +238,13 @@ public:
     bool operator>(const SYS_DoublePoint& p) const { return p < *this; }
 
 private:
-    friend class SYS_Transform;  // applies itself to the raw coordinates, without checks
+    friend class SYS_Transform;  ///< applies itself to the raw coordinates, without checks
 
     void Check(const char* unit = SYS_GeomDetail::kInlineUnit) const {
         (void)SSM_CHECK(IsValid(), "Invalid point", unit, SSM_FailureAssert);
     }
     const SYS_DoublePoint& Read() const { return Check(), *this; }
-    // Checks this point (the left operand) and the result.
+    /// Checks this point (the left operand) and the result.
     SYS_DoublePoint Make(double x, double y) const { return Check(), SYS_DoublePoint(x, y); }
     SYS_DoublePoint& Assign(const SYS_DoublePoint& p) { return m_x = p.m_x, m_y = p.m_y, *this; }
 
@@ -252,10 +252,10 @@ private:
     double m_y;
 };
 
-// ---------------------------------------------------------------------------------------------
-// A placement: an origin and an orientation. Every stored angle is reduced to the remainder of
-// its division by SYS_FULL_TURN with the sign of the dividend (-700,000,000 becomes
-// -52,000,000), so it is valid: -SYS_FULL_TURN < orientation < SYS_FULL_TURN.
+/// ---------------------------------------------------------------------------------------------
+/// A placement: an origin and an orientation. Every stored angle is reduced to the remainder of
+/// its division by SYS_FULL_TURN with the sign of the dividend (-700,000,000 becomes
+/// -52,000,000), so it is valid: -SYS_FULL_TURN < orientation < SYS_FULL_TURN.
 class TESSAR_EXPORT SYS_Location {
 public:
     constexpr SYS_Location() noexcept : m_origin(), m_orientation(0) {}
@@ -275,21 +275,21 @@ public:
     constexpr void Set(int32_t x, int32_t y, int32_t angle) noexcept {
         Set(SYS_Point(x, y), angle);
     }
-    // Stores the origin, then reports "Invalid Location" when the orientation is not valid.
+    /// Stores the origin, then reports "Invalid Location" when the orientation is not valid.
     void SetOrigin(const SYS_Point& origin) {
         m_origin = origin;
         (void)SSM_CHECK(IsValid(), "Invalid Location", SYS_GeomDetail::kInlineUnit,
                         SSM_FailureAssert);
     }
     void SetOrigin(int32_t x, int32_t y) { SetOrigin(SYS_Point(x, y)); }
-    // Reverses the byte order of the three fields in place.
+    /// Reverses the byte order of the three fields in place.
     void SwapBytes() noexcept;
 
     constexpr int IsValid() const noexcept {
         return m_orientation > -SYS_FULL_TURN && m_orientation < SYS_FULL_TURN;
     }
 
-    // Origins add; orientations add and are reduced.
+    /// Origins add; orientations add and are reduced.
     constexpr SYS_Location& operator+=(const SYS_Location& l) noexcept {
         m_origin += l.m_origin;
         m_orientation = Reduce(int64_t(m_orientation) + l.m_orientation);
@@ -303,13 +303,13 @@ public:
     }
     constexpr bool operator!=(const SYS_Location& l) const noexcept { return !(*this == l); }
 
-    // Transforms the origin; the orientation gains t's orientation and, when t mirrors, becomes
-    // SYS_HALF_TURN - orientation (plus a full turn when negative). Reports "Invalid
-    // SYS_Location" (sys/locgeom) when the result is not valid.
+    /// Transforms the origin; the orientation gains t's orientation and, when t mirrors, becomes
+    /// SYS_HALF_TURN - orientation (plus a full turn when negative). Reports "Invalid
+    /// SYS_Location" (sys/locgeom) when the result is not valid.
     void Transform(const SYS_Transform& t);
 
-    // Remainder of a division by a full turn, with the sign of the dividend (64-bit, so the
-    // sum of two angles never overflows on the way).
+    /// Remainder of a division by a full turn, with the sign of the dividend (64-bit, so the
+    /// sum of two angles never overflows on the way).
     static constexpr int32_t Reduce(int64_t angle) noexcept {
         return static_cast<int32_t>(angle % SYS_FULL_TURN);
     }
@@ -319,8 +319,8 @@ protected:
     int32_t m_orientation;
 };
 
-// ---------------------------------------------------------------------------------------------
-// A placement with a mirror flag, always stored as 0 or 1.
+/// ---------------------------------------------------------------------------------------------
+/// A placement with a mirror flag, always stored as 0 or 1.
 class TESSAR_EXPORT SYS_Position : public SYS_Location {
 public:
     constexpr SYS_Position() noexcept : SYS_Location(), m_mirror(0) {}
@@ -334,7 +334,7 @@ public:
     constexpr void Initiate() noexcept { SYS_Location::Initiate(), m_mirror = 0; }
     constexpr int GetMirror() const noexcept { return m_mirror; }
     constexpr void SetMirror(int mirror) noexcept { m_mirror = mirror != 0; }
-    // Store, then report "Invalid a Position" when the position is not valid.
+    /// Store, then report "Invalid a Position" when the position is not valid.
     void Set(const SYS_Point& p, int32_t angle, int mirror) {
         SYS_Location::Set(p, angle);
         m_mirror = mirror != 0;
@@ -349,7 +349,7 @@ public:
         return SYS_Location::IsValid() && (m_mirror == 0 || m_mirror == 1);
     }
 
-    // The locations add; p's mirror flag toggles this one.
+    /// The locations add; p's mirror flag toggles this one.
     constexpr SYS_Position& operator+=(const SYS_Position& p) noexcept {
         SYS_Location::operator+=(p);
         m_mirror ^= p.m_mirror != 0;
@@ -363,16 +363,16 @@ public:
     }
     constexpr bool operator!=(const SYS_Position& p) const noexcept { return !(*this == p); }
 
-    // The location transform; then the mirror flag toggles when t mirrors. Reports "Invalid
-    // SYS_Position" (sys/locgeom) when the result is not valid.
+    /// The location transform; then the mirror flag toggles when t mirrors. Reports "Invalid
+    /// SYS_Position" (sys/locgeom) when the result is not valid.
     void Transform(const SYS_Transform& t);
 
 private:
     int m_mirror;
 };
 
-// ---------------------------------------------------------------------------------------------
-// A segment from start to end. Always valid.
+/// ---------------------------------------------------------------------------------------------
+/// A segment from start to end. Always valid.
 class TESSAR_EXPORT SYS_Segment {
 public:
     constexpr SYS_Segment() noexcept : m_start(), m_end() {}
@@ -387,7 +387,7 @@ public:
     constexpr const SYS_Point& GetStart() const noexcept { return m_start; }
     constexpr SYS_Point& GetEnd() noexcept { return m_end; }
     constexpr const SYS_Point& GetEnd() const noexcept { return m_end; }
-    // Start for i == 0, end for any other i.
+    /// Start for i == 0, end for any other i.
     constexpr SYS_Point& operator[](int i) noexcept { return i == 0 ? m_start : m_end; }
     constexpr const SYS_Point& operator[](int i) const noexcept { return i == 0 ? m_start : m_end; }
     constexpr void SetStart(const SYS_Point& p) noexcept { m_start = p; }
@@ -403,9 +403,9 @@ public:
 
     constexpr int32_t GetDX() const noexcept { return (m_end - m_start).GetX(); }
     constexpr int32_t GetDY() const noexcept { return (m_end - m_start).GetY(); }
-    // Polar radius of end - start ("Invalid point" when that difference leaves the range).
+    /// Polar radius of end - start ("Invalid point" when that difference leaves the range).
     double GetLength() const { return (m_end - m_start).GetPolarRadius(); }
-    // The box of the two end points.
+    /// The box of the two end points.
     inline SYS_Box GetBox() const noexcept;
 
     constexpr SYS_Segment operator+(const SYS_Point& p) const noexcept {
@@ -437,7 +437,7 @@ public:
     }
     constexpr bool operator!=(const SYS_Segment& s) const noexcept { return !(*this == s); }
 
-    // Both end points transformed (rounded).
+    /// Both end points transformed (rounded).
     void Transform(const SYS_Transform& t);
 
 protected:
@@ -445,8 +445,8 @@ protected:
     SYS_Point m_end;
 };
 
-// ---------------------------------------------------------------------------------------------
-// A circle; valid when -SYS_COORD_LIMIT < radius < SYS_COORD_LIMIT.
+/// ---------------------------------------------------------------------------------------------
+/// A circle; valid when -SYS_COORD_LIMIT < radius < SYS_COORD_LIMIT.
 class TESSAR_EXPORT SYS_Circle {
 public:
     constexpr SYS_Circle() noexcept : m_center(), m_radius(0) {}
@@ -470,8 +470,8 @@ public:
         m_center.Set(x, y), m_radius = r;
     }
 
-    // (center - radius, center + radius) on both axes, with the radius as stored (a negative
-    // radius gives a box with swapped edges).
+    /// (center - radius, center + radius) on both axes, with the radius as stored (a negative
+    /// radius gives a box with swapped edges).
     inline SYS_Box GetBox() const noexcept;
 
     constexpr bool operator==(const SYS_Circle& c) const noexcept {
@@ -479,7 +479,7 @@ public:
     }
     constexpr bool operator!=(const SYS_Circle& c) const noexcept { return !(*this == c); }
 
-    // Transforms the center only; the radius is unchanged.
+    /// Transforms the center only; the radius is unchanged.
     void Transform(const SYS_Transform& t);
 
 protected:
@@ -487,22 +487,22 @@ protected:
     int32_t m_radius;
 };
 
-// ---------------------------------------------------------------------------------------------
-// A circular arc from start to end around center. The sign of the radius is the direction:
-// positive runs from start to end by increasing angle, negative by decreasing angle. Start and
-// end are expected on the circle (IsValidArc tests it); start == end is an arc of size 0 whose
-// box is the whole circle.
+/// ---------------------------------------------------------------------------------------------
+/// A circular arc from start to end around center. The sign of the radius is the direction:
+/// positive runs from start to end by increasing angle, negative by decreasing angle. Start and
+/// end are expected on the circle (IsValidArc tests it); start == end is an arc of size 0 whose
+/// box is the whole circle.
 class TESSAR_EXPORT SYS_Arc : public SYS_Segment, public SYS_Circle {
 public:
     constexpr SYS_Arc() noexcept : SYS_Segment(), SYS_Circle() {}
-    // Stores without checking.
+    /// Stores without checking.
     constexpr SYS_Arc(const SYS_Point& start, const SYS_Point& end, const SYS_Point& center,
                       int32_t radius) noexcept
         : SYS_Segment(start, end), SYS_Circle(center, radius) {}
 
     constexpr void Initiate() noexcept { SYS_Segment::Initiate(), SYS_Circle::Initiate(); }
     constexpr int IsValid() const noexcept { return SYS_Circle::IsValid(); }
-    // Stores, then reports " Invalid arc data" when the radius is out of range.
+    /// Stores, then reports " Invalid arc data" when the radius is out of range.
     void Set(const SYS_Point& start, const SYS_Point& end, const SYS_Point& center,
              int32_t radius) {
         SYS_Segment::Set(start, end);
@@ -511,25 +511,25 @@ public:
                         SSM_FailureAssert);
     }
 
-    // TRUE when start and end both lie on the circle: |p - center|^2 - radius^2, computed in
-    // doubles and rounded, is within 1.
+    /// TRUE when start and end both lie on the circle: |p - center|^2 - radius^2, computed in
+    /// doubles and rounded, is within 1.
     int IsValidArc() const noexcept;
-    // Polar angles of start - center and end - center in [0, SYS_FULL_TURN); "Invalid point"
-    // when the center or the point is outside the coordinate range.
+    /// Polar angles of start - center and end - center in [0, SYS_FULL_TURN); "Invalid point"
+    /// when the center or the point is outside the coordinate range.
     int32_t GetStartAngle() const;
     int32_t GetEndAngle() const;
-    // End angle minus start angle, brought to the arc's direction: in (0, SYS_FULL_TURN) for a
-    // positive radius, in (-SYS_FULL_TURN, 0) for a negative one; 0 when the angles coincide.
+    /// End angle minus start angle, brought to the arc's direction: in (0, SYS_FULL_TURN) for a
+    /// positive radius, in (-SYS_FULL_TURN, 0) for a negative one; 0 when the angles coincide.
     int32_t GetSizeAngle() const;
-    // Size angle in radians times the radius: non-negative for a consistent arc.
+    /// Size angle in radians times the radius: non-negative for a consistent arc.
     double GetLength() const;
-    // Which horizontal extreme of the circle (center.x -/+ |radius|) the arc reaches first when
-    // followed from p (a point on it) towards its end: -1 left, 1 right, 0 none before the end.
-    // out is set to the center, and its x to the extreme when there is one.
+    /// Which horizontal extreme of the circle (center.x -/+ |radius|) the arc reaches first when
+    /// followed from p (a point on it) towards its end: -1 left, 1 right, 0 none before the end.
+    /// out is set to the center, and its x to the extreme when there is one.
     int GetXNearestExtrem(const SYS_Point& p, SYS_Point& out) const noexcept;
-    // The same for the vertical extremes (center.y -/+ |radius|), setting out's y.
+    /// The same for the vertical extremes (center.y -/+ |radius|), setting out's y.
     int GetYNearestExtrem(const SYS_Point& p, SYS_Point& out) const noexcept;
-    // Bounding box: the end points widened by the circle's extremes met along the arc.
+    /// Bounding box: the end points widened by the circle's extremes met along the arc.
     SYS_Box GetBox() const noexcept;
 
     constexpr bool operator==(const SYS_Arc& a) const noexcept {
@@ -537,15 +537,15 @@ public:
     }
     constexpr bool operator!=(const SYS_Arc& a) const noexcept { return !(*this == a); }
 
-    // Start, end and center transformed; the radius (so the direction) is kept. Reports
-    // "Invalid SYS_Arc" (sys/locgeom) when the radius is out of range.
+    /// Start, end and center transformed; the radius (so the direction) is kept. Reports
+    /// "Invalid SYS_Arc" (sys/locgeom) when the radius is out of range.
     void Transform(const SYS_Transform& t);
 };
 
-// ---------------------------------------------------------------------------------------------
-// An axis-aligned box, stored as given (not normalised); valid when left <= right and
-// lower <= upper. The unset box (SYS_Box::Unset(): lower-left at +SYS_COORD_LIMIT, upper-right
-// at -SYS_COORD_LIMIT) stands for "no box yet": Combine takes the other side in its place.
+/// ---------------------------------------------------------------------------------------------
+/// An axis-aligned box, stored as given (not normalised); valid when left <= right and
+/// lower <= upper. The unset box (SYS_Box::Unset(): lower-left at +SYS_COORD_LIMIT, upper-right
+/// at -SYS_COORD_LIMIT) stands for "no box yet": Combine takes the other side in its place.
 class TESSAR_EXPORT SYS_Box {
 public:
     constexpr SYS_Box() noexcept : m_ll(), m_ur() {}
@@ -562,7 +562,7 @@ public:
     constexpr int IsValid() const noexcept {
         return m_ll.GetX() <= m_ur.GetX() && m_ll.GetY() <= m_ur.GetY();
     }
-    // TRUE when the width or the height is zero.
+    /// TRUE when the width or the height is zero.
     constexpr int IsEmpty() const noexcept {
         return m_ll.GetX() == m_ur.GetX() || m_ll.GetY() == m_ur.GetY();
     }
@@ -586,13 +586,13 @@ public:
     constexpr SYS_Point GetLowerRight() const noexcept {
         return SYS_Point(m_ur.GetX(), m_ll.GetY());
     }
-    // right - left and upper - lower (32-bit, wrapping like all point arithmetic).
+    /// right - left and upper - lower (32-bit, wrapping like all point arithmetic).
     constexpr int32_t GetWidth() const noexcept { return (m_ur - m_ll).GetX(); }
     constexpr int32_t GetHeight() const noexcept { return (m_ur - m_ll).GetY(); }
     constexpr int32_t GetDX() const noexcept { return GetWidth(); }
     constexpr int32_t GetDY() const noexcept { return GetHeight(); }
 
-    // Stores, then reports "Invalid box" when the box is not valid.
+    /// Stores, then reports "Invalid box" when the box is not valid.
     void SetLowerLeft(const SYS_Point& p) {
         m_ll = p;
         (void)SSM_CHECK(IsValid(), "Invalid box", SYS_GeomDetail::kInlineUnit, SSM_FailureAssert);
@@ -604,56 +604,56 @@ public:
     constexpr void Set(int32_t left, int32_t lower, int32_t right, int32_t upper) noexcept {
         m_ll.Set(left, lower), m_ur.Set(right, upper);
     }
-    // The box between p and p + size (size added to both coordinates; a negative size puts p
-    // at the upper right). Reports "SYS_Box is not valid" (sys/locgeom) when not valid.
+    /// The box between p and p + size (size added to both coordinates; a negative size puts p
+    /// at the upper right). Reports "SYS_Box is not valid" (sys/locgeom) when not valid.
     void Set(const SYS_Point& p, int32_t size);
 
-    // Midpoint, each coordinate's sum (64-bit) divided by 2 truncating toward zero.
+    /// Midpoint, each coordinate's sum (64-bit) divided by 2 truncating toward zero.
     constexpr SYS_Point GetCenter() const noexcept {
         return SYS_Point(int32_t((int64_t(m_ll.GetX()) + m_ur.GetX()) / 2),
                          int32_t((int64_t(m_ll.GetY()) + m_ur.GetY()) / 2));
     }
-    // Moves the box, keeping its width and height, so that its lower-left is c - size / 2
-    // (integer division truncating toward zero).
+    /// Moves the box, keeping its width and height, so that its lower-left is c - size / 2
+    /// (integer division truncating toward zero).
     constexpr void SetCenter(const SYS_Point& c) noexcept {
         SYS_Point size = m_ur - m_ll;
         m_ll = c - SYS_Point(size.GetX() / 2, size.GetY() / 2);
         m_ur = m_ll + size;
     }
-    // Edges included.
+    /// Edges included.
     constexpr int IsInclude(const SYS_Point& p) const noexcept {
         return m_ll.GetX() <= p.GetX() && p.GetX() <= m_ur.GetX() && m_ll.GetY() <= p.GetY() &&
                p.GetY() <= m_ur.GetY();
     }
     constexpr void Move(const SYS_Point& p) noexcept { m_ll += p, m_ur += p; }
-    // Widens the box to contain (x, y); reports "SYS_Box is not valid" (sys/locgeom) when the
-    // result is not valid.
+    /// Widens the box to contain (x, y); reports "SYS_Box is not valid" (sys/locgeom) when the
+    /// result is not valid.
     inline void Increase(int32_t x, int32_t y);
-    // Left and lower move out by d, right and upper by d, then Normalize.
+    /// Left and lower move out by d, right and upper by d, then Normalize.
     constexpr void Expand(int32_t d) noexcept { m_ll -= d, m_ur += d, Normalize(); }
-    // Swaps left and right when left > right, lower and upper when lower > upper.
+    /// Swaps left and right when left > right, lower and upper when lower > upper.
     constexpr void Normalize() noexcept {
         if (m_ll.GetX() > m_ur.GetX()) Swap(m_ll[0], m_ur[0]);
         if (m_ll.GetY() > m_ur.GetY()) Swap(m_ll[1], m_ur[1]);
     }
 
-    // Union. An unset box on either side takes the other side's value; otherwise edges grow,
-    // and "SYS_Box is not valid" (sys/locgeom) is reported when the result is not valid.
+    /// Union. An unset box on either side takes the other side's value; otherwise edges grow,
+    /// and "SYS_Box is not valid" (sys/locgeom) is reported when the result is not valid.
     inline void Combine(const SYS_Box& box);
-    // This becomes the overlap of a and b. Returns 1 when it has positive width and height;
-    // otherwise 0, with left = right (no width) or lower = upper (no height).
+    /// This becomes the overlap of a and b. Returns 1 when it has positive width and height;
+    /// otherwise 0, with left = right (no width) or lower = upper (no height).
     inline int SetAsIntersection(SYS_Box a, SYS_Box b) noexcept;
-    // Writes to out[0..3] the parts of box outside this box and returns their count: 0 when box
-    // lies inside this box, 1 (box itself, normalised) when they share no area, at most 4.
-    // Otherwise the edges of both boxes cut each axis into intervals; each x interval covered
-    // by box alone gives one part spanning box's height, and the x interval covered by both
-    // gives one part for each y interval covered by box alone, ordered by x then y. The parts
-    // are disjoint and with the overlap they tile box exactly. Edges given high-to-low are
-    // taken as the same interval. A box of zero width or height has no parts. out may be null
-    // (only the count is returned).
+    /// Writes to out[0..3] the parts of box outside this box and returns their count: 0 when box
+    /// lies inside this box, 1 (box itself, normalised) when they share no area, at most 4.
+    /// Otherwise the edges of both boxes cut each axis into intervals; each x interval covered
+    /// by box alone gives one part spanning box's height, and the x interval covered by both
+    /// gives one part for each y interval covered by box alone, ordered by x then y. The parts
+    /// are disjoint and with the overlap they tile box exactly. Edges given high-to-low are
+    /// taken as the same interval. A box of zero width or height has no parts. out may be null
+    /// (only the count is returned).
     int Clip(SYS_Box box, SYS_Box out[4]) const noexcept;
 
-    // The bounding box of the four transformed corners, accumulated from the unset box.
+    /// The bounding box of the four transformed corners, accumulated from the unset box.
     void Transform(const SYS_Transform& t);
 
     constexpr bool operator==(const SYS_Box& b) const noexcept {
@@ -670,8 +670,8 @@ private:
     static constexpr int32_t Min(int32_t a, int32_t b) noexcept { return a < b ? a : b; }
     static constexpr int32_t Max(int32_t a, int32_t b) noexcept { return a > b ? a : b; }
 
-    SYS_Point m_ll;  // (left, lower)
-    SYS_Point m_ur;  // (right, upper)
+    SYS_Point m_ll;  ///< (left, lower)
+    SYS_Point m_ur;  ///< (right, upper)
 };
 
 // The longer inline members, then the transform and the Transform members of the classes above.

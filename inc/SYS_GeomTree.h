@@ -11,12 +11,12 @@ class SYS_Segment;
 class SYS_Arc;
 class SYS_Box;
 
-// The kind of a geometry primitive as the product numbers it; 0 means none. The library
-// attaches no meaning to the other values.
+/// The kind of a geometry primitive as the product numbers it; 0 means none. The library
+/// attaches no meaning to the other values.
 enum SYS_GeometryType : int { SYS_GeometryNone = 0 };
 
-// An object that exposes geometry without the library knowing it. The base is not valid and
-// has no geometry.
+/// An object that exposes geometry without the library knowing it. The base is not valid and
+/// has no geometry.
 class TESSAR_EXPORT SYS_Geometry {
 public:
     SYS_Geometry() = default;
@@ -28,13 +28,13 @@ public:
     virtual ~SYS_Geometry();
 };
 
-// Hands out the geometry primitives of an object one by one: GetFirst/GetNext enumerate
-// handles, and for the current handle GetObjectType says which primitive it is and the getter
-// of that kind points to it (valid until the iterator moves or its object changes). Every
-// getter of the base answers 0 or null. Copying copies the handle state.
+/// Hands out the geometry primitives of an object one by one: GetFirst/GetNext enumerate
+/// handles, and for the current handle GetObjectType says which primitive it is and the getter
+/// of that kind points to it (valid until the iterator moves or its object changes). Every
+/// getter of the base answers 0 or null. Copying copies the handle state.
 class TESSAR_EXPORT SYS_GeomIterator : public SYS_StdInterface {
 public:
-    // Maximum handle 0: the base enumerates nothing.
+    /// Maximum handle 0: the base enumerates nothing.
     SYS_GeomIterator() : SYS_StdInterface(0) {}
     SYS_GeomIterator(const SYS_GeomIterator&) = default;
     SYS_GeomIterator& operator=(const SYS_GeomIterator&) = default;

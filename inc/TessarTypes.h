@@ -12,11 +12,11 @@
 #define FALSE 0
 #endif
 
-// A handle names an object of a data source; 0 means none. Handles are pointer-sized so that
-// an object's address can serve as its handle on a 64-bit host.
+/// A handle names an object of a data source; 0 means none. Handles are pointer-sized so that
+/// an object's address can serve as its handle on a 64-bit host.
 typedef intptr_t SYS_Handle;
 
-// Screen types of the drawing interface, in device pixels.
+/// Screen types of the drawing interface, in device pixels.
 struct CPoint {
     int x;
     int y;
@@ -29,5 +29,5 @@ struct CRect {
     int bottom;
 };
 
-// An icon of the host's user interface; opaque to the library.
+/// An icon of the host's user interface; opaque to the library.
 typedef struct PLT_Icon* HICON;
