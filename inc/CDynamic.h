@@ -66,6 +66,7 @@ public:
     void Install(UI_DrawArea* area);
     /// Sets the draw area pointer only (no hooking).
     void SetDrawArea(UI_DrawArea* area) { m_area = area; }
+    /// The draw area the recording replays into; null when there is none.
     UI_DrawArea* GetDrawArea() const { return m_area; }
 
     /// With a draw area: asks it to remove the graphics (RedrawDynamic(this, dirty box, 0)), then
@@ -96,10 +97,13 @@ public:
 
     /// Not recorded: a CDynamic has no pen mode of its own (GetPenMode answers 0).
     void PenMode(int mode) override;
+    /// Always 0.
     int GetPenMode() override;
+    /// Ignored: neither recorded nor forwarded to the draw area.
     void InvalidateRect(SYS_Box const* box) override;
 
     /// Recorded operations (see the record table above).
+    ///@{
     void PenColor(int color) override;
     void PenSize(long width) override;
     /// Records the box normalised, through DrawXorBox(p1, p2).
@@ -141,7 +145,9 @@ public:
     void SetGRAMode(gra_mode_union mode) override;
     void DrawOnScreen(bool onScreen) override;
     void DrawIcon(HICON icon, SYS_Point at, int flags) override;
+    ///@}
 
+    /// The base's Redraw(SYS_Box) stays callable beside the replaying Redraw().
     using UI_DrawArea::Redraw;
 
 protected:
@@ -152,6 +158,7 @@ protected:
     /// next word.
     void Redraw() override;
 
+    /// The recorded words (see GetOperations).
     std::vector<uint32_t> m_operations;
 
 private:

@@ -28,7 +28,9 @@
 /// of them, and destroying the area tells them it is gone (code 2).
 class TESSAR_EXPORT UI_SvgDrawArea : public UI_DrawArea {
 public:
+    /// Entries of the palette; indices outside [0, kPaletteSize) paint white.
     static constexpr int kPaletteSize = 16;
+    /// The pen mode that sends drawing to the exclusive-or layer.
     static constexpr int kXorPenMode = 2;
 
     /// world: the area shown (normalised; an empty extent counts as one unit). widthPixels is
@@ -42,11 +44,19 @@ public:
     std::string GetSvg() const;
     /// Writes GetSvg() to path; TRUE on success.
     int WriteSvg(const char* path) const;
+    /// The picture's size in pixels: the width given at construction (clamped), and the height that
+    /// keeps the world box's proportions.
+    ///@{
     int GetWidthPixels() const { return m_width; }
     int GetHeightPixels() const { return m_height; }
+    ///@}
     /// Elements currently in the picture layer and in the exclusive-or layer.
+    ///@{
     long GetPictureCount() const { return long(m_picture.size()); }
     long GetXorCount() const { return long(m_xorIndex.size()); }
+    ///@}
+    /// The redraw event that RegisterRedrawHook and InstallDynamic attach to; the area notifies it
+    /// with code 2 when it is destroyed.
     SCC_Event<RedrawBlock>& GetRedrawEvent() { return m_redraw; }
 
     int Scale2ScreenX(long worldLength) const override;
