@@ -11,15 +11,22 @@
 /// safe (see SCC_Event).
 class TESSAR_EXPORT SCC_Iterator : public SCC_EventNode<int> {
 public:
+    /// A detached iterator whose element deletion policy is invalidate.
     SCC_Iterator() : m_onFocusDelete(0) {}
 
+    /// Chooses what the iterator does when the element under it is deleted: invalidate, step to the
+    /// next element, or step to the previous one.
+    ///@{
     void OnFocusDeleteInvalidate() { m_onFocusDelete = 0; }
     void OnFocusDeleteGoForward() { m_onFocusDelete = 1; }
     void OnFocusDeleteGoBack() { m_onFocusDelete = -1; }
+    ///@}
+    /// The deletion policy: 0 invalidate, 1 go forward, -1 go back.
     int GetFocusDeletePolicy() const { return m_onFocusDelete; }
 
     /// Containers override these; the base versions report "SCC_Iterator::...() is called"
     /// (type 0) and answer 0, IsEmpty 1; IsValid answers 1.
+    ///@{
     virtual SYS_Handle GetHandle();
     virtual int Clear();
     virtual int GetNext();
@@ -27,6 +34,7 @@ public:
     virtual int Invalidate();
     virtual int IsValid();
     virtual int IsEmpty();
+    ///@}
     /// Cleared calls Clear(); Deleting whose parameter equals GetHandle() applies the policy.
     /// Other codes are ignored. Returns 0.
     int OnNotification(int code, int* param) override;

@@ -44,7 +44,9 @@ template <class N>
 class TESSAR_EXPORT SCC_SafeDListNode : public SCC_RefDList, public SCC_DListNode<N> {
 public:
     SCC_SafeDListNode() = default;
+    /// The copy starts free, with no iterators.
     SCC_SafeDListNode(const SCC_SafeDListNode&) : SCC_RefDList(), SCC_DListNode<N>() {}
+    /// Keeps this node's links and iterators: node identity is not assigned.
     SCC_SafeDListNode& operator=(const SCC_SafeDListNode&) { return *this; }
     /// Moves its iterators off by their policies, then unlinks itself from its neighbours.
     ~SCC_SafeDListNode() override;
@@ -52,8 +54,10 @@ public:
     /// TRUE for an element, FALSE for a list's root.
     virtual int IsRealNode() const { return TRUE; }
     /// The neighbouring elements; null at the ends of the list and for a free node.
+    ///@{
     N* GetNext() const { return RealNode(this->next); }
     N* GetPrev() const { return RealNode(this->prev); }
+    ///@}
     /// The node's identity as iterators report it (GetHandle) and as Deleting carries it.
     SYS_Handle GetHandle() const { return reinterpret_cast<SYS_Handle>(this); }
 
@@ -107,26 +111,36 @@ public:
     virtual void OnListChange(int /*code*/, N* /*node*/) {}
 
     /// `ref` is a node of this list; `node` must be free. Each links and calls the hook with 1.
+    ///@{
     N* InsertBefore(N* ref, N* node);
     N* InsertAfter(N* ref, N* node);
     N* AddHead(N* node) { return CheckGiven(node) ? Link(&m_root, node) : nullptr; }
     N* AddTail(N* node) { return CheckGiven(node) ? Link(m_root.prev, node) : nullptr; }
+    ///@}
 
     /// `node` must be in this list: its iterators move by their policies, the hook sees 2, then
     /// the node is unlinked (free again) and returned. Null when the hook already took it out;
     /// the hook must not delete the node.
+    ///@{
     N* Remove(N* node);
     N* RemoveHead() { return IsEmpty() ? nullptr : Remove(GetHead()); }
     N* RemoveTail() { return IsEmpty() ? nullptr : Remove(GetTail()); }
+    ///@}
     /// Hook 6 (every iterator on the list is cleared), then every node is unlinked; RemoveAll
     /// keeps the nodes alive, DeleteAll deletes them.
+    ///@{
     void RemoveAll() { Empty(false); }
     void DeleteAll() { Empty(true); }
+    ///@}
 
+    /// The first (last) element; null when the list is empty.
+    ///@{
     N* GetHead() const { return m_root.RealNode(m_root.next); }
     N* GetTail() const { return m_root.RealNode(m_root.prev); }
+    ///@}
     /// Number of nodes. O(n).
     long GetCount() const;
+    /// TRUE when the list holds no node. O(1).
     int IsEmpty() const { return m_root.next == &m_root; }
 
     /// The ring is consistent (each neighbour points back, the walk returns to the root) and
@@ -155,6 +169,7 @@ template <class N>
 class TESSAR_EXPORT SCC_SafeDListIterator : public SCC_Iterator, public SCC_DListRefNode {
 public:
     SCC_SafeDListIterator() = default;
+    /// Stands on `node` (null: empty).
     explicit SCC_SafeDListIterator(N* node) { SetNode(node); }
 
     /// Stands on the head (tail) of `list`; empty when the list is.
@@ -165,18 +180,24 @@ public:
     /// The current element, null when empty.
     N* GetNode() const { return Current() != nullptr ? static_cast<N*>(Current()) : nullptr; }
 
+    /// The node's handle; 0 when the iterator is empty.
     SYS_Handle GetHandle() override { return Current() != nullptr ? Current()->GetHandle() : 0; }
     /// Moves to the next (previous) element; TRUE while the iterator stands on one.
+    ///@{
     int GetNext() override { return Step(true); }
     int GetPrev() override { return Step(false); }
+    ///@}
     /// Leaves the node and the notifier the iterator listens to.
     int Invalidate() override {
         ChangeList(nullptr);
         Detach(static_cast<SCC_EventNode<int>&>(*this));
         return 0;
     }
+    /// Same as Invalidate: the iterator becomes empty and detached.
     int Clear() override { return Invalidate(); }
+    /// TRUE while the iterator stands on a node.
     int IsValid() override { return Current() != nullptr; }
+    /// TRUE when the iterator stands on no node.
     int IsEmpty() override { return Current() == nullptr; }
 
     /// From the node (NotifyNodes) or from a notifier: Deleting with this iterator's handle

@@ -24,17 +24,20 @@ public:
     /// Count of an object that was not created by operator new below; never reaches 0.
     static constexpr long kNotDeletable = 0x3FFFFFFF;
 
+    /// Unreferenced: the first Ref decides whether a release may delete the object.
     SCC_SharedBuffer() : m_refCount(0) {}
     /// A copy starts unreferenced; it does not inherit the count.
     SCC_SharedBuffer(const SCC_SharedBuffer&) : m_refCount(0) {}
     /// Leaves the target's count unchanged.
     SCC_SharedBuffer& operator=(const SCC_SharedBuffer&) { return *this; }
+    /// A shared object is deleted by the holder of its last reference, never directly while
+    /// referenced.
     virtual ~SCC_SharedBuffer() = default;
 
     /// Allocates and registers the object as fresh.
     static void* operator new(std::size_t size);
     /// Registers `place` as fresh and returns it; the object is later deleted with operator
-    /// delete, so `place` must come from this class's operator new or from ::operator new.
+    /// delete, so `place` must come from this class's operator new or from the global operator new.
     static void* operator new(std::size_t size, void* place);
     /// Forgets `p` in the registry when it is there, then frees it.
     static void operator delete(void* p);
@@ -49,7 +52,10 @@ public:
     /// Drops a reference and returns the new count; the caller deletes the object at 0. A count
     /// below 1 is a failed check (type 0) and is left unchanged.
     long Deref();
+    /// The current count: 0 before the first Ref, kNotDeletable (or more) for objects a release
+    /// never deletes.
     long GetRefCount() const { return m_refCount; }
+    /// Non-zero when more than one reference is held, so a writer must copy before writing.
     int IsShared() const { return m_refCount > 1; }
 
     /// Forgets every fresh object: their first Ref then treats them as not deletable. Nothing is
@@ -76,13 +82,17 @@ void SCC_DestroySharedRegistry();
 template <class T>
 class TESSAR_EXPORT SCC_SharedPointer {
 public:
+    /// Takes a reference to `object` (null holds nothing).
     SCC_SharedPointer(T* object = nullptr) : m_object(object) { Acquire(); }
+    /// Takes another reference to other's object.
     SCC_SharedPointer(const SCC_SharedPointer& other) : m_object(other.m_object) { Acquire(); }
+    /// Releases the reference (see Release).
     ~SCC_SharedPointer() { Release(); }
 
     /// Takes the new reference before releasing the old one, so assigning an object to the
     /// pointer that already holds it keeps it alive.
     SCC_SharedPointer& operator=(const SCC_SharedPointer& other) { return Assign(other.m_object); }
+    /// As above, for a raw object (null releases).
     SCC_SharedPointer& operator=(T* object) { return Assign(object); }
 
     /// Drops the reference (deleting the object at 0) and becomes null.
@@ -92,10 +102,14 @@ public:
         if (object != nullptr && object->Deref() == 0) delete object;
     }
 
+    /// The object, or null; the pointer stays valid while this holder keeps its reference.
+    ///@{
     T* Get() const { return m_object; }
     T* operator->() const { return m_object; }
     T& operator*() const { return *m_object; }
     operator T*() const { return m_object; }
+    ///@}
+    /// Non-zero when no object is held.
     int IsNull() const { return m_object == nullptr; }
 
 private:

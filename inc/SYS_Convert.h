@@ -73,7 +73,7 @@ public:
     /// out-of-range type is stored without a report.
     void SetData(SYS_UnitType type, const SYS_Point& origin);
 
-    /// Settings
+    // Settings
     SYS_UnitType GetUnitType() const { return m_unitType; }
     /// Reports "Bad unit type value" for a type outside 0 to 3 and stores it anyway.
     void SetUnitType(SYS_UnitType type);
@@ -140,7 +140,7 @@ public:
     /// text is edited in place (declared const, but written); null is ignored.
     static void TrimStrNumber(const char* text);
 
-    /// Parsing
+    // Parsing
     static int Str2Double(const char* text, double* value);
     /// A base-10 integer that fits in 32 bits, as longs were on the platform the values come
     /// from; beyond that the text is refused.

@@ -17,7 +17,7 @@
 /// reading and wildcard matching see the text as a C string (up to its first NUL).
 class TESSAR_EXPORT SYS_String : public CString {
 public:
-    /// Construction and conversion
+    // Construction and conversion
     SYS_String() = default;
     SYS_String(const SYS_String& other) = default;
     SYS_String(SYS_String&& other) noexcept = default;
