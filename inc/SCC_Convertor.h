@@ -16,13 +16,17 @@
 class TESSAR_EXPORT SCC_Convertor : public SCC_SharedBuffer, public SCC_Notifier {
 public:
     SCC_Convertor() = default;
+    /// Transfers the model's listeners to the copy (see the class comment).
     SCC_Convertor(SCC_Convertor& model) : SCC_SharedBuffer(model), SCC_Notifier(model) {}
+    /// Transfers the model's listeners to this convertor; returns it.
     SCC_Convertor& operator=(SCC_Convertor& model) {
         SCC_Notifier::operator=(model);
         return *this;
     }
     ~SCC_Convertor() override;
 
+    /// The value converted in `direction` (1 forward to the value shown, 0 back); the base returns
+    /// `value` unchanged.
     virtual SCC_Variant Convert(SCC_Variant value, int direction);
 };
 
@@ -36,8 +40,12 @@ public:
 class TESSAR_EXPORT SCC_IndConvertor : public SCC_Convertor {
 public:
     explicit SCC_IndConvertor(const SCC_SharedPointer<SCC_Convertor>& inner);
+    /// Shares the model's inner convertor, takes over its listeners and hooks the inner convertor
+    /// for itself (see the class comment). Assigning a convertor to itself changes nothing.
+    ///@{
     SCC_IndConvertor(SCC_IndConvertor& model);
     SCC_IndConvertor& operator=(SCC_IndConvertor& model);
+    ///@}
     ~SCC_IndConvertor() override;
 
     /// inner->Convert(value, direction), or `value` without an inner convertor.
@@ -58,8 +66,11 @@ class TESSAR_EXPORT SCC_RevConvertor : public SCC_IndConvertor {
 public:
     explicit SCC_RevConvertor(const SCC_SharedPointer<SCC_Convertor>& inner)
         : SCC_IndConvertor(inner) {}
+    /// As SCC_IndConvertor's copy and assignment.
+    ///@{
     SCC_RevConvertor(SCC_RevConvertor& model) : SCC_IndConvertor(model) {}
     SCC_RevConvertor& operator=(SCC_RevConvertor& model) {
+    ///@}
         SCC_IndConvertor::operator=(model);
         return *this;
     }

@@ -13,8 +13,11 @@
 class TESSAR_EXPORT SCC_DEFAULT_NSyncClient : public SCC_RefDList {
 public:
     SCC_DEFAULT_NSyncClient() = default;
+    /// Copies start empty and assignment keeps the target's nodes, as for SCC_RefDList.
+    ///@{
     SCC_DEFAULT_NSyncClient(SCC_DEFAULT_NSyncClient& other) : SCC_RefDList(other) {}
     SCC_DEFAULT_NSyncClient& operator=(SCC_DEFAULT_NSyncClient& other) {
+    ///@}
         SCC_RefDList::operator=(other);
         return *this;
     }
@@ -26,8 +29,11 @@ public:
 class TESSAR_EXPORT NSYNC_Client : public SCC_DEFAULT_NSyncClient {
 public:
     NSYNC_Client() = default;
+    /// As SCC_DEFAULT_NSyncClient's copy and assignment.
+    ///@{
     NSYNC_Client(NSYNC_Client& other) : SCC_DEFAULT_NSyncClient(other) {}
     NSYNC_Client& operator=(NSYNC_Client& other) {
+    ///@}
         SCC_DEFAULT_NSyncClient::operator=(other);
         return *this;
     }

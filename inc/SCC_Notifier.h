@@ -61,6 +61,7 @@ public:
     explicit SCC_Notifier(int /*unused*/) {}
     /// Transfer, not copy: this notifier takes over the listeners of `source` (see SCC_Event).
     SCC_Notifier(SCC_Notifier& source) : SCC_Event<int>(source) {}
+    /// Transfer, as the copy constructor; returns this notifier.
     SCC_Notifier& operator=(SCC_Notifier& source) {
         SCC_Event<int>::operator=(source);
         return *this;
@@ -79,5 +80,6 @@ public:
     /// The one way to carry a position or a handle in the data pointer, at full pointer width;
     /// the result fits both Notify and a listener's OnNotification.
     static int* ValueAsData(SYS_Handle value) { return reinterpret_cast<int*>(value); }
+    /// The value ValueAsData carried, back from the data pointer.
     static SYS_Handle DataAsValue(const void* data) { return reinterpret_cast<SYS_Handle>(data); }
 };

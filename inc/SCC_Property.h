@@ -33,7 +33,10 @@ class SCC_StdCollection;
 class TESSAR_EXPORT SCC_StdProperty : public SCC_SharedBuffer {
 public:
     SCC_StdProperty();
+    /// Shares the model's convertor (with its own hook on it) and copies its validation text.
     SCC_StdProperty(SCC_StdProperty& model);
+    /// Takes the model's convertor (as SetConvertor), validation text and change event; assigning a
+    /// property to itself changes nothing.
     SCC_StdProperty& operator=(SCC_StdProperty& model);
     ~SCC_StdProperty() override;
 
@@ -56,6 +59,8 @@ public:
     virtual int HasSetMethod();
     /// The property that holds the data; the base answers itself.
     virtual SCC_StdProperty* GetDataSource();
+    /// The validation text (see SCC_Variant::Validate); empty until set. Valid until the next
+    /// SetValidation.
     virtual const char* GetValidation();
     virtual void SetValidation(const char* validation);  ///< null gives the empty text
     /// A new reference to the convertor; null when there is none.

@@ -29,6 +29,7 @@ public:
     SCC_DListRefNode() : list(nullptr) {}
     /// Joins `list` at its head; a null list leaves the node in no list.
     explicit SCC_DListRefNode(SCC_RefDList* list);
+    /// Joins the list of `other` just before it (no list if it has none).
     SCC_DListRefNode(const SCC_DListRefNode& other);
     /// Leaves the current list, then joins the list of `other` before it (no list if it has
     /// none). Assigning a node to itself changes nothing.
@@ -63,12 +64,15 @@ public:
 
     /// Each takes `node` out of the list it is in (this one included), links it at the place,
     /// calls the hook with 1 and returns it.
+    ///@{
     SCC_DListRefNode* AddHead(SCC_DListRefNode* node) override;
     SCC_DListRefNode* AddTail(SCC_DListRefNode* node) override;
+    ///@}
     /// A null `ref` appends at the tail. `ref` == `node` leaves the node where it is.
     SCC_DListRefNode* InsertBefore(SCC_DListRefNode* ref, SCC_DListRefNode* node) override;
     /// A null `ref` inserts at the head. `ref` == `node` leaves the node where it is.
     SCC_DListRefNode* InsertAfter(SCC_DListRefNode* ref, SCC_DListRefNode* node) override;
+    /// Same as AddTail.
     SCC_DListRefNode* operator+=(SCC_DListRefNode* node) { return AddTail(node); }
 
     /// Takes `node`, which must be in this list, out of it (hook 2 first); returns it.

@@ -40,10 +40,15 @@ public:
     /// (codes 2 and 6): nothing of it is touched afterwards.
     int OnNotification(int code, int* data) override;
 
+    /// The saved handle; a relocation (OnUpdatePointers) may change it.
     SYS_Handle GetHandle() const { return m_handle; }
+    /// The type the handle was saved with.
     long GetType() const { return m_type; }
+    /// The set the notifications are handed to (not owned); null when there is none.
+    ///@{
     SCC_SavedHandles* GetContainer() const { return m_container; }
     void SetContainer(SCC_SavedHandles* container) { m_container = container; }
+    ///@}
 
 protected:
     /// For OnUpdatePointers: the set re-sorts by the new value before its next search.
@@ -67,10 +72,14 @@ private:
 class TESSAR_EXPORT SCC_SavedHandles
     : public SCC_SortableArray<SCC_SharedPointer<SCC_HandleWithEvent>> {
 public:
+    /// An entry: a counted reference to a handle object.
     typedef SCC_SharedPointer<SCC_HandleWithEvent> Entry;
 
     SCC_SavedHandles();
+    /// Shares the entries of `other` (each handle object then has one more reference) and its
+    /// re-sort mark.
     SCC_SavedHandles(const SCC_SavedHandles& other);
+    /// As the copy constructor, replacing this set's entries.
     SCC_SavedHandles& operator=(const SCC_SavedHandles& other);
     ~SCC_SavedHandles() override;
 

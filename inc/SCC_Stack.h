@@ -37,6 +37,7 @@ public:
     }
     /// Number of pushed items (the array may hold more slots).
     long GetCount() const { return count; }
+    /// TRUE when nothing is pushed (slots the array keeps do not count).
     int IsEmpty() const override { return count == 0; }
     /// Pops everything and drops the array's buffer.
     void RemoveAll() {
@@ -45,6 +46,7 @@ public:
     }
 
 protected:
+    /// Number of pushed items: the first `count` slots of the array.
     long count;
 
 private:

@@ -27,16 +27,22 @@ public:
     enum ValueType { VT_INT = 1, VT_DOUBLE = 2, VT_STRING = 3, VT_EMPTY = 4 };
 
     SCC_Variant();  ///< empty
+    /// VT_INT.
     SCC_Variant(int value);
     SCC_Variant(long value);  ///< VT_INT within 32 bits, else VT_DOUBLE (see above)
+    /// VT_DOUBLE.
     SCC_Variant(double value);
+    /// VT_STRING holding a copy of `text`.
     SCC_Variant(CString text);
     SCC_Variant(const char* text);  ///< a null text gives the empty text
+    /// The same type and value as `other`.
     SCC_Variant(const SCC_Variant& other);
 
     /// Type VT_EMPTY, integer 0, double 0.0, text "".
     void Clear();
+    /// The type of the value held.
     ValueType GetType() const { return m_type; }
+    /// True for VT_EMPTY.
     bool IsEmpty() const { return m_type == VT_EMPTY; }
 
     /// Clears, takes over the type of `other`, then sets the field of that type from `other`
@@ -63,6 +69,7 @@ public:
     /// to the first NUL). So the integer 5 equals the text "5" and the double 3.0 equals "3.".
     /// Never throws: a text side is only ever compared as a text.
     int operator==(const SCC_Variant& other) const;
+    /// The negation of operator==.
     int operator!=(const SCC_Variant& other) const { return !(*this == other); }
 
     /// 1 when the variant satisfies `validation`, 0 when not. An empty variant and an empty

@@ -11,8 +11,11 @@ public:
     explicit SYS_Exception(const char* format, ...) __attribute__((format(printf, 2, 3)));
     /// An exception with an empty text; the id and arguments are not used.
     explicit SYS_Exception(int id, ...);
+    /// Copies the text.
     SYS_Exception(const SYS_Exception& other);
+    /// Copies the text; returns this exception.
     SYS_Exception& operator=(const SYS_Exception& other);
+    /// Frees the text.
     ~SYS_Exception();
 
     SYS_String GetText() const;  ///< a copy of the text
