@@ -6,28 +6,29 @@
 #include "SYS_String.h"
 #include "TessarExport.h"
 
-// The file manager: one process-wide object that every file and directory operation reports
-// to. It keeps every live SFM_File in a list ordered by most recent opening, turns platform
-// failures into readable texts, lets the host answer failures (retry, overwrite) through its
-// event, and frees a stream slot when too many files are open by closing the least recently
-// opened file temporarily (the file re-opens itself at its next operation, at the same place).
-//
-// Lifetime. The manager is created by the first GetManager() (every SFM_File constructor makes
-// that call) and destroyed when the library is unloaded; afterwards GetManager() answers null
-// and files work alone: no events, no retries. A manager constructed directly while another
-// exists is a broken precondition.
-//
-// Answering failures. A host attaches hooks to GetEvent(); each hook receives the event code
-// and the SFM_EventData and may answer with SetResult (EC_RETRY to try again, EC_YES to allow
-// an overwrite). Without an answer the operation fails. An open that fails because the process
-// has too many files open (errno EMFILE) is retried by the manager itself, after it closed one
-// other file temporarily, without asking the hooks. A hook may open, close or read other files
-// (the file whose event it answers may be closed temporarily meanwhile), but must not destroy,
-// open or close that file itself.
-//
-// Retries are bounded: an open, copy, move or delete is attempted at most SFM::kMaxOpenAttempts
-// times in one call, so a hook that always answers retry, or a too-many-files retry that frees
-// nothing, ends with the operation failing instead of looping forever.
+/// @class SFM
+/// The file manager: one process-wide object that every file and directory operation reports
+/// to. It keeps every live SFM_File in a list ordered by most recent opening, turns platform
+/// failures into readable texts, lets the host answer failures (retry, overwrite) through its
+/// event, and frees a stream slot when too many files are open by closing the least recently
+/// opened file temporarily (the file re-opens itself at its next operation, at the same place).
+///
+/// Lifetime. The manager is created by the first GetManager() (every SFM_File constructor makes
+/// that call) and destroyed when the library is unloaded; afterwards GetManager() answers null
+/// and files work alone: no events, no retries. A manager constructed directly while another
+/// exists is a broken precondition.
+///
+/// Answering failures. A host attaches hooks to GetEvent(); each hook receives the event code
+/// and the SFM_EventData and may answer with SetResult (EC_RETRY to try again, EC_YES to allow
+/// an overwrite). Without an answer the operation fails. An open that fails because the process
+/// has too many files open (errno EMFILE) is retried by the manager itself, after it closed one
+/// other file temporarily, without asking the hooks. A hook may open, close or read other files
+/// (the file whose event it answers may be closed temporarily meanwhile), but must not destroy,
+/// open or close that file itself.
+///
+/// Retries are bounded: an open, copy, move or delete is attempted at most SFM::kMaxOpenAttempts
+/// times in one call, so a hook that always answers retry, or a too-many-files retry that frees
+/// nothing, ends with the operation failing instead of looping forever.
 
 class SFM_File;
 class SFM_MessageDB;
@@ -69,8 +70,10 @@ public:
 
     /// The one manager, or null; InstanceCount is 0 before it was created, 1 while it lives and
     /// -1 after it was destroyed.
+    ///@{
     static SFM* Instance;
     static int InstanceCount;
+    ///@}
 
     /// The manager, created on first demand; null after it was destroyed (never re-created).
     static SFM* GetManager();
@@ -119,10 +122,12 @@ public:
 
     /// The application profile (an INI file, see PLT_File.h). Missing settings read as the
     /// default; writes replace the file atomically.
+    ///@{
     SYS_String ReadProfileString(const char* section, const char* key, const char* defaultValue);
     void SetProfileString(const char* section, const char* key, const char* value);
     int GetProfileIntA(const char* section, const char* key, int defaultValue);
     void SetProfileInt(const char* section, const char* key, int value);
+    ///@}
 
     /// Starts the editor of the profile (section "general", key "editor") on `fileName` without
     /// waiting for it; does nothing when no editor is set. The command line is the editor
@@ -155,15 +160,20 @@ public:
     /// Null names become empty; error code and result start at 0.
     SFM_EventData(const char* fileName1 = nullptr, const char* fileName2 = nullptr);
 
+    /// The names the event is about (the file's own name first); empty when not given.
+    ///@{
     const SYS_String& GetFileName1() const { return m_fileName1; }
     const SYS_String& GetFileName2() const { return m_fileName2; }
+    ///@}
     /// errno as the manager captured it when the event was raised.
     int GetErrorCode() const { return m_errorCode; }
+    /// The answer set by a hook (SetResult); EC_NONE when none answered.
     SFM::EventCode GetResult() const { return m_result; }
 
     /// Sets the answer. Replacing a non-zero answer with another non-zero one is a broken
     /// precondition ("Vosk: ", sfm/sfmanagr), after which it is replaced; 0 is always accepted.
     void SetResult(SFM::EventCode result);
+    /// The failure text, without the names (see GetText).
     void SetText(SYS_String text) { m_text = text; }
     /// The failure text, then for each non-empty name (first, then second) CR, LF and the name
     /// in double quotes.

@@ -33,15 +33,19 @@ struct SFM_FindData;
 class TESSAR_EXPORT SFM_Directory : public SFM_FilePath {
 public:
     SFM_Directory() = default;
+    /// A directory object for `path` (null: the empty path), with no search open.
     SFM_Directory(const char* path);
+    /// Copies the path only (see Copies).
     SFM_Directory(const SFM_Directory& other);
     /// Closes the searches and frees their records.
     ~SFM_Directory() override;
 
     /// Assignment takes the path only; the searches of this object stay as they are.
+    ///@{
     SYS_String operator=(const char* path);
     SYS_String operator=(const CString& path);
     SFM_Directory& operator=(const SFM_Directory& other);
+    ///@}
 
     /// `name` made absolute against this directory (SetDefPath with this full path).
     SYS_String operator+(const char* name) const;
@@ -53,12 +57,16 @@ public:
     int SetCurDir(SYS_String dir);
 
     /// The next matching name (see Listings), or null at the end.
+    ///@{
     char* GetNextEntry(const char* pattern = nullptr);
     char* GetNextFile(const char* pattern = nullptr);
     char* GetNextSubdir(const char* pattern = nullptr);
+    ///@}
     /// 1 when a file / subdirectory matches `pattern`, else 0; the search is closed again.
+    ///@{
     int FileExists(const char* pattern);
     int DirExists(const char* pattern);
+    ///@}
 
     /// Creates one directory: non-zero on success.
     int MakeDirectory(SYS_String dir);

@@ -56,25 +56,34 @@
 /// stream is lost.
 class TESSAR_EXPORT SFM_File : public SCC_SafeDListNode<SFM_File> {
 public:
+    /// Origin of Seek and PushPosition.
     enum SeekType { begin = 0, current = 1, end = 2 };  ///< passed to fseek unchanged
 
     /// Stores the name (if any) and joins the manager's list; the file is not opened.
     SFM_File(const char* name = nullptr);
     /// As above, then requires a non-empty name and mode and opens with that mode.
     SFM_File(const char* name, const char* mode);
+    /// Copies the name only: the copy starts closed and in no list (see Copies and assignment).
     SFM_File(const SFM_File& other);
+    /// Takes over the other file's stream and state (see Copies and assignment); returns this file.
     SFM_File& operator=(SFM_File& other);
+    /// Same as SetName(name); returns this file.
     SFM_File& operator=(const char* name);
     /// Closes the file (and its mapping) and leaves the list.
     ~SFM_File() override;
 
+    /// The file's name as given (before any '\' is turned into '/').
     const SYS_String& GetName() const { return m_name; }
+    /// The mode given at construction, to SetMode or to Open.
     const SYS_String& GetMode() const { return m_mode; }
     /// The last failure text the manager attached to this file (with the names, see SFM).
     const SYS_String& GetMsg() const { return m_message; }
     /// Name and mode may only be set while the file is closed.
+    ///@{
     void SetName(const char* name);
     void SetMode(const char* mode);
+    ///@}
+    /// Replaces the failure text (see GetMsg).
     void SetMsg(const char* message) { m_message = message; }
 
     /// The file by its name, through SFM_Directory with an empty path (a relative name stays
@@ -108,6 +117,8 @@ public:
     virtual int Eof();
     /// A stream is set or the file is closed temporarily.
     virtual int IsOpen() { return m_stream != nullptr || m_tempClosed; }
+    /// Writes the stream's buffered data (re-opening a temporarily closed file first); nothing when
+    /// the file is not open.
     virtual void Flush();
     /// Closes the stream (EC_CLOSED, or EC_CLOSE_FAILED when buffered data could not be written)
     /// and releases a mapping.
@@ -135,6 +146,7 @@ public:
     /// value's bits within its width is reversed (bit 0 becomes the top bit), after reading and
     /// before writing. A short read leaves the bytes not read as they were. Each Get returns the
     /// value; each Put returns Write's result. A text file is reported and then used anyway.
+    ///@{
     virtual double Get(double& value);
     virtual unsigned long Get(unsigned long& value, int reverse = 0);
     virtual long Get(long& value, int reverse = 0);
@@ -153,10 +165,12 @@ public:
     virtual int Put(short value, int reverse = 0);
     virtual int Put(unsigned int value, int reverse = 0);
     virtual int Put(int value, int reverse = 0);
+    ///@}
 
     /// One byte, with CR LF read as one LF (a CR before anything else is returned as CR); byte
     /// 255 at the end, on a read error or when the file is not open.
     virtual char GetChar();
+    /// Writes one byte; 1 on success, 0 on a write error or when the file is not open.
     virtual int PutChar(char c);
     /// One line with its line feed, or a piece of at most n - 1 bytes of a longer line, where
     /// n is `maxLength` within 1..510 and 511 otherwise. Empty at the end of the file and on an
@@ -171,7 +185,9 @@ public:
     long GetPosition();
     /// The length in bytes, measured once and cached (-1 when it cannot be measured).
     long GetLength();
+    /// Seek(0, begin).
     int Rewind() { return Seek(0, begin); }
+    /// Seek(0, end).
     int SeekToEnd() { return Seek(0, end); }
 
 private:
