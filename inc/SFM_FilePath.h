@@ -8,7 +8,7 @@
 ///     full path = base path + relative directory + name with extension
 ///     name with extension = name + extension
 ///
-/// for C:\work\sub\plan.brd: base path "C:", relative directory "\work\sub\", name "plan",
+/// for `C:\work\sub\plan.brd`: base path "C:", relative directory "\work\sub\", name "plan",
 /// extension ".brd". Every operation leaves these two equations true; the full path is rebuilt
 /// from the parts after each change.
 ///
@@ -38,19 +38,31 @@ public:
 
     /// Construction: empty, parsed from a text (null gives empty), or a copy of all parts.
     SFM_FilePath() = default;
+    /// Parses `path` (null gives the empty path).
+    ///@{
     SFM_FilePath(const char* path);
     SFM_FilePath(const CString& path);
+    ///@}
+    /// Copies every part.
     SFM_FilePath(const SFM_FilePath& other) = default;
+    /// Paths are values; destroying one frees its texts.
     virtual ~SFM_FilePath() = default;
 
     /// Parses `path`; a null or empty text clears every part. Returns the full path.
+    ///@{
     SYS_String operator=(const char* path);
     SYS_String operator=(const CString& path);
+    ///@}
+    /// Copies every part.
     SFM_FilePath& operator=(const SFM_FilePath& other) = default;
 
+    /// Non-zero when the full path is empty.
     int IsEmpty() const { return m_fullPath.IsEmpty(); }
+    /// The full path; the pointer form stays valid until this path changes or is destroyed.
+    ///@{
     operator SYS_String() const { return m_fullPath; }
     operator const char*() const { return m_fullPath; }
+    ///@}
 
     /// Readers. When `path` is given it is assigned first (a null pointer keeps this path).
     SYS_String GetFileExtension(const char* path = nullptr);  ///< ".brd"
@@ -65,28 +77,41 @@ public:
     ///
     /// A '.' is put in front of an extension that does not start with one: "txt" and ".txt"
     /// give ".txt", "tar.gz" gives ".gz" and the empty text removes the extension.
+    ///@{
     SYS_String SetFileExtension(const char* ext);
     SYS_String SetFileExtension(const char* path, const char* ext);
+    ///@}
     /// Base path and relative directory of `dir`, read as a directory: a default separator is
     /// appended when it does not end in a separator ("C:\work" gives "C:" and "\work\").
+    ///@{
     SYS_String SetFileDirectory(const char* dir);
     SYS_String SetFileDirectory(const char* path, const char* dir);
+    ///@}
     /// With `nameOnly` non-zero the name of `name` replaces the name; with 0 its name with
     /// extension replaces the name and the old extension stays behind it ("x.y" on plan.brd
     /// gives x.y.brd; with nameOnly 1, x.brd).
+    ///@{
     SYS_String SetFileName(const char* name, int nameOnly);
     SYS_String SetFileName(const char* path, const char* name, int nameOnly);
+    ///@}
     /// SetFileName(name of `nameExt`, 1), then SetFileExtension(extension of `nameExt`). The
     /// name is parsed once more on the way, so only its part before its own last dot stays:
     /// "a.b.c" gives the name "a" and the extension ".c".
+    ///@{
     SYS_String SetFileNameExt(const char* nameExt);
     SYS_String SetFileNameExt(const char* path, const char* nameExt);
+    ///@}
+    /// The base path of `base` (its drive or network root) replaces the base path.
+    ///@{
     SYS_String SetBasePath(const char* base);
     SYS_String SetBasePath(const char* path, const char* base);
+    ///@}
     /// The relative directory of `rel`: a text without a separator ("sub") has none and
     /// empties the relative directory.
+    ///@{
     SYS_String SetRelPath(const char* rel);
     SYS_String SetRelPath(const char* path, const char* rel);
+    ///@}
     /// Fills each empty part (base path, relative directory, name, extension) from `path`.
     SYS_String SetDefault(const char* path);
     /// Makes a path without a base path absolute against the directory `dir`: the base path of

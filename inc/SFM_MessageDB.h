@@ -27,9 +27,9 @@
 ///     12:Text$             message 12 of the current section; a final '$' keeps trailing blanks
 /// Lines before the first header belong to the unnamed section (base 0). Syntax errors are
 /// printed to standard output with the file name and line number, and loading goes on:
-///     "<file>(<line>) : leading blanks are not allowed"
-///     "<file>(<line>) : invalid section : "<line text>""
-///     "<file>(<line>) : invalid line : "<line text>""
+///     `"<file>(<line>) : leading blanks are not allowed"`
+///     `"<file>(<line>) : invalid section : "<line text>""`
+///     `"<file>(<line>) : invalid line : "<line text>""`
 /// A physical line longer than 510 bytes is read, counted and parsed as several lines, and a NUL
 /// byte ends a line's text.
 ///
@@ -69,14 +69,18 @@ public:
     /// One section; the most recently defined is at the tail of the section table.
     class TESSAR_EXPORT SectionTableNode : public SCC_SafeDListNode<SectionTableNode> {
     public:
+        /// A section named `name` with base baseMinusOne + 1 and highest number `highest`.
         SectionTableNode(const SYS_String& name, int32_t baseMinusOne, int32_t highest)
             : m_name(name), m_baseMinusOne(baseMinusOne), m_highest(highest) {}
+        /// The section's name as the file wrote it.
         const SYS_String& GetName() const { return m_name; }
         /// The base, computed in 64 bits (a hostile base minus one may be INT32_MAX).
         long GetBase() const { return static_cast<long>(m_baseMinusOne) + 1; }
+        /// The base minus one, as the binary form stores it.
         int32_t GetBaseMinusOne() const { return m_baseMinusOne; }
         /// The largest message number defined in the section (0 when none).
         int32_t GetHighest() const { return m_highest; }
+        /// Raises the highest number to `number` when that is larger.
         void RaiseHighest(int32_t number) {
             if (number > m_highest) m_highest = number;
         }
@@ -93,7 +97,9 @@ public:
     public:
         /// Requires `db` ("Vosk: "); positions on the first message numbered `start` or above.
         SectionIterator(SFM_MessageDB* db, SYS_String section, long start);
+        /// Copies position, range and database (both iterators then walk the same section).
         SectionIterator(const SectionIterator& other) = default;
+        /// An iterator owns nothing.
         ~SectionIterator() = default;
 
         /// Positions on the first existing message numbered `start` or above; empty when the
@@ -111,7 +117,9 @@ public:
 
         /// Any negative current key means empty.
         int IsEmpty() const { return m_current < 0; }
+        /// Makes the iterator empty.
         void Clear() { m_current = -1; }
+        /// The name of the section the iterator walks.
         SYS_String GetName() const { return m_section; }
         /// The current message number, or -1 when empty.
         long GetPosition() const { return IsEmpty() ? -1 : static_cast<long>(m_current) - m_base; }
@@ -148,6 +156,7 @@ public:
     /// texts are read before the output is opened, so `fileName` may name this database's own
     /// file.
     void Save(SYS_String fileName);
+    /// Always TRUE: loading leaves a consistent database whatever the file held.
     virtual int IsValid() { return TRUE; }
 
     /// Every key of the key table in ascending order (messages and sections alike), for tools

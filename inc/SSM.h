@@ -63,6 +63,7 @@ public:
         SYS_String FileName;  ///< the source unit as the check passed it
         SYS_String Msg;       ///< the message of the latest failure at this site
         SYS_String LogMsg;    ///< text for the log, set by handlers; empty at creation
+        /// The line of the check.
         long LineNo;
         long Count;           ///< failures at this site so far
         int Enabled;          ///< 0: the site is disabled (no handler is asked, nothing logged)
@@ -75,7 +76,9 @@ public:
     class TESSAR_EXPORT AssertMap : public SCC_Map<SYS_String, AssertData> {
     public:
         AssertMap();
+        /// Copies every record, as SCC_Map copies.
         AssertMap(const AssertMap& other);
+        /// Replaces the records with copies of those of `other`, as SCC_Map assigns.
         AssertMap& operator=(const AssertMap& other);
         ~AssertMap() override;
     };
@@ -109,6 +112,10 @@ public:
         /// nothing.
         void SetHandle(SYS_Handle handle, SSM* manager);
 
+        /// The fields of the record under the cursor (see SSM::AssertData); IsDisabled answers
+        /// non-zero for a disabled site, IncreaseCount adds one failure, ClearAction resets the
+        /// action to Continue (SetAction cannot lower it).
+        ///@{
         SYS_String GetFileName();
         long GetLineNo();
         long GetID();
@@ -124,9 +131,11 @@ public:
         int IsLogRequired();
         void SetLogRequired(int required);
         SSM::Action GetAction();
+        ///@}
         /// Stores `action` only when it is greater than the stored one: handlers can only
         /// escalate. Values beyond ThrowFatal are stored too; the manager reports them.
         void SetAction(SSM::Action action);
+        /// Resets the action to Continue, which SetAction cannot do.
         void ClearAction();
 
         /// 1 when a > b, -1 when a < b, else 0.
@@ -170,6 +179,7 @@ public:
     SSM(const SSM&) = delete;
     SSM& operator=(const SSM&) = delete;
 
+    /// The registered manager (SSM::Instance), or null while none exists.
     static SSM* GetManager() { return Instance; }
     /// The registered manager's flag; 0 without a manager.
     static int GetSilentMode();
@@ -206,9 +216,12 @@ public:
     AssertData* FatalData;      ///< set when a handler chose ThrowFatal
     AssertMap Map;              ///< every site seen so far
     SCC_Stack<AssertData*> Stack;  ///< the records being handled, innermost on top
+    /// Non-zero in silent mode (see SetSilentMode).
     int SilentMode;
 
+    /// The registered manager, or null.
     static SSM* Instance;
+    /// Registered managers alive: 1 while one is registered, else 0.
     static long InstanceCount;
 
 private:
