@@ -35,6 +35,8 @@ public:
                Test test);
     /// Copies the test and shares the operands; the result slot is not copied.
     SYS_Filter(const SYS_Filter& other);
+    /// Copies the test and shares the operands, as the copy constructor; this filter's result slot
+    /// is kept. Returns this filter.
     SYS_Filter& operator=(SYS_Filter& other);
     /// Releases the result slot, the right operand and the left operand, in that order.
     ~SYS_Filter() override;
@@ -54,16 +56,23 @@ public:
 
     /// A new combination (this and `other`) stored in this filter's result slot, whose previous
     /// combination is released; returns the new one.
+    ///@{
     SYS_Filter& operator&(SYS_Filter& other);
     SYS_Filter& operator|(SYS_Filter& other);
     SYS_Filter& operator!();
+    ///@}
 
     /// Releases the combination this filter built last (breaks the hold described above).
     void ReleaseResult() { m_result.Release(); }
 
+    /// The test function; null for a filter without one.
     Test GetTest() const { return m_test; }
+    /// The operands of a combination (right is null for a negation); null for a plain filter.
+    ///@{
     SYS_Filter* GetLeft() const { return m_left.Get(); }
     SYS_Filter* GetRight() const { return m_right.Get(); }
+    ///@}
+    /// The combination this filter built last (see Ownership); null when there is none.
     SYS_Filter* GetResult() const { return m_result.Get(); }
 
 private:

@@ -36,17 +36,26 @@ enum SGN_Type : short {
 /// answers null or does nothing.
 class TESSAR_EXPORT SYS_GeomNode {
 public:
+    /// Copy the link and the type; the copy is not in the ring it points into.
+    ///@{
     SYS_GeomNode(const SYS_GeomNode& other) = default;
     SYS_GeomNode& operator=(const SYS_GeomNode& other) = default;
+    ///@}
 
     /// Type queries.
     int IsValid() const { return m_type != SGN_None; }
     /// Type 1, 2 or 6.
     int IsGeomType() const { return IsGeometryLink(m_type); }
+    /// The type as an SGN_Type (any value may be stored, see SGN_Type).
+    ///@{
     SGN_Type GetGeomType() const { return static_cast<SGN_Type>(m_type); }
     void SetGeomType(SGN_Type type) { m_type = type; }
+    ///@}
+    /// The type as the raw number the product stores.
+    ///@{
     short GetNodeType() const { return m_type; }
     void SetNodeType(short type) { m_type = type; }
+    ///@}
 
     /// The next node, or null when the node is alone.
     SYS_GeomNode* GetRoot() const { return m_next != this ? m_next : nullptr; }
@@ -63,9 +72,11 @@ public:
     /// The first node of type `type` after `node`, stopping at this (as GetNextRoot).
     SYS_GeomNode* NextRoot(SYS_GeomNode* node, short type) const;
     /// The first node of the ring of this of type 1, 2 or 6; of type 4; of type 7.
+    ///@{
     SYS_GeomNode* GetNextGeomRoot() const;
     SYS_GeomNode* GetDBRoot() const;
     SYS_GeomNode* GetBRTRoot() const;
+    ///@}
     /// Walking from node's next, the node whose next is this. Null when node's next is this
     /// itself, or when a node of type 6 is met on the way (node's next itself is not tested).
     SYS_GeomNode* GetPrevRoot(const SYS_GeomNode* node) const;

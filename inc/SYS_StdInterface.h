@@ -16,16 +16,20 @@ public:
     explicit SYS_StdInterface(int maxHandle) noexcept : m_handle(0), m_maxHandle(maxHandle) {}
     SYS_StdInterface() noexcept : SYS_StdInterface(0) {}
     /// Copies the current handle and the maximum handle.
+    ///@{
     SYS_StdInterface(const SYS_StdInterface& other) noexcept = default;
     SYS_StdInterface& operator=(const SYS_StdInterface& other) noexcept = default;
+    ///@}
 
     /// The event through which the enumerated objects announce changes; the base has none.
     virtual SCC_Notifier* GetChangeEvent(void* context);
+    /// Sets the largest handle the enumeration hands out.
     virtual void SetMaxHandle(int maxHandle);
     /// 1 while there is a current handle (the handle is not 0).
     virtual int IsValid() const;
     /// Makes `handle` current; the base does not use `context`.
     virtual void SetHandle(SYS_Handle handle, void* context);
+    /// The current handle.
     virtual SYS_Handle GetHandle() const;
     /// Handle 1 when the maximum handle is above 0, else 0 (nothing to enumerate).
     virtual void GetFirst(void* context);
@@ -42,6 +46,8 @@ public:
     static int DefaultSort(const SYS_Handle& a, const SYS_Handle& b) noexcept;
 
 protected:
+    /// The current handle, for derived enumerations.
     SYS_Handle m_handle;
+    /// The largest handle, for derived enumerations.
     int m_maxHandle;
 };

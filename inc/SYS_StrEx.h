@@ -48,6 +48,9 @@ TESSAR_EXPORT int ishexinteger(const char* text);  ///< isinteger(text, 3)
 /// Memory statistics: none are kept; both sizes are 0 and the calls have no effect.
 class TESSAR_EXPORT SYS_Memory {
 public:
+    /// Both answer 0: no statistics are kept.
+    ///@{
     static long GetCurrentMemorySize();
     static long GetPeakMemorySize();
+    ///@}
 };

@@ -12,6 +12,7 @@ struct SYS_StrPatternIndex;
 /// current locale; multibyte characters are matched whole.
 ///
 /// Pattern syntax:
+/// @verbatim
 ///   a|b          alternatives; each may start with ^ (match only at offset 0 of the subject)
 ///   c            an ordinary character; \b \f \n \r \t, \xH or \xHH (not 0), \ before any other
 ///                character gives that character
@@ -27,6 +28,7 @@ struct SYS_StrPatternIndex;
 ///                match at all
 /// # ) * + ? @ ] ^ | cannot begin an element; ':' before any other character is literal. An
 /// alternative may be empty, so "(a|)" matches "a" or nothing.
+/// @endverbatim
 ///
 /// Semantics, as a backtracking matcher gives them:
 ///   - the leftmost start position wins; the position at the end of the subject is never tried;
@@ -72,11 +74,16 @@ public:
     SYS_StrPattern();
     SYS_StrPattern(const char* text);         ///< NOLINT: converts like a string
     SYS_StrPattern(const CString& text);      ///< NOLINT
+    /// Shares the compiled form of `other` and copies its step budget.
     SYS_StrPattern(const SYS_StrPattern& other);
     ~SYS_StrPattern();
 
+    /// Translates `text` as the new pattern (see the syntax above); the step budget is kept.
+    ///@{
     SYS_StrPattern& operator=(const char* text);
     SYS_StrPattern& operator=(const CString& text);
+    ///@}
+    /// Shares the compiled form of `other` and copies its step budget.
     SYS_StrPattern& operator=(const SYS_StrPattern& other);
 
     /// The compiled form; "" when there is no pattern.
@@ -102,14 +109,17 @@ public:
     /// TRUE when the last Match or Substitute on this object stopped at the step budget.
     int GaveUp() const { return m_GaveUp; }
 
+    /// The base of the step budget of a new pattern.
     static constexpr unsigned long long kDefaultStepBudget = 1ULL << 24;
 
     /// The base of the step budget, kDefaultStepBudget unless set. A caller that must answer quickly (a
     /// search typed into a dialog, a fuzzer) lowers it so that a runaway search gives up in
     /// milliseconds; searches that are linear in the subject need only the per-byte part.
     /// Copies and assignments carry it; assigning a new pattern text keeps it.
+    ///@{
     void SetStepBudget(unsigned long long baseSteps) { m_StepBudget = baseSteps; }
     unsigned long long GetStepBudget() const { return m_StepBudget; }
+    ///@}
 
 private:
     void MakePattern(const char* text);

@@ -18,15 +18,22 @@ typedef intptr_t SYS_Handle;
 
 /// Screen types of the drawing interface, in device pixels.
 struct CPoint {
+    /// The point's column and row in pixels.
+    ///@{
     int x;
     int y;
+    ///@}
 };
 
+/// A screen rectangle in device pixels.
 struct CRect {
+    /// The rectangle's edges in pixels.
+    ///@{
     int left;
     int top;
     int right;
     int bottom;
+    ///@}
 };
 
 /// An icon of the host's user interface; opaque to the library.

@@ -20,8 +20,12 @@
 class TESSAR_EXPORT UI_PaletteColorConvertor : public SCC_Convertor {
 public:
     UI_PaletteColorConvertor();
+    /// Hooked on the palette-change event like any palette convertor, and taking over the model's
+    /// listeners (see the class comment).
+    ///@{
     UI_PaletteColorConvertor(UI_PaletteColorConvertor& model);
     UI_PaletteColorConvertor& operator=(UI_PaletteColorConvertor& model);
+    ///@}
     ~UI_PaletteColorConvertor() override;
 
     /// Notifies the palette-change event with code 4 and a null argument.
