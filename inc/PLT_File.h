@@ -23,8 +23,11 @@ TESSAR_EXPORT int PLT_StartProgram(const char* commandLine);
 /// A private, read-only-on-disk view of a whole file: writing into the view never changes the
 /// file. `view` is null when the file could not be opened or mapped (an empty file included).
 struct PLT_MappedFile {
+    /// The open file, or -1.
     int descriptor = -1;
+    /// The mapped view, or null.
     void* view = nullptr;
+    /// Bytes of the view (the file's length when mapped), else 0.
     size_t size = 0;
 };
 TESSAR_EXPORT PLT_MappedFile PLT_MapFile(const char* path);

@@ -23,6 +23,7 @@
 /// that both halves of one walk are the same code.
 namespace plt {
 
+/// The answer of a search that found nothing.
 constexpr size_t kNotFound = static_cast<size_t>(-1);
 
 /// Length of the multibyte character at p, at most `left` (> 0) bytes; 1 when invalid.
@@ -36,16 +37,20 @@ TESSAR_EXPORT const char* FindBytes(const char* s, size_t len, const char* sub, 
 class PLT_ByteClasses {
 public:
     PLT_ByteClasses() : m_table(*__ctype_b_loc()) {}
+    /// Whether the byte is white space in the current locale.
     bool IsSpace(unsigned char c) const { return (m_table[c] & _ISspace) != 0; }
 
 private:
     const unsigned short* m_table;
 };
 
+/// The current locale's character walk, for one operation: it reads MB_CUR_MAX once, at
+/// construction, and reduces every walk to byte steps in a single-byte locale.
 class TESSAR_EXPORT PLT_MbText {
 public:
     PLT_MbText() : m_singleByte(MB_CUR_MAX == 1) {}
 
+    /// True when the locale's characters are all one byte long.
     bool IsSingleByte() const { return m_singleByte; }
 
     /// Bytes of the character at p when `left` (> 0) bytes remain in the text.
@@ -93,8 +98,11 @@ private:
 /// member. Whole characters are compared: a trail byte of the text never matches a set member.
 class TESSAR_EXPORT PLT_MbCharSet {
 public:
+    /// The set of the whole characters of the NUL-terminated `set`, as `text` walks them; `set`
+    /// must outlive this object.
     PLT_MbCharSet(const PLT_MbText& text, const char* set);
 
+    /// Whether the character of `n` bytes at p is a member of the set.
     bool Contains(const char* p, size_t n) const {
         if (n == 1) return (m_bytes[static_cast<unsigned char>(*p) >> 6] >>
                             (static_cast<unsigned char>(*p) & 63)) & 1;

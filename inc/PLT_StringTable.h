@@ -10,7 +10,9 @@
 // it is loaded. A table is consulted for a number only when it holds some string of the same
 // block of 16 numbers, as string-table resources are organised.
 
+/// One string of a table: its number and its text.
 struct PLT_StringEntry {
+    /// The string number.
     int id;
     const char* text;  ///< must outlive the registration
 };

@@ -71,8 +71,10 @@ template <class T>
 class TESSAR_EXPORT SCC_EventNode {
 public:
     SCC_EventNode() : m_enabled(TRUE), m_owner(nullptr), m_prev(this), m_next(this) {}
+    /// Copies the enabled flag only: the copy starts detached.
     SCC_EventNode(const SCC_EventNode& other)
         : m_enabled(other.m_enabled), m_owner(nullptr), m_prev(this), m_next(this) {}
+    /// Copies the enabled flag only: the target stays where it is. Returns this node.
     SCC_EventNode& operator=(const SCC_EventNode& other) {
         m_enabled = other.m_enabled;
         return *this;
@@ -82,9 +84,11 @@ public:
     /// For a listener, the event whose ring it is in (null when detached); for an event head, the
     /// cursor of its innermost running dispatch (null when none runs).
     virtual SCC_EventNode* GetOwner() const final { return m_owner; }
+    /// The next node of the ring (the node itself when detached).
     virtual SCC_EventNode* GetNextNode() const final { return m_next; }
     /// Ordering key for AddHook; a plain node ranks above every hook.
     virtual int GetPriority() const { return INT_MAX; }
+    /// TRUE for an event head, FALSE for a listener.
     virtual int IsEvent() const { return FALSE; }
     /// Stores `flag` and calls OnEventEnable(flag) when it differs from the current flag. A
     /// disabled node is skipped by dispatch; a disabled event dispatches nothing.
@@ -100,7 +104,9 @@ public:
     /// Called after the enabled flag changed.
     virtual void OnEventEnable(int /*flag*/) {}
 
+    /// Non-zero while the node is enabled (the default).
     int IsEnabled() const { return m_enabled; }
+    /// The previous node of the ring (the node itself when detached).
     SCC_EventNode* GetPrevNode() const { return m_prev; }
 
 private:
@@ -157,6 +163,7 @@ public:
         }
     }
 
+    /// TRUE: this node is an event head.
     int IsEvent() const final { return TRUE; }
     int OnNotification(int /*code*/, T* /*data*/) override { return 0; }
     /// Steps every running cursor that stands on `node` back to the node before it.
@@ -193,8 +200,11 @@ private:
 template <class T>
 class TESSAR_EXPORT SCC_EventHook : public SCC_EventNode<T> {
 public:
+    /// The hook's reaction: receives the notification's code and data; its answer is ignored by
+    /// dispatch.
     typedef int (*Function)(int code, T* data);
 
+    /// A detached hook calling `function` (null: none) with the given priority.
     explicit SCC_EventHook(Function function = nullptr, int priority = 0)
         : m_priority(priority), m_function(function) {}
 
@@ -203,8 +213,11 @@ public:
         return m_function != nullptr ? m_function(code, data) : 0;
     }
 
+    /// Sets the priority; an attached hook moves only at its next AddHook.
     void SetPriority(int priority) { m_priority = priority; }
+    /// Replaces the function (null: the hook does nothing).
     void SetFunction(Function function) { m_function = function; }
+    /// The function called; null when none.
     Function GetFunction() const { return m_function; }
 
 private:
@@ -217,8 +230,11 @@ private:
 template <class Obj, class T>
 class TESSAR_EXPORT SCC_ObjectEventHook : public SCC_EventHook<T> {
 public:
+    /// The reaction: a member function of Obj receiving the notification's code and data.
     typedef int (Obj::*Method)(int code, T* data);
 
+    /// A detached hook calling object->*method (nothing while either is null) with the given
+    /// priority.
     explicit SCC_ObjectEventHook(Obj* object = nullptr, Method method = nullptr, int priority = 0)
         : SCC_EventHook<T>(nullptr, priority), m_object(object), m_method(method) {}
 
@@ -226,10 +242,12 @@ public:
         return m_object != nullptr && m_method != nullptr ? (m_object->*m_method)(code, data) : 0;
     }
 
+    /// Replaces the object and the method.
     void Set(Obj* object, Method method) {
         m_object = object;
         m_method = method;
     }
+    /// The object called; not owned, null when none.
     Obj* GetObject() const { return m_object; }
 
 private:
@@ -266,6 +284,7 @@ public:
         this->m_next = this;
     }
 
+    /// The node the dispatch stands on.
     SCC_EventNode<T>* GetCurrentNode() const { return this->m_owner; }
     /// The event being dispatched; null once that event was destroyed by a listener.
     SCC_Event<T>* GetEvent() const { return m_event; }

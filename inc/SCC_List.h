@@ -47,7 +47,9 @@ template <class N>
 class SCC_SListNode {
 public:
     SCC_SListNode() : next(this) {}
+    /// The copy starts unlinked.
     SCC_SListNode(const SCC_SListNode&) : next(this) {}
+    /// Links are not assigned: the target stays where it is.
     SCC_SListNode& operator=(const SCC_SListNode&) { return *this; }
     ~SCC_SListNode() { SSM_CHECK(!IsLinked(), "", SCC_ListDetail::kUnit, SSM_FailureAssert); }
 
@@ -62,6 +64,7 @@ public:
 protected:
     template <class> friend class SCC_SList;
     template <class> friend class SCC_SDList;
+    /// Makes the node unlinked again: its link points to itself.
     void MarkUnlinked() { next = this; }
 };
 
@@ -70,7 +73,9 @@ template <class N>
 class SCC_DListNode : public SCC_SListNode<N> {
 public:
     SCC_DListNode() : prev(this) {}
+    /// The copy starts unlinked.
     SCC_DListNode(const SCC_DListNode& other) : SCC_SListNode<N>(other), prev(this) {}
+    /// Links are not assigned: the target stays where it is.
     SCC_DListNode& operator=(const SCC_DListNode&) { return *this; }
 
     /// The preceding element, null at the head of the list and for an unlinked node.
@@ -84,6 +89,7 @@ public:
 protected:
     template <class> friend class SCC_SList;
     template <class> friend class SCC_SDList;
+    /// Makes the node unlinked again: both links point to itself.
     void MarkUnlinked() {
         this->next = this;
         prev = this;
@@ -95,6 +101,7 @@ protected:
 template <class N>
 class TESSAR_EXPORT SCC_SList {
 public:
+    /// The link base every node derives from.
     typedef SCC_SListNode<N> Link;
 
     SCC_SList() : head(nullptr) {}
@@ -112,11 +119,14 @@ public:
     virtual N* GetTail() const;
     /// Number of linked nodes. O(n).
     long GetCount() const;
+    /// TRUE when the list has no node. O(1).
     int IsEmpty() const { return head == nullptr; }
 
     /// Each links an unlinked node and calls the hook with 1; returns the node.
+    ///@{
     virtual N* AddHead(N* node);
     virtual N* AddTail(N* node);
+    ///@}
     /// A null `ref` appends at the tail; otherwise `ref` must be in this list.
     virtual N* InsertBefore(N* ref, N* node);
     /// A null `ref` inserts at the head; otherwise `ref` must be linked (in this list).
@@ -127,7 +137,10 @@ public:
     virtual N* Remove(N* node);
     /// Removes the node that follows `prev`, or the head when `prev` is null. O(1).
     virtual N* RemoveAfter(N* prev);
+    /// RemoveAfter(nullptr): the head, or null when the list is empty. O(1).
     N* RemoveHead() { return RemoveAfter(nullptr); }
+    /// Removes the last node, or answers null when the list is empty. O(n) here, O(1) in a doubly
+    /// linked list.
     virtual N* RemoveTail();
     /// Removes every node from the head on, each with Deleting; nothing is deleted.
     void RemoveAll() {
@@ -146,9 +159,12 @@ protected:
     void UnlinkChain();
     /// The node base before `link`, or null for the head; `found` is FALSE when `link` is absent.
     Link* FindPredecessor(const Link* link, int& found) const;
+    /// A given node that is not linked yet; a failure is reported (type 0) and answers FALSE.
     static int CheckFree(const N* node);
+    /// A node is given (not null); a failure is reported (type 0) and answers FALSE.
     static int CheckGiven(const N* node);
 
+    /// The first node base, null when the list is empty.
     Link* head;
 };
 
@@ -166,6 +182,7 @@ public:
 template <class N>
 class TESSAR_EXPORT SCC_DList : public SCC_SList<N> {
 public:
+    /// The link base of the nodes of a doubly linked list.
     typedef SCC_DListNode<N> DLink;
 
     SCC_DList() : tail(nullptr) {}
@@ -187,12 +204,15 @@ public:
 
 protected:
     /// Raw linking for derived lists that do their own checks and hooks. `ref` null: at the end.
+    ///@{
     void LinkBefore(DLink* ref, DLink* link);
     void LinkAfter(DLink* ref, DLink* link);
     void Unlink(DLink* link);
+    ///@}
     /// `ref` is a linked node of this list as far as its own links can tell.
     int CheckMember(const N* ref) const;
 
+    /// The last node base, null when the list is empty.
     DLink* tail;
 };
 
@@ -201,11 +221,14 @@ protected:
 template <class N>
 class TESSAR_EXPORT SCC_SListIterator : public SCC_Iterator {
 public:
+    /// Stands on `start` (null: empty).
     explicit SCC_SListIterator(N* start = nullptr) : node(start) {}
 
     /// Stands on the head of `list` (empty when the list is).
     void Restart(const SCC_SList<N>& list) { node = list.GetHead(); }
+    /// Stands on `current` (null: empty).
     void SetNode(N* current) { node = current; }
+    /// The node the iterator stands on, null when empty.
     N* GetNode() const { return node; }
 
     SYS_Handle GetHandle() override { return reinterpret_cast<SYS_Handle>(node); }
@@ -229,6 +252,7 @@ public:
     int IsEmpty() override { return node == nullptr; }
 
 protected:
+    /// The node the iterator stands on, null when empty.
     N* node;
 };
 
@@ -236,6 +260,7 @@ protected:
 template <class N>
 class TESSAR_EXPORT SCC_DListIterator : public SCC_SListIterator<N> {
 public:
+    /// Stands on `start` (null: empty).
     explicit SCC_DListIterator(N* start = nullptr) : SCC_SListIterator<N>(start) {}
 
     /// Stands on the tail of `list` (empty when the list is).
