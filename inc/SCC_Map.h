@@ -46,10 +46,14 @@
 // "scc/SCC_Map_Inline"; an operation that finds no table does nothing and answers null, FALSE.
 
 template <class K, class V>
+/// One entry of a map, owned by its bucket: key, value and the raw hash of the key.
 struct SCC_MapNode : public SCC_SListNode<SCC_MapNode<K, V>> {
+    /// An unlinked node holding copies of `k` and `v`, with raw hash `h`.
     SCC_MapNode(const K& k, const V& v, long h) : key(k), value(v), hash(h) {}
 
+    /// The key; never changed while the node is in a map.
     K key;
+    /// The value; its address stays valid as long as the node lives.
     V value;
     long hash;  ///< the map's hash of `key` at the current table size
 };
@@ -66,20 +70,27 @@ constexpr const char kUnit[] = "scc/SCC_Map_Inline";
 /// listeners may interfere with.
 class TESSAR_EXPORT _SCC_Map : public SCC_Notifier {
 public:
+    /// Number of nodes.
     long GetCount() const { return m_count; }
+    /// Number of buckets.
     long GetTableSize() const { return m_tableSize; }
     /// TRUE (the default): adding a key that is present adds nothing.
+    ///@{
     int IsUnique() const { return m_unique; }
     void SetUnique(int unique) { m_unique = unique != 0; }
+    ///@}
 
 protected:
+    /// Buckets of a map created without a size.
     static constexpr long kDefaultTableSize = 53;
+    /// A chain that reaches this many nodes on an add makes the table grow.
     static constexpr long kGrowthChainLength = 5;
 
     /// A node being announced to the listeners, for as long as the announcement runs (also when
     /// a listener throws); `node` is cleared when the node is deleted meanwhile.
     class PendingNode {
     public:
+        /// Pushes this announcement on the map's stack of pending announcements for `pendingNode`.
         PendingNode(_SCC_Map& map, const void* pendingNode)
             : node(pendingNode), m_map(map), m_outer(map.m_pending) {
             map.m_pending = this;
@@ -88,6 +99,7 @@ protected:
         PendingNode(const PendingNode&) = delete;
         PendingNode& operator=(const PendingNode&) = delete;
 
+        /// The node being announced; null once it was deleted.
         const void* node;
 
     private:
@@ -96,7 +108,10 @@ protected:
         PendingNode* m_outer;
     };
 
+    /// Unique keys and no nodes; the typed map builds the table.
     explicit _SCC_Map(long tableSize);
+    /// Copies the flag and the sizes, with a new notifier: listeners are not copied, and no
+    /// announcement is pending in the copy.
     _SCC_Map(const _SCC_Map& other);
     ~_SCC_Map() override = default;
     _SCC_Map& operator=(const _SCC_Map&) = delete;
@@ -106,17 +121,23 @@ protected:
         if (static_cast<unsigned long>(hash) < static_cast<unsigned long>(tableSize)) return hash;
         return ReduceHash(hash, tableSize);
     }
+    /// The modulo of BucketOf for hashes outside [0, tableSize).
     static long ReduceHash(long hash, long tableSize);
 
     /// Tells the pending announcements that `node` (or, with null, every node) is gone.
     void ForgetPending(const void* node) {
         if (m_pending != nullptr) ForgetPendingSlow(node);
     }
+    /// The walk of ForgetPending over the stack of pending announcements.
     void ForgetPendingSlow(const void* node);
 
+    /// TRUE when an add of a present key adds nothing.
     int m_unique;
+    /// Number of buckets.
     long m_tableSize;
+    /// Number of nodes.
     long m_count;
+    /// The innermost pending announcement, null when none runs.
     PendingNode* m_pending;
 };
 
@@ -125,10 +146,14 @@ protected:
 template <class K, class V, class B>
 class TESSAR_EXPORT SCC_Map : public _SCC_Map {
 public:
+    /// The node type.
     typedef SCC_MapNode<K, V> Node;
+    /// The bucket list type.
     typedef B Bucket;
     static_assert(std::is_base_of<SCC_SDList<Node>, B>::value,
                   "a map's buckets are SCC_SDList<SCC_MapNode<K, V>> lists");
+    /// The hash of `key` for a table of `tableSize` buckets; any long (the map reduces it), and it
+    /// must not throw.
     typedef long (*HashFunction)(const K& key, long tableSize);
 
     /// An empty map with `tableSize` buckets (53 by default), unique keys, hashing with SCC_Hash.
@@ -160,6 +185,7 @@ public:
     /// nodes. The table keeps its size.
     void RemoveAll();
 
+    /// The function that hashes the keys; the map reduces its result to a bucket.
     HashFunction GetHashFunction() const { return m_hashFunction; }
 
     /// TRUE when the structure is consistent: a table exists, every bucket is a valid chain,
@@ -417,7 +443,9 @@ bool SCC_Map<K, V, B>::CheckInvariants() const {
 template <class K, class V, class B>
 class TESSAR_EXPORT SCC_MapIterator : public SCC_SListIterator<SCC_MapNode<K, V>> {
 public:
+    /// The map type iterated.
     typedef SCC_Map<K, V, B> Map;
+    /// The node type.
     typedef SCC_MapNode<K, V> Node;
 
     /// Without a map: empty until GetFirst(map).
@@ -489,8 +517,11 @@ public:
     }
 
     /// The current key and value, null when there is no node.
+    ///@{
     const K* GetKey() const { return this->node != nullptr ? &this->node->key : nullptr; }
     V* GetValue() const { return this->node != nullptr ? &this->node->value : nullptr; }
+    ///@}
+    /// The bucket of the current node.
     long GetBucket() const { return m_bucket; }
     /// The map iterated; null without one, and once that map was destroyed.
     Map* GetMap() const { return HasMap() ? m_map : nullptr; }

@@ -29,6 +29,7 @@ class TESSAR_EXPORT SYS_Transform {
 public:
     /// The identity.
     SYS_Transform() noexcept { Reset(); }
+    /// Copies every field.
     SYS_Transform(const SYS_Transform& t) = default;
     /// Rotates and mirrors about p: the composition, in this order, of a move by -p (left out
     /// when keepOrigin), a reflection in the y axis (x -> -x) when mirror && mirrorFirst, a
@@ -37,18 +38,22 @@ public:
     /// SetMirror((0, 0), SYS_HALF_TURN / 2): its orientation is a half turn, so the transform
     /// built from a position with mirrorFirst = 0 and keepOrigin set carries the zero position
     /// onto that position.
+    ///@{
     SYS_Transform(const SYS_Point& p, int32_t angle, int mirror, int mirrorFirst, int keepOrigin,
                   int keepPlace);
     SYS_Transform(int32_t x, int32_t y, int32_t angle, int mirror, int mirrorFirst, int keepOrigin,
                   int keepPlace);
+    ///@}
     /// The same with the position's origin, orientation and mirror flag.
     SYS_Transform(const SYS_Position& pos, int mirrorFirst, int keepOrigin, int keepPlace);
 
     /// Setters: each replaces the whole transform (SetRotate and SetMirror given an integer
     /// angle keep the angle offset, see the class comment).
+    ///@{
     void SetMove(int32_t dx, int32_t dy) noexcept { SetMove(double(dx), double(dy)); }
     void SetMove(long dx, long dy) noexcept { SetMove(double(dx), double(dy)); }
     void SetMove(double dx, double dy) noexcept;
+    ///@}
     /// Counter-clockwise rotation by angle about center; orientation = angle.
     void SetRotate(const SYS_Point& center, int32_t angle) noexcept;
     /// Rotation to the direction (cosv, sinv), normalised first (a squared length below 1e-9
@@ -76,7 +81,10 @@ public:
     short IsRotate() const noexcept { return m_g != 1.0 || m_orientation != 0; }
     /// 1 when the sweep factor is not 1 or the mirror term is not 0.
     short GetMirror() const noexcept { return m_m != 1.0 || m_mirrorTerm != 0; }
+    /// 1 when the length scale is not 1.
     short IsScale() const noexcept { return m_scale != 1.0; }
+    /// The angle, in the library's angle units, by which the transform turns directions (see the
+    /// class comment).
     int32_t GetOrientation() const noexcept { return m_orientation; }
 
     /// Points: in place or into a new point, rounded.
@@ -84,11 +92,14 @@ public:
     void Transform(SYS_Point* p) const noexcept {
         if (p != nullptr) *p = Transform(*p);
     }
+    /// The point carried by the transform, rounded, in place.
     void Convert(SYS_Point& p) const noexcept { p = Transform(p); }
+    /// The point carried by the transform, rounded.
     SYS_Point Transform(const SYS_Point& p) const noexcept {
         double x = p.GetX(), y = p.GetY();
         return SYS_Point(SYS_Round(m_a * x + m_b * y + m_c), SYS_Round(m_d * x + m_e * y + m_f));
     }
+    /// Same as Transform(p).
     SYS_Point operator+(const SYS_Point& p) const noexcept { return Transform(p); }
     /// Exact, in place, without checks; a null p is ignored.
     void Transform(SYS_DoublePoint* p) const noexcept {
@@ -107,19 +118,25 @@ public:
 
     /// Lengths: times the scale, or divided by it, rounded.
     void Convert(int32_t& length) const noexcept { length = *this + length; }
+    ///@{
     void Convert(long& length) const noexcept;  ///< the same in 64 bits
     int32_t operator+(int32_t length) const noexcept { return SYS_Round(length * m_scale); }
     int32_t operator-(int32_t length) const noexcept { return SYS_Round(length / m_scale); }
+    ///@}
     /// Arc angles: angle into [0, SYS_FULL_TURN], then g·angle + h (rounded) when the transform
     /// mirrors angles (|g - 1| >= 1e-9), else angle + orientation, then into [0, SYS_FULL_TURN]
     /// again. sweep becomes m·sweep + n truncated; beyond a full turn either way it becomes
     /// SYS_FULL_TURN.
+    ///@{
     void Convert(int32_t& angle, int32_t& sweep) const noexcept;
     void Convert(long& angle, long& sweep) const noexcept;
+    ///@}
 
     /// This becomes "this, then t".
+    ///@{
     void AddConv(const SYS_Transform& t) noexcept;
     SYS_Transform operator+(const SYS_Transform& t) const noexcept;
+    ///@}
     /// Writes the inverse into inverse (which starts as the identity) and returns 1; returns 0
     /// when this cannot be inverted (|det|, |g| or |m| below 1e-12, or |scale| below 1e-12, in
     /// which case this transform's own scale is reset to 1), leaving inverse partly filled.
@@ -130,14 +147,19 @@ public:
     short RConv() noexcept;
     /// This becomes "this, then the inverse of t" (for a t that cannot be inverted, the partly
     /// filled inverse of SetRConv).
+    ///@{
     void SubConv(const SYS_Transform& t) noexcept;
     SYS_Transform operator-(const SYS_Transform& t) const noexcept;
+    ///@}
 
     /// Copy every field; both return a copy of this. A null pointer leaves this unchanged.
+    ///@{
     SYS_Transform operator=(const SYS_Transform& t) noexcept;
     SYS_Transform operator=(const SYS_Transform* t) noexcept;
+    ///@}
     /// Exact comparison of every field.
     short operator==(const SYS_Transform& t) const noexcept;
+    /// The negation of operator==.
     short operator!=(const SYS_Transform& t) const noexcept { return !(*this == t); }
 
 private:
