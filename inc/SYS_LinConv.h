@@ -117,8 +117,8 @@ public:
     SYS_Point operator-(const SYS_Point& p) const;
 
     /// Lengths: times the scale, or divided by it, rounded.
-    void Convert(int32_t& length) const noexcept { length = *this + length; }
     ///@{
+    void Convert(int32_t& length) const noexcept { length = *this + length; }
     void Convert(long& length) const noexcept;  ///< the same in 64 bits
     int32_t operator+(int32_t length) const noexcept { return SYS_Round(length * m_scale); }
     int32_t operator-(int32_t length) const noexcept { return SYS_Round(length / m_scale); }
