@@ -19,30 +19,42 @@ class TESSAR_EXPORT SYS_String : public CString {
 public:
     // Construction and conversion
     SYS_String() = default;
+    /// Shares other's buffer.
     SYS_String(const SYS_String& other) = default;
+    /// Takes other's buffer; other becomes empty.
     SYS_String(SYS_String&& other) noexcept = default;
     SYS_String(const CString& other) : CString(other) {}          ///< shares the buffer
+    /// Takes other's buffer; other becomes empty.
     SYS_String(CString&& other) noexcept : CString(static_cast<CString&&>(other)) {}
+    /// `nRepeat` copies of ch; nRepeat <= 0 gives empty.
     SYS_String(char ch, int nRepeat) : CString(ch, nRepeat) {}
     SYS_String(const char* text) : CString(text) {}                ///< null gives empty
+    /// The first `nLength` bytes of text (NULs included).
     SYS_String(const char* text, int nLength) : CString(text, nLength) {}
     SYS_String(const unsigned short* wide) : CString(wide) {}     ///< see CString
+    /// The bytes as a C string.
     SYS_String(const unsigned char* text) : CString(text) {}
     ~SYS_String() = default;
 
+    /// Replace the text, as CString's assignments do (a string shares or takes the other's buffer,
+    /// a C string is copied, null gives empty); return this string.
+    ///@{
     const SYS_String& operator=(const SYS_String& other);
     const SYS_String& operator=(SYS_String&& other) noexcept;
     const SYS_String& operator=(const CString& other);
     const SYS_String& operator=(const char* text);
     const SYS_String& operator=(const unsigned short* wide);
     const SYS_String& operator=(const unsigned char* text);
+    ///@}
 
     /// Sub-strings (new strings; *this is unchanged). Negative positions and counts count as
     /// 0 and counts are clipped to the text; a start beyond the text gives an empty string.
+    ///@{
     SYS_String Mid(int nFirst, int nCount) const;
     SYS_String Mid(int nFirst) const;
     SYS_String Left(int nCount) const;
     SYS_String Right(int nCount) const;
+    ///@}
     SYS_String SpanIncluding(const char* set) const;  ///< leading characters in set
     SYS_String SpanExcluding(const char* set) const;  ///< leading characters not in set
 
@@ -51,30 +63,38 @@ public:
     /// to the length, Find(sub) does not; an empty sub is found at the start. Find('\0') gives
     /// the first NUL at or after the start: the terminator, at the length, unless the text
     /// holds NUL bytes of its own. Reverse searches never write into the (shared) buffer.
+    ///@{
     int Find(char ch, int nStart = 0) const;
     int Find(const char* sub, int nStart = 0) const;
     int FindOneOf(const char* set, int nStart = 0) const;
     int ReverseFind(char ch, int nStart = -2) const;
     int ReverseFindOneOf(const char* set, int nStart = -2) const;
+    ///@}
 
     /// Trimming. With an empty (or null) target, white space of the locale is removed;
     /// otherwise the run of characters equal to the first character of target (the rest of
     /// target is ignored). AllTrim trims both ends. Nothing is written when nothing is trimmed.
+    ///@{
     SYS_String& TrimRight(const char* target = "");
     SYS_String& TrimLeft(const char* target = "");
     SYS_String& AllTrim(const char* target = "");
+    ///@}
 
     /// Editing; each returns the new length. Insert at or past the end pads with spaces up to
     /// nIndex. Delete with nCount 0, or more than remains, deletes to the end; nothing happens
     /// at or past the end. A negative index (or count) is reported ("sys/sysstr") and leaves
     /// the string unchanged. Replace(int, int, ...) is Delete then Insert, each with its own
     /// report: a negative count alone still inserts.
+    ///@{
     int Insert(int nIndex, const char* str);
     int Delete(int nIndex, int nCount);
     int Replace(int nIndex, int nCount, const char* str);
-    using CString::Replace;  ///< all occurrences of a character or text; returns the count
+    ///@}
+    /// All occurrences of a character or text; returns the count (see CString::Replace).
+    using CString::Replace;  // all occurrences of a character or text; returns the count
 
     /// Appending (chaining). Integers in decimal, float and double with "%f".
+    ///@{
     SYS_String& operator<<(char ch);
     SYS_String& operator<<(const char* text);
     SYS_String& operator<<(const CString& text);
@@ -84,13 +104,16 @@ public:
     SYS_String& operator<<(unsigned long value);
     SYS_String& operator<<(float value);
     SYS_String& operator<<(double value);
+    ///@}
 
     /// Extracting: each returns the rest of the text; *this is unchanged.
     /// An unsigned decimal number (strtoul rules); the whole text when none was read.
     SYS_String operator>>(unsigned int& value) const;
     /// The text from the first byte that is not in skipSet.
+    ///@{
     SYS_String operator>>(const char* skipSet) const;
     SYS_String operator>>(char* skipSet) const;
+    ///@}
     /// A token: a quote (") at the very start is skipped; a pair of quotes is copied as two
     /// quotes; any other quote ends the token and starts the rest (it is not consumed).
     SYS_String operator>>(CString& token) const;
@@ -100,6 +123,7 @@ public:
     /// No number gives 0 with *ppEnd at the start. short, int and unsigned int are read as the
     /// 32-bit conversions do: out-of-range text saturates at the 32-bit limits, and short is
     /// then cut to its low 16 bits (70000 gives 4464). long and unsigned long are 64-bit.
+    ///@{
     short Value(short* pValue, const char** ppEnd = nullptr) const;
     int Value(int* pValue, const char** ppEnd = nullptr) const;
     long Value(long* pValue, const char** ppEnd = nullptr) const;
@@ -107,6 +131,7 @@ public:
     unsigned long Value(unsigned long* pValue, const char** ppEnd = nullptr) const;
     float Value(float* pValue, const char** ppEnd = nullptr) const;
     double Value(double* pValue, const char** ppEnd = nullptr) const;
+    ///@}
 
     /// Numeric-aware ordering (_tcsnumcmp): item9 < item10 < item10$.
     int CompareAlNum(const char* other) const;
@@ -128,8 +153,10 @@ static_assert(sizeof(SYS_String) == sizeof(CString), "SYS_String adds no data me
 
 /// Key form of SYS_String whose ordering (and hash) ignores the case of ASCII letters.
 struct TESSAR_EXPORT SYS_StrNoCase : public SYS_String {
+    /// Every constructor of SYS_String.
     using SYS_String::SYS_String;
     SYS_StrNoCase() = default;
+    /// The same text; ordering and hashing then ignore case.
     SYS_StrNoCase(const SYS_String& other) : SYS_String(other) {}
 };
 
