@@ -40,7 +40,7 @@ public:
     SCC_StdProperty& operator=(SCC_StdProperty& model);
     ~SCC_StdProperty() override;
 
-    /// --- virtual operations, in their fixed slot order ---
+    // --- virtual operations, in their fixed slot order ---
     /// Binds a derived property to an object; the base does nothing.
     virtual void SetObject(void* object);
     /// The value common to every focused handle of `collection`: returns 1 with that value, 1

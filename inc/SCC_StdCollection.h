@@ -80,7 +80,9 @@ class TESSAR_EXPORT SCC_StdCollection : public SCC_EventNode<int> {
 public:
     /// A notification received while suspended.
     struct SuspendedEvent {
+        /// The notification code.
         int code;
+        /// The handle the notification carried (0 for none).
         SYS_Handle data;
     };
 
@@ -89,14 +91,25 @@ public:
     /// used.
     class TESSAR_EXPORT Position : public SCC_ArrayIterator<SYS_Handle> {
     public:
+        /// Not started: on no array.
         Position() : m_spare(0), m_handleData(0) {}
+        /// Attached to the same array at the same index (see above), with the same spare value and
+        /// handle data.
+        ///@{
         Position(const Position& other);
         Position& operator=(const Position& other);
+        ///@}
 
+        /// A spare value copied with the position; no operation of this library reads it.
+        ///@{
         int GetSpare() const { return m_spare; }
         void SetSpare(int spare) { m_spare = spare; }
+        ///@}
+        /// The int of data kept for a handle (see SCC_StdCollection::GetHandleData).
+        ///@{
         int GetHandleData() const { return m_handleData; }
         void SetHandleData(int data) { m_handleData = data; }
+        ///@}
 
     private:
         int m_spare;  ///< copied with the position; read by no operation of this library
@@ -106,6 +119,7 @@ public:
     /// The hook on one item change event, shared by all content items on that event.
     class TESSAR_EXPORT EventHook : public SCC_ObjectEventHook<SCC_StdCollection, int> {
     public:
+        /// A hook that calls `collection`'s OnNotification, serving no item yet.
         explicit EventHook(SCC_StdCollection* collection = nullptr)
             : SCC_ObjectEventHook<SCC_StdCollection, int>(
                   collection, &SCC_StdCollection::OnNotification, 0),
@@ -119,8 +133,11 @@ public:
         int m_connections;
     };
 
+    /// The item hooks, by change event.
     typedef SCC_Map<SYS_Handle, EventHook> HookMap;
+    /// The per-handle data, by handle.
     typedef SCC_Map<SYS_Handle, Position> PositionMap;
+    /// A sort order of handles: negative, 0 or positive as for SCC_Compare.
     typedef int (*CompareFunction)(const SYS_Handle& a, const SYS_Handle& b);
 
     /// Builds every member empty, then SetParent(parent).
@@ -130,6 +147,8 @@ public:
     /// event and parent, and takes over the model's change-event listeners (the model keeps
     /// none). Copied item hooks are attached to the same item events, serving the copy.
     SCC_StdCollection(SCC_StdCollection& model);
+    /// Takes everything from the model as the copy constructor does, after leaving this
+    /// collection's source and parent; assigning a collection to itself changes nothing.
     SCC_StdCollection& operator=(SCC_StdCollection& model);
     /// Detaches from parent and source; observers of the change event are left detached.
     ~SCC_StdCollection() override;
@@ -139,7 +158,7 @@ public:
     /// Enabling the collection node reloads it (Reload(1)).
     void OnEventEnable(int flag) override;
 
-    /// --- virtual operations, in their fixed slot order ---
+    // --- virtual operations, in their fixed slot order ---
     /// Reloads the content from the source. While reload is not allowed, only whether the source
     /// has content is tracked, announced as (Changed, 0) when it changes. Otherwise the parent
     /// may reload first, the content is rebuilt from the source walk (the handles that pass the
@@ -150,19 +169,24 @@ public:
     /// items that stay grow with each reload.
     virtual void Reload(int force);
     /// The source walk of derived classes; the base has no source (0, nothing).
+    ///@{
     virtual SYS_Handle _GetSlider();
     virtual void _SetSlider(SYS_Handle handle);
     virtual int _GetFirst();
     virtual int _GetNext();
     virtual int _GetPrev();
+    ///@}
     /// The walk over the items that belong to the parent's slider; the base walks everything.
+    ///@{
     virtual int _GetFirstByParentSlider();
     virtual int _GetNextByParentSlider();
+    ///@}
     /// Stores the parent (detaching from the previous one); a parent is allowed to reload and
     /// hooked; then Reload(0).
     virtual void SetParent(SCC_StdCollection* parent);
     /// Stores the flag; going from 0 to exactly 1 reloads.
     virtual void AllowReload(int flag);
+    /// The reload flag (see AllowReload).
     virtual int IsReloadAllowed();
     /// The first source item after `start` (0: from the first) that passes the filter, 0 when
     /// none; the slider is put back.
@@ -182,15 +206,21 @@ public:
     virtual int EnableNotifications(int flag);
     /// 1 for 0; without a parent 0; else whether the parent has `handle` focused.
     virtual int HandleNotificationsAllowed(SYS_Handle handle);
+    /// Non-zero while notifications are queued (see Suspend).
     virtual int IsSuspended() const;
     /// 1: queue notifications from now on (a flag, not a counter). 0: condense and replay the
     /// queue, or reload when the collection is smart and at least half the content size of the
     /// condensed records are inserts and changes.
     virtual void Suspend(int on);
+    /// Smart mode: a resume may reload instead of replaying the queue (see Suspend). Off by
+    /// default.
+    ///@{
     virtual int IsNotificationSmart() const;
     virtual void SetNotificationSmart(int smart);
+    ///@}
     /// Whether the position is on no element.
     virtual int IsEmpty();
+    /// Non-zero when at least one handle is focused.
     virtual int HasFocus();
     /// Non-zero when `handle` passes the filter (1 without a filter).
     virtual int Filter(SYS_Handle handle);
@@ -202,43 +232,60 @@ public:
     virtual void SetFocus(SYS_Handle handle, int mode);
     /// TRUE when focused; stores the focus-list index when `index` is not null.
     virtual int IsInFocus(SYS_Handle handle, long* index);
+    /// The source's slider (_GetSlider).
     virtual SYS_Handle GetSlider();
     /// Puts position and slider on `handle`; 0 or a handle not in the content clears both.
     virtual void SetSlider(SYS_Handle handle);
     /// The position's index (-1 when on no element).
     virtual long GetPosition();
+    /// Puts the position on `index` and the slider on the handle there (0 outside the content).
     virtual void SetPosition(long index);
+    /// Number of handles in the content.
     virtual long GetSize() const;
     /// The handle at `index`, 0 outside the content.
     virtual SYS_Handle GetAt(long index);
     /// The content index of `handle`, -1 for 0 or a handle not in the content.
     virtual long GetPositionByHandle(SYS_Handle handle);
+    /// The data stored for `handle`; 0 when none was stored.
     virtual int GetHandleData(SYS_Handle handle);
     /// Stores `data` for `handle` and announces (3, handle) on the source event, so every
     /// collection on that source hears of it.
     virtual void SetHandleData(SYS_Handle handle, int data);
     /// Walk the content with the position, moving the slider along; 1 while on an element.
+    ///@{
     virtual int GetFirst();
     virtual int GetNext();
     virtual int GetPrev();
+    ///@}
     /// The handle that replaces `handle` after a relocation (Block); 0 in the base.
     virtual SYS_Handle UpdateHandle(SYS_Handle handle, void* info);
 
-    /// --- not virtual ---
+    // --- not virtual ---
+    /// The event on which the collection announces its changes; observers attach here
+    /// (SetNotificationHandler).
     SCC_Notifier* GetChangeEvent() { return &m_changeEvent; }
+    /// The source event the collection listens to; null when none was set.
     SCC_Notifier* GetSourceEvent() const { return m_sourceEvent; }
+    /// The parent collection; null when none.
     SCC_StdCollection* GetParent() const { return m_parent; }
     /// Replaces the filter (null lets every handle pass), then Reload(0).
     void SetFilter(const SCC_SharedPointer<SYS_Filter>& filter);
+    /// The filter; null when every handle passes.
     SCC_SharedPointer<SYS_Filter> GetFilter() const { return m_filter; }
     /// Empties the content, installs `comparator` with the direction (descending when non-zero),
     /// then Reload(0). A null comparator restores the default handle order.
     void SetSort(SCC_Comparator<SYS_Handle>* comparator, int descending);
     /// The same with a comparison function wrapped in a new comparator.
     void SetSort(CompareFunction compare, int descending);
+    /// Number of focused handles.
     long GetFocusCount() const { return m_focus.GetSize(); }
+    /// The notifications queued while suspended, oldest first; GetQueued requires 0 <= index <
+    /// GetQueueSize().
+    ///@{
     long GetQueueSize() const { return m_queue.GetSize(); }
     const SuspendedEvent& GetQueued(long index) const { return m_queue.GetAt(index); }
+    ///@}
+    /// The item hooks, by change event (see ConnectEvent).
     const HookMap& GetHookMap() const { return m_hooks; }
     /// Whether the last reload found content (maintained while reload is not allowed).
     int IsContentAvailable() const { return m_contentAvailable; }

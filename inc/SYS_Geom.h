@@ -59,7 +59,7 @@ inline int32_t SYS_AngleOfRadians(double radians) noexcept {
 /// copysign gives the same sum for every v (zero included) without a branch.
 inline int32_t SYS_Round(double v) noexcept { return SYS_Trunc(v + std::copysign(0.5, v)); }
 
-/// ---------------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------------
 /// An integer point. Always valid; arithmetic wraps (see the file comment).
 class TESSAR_EXPORT SYS_Point {
 public:
@@ -161,7 +161,7 @@ private:
     int32_t m_y;
 };
 
-/// ---------------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------------
 /// A floating-point point, valid when both coordinates lie strictly inside the coordinate range
 /// (NaN is invalid). Constructors from values, setters, getters, operator[], assignments,
 /// comparisons and arithmetic report "Invalid point" for each point they read or produce that
@@ -252,7 +252,7 @@ private:
     double m_y;
 };
 
-/// ---------------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------------
 /// A placement: an origin and an orientation. Every stored angle is reduced to the remainder of
 /// its division by SYS_FULL_TURN with the sign of the dividend (-700,000,000 becomes
 /// -52,000,000), so it is valid: -SYS_FULL_TURN < orientation < SYS_FULL_TURN.
@@ -319,7 +319,7 @@ protected:
     int32_t m_orientation;
 };
 
-/// ---------------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------------
 /// A placement with a mirror flag, always stored as 0 or 1.
 class TESSAR_EXPORT SYS_Position : public SYS_Location {
 public:
@@ -371,7 +371,7 @@ private:
     int m_mirror;
 };
 
-/// ---------------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------------
 /// A segment from start to end. Always valid.
 class TESSAR_EXPORT SYS_Segment {
 public:
@@ -445,7 +445,7 @@ protected:
     SYS_Point m_end;
 };
 
-/// ---------------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------------
 /// A circle; valid when -SYS_COORD_LIMIT < radius < SYS_COORD_LIMIT.
 class TESSAR_EXPORT SYS_Circle {
 public:
@@ -487,7 +487,7 @@ protected:
     int32_t m_radius;
 };
 
-/// ---------------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------------
 /// A circular arc from start to end around center. The sign of the radius is the direction:
 /// positive runs from start to end by increasing angle, negative by decreasing angle. Start and
 /// end are expected on the circle (IsValidArc tests it); start == end is an arc of size 0 whose
@@ -542,7 +542,7 @@ public:
     void Transform(const SYS_Transform& t);
 };
 
-/// ---------------------------------------------------------------------------------------------
+// ---------------------------------------------------------------------------------------------
 /// An axis-aligned box, stored as given (not normalised); valid when left <= right and
 /// lower <= upper. The unset box (SYS_Box::Unset(): lower-left at +SYS_COORD_LIMIT, upper-right
 /// at -SYS_COORD_LIMIT) stands for "no box yet": Combine takes the other side in its place.
