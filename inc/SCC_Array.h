@@ -37,6 +37,8 @@ namespace SCC_ArrayDetail {
 constexpr const char kUnit[] = "scc/SCC_Array";
 }  // namespace SCC_ArrayDetail
 
+/// The untyped part of every array (see SCC_Array): sizes, growth, buffers, sorting, searching and
+/// notifications, done once for all element types.
 class TESSAR_EXPORT _SCC_Array {
 public:
     /// The buffer: reference count, capacity and size, then the elements at offset
@@ -44,16 +46,24 @@ public:
     /// of fresh objects.
     class TESSAR_EXPORT _Buffer : public SCC_SharedBuffer {
     public:
+        /// An empty buffer with room for `capacity` elements.
         explicit _Buffer(long capacity) : m_capacity(capacity), m_size(0) {}
         ~_Buffer() override = default;  ///< typed buffers destroy their elements
 
         /// Header and `capacity` elements of `elementSize` bytes in one block.
         static void* operator new(std::size_t size, long capacity, long elementSize);
+        /// Frees the block of the operator new above.
+        ///@{
         static void operator delete(void* p);
         static void operator delete(void* p, long capacity, long elementSize);
+        ///@}
 
+        /// Construct (default) or destroy `count` elements from `first`; the base does nothing
+        /// (plain bytes).
+        ///@{
         virtual void ConstructElements(long first, long count);
         virtual void DestructElements(long first, long count);
+        ///@}
         /// Whether slots may be filled by copying bytes without constructing them first (true
         /// for trivial element types): a new buffer then constructs only the slots no copy fills.
         virtual bool IsTrivial() const { return false; }
@@ -63,12 +73,17 @@ public:
         /// Reference count > 0, size >= 0 and capacity >= size; each failure is reported.
         int IsValid() const;
 
+        /// Number of element slots the buffer holds.
         long GetCapacity() const { return m_capacity; }
+        /// Number of elements in use.
         long GetSize() const { return m_size; }
+        /// The first element, directly behind the header.
+        ///@{
         char* Elements() { return reinterpret_cast<char*>(this) + sizeof(_Buffer); }
         const char* Elements() const {
             return reinterpret_cast<const char*>(this) + sizeof(_Buffer);
         }
+        ///@}
 
     private:
         friend class _SCC_Array;
@@ -79,18 +94,27 @@ public:
     /// Parameter of Block.
     struct Change {
         long operation;  ///< 1 insert, 2 delete
+        /// Where the elements were inserted or deleted.
         long index;
+        /// How many elements were inserted or deleted.
         long count;
     };
+    /// The values of Change::operation.
     enum { kOperationInsert = 1, kOperationDelete = 2 };
 
+    /// An empty array: no buffer, no comparator, no notifier.
     _SCC_Array() : m_comparator(nullptr), m_notifier(nullptr) {}
+    /// Releases the comparator and deletes the notifier; the typed layer releases the buffer.
     virtual ~_SCC_Array();
 
+    /// The number of elements.
+    ///@{
     long GetSize() const { return SizeOf(GetBuffer()); }
     long GetCount() const { return GetSize(); }
+    ///@}
     /// The number of elements, like GetSize (not the last index).
     long GetUpperBound() const { return GetSize(); }
+    /// TRUE when 0 <= i < size.
     int InBounds(long i) const { return i >= 0 && i < GetSize(); }
 
     /// Resizes to n elements (new ones default-constructed, plain values zero), then Reset.
@@ -99,14 +123,17 @@ public:
     void Insert(long index, long count);
     /// Removes `count` elements at `index` (index >= 0, count >= 1, index + count <= size).
     void Delete(long index, long count);
+    /// Same as Delete(index, count).
     void RemoveAt(long index, long count = 1) { Delete(index, count); }
     /// Cleared, then drops the buffer; nothing happens without a buffer.
     void Clear();
+    /// Same as Clear().
     void RemoveAll() { Clear(); }
 
     /// Replaces the comparator (the old one is released); a non-null one sorts the array
     /// ascending at once.
     void SetComparator(SCC_ComparatorBase* comparator);
+    /// A new reference to the comparator; null when there is none.
     SCC_SharedPointer<SCC_ComparatorBase> GetComparator() const;
 
     /// Whether element i (0 <= i < size) is in order with its neighbours; TRUE without a
@@ -118,17 +145,24 @@ public:
     /// Detaches `node` from whatever it observed and attaches it to this array's notifier.
     void AddListener(SCC_EventNode<int>& node);
 
+    /// The typed layer's part: the buffer (null when there is none; SetBuffer takes a reference on
+    /// the new one and releases the old one), a new buffer of `capacity` slots, the element size,
+    /// element copies from this array's buffer into `dest`, and the exchange of two elements. The
+    /// base versions answer null or 0, or report that the typed layer is missing.
+    ///@{
     virtual _Buffer* GetBuffer() const { return nullptr; }
     virtual void SetBuffer(_Buffer* buffer) = 0;
     virtual _Buffer* AllocData(long capacity) = 0;
     virtual long GetElementSize() const { return 0; }
     virtual void CopyData(_Buffer* dest, long destIndex, long srcIndex, long count);
     virtual void Swap(long i, long j);
+    ///@}
     /// Selection pass over lo..hi: the greatest element (the first of equal maxima) goes to hi,
     /// then hi moves down.
     virtual void ShortSort(long lo, long hi);
     /// Twice the size, at least 1 and at most 10000.
     virtual long GetGrowByAmount();
+    /// TRUE when the array has no element.
     virtual int IsEmpty() const { return GetSize() == 0; }
     /// TRUE without a buffer, else the buffer's IsValid.
     virtual int IsValid() const;
@@ -144,11 +178,15 @@ public:
     /// whole sort O(n log n). Only the relative order of equal elements of such ranges can then
     /// differ from the plain quicksort; inputs that never trip the guard are ordered exactly
     /// as by the plain quicksort.
+    ///@{
     virtual void Sort(long first, long count, int direction);
     virtual void Sort(int direction) { Sort(0, GetSize(), direction); }
+    ///@}
 
 protected:
+    /// Shares the comparator; the buffer is the typed layer's and the notifier is not copied.
     _SCC_Array(const _SCC_Array& other);
+    /// Shares the other's comparator, then Reset; the buffer is the typed layer's.
     _SCC_Array& operator=(const _SCC_Array& other);
 
     /// The half-open run [first, last) of elements equal to `item` under `comparator` (null:
@@ -167,14 +205,19 @@ protected:
 
     /// Insert and Delete without notifications, for the typed layer that fills in values first.
     /// Both answer false after a failed check.
+    ///@{
     bool OpenSlots(long index, long count);
     void NotifyInserted(long index, long count) {
         if (m_notifier != nullptr) SendInserted(index, count);
     }
+    ///@}
+    /// Announces Changed for element `index`.
     void NotifyChanged(long index);
+    /// Announces `code` with `value` in the data pointer, when the array has a notifier.
     void Notify(int code, SYS_Handle value);
     /// Size of a buffer the typed layer filled in place (one more element at the end).
     static void GrowByOneInPlace(_Buffer& buffer) { ++buffer.m_size; }
+    /// The comparator, not referenced; null when there is none.
     SCC_ComparatorBase* Comparator() const { return m_comparator; }
     /// Sorts lo..hi (hi > lo) with `comparator` by the quicksort described at Sort.
     virtual void SortRange(SCC_ComparatorBase& comparator, long lo, long hi);
@@ -206,15 +249,22 @@ private:
 class TESSAR_EXPORT SCC_ComparatorBase : public SCC_SharedBuffer {
 public:
     SCC_ComparatorBase() : m_descending(false) {}
+    /// Copies the direction; the copy starts unreferenced.
+    ///@{
     SCC_ComparatorBase(const SCC_ComparatorBase& other)
         : SCC_SharedBuffer(other), m_descending(other.m_descending) {}
+    ///@}
+    /// Comparators are deleted by the last reference.
     ~SCC_ComparatorBase() override = default;
 
     /// < 0, 0, > 0 as *a orders before, with, after *b. The base reports a failure and answers 0.
     virtual int Compare(const void* a, const void* b);
 
+    /// Whether every result is negated (descending order).
+    ///@{
     int IsDescending() const { return m_descending; }
     void SetDescending(int descending) { m_descending = descending != 0; }
+    ///@}
 
 private:
     bool m_descending;
@@ -233,6 +283,7 @@ class TESSAR_EXPORT SCC_Comparator : public SCC_ComparatorBase {
         : std::true_type {};
 
 public:
+    /// A comparison of two values: < 0, 0, > 0 as for Compare.
     typedef int (*Function)(const T& a, const T& b);
 
     /// Whether T has an SCC_Compare, which a comparator without a function uses.
@@ -241,13 +292,16 @@ public:
     /// SCC_Compare in one direction, held by value so that a loop keeps it in registers: what
     /// Compare does without a function.
     struct DefaultOrder {
+        /// Negates every result when true.
         bool descending;
+        /// SCC_Compare(x, y), negated when descending.
         int operator()(const T& x, const T& y) const {
             int result = SCC_Compare(x, y);
             return descending ? -result : result;
         }
     };
 
+    /// Compares with `function`, or with SCC_Compare when it is null (see kHasDefaultOrder).
     explicit SCC_Comparator(Function function = nullptr) : m_function(function) {}
 
     /// Without a function, a type that has no SCC_Compare is reported like the base.
@@ -256,6 +310,7 @@ public:
         return CompareValues(*static_cast<const T*>(a), *static_cast<const T*>(b));
     }
 
+    /// The comparison function; null when SCC_Compare is used.
     Function GetFunction() const { return m_function; }
     /// Whether CompareValues gives Compare's results (a function, or an SCC_Compare for T).
     bool ComparesValues() const { return m_function != nullptr || kHasDefaultOrder; }
@@ -278,10 +333,15 @@ template <class T>
 struct TESSAR_EXPORT _SCC_Buffer : public _SCC_Array::_Buffer {
     static_assert(alignof(T) <= alignof(std::max_align_t), "over-aligned element type");
 
+    /// An empty buffer with room for `capacity` elements of T.
     explicit _SCC_Buffer(long capacity) : _Buffer(capacity) {}
+    /// Destroys the elements in use.
     ~_SCC_Buffer() override { DestructElements(0, GetSize()); }
 
+    /// The elements.
     T* Data() { return reinterpret_cast<T*>(Elements()); }
+    /// Default-construct or destroy `count` elements of T from `first`.
+    ///@{
     void ConstructElements(long first, long count) override {
         T* data = Data();
         for (long i = first; i < first + count; ++i) new (data + i) T();
@@ -290,6 +350,8 @@ struct TESSAR_EXPORT _SCC_Buffer : public _SCC_Array::_Buffer {
         T* data = Data();
         for (long i = first; i < first + count; ++i) data[i].~T();
     }
+    ///@}
+    /// True when T is trivial, so slots may be filled by copying bytes.
     bool IsTrivial() const override { return std::is_trivial<T>::value; }
 };
 
@@ -301,11 +363,13 @@ class SCC_SortableArray;
 template <class T>
 class TESSAR_EXPORT SCC_Array : public _SCC_Array {
 public:
+    /// An empty array without a buffer.
     SCC_Array() : m_data(nullptr) {}
     /// Shares the other's buffer and comparator.
     SCC_Array(const SCC_Array& other) : _SCC_Array(other), m_data(nullptr) {
         SetBuffer(other.GetBuffer());
     }
+    /// Releases the buffer (the last reference destroys the elements).
     ~SCC_Array() override { SetBuffer(nullptr); }
     /// Shares the other's buffer and comparator, then Reset.
     SCC_Array& operator=(const SCC_Array& other) {
@@ -317,14 +381,19 @@ public:
     }
 
     /// Typed forms of the base queries, without a virtual call.
+    ///@{
     long GetSize() const { return m_data != nullptr ? BufferOf(m_data)->GetSize() : 0; }
     int InBounds(long i) const { return i >= 0 && i < GetSize(); }
+    ///@}
 
+    /// The element at i; an index out of range is reported (type 1) and reads a default value.
+    ///@{
     const T& GetAt(long i) const {
         if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return Scratch();
         return m_data[i];
     }
     const T& operator[](long i) const { return GetAt(i); }
+    ///@}
     /// Separates a shared buffer first: writes through the reference never reach copies. No
     /// notification is sent.
     T& operator[](long i) {
@@ -402,9 +471,12 @@ public:
         return FALSE;
     }
 
+    /// The buffer; null when the array has none.
+    ///@{
     _Buffer* GetBuffer() const override {
         return m_data != nullptr ? static_cast<_Buffer*>(BufferOf(m_data)) : nullptr;
     }
+    ///@}
     /// Takes a reference on `buffer`, then releases the old one (deleting it at 0).
     void SetBuffer(_Buffer* buffer) override {
         _SCC_Buffer<T>* typed = static_cast<_SCC_Buffer<T>*>(buffer);
@@ -418,6 +490,7 @@ public:
         if (capacity < 1) return nullptr;
         return new (capacity, static_cast<long>(sizeof(T))) _SCC_Buffer<T>(capacity);
     }
+    /// sizeof(T).
     long GetElementSize() const override { return sizeof(T); }
     /// Element copies from this array's buffer into `dest`; a negative count copies backwards.
     void CopyData(_Buffer* dest, long destIndex, long srcIndex, long count) override {
@@ -430,11 +503,14 @@ public:
         }
         CopyElements(to + destIndex, m_data + srcIndex, count);
     }
+    /// Exchanges elements i and j; an index out of range is reported (type 1) and nothing changes.
+    ///@{
     void Swap(long i, long j) override {
         if (!SSM_CHECK(InBounds(i) && InBounds(j), "", SCC_ArrayDetail::kUnit, SSM_FailureError))
             return;
         SwapElements(m_data[i], m_data[j]);
     }
+    ///@}
 
 protected:
     /// The library's own typed arrays override neither Swap nor ShortSort; given a plain
@@ -560,10 +636,13 @@ public:
 /// (Deleting) and loses its focus when the array is cleared (Cleared) or destroyed.
 class TESSAR_EXPORT SCC_ArrayIteratorBase : public SCC_Iterator {
 public:
+    /// Detached with focus -1, or attached to `array` with `focus` (see Restart).
+    ///@{
     SCC_ArrayIteratorBase() : m_focus(-1), m_array(nullptr) {}
     SCC_ArrayIteratorBase(_SCC_Array& array, long focus) : SCC_ArrayIteratorBase() {
         Restart(array, focus);
     }
+    ///@}
 
     /// Attaches to `array` with `focus` (a negative focus becomes -1).
     void Restart(_SCC_Array& array, long focus);
@@ -572,6 +651,7 @@ public:
     /// Restarts at element 0 of `array` (null: the current array); TRUE when the focus is valid.
     int GetFirst(void* array);
 
+    /// The focus plus one; 0 when the focus is not valid.
     SYS_Handle GetHandle() override { return IsValid() ? m_focus + 1 : 0; }
     /// Focus -1 (the array was cleared).
     int Clear() override { return Invalidate(); }
@@ -579,17 +659,24 @@ public:
     int GetNext() override;
     /// Moves the focus down by one (never below -1); TRUE while it is valid.
     int GetPrev() override;
+    /// Focus -1; the iterator stays attached.
+    ///@{
     int Invalidate() override {
         m_focus = -1;
         return 0;
     }
+    ///@}
     /// Attached and 0 <= focus < size.
     int IsValid() override;
+    /// TRUE when the focus is not valid.
     int IsEmpty() override { return !IsValid(); }
+    /// Block, Deleting and Cleared as the class comment says; always 0.
     int OnNotification(int code, int* param) override;
     /// Follows a Block record (see the class comment).
     virtual void OnUpdatePointers(void* info);
 
+    /// Same as GetNext and GetPrev.
+    ///@{
     SCC_ArrayIteratorBase& operator++() {
         GetNext();
         return *this;
@@ -600,7 +687,9 @@ public:
     }
     void operator++(int) { GetNext(); }
     void operator--(int) { GetPrev(); }
+    ///@}
 
+    /// Whether the focus is >= 0 (it may still lie beyond the array).
     int HasValidFocus() const { return m_focus >= 0; }
     /// The focus; a negative focus is reported (type 0).
     long GetFocus() const {
@@ -616,9 +705,13 @@ public:
     /// The array listened to; null when detached (also after the array was destroyed).
     _SCC_Array* GetArray() const { return GetOwner() != nullptr ? m_array : nullptr; }
 
+    /// The notifier of `array`, created on demand; null for a null array.
+    ///@{
     static SCC_Notifier* GetChangeEvent(_SCC_Array* array) {
         return array != nullptr ? array->GetNotifier() : nullptr;
     }
+    ///@}
+    /// Ascending order of ints: -1, 0 or 1.
     static int DefaultSort(const int& a, const int& b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 private:
@@ -630,12 +723,16 @@ private:
 template <class T>
 class TESSAR_EXPORT SCC_ArrayIterator : public SCC_ArrayIteratorBase {
 public:
+    /// Detached, focus -1.
     SCC_ArrayIterator() = default;
     SCC_ArrayIterator(SCC_Array<T>& array, long focus) : SCC_ArrayIteratorBase(array, focus) {}
 
+    /// The typed array listened to; null when detached.
+    ///@{
     SCC_Array<T>* GetArray() const {
         return static_cast<SCC_Array<T>*>(SCC_ArrayIteratorBase::GetArray());
     }
+    ///@}
     /// The element under the focus; a detached iterator or an invalid focus is reported and
     /// reads a default value.
     const T& GetItem() const {
@@ -644,5 +741,6 @@ public:
         if (!SSM_CHECK(array != nullptr, "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return none;
         return array->GetAt(GetFocus());
     }
+    /// Same as GetItem().
     const T& operator*() const { return GetItem(); }
 };
