@@ -205,12 +205,12 @@ protected:
 
     /// Insert and Delete without notifications, for the typed layer that fills in values first.
     /// Both answer false after a failed check.
-    ///@{
     bool OpenSlots(long index, long count);
+    /// Announces the insertion of `count` elements at `index` (Block, then Inserted for each),
+    /// when the array has a notifier.
     void NotifyInserted(long index, long count) {
         if (m_notifier != nullptr) SendInserted(index, count);
     }
-    ///@}
     /// Announces Changed for element `index`.
     void NotifyChanged(long index);
     /// Announces `code` with `value` in the data pointer, when the array has a notifier.
