@@ -383,6 +383,7 @@ public:
     /// Typed forms of the base queries, without a virtual call.
     ///@{
     long GetSize() const { return m_data != nullptr ? BufferOf(m_data)->GetSize() : 0; }
+    /// TRUE when 0 <= i < size.
     int InBounds(long i) const { return i >= 0 && i < GetSize(); }
     ///@}
 
@@ -392,6 +393,7 @@ public:
         if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return Scratch();
         return m_data[i];
     }
+    /// Same as GetAt(i).
     const T& operator[](long i) const { return GetAt(i); }
     ///@}
     /// Separates a shared buffer first: writes through the reference never reach copies. No
@@ -725,6 +727,7 @@ class TESSAR_EXPORT SCC_ArrayIterator : public SCC_ArrayIteratorBase {
 public:
     /// Detached, focus -1.
     SCC_ArrayIterator() = default;
+    /// Attached to `array` with `focus` (see Restart).
     SCC_ArrayIterator(SCC_Array<T>& array, long focus) : SCC_ArrayIteratorBase(array, focus) {}
 
     /// The typed array listened to; null when detached.

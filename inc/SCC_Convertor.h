@@ -39,6 +39,7 @@ public:
 /// model keeps its own hook.
 class TESSAR_EXPORT SCC_IndConvertor : public SCC_Convertor {
 public:
+    /// Takes a reference to `inner` (null: no conversion) and hooks its event.
     explicit SCC_IndConvertor(const SCC_SharedPointer<SCC_Convertor>& inner);
     /// Shares the model's inner convertor, takes over its listeners and hooks the inner convertor
     /// for itself (see the class comment). Assigning a convertor to itself changes nothing.
@@ -64,6 +65,7 @@ private:
 /// back, and back as it converts forward. Without an inner convertor it returns the value.
 class TESSAR_EXPORT SCC_RevConvertor : public SCC_IndConvertor {
 public:
+    /// Takes a reference to `inner` (null: no conversion) and hooks its event.
     explicit SCC_RevConvertor(const SCC_SharedPointer<SCC_Convertor>& inner)
         : SCC_IndConvertor(inner) {}
     /// As SCC_IndConvertor's copy and assignment.

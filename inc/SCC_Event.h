@@ -165,6 +165,7 @@ public:
 
     /// TRUE: this node is an event head.
     int IsEvent() const final { return TRUE; }
+    /// An event head does not react to notifications; always 0.
     int OnNotification(int /*code*/, T* /*data*/) override { return 0; }
     /// Steps every running cursor that stands on `node` back to the node before it.
     void OnNodeRemoved(SCC_EventNode<T>* node) override;
@@ -208,7 +209,9 @@ public:
     explicit SCC_EventHook(Function function = nullptr, int priority = 0)
         : m_priority(priority), m_function(function) {}
 
+    /// The priority given (see AddHook); 0 by default.
     int GetPriority() const override { return m_priority; }
+    /// Calls the function with (code, data) and answers its result; 0 without a function.
     int OnNotification(int code, T* data) override {
         return m_function != nullptr ? m_function(code, data) : 0;
     }
@@ -238,6 +241,7 @@ public:
     explicit SCC_ObjectEventHook(Obj* object = nullptr, Method method = nullptr, int priority = 0)
         : SCC_EventHook<T>(nullptr, priority), m_object(object), m_method(method) {}
 
+    /// Calls object->*method with (code, data) and answers its result; 0 while either is null.
     int OnNotification(int code, T* data) override {
         return m_object != nullptr && m_method != nullptr ? (m_object->*m_method)(code, data) : 0;
     }
@@ -262,6 +266,7 @@ private:
 template <class T>
 class TESSAR_EXPORT SCC_EventIterator : public SCC_EventNode<T> {
 public:
+    /// Pushes the cursor on the stack of dispatches of `event`, standing on its first node.
     explicit SCC_EventIterator(SCC_Event<T>& event) : m_event(&event) {
         this->m_next = event.m_owner;
 #if defined(__GNUC__) && !defined(__clang__) && __GNUC__ >= 12

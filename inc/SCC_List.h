@@ -188,14 +188,22 @@ public:
     SCC_DList() : tail(nullptr) {}
     ~SCC_DList() override { tail = nullptr; }
 
+    /// Last element, null when empty. O(1).
     N* GetTail() const override { return static_cast<N*>(tail); }
 
+    /// Links an unlinked node at the head and calls the hook with 1; returns the node.
     N* AddHead(N* node) override { return InsertAfter(nullptr, node); }
+    /// Links an unlinked node at the tail and calls the hook with 1; returns the node. O(1).
     N* AddTail(N* node) override { return InsertBefore(nullptr, node); }
+    /// A null `ref` appends at the tail; otherwise `ref` must be in this list. O(1).
     N* InsertBefore(N* ref, N* node) override;
+    /// A null `ref` inserts at the head; otherwise `ref` must be linked (in this list). O(1).
     N* InsertAfter(N* ref, N* node) override;
+    /// Calls the hook with 2, unlinks `node` (which must be in this list) and returns it. O(1).
     N* Remove(N* node) override;
+    /// Removes the node that follows `prev`, or the head when `prev` is null. O(1).
     N* RemoveAfter(N* prev) override;
+    /// Removes the last node, or answers null when the list is empty. O(1).
     N* RemoveTail() override { return tail != nullptr ? Remove(GetTail()) : nullptr; }
 
     /// Also: head and tail are null together, the ends hold null, each node's neighbours point
@@ -206,7 +214,9 @@ protected:
     /// Raw linking for derived lists that do their own checks and hooks. `ref` null: at the end.
     ///@{
     void LinkBefore(DLink* ref, DLink* link);
+    /// Links `link` after `ref` (null: at the head), without checks or hooks.
     void LinkAfter(DLink* ref, DLink* link);
+    /// Unlinks `link` without checks or hooks.
     void Unlink(DLink* link);
     ///@}
     /// `ref` is a linked node of this list as far as its own links can tell.
@@ -231,12 +241,14 @@ public:
     /// The node the iterator stands on, null when empty.
     N* GetNode() const { return node; }
 
+    /// The node's address; 0 when empty.
     SYS_Handle GetHandle() override { return reinterpret_cast<SYS_Handle>(node); }
     /// Moves to the following node; TRUE while one remains.
     int GetNext() override {
         if (node != nullptr) node = node->GetNext();
         return node != nullptr;
     }
+    /// A singly linked list cannot step back: the iterator is invalidated and answers FALSE.
     int GetPrev() override {
         Invalidate();
         return FALSE;
@@ -247,8 +259,11 @@ public:
         node = nullptr;
         return 0;
     }
+    /// Same as Invalidate.
     int Clear() override { return Invalidate(); }
+    /// TRUE while the iterator stands on a node.
     int IsValid() override { return node != nullptr; }
+    /// TRUE when the iterator stands on no node.
     int IsEmpty() override { return node == nullptr; }
 
 protected:

@@ -493,6 +493,7 @@ public:
     int IsEmpty() override {
         return !HasMap() || this->node == nullptr || m_bucket >= m_map->m_tableSize;
     }
+    /// The negation of IsEmpty().
     int IsValid() override { return !IsEmpty(); }
     /// The address of the current value, 0 when there is none.
     SYS_Handle GetHandle() override {
@@ -519,6 +520,7 @@ public:
     /// The current key and value, null when there is no node.
     ///@{
     const K* GetKey() const { return this->node != nullptr ? &this->node->key : nullptr; }
+    /// The current value, null when there is no node; writable in place.
     V* GetValue() const { return this->node != nullptr ? &this->node->value : nullptr; }
     ///@}
     /// The bucket of the current node.

@@ -91,6 +91,7 @@ private:
 /// precondition) the indirect property answers as a base property would, rather than crash.
 class TESSAR_EXPORT SCC_IndProperty : public SCC_StdProperty {
 public:
+    /// Takes a reference to `target`, which every operation is forwarded to.
     explicit SCC_IndProperty(const SCC_SharedPointer<SCC_StdProperty>& target);
     ~SCC_IndProperty() override;
 

@@ -56,6 +56,7 @@ public:
     /// The neighbouring elements; null at the ends of the list and for a free node.
     ///@{
     N* GetNext() const { return RealNode(this->next); }
+    /// The preceding element; null at the head of the list and for a free node.
     N* GetPrev() const { return RealNode(this->prev); }
     ///@}
     /// The node's identity as iterators report it (GetHandle) and as Deleting carries it.
@@ -113,8 +114,13 @@ public:
     /// `ref` is a node of this list; `node` must be free. Each links and calls the hook with 1.
     ///@{
     N* InsertBefore(N* ref, N* node);
+    /// As InsertBefore, linking `node` after `ref`.
     N* InsertAfter(N* ref, N* node);
+    /// Links `node` (which must be free) at the head and calls the hook with 1; returns it, or null
+    /// after a failed check.
     N* AddHead(N* node) { return CheckGiven(node) ? Link(&m_root, node) : nullptr; }
+    /// Links `node` (which must be free) at the tail and calls the hook with 1; returns it, or null
+    /// after a failed check.
     N* AddTail(N* node) { return CheckGiven(node) ? Link(m_root.prev, node) : nullptr; }
     ///@}
 
@@ -123,19 +129,23 @@ public:
     /// the hook must not delete the node.
     ///@{
     N* Remove(N* node);
+    /// Remove(GetHead()); null when the list is empty.
     N* RemoveHead() { return IsEmpty() ? nullptr : Remove(GetHead()); }
+    /// Remove(GetTail()); null when the list is empty.
     N* RemoveTail() { return IsEmpty() ? nullptr : Remove(GetTail()); }
     ///@}
     /// Hook 6 (every iterator on the list is cleared), then every node is unlinked; RemoveAll
     /// keeps the nodes alive, DeleteAll deletes them.
     ///@{
     void RemoveAll() { Empty(false); }
+    /// As RemoveAll, and deletes every node.
     void DeleteAll() { Empty(true); }
     ///@}
 
     /// The first (last) element; null when the list is empty.
     ///@{
     N* GetHead() const { return m_root.RealNode(m_root.next); }
+    /// The last element; null when the list is empty.
     N* GetTail() const { return m_root.RealNode(m_root.prev); }
     ///@}
     /// Number of nodes. O(n).
@@ -174,6 +184,7 @@ public:
 
     /// Stands on the head (tail) of `list`; empty when the list is.
     void Restart(const SCC_SafeDList<N>& safeList) { SetNode(safeList.GetHead()); }
+    /// Stands on the tail of `safeList`; empty when the list is.
     void RestartFromEnd(const SCC_SafeDList<N>& safeList) { SetNode(safeList.GetTail()); }
     /// Stands on `node`; null makes the iterator empty.
     void SetNode(N* node) { Park(node); }
