@@ -4,9 +4,10 @@
 
 #include "TessarExport.h"
 
-// The two services of the operating system that every check needs: a debugger break and the
-// guard that keeps errno across a report. They sit at the bottom of the library, below the
-// assertion entry point, and use nothing but the C library.
+/// @file
+/// The two services of the operating system that every check needs: a debugger break and the
+/// guard that keeps errno across a report. They sit at the bottom of the library, below the
+/// assertion entry point, and use nothing but the C library.
 
 /// Stops in the debugger when one is attached (SIGTRAP); without a debugger nothing happens
 /// and execution goes on, unless a host installed its own handler below.
@@ -18,6 +19,8 @@ TESSAR_EXPORT int PLT_IsDebuggerAttached();
 /// Replaces what PLT_DebugBreak does; null restores the default. A fuzzing harness installs
 /// abort() here so that a break becomes a recorded crash. Returns the previous handler.
 typedef void (*PLT_DebugBreakHandler)();
+/// Installs `handler` as what PLT_DebugBreak does (see PLT_DebugBreakHandler); returns the previous
+/// one.
 TESSAR_EXPORT PLT_DebugBreakHandler PLT_SetDebugBreakHandler(PLT_DebugBreakHandler handler);
 
 /// Tells a watching program that one of the library's process-wide objects was created

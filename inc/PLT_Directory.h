@@ -4,9 +4,10 @@
 
 #include "TessarExport.h"
 
-// Services of the operating system for directories and whole files. Every path is taken as
-// PLT_SystemPath gives it (each '\' becomes '/'), so that a path written with either separator
-// names the same file.
+/// @file
+/// Services of the operating system for directories and whole files. Every path is taken as
+/// PLT_SystemPath gives it (each '\' becomes '/'), so that a path written with either separator
+/// names the same file.
 
 /// Attribute bit of a match that is a directory (a symbolic link never is).
 const unsigned PLT_ATTRIBUTE_DIRECTORY = 0x10;
@@ -46,13 +47,16 @@ TESSAR_EXPORT int PLT_SetCurrentDirectory(const char* path);
 /// mkdir with the permissions the process's umask allows: TRUE on success.
 TESSAR_EXPORT int PLT_MakeDirectory(const char* path);
 /// rmdir, unlink (never a directory): 0 on success, -1 on failure (errno set).
+///@{
 TESSAR_EXPORT int PLT_RemoveDirectory(const char* path);
 TESSAR_EXPORT int PLT_RemoveFile(const char* path);
+///@}
 /// Renames without ever replacing an existing `to` (EEXIST), as the C run time of the original
 /// host renames: 0 on success, -1 on failure (errno set).
 TESSAR_EXPORT int PLT_RenameFile(const char* from, const char* to);
 /// Opens an existing file for reading: a descriptor, or -1 (errno set).
 TESSAR_EXPORT int PLT_OpenExisting(const char* path);
+/// Closes a descriptor of PLT_OpenExisting; -1 is ignored.
 TESSAR_EXPORT void PLT_CloseDescriptor(int descriptor);
 /// Copies the contents of the file `from` to `to`, creating or replacing `to` (with the
 /// permissions of `from`); TRUE on success. Copying a file onto itself fails and leaves it whole.

@@ -6,7 +6,8 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 
-// Services of the operating system for files, the application profile and starting programs.
+/// @file
+/// Services of the operating system for files, the application profile and starting programs.
 
 /// `path` as the system takes it: every '\' becomes '/', so that a path written with either
 /// separator names the same file. A null path gives the empty one.
@@ -30,6 +31,7 @@ struct PLT_MappedFile {
     /// Bytes of the view (the file's length when mapped), else 0.
     size_t size = 0;
 };
+/// Maps the whole file at `path` (see PLT_MappedFile); release it with PLT_UnmapFile.
 TESSAR_EXPORT PLT_MappedFile PLT_MapFile(const char* path);
 /// Releases the view and then the descriptor; FALSE (and nothing released) when the view could
 /// not be released.
@@ -50,6 +52,7 @@ TESSAR_EXPORT int PLT_UnmapFile(PLT_MappedFile& mapping);
 
 /// Sets the profile's path; null or empty restores the default.
 TESSAR_EXPORT void PLT_SetProfilePath(const char* path);
+/// The profile's path: the one set, else the default.
 TESSAR_EXPORT std::string PLT_GetProfilePath();
 /// The setting, or `defaultValue` when it (or the file) is missing.
 TESSAR_EXPORT std::string PLT_ReadProfileString(const char* section, const char* key,

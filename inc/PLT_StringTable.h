@@ -4,11 +4,12 @@
 
 #include "TessarExport.h"
 
-// The string tables of the running application and of its extension modules, which text
-// lookup (TR) searches by string number. The application's table is searched first, then the
-// module tables in the order they were registered; this library registers its own table when
-// it is loaded. A table is consulted for a number only when it holds some string of the same
-// block of 16 numbers, as string-table resources are organised.
+/// @file
+/// The string tables of the running application and of its extension modules, which text
+/// lookup (TR) searches by string number. The application's table is searched first, then the
+/// module tables in the order they were registered; this library registers its own table when
+/// it is loaded. A table is consulted for a number only when it holds some string of the same
+/// block of 16 numbers, as string-table resources are organised.
 
 /// One string of a table: its number and its text.
 struct PLT_StringEntry {

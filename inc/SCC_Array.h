@@ -15,20 +15,21 @@
 #include "SSM_Assert.h"
 #include "TessarExport.h"
 
-// The library's growable array.
-//
-// Storage is one reference-counted buffer (a header followed by the elements) shared by every
-// copy of an array until one of them writes: every mutator, and every non-const element access,
-// first gives a shared array a private copy, so no write ever shows through a copy. A full
-// buffer grows by twice the current size, at least 1 and at most 10000 elements at a time.
-//
-// An array can carry a comparator (shared, reference-counted); it then keeps Add in order and
-// answers ordered searches. Changes are announced on the array's notifier, created on first
-// demand, with the notification protocol (SCC_NotifyCode, SCC_Notifier.h).
-//
-// The untyped work (sizes, growth, buffers, sorting, searching, notifications) is done once in
-// _SCC_Array; SCC_Array<T> adds the typed element operations. Checks report to the assertion
-// entry point as "scc/SCC_Array"; a refused operation leaves the array unchanged.
+/// @file
+/// The library's growable array.
+///
+/// Storage is one reference-counted buffer (a header followed by the elements) shared by every
+/// copy of an array until one of them writes: every mutator, and every non-const element access,
+/// first gives a shared array a private copy, so no write ever shows through a copy. A full
+/// buffer grows by twice the current size, at least 1 and at most 10000 elements at a time.
+///
+/// An array can carry a comparator (shared, reference-counted); it then keeps Add in order and
+/// answers ordered searches. Changes are announced on the array's notifier, created on first
+/// demand, with the notification protocol (SCC_NotifyCode, SCC_Notifier.h).
+///
+/// The untyped work (sizes, growth, buffers, sorting, searching, notifications) is done once in
+/// _SCC_Array; SCC_Array<T> adds the typed element operations. Checks report to the assertion
+/// entry point as "scc/SCC_Array"; a refused operation leaves the array unchanged.
 
 class SCC_ComparatorBase;
 

@@ -5,34 +5,35 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 
-// The observer framework. An event is the head of an intrusive, doubly linked ring of listener
-// nodes; notifying it calls every enabled node of the ring, in ring order, with a code and a
-// data pointer. Listeners are node objects embedded in their observers, so attaching,
-// detaching and dispatching only relink pointers and never allocate.
-//
-// Ring and ownership. A detached node and an empty event point to themselves in both links,
-// never to null. An event never owns its listeners and a listener never owns its event; either
-// may be destroyed first: a destroyed listener leaves its ring, a destroyed event leaves its
-// former listeners detached, enabled and alive.
-//
-// Dispatch. Every running dispatch of an event has a cursor (SCC_EventIterator) on the stack of
-// Notify; the cursors of one event form a stack whose innermost entry the event keeps in its
-// owner field. When a node leaves the ring, every cursor standing on it steps back to its
-// predecessor, so a dispatch always goes on with the node that followed the removed one.
-// During a dispatch, therefore:
-//  - a listener may detach itself or any other node, also in nested dispatches;
-//  - a node attached behind the current position is called in the same dispatch, a node
-//    attached before it is not (re-attaching the current listener at the tail calls it again);
-//  - a listener may notify the same event again; each level has its own cursor;
-//  - a listener that disables the event ends the dispatch after itself;
-//  - a listener may destroy the event: the running dispatches end after that listener (this
-//    goes beyond the classic contract, which leaves it undefined);
-//  - when a listener throws, its dispatch ends and the cursor is popped before the exception
-//    leaves Notify.
-//
-// An event head is never a listener of another event: AddNode, AddHook and Detach refuse an
-// SCC_Event at compile time. Nothing is checked or reported at run time; a null data pointer
-// passes through, and a listener's result is ignored.
+/// @file
+/// The observer framework. An event is the head of an intrusive, doubly linked ring of listener
+/// nodes; notifying it calls every enabled node of the ring, in ring order, with a code and a
+/// data pointer. Listeners are node objects embedded in their observers, so attaching,
+/// detaching and dispatching only relink pointers and never allocate.
+///
+/// Ring and ownership. A detached node and an empty event point to themselves in both links,
+/// never to null. An event never owns its listeners and a listener never owns its event; either
+/// may be destroyed first: a destroyed listener leaves its ring, a destroyed event leaves its
+/// former listeners detached, enabled and alive.
+///
+/// Dispatch. Every running dispatch of an event has a cursor (SCC_EventIterator) on the stack of
+/// Notify; the cursors of one event form a stack whose innermost entry the event keeps in its
+/// owner field. When a node leaves the ring, every cursor standing on it steps back to its
+/// predecessor, so a dispatch always goes on with the node that followed the removed one.
+/// During a dispatch, therefore:
+///  - a listener may detach itself or any other node, also in nested dispatches;
+///  - a node attached behind the current position is called in the same dispatch, a node
+///    attached before it is not (re-attaching the current listener at the tail calls it again);
+///  - a listener may notify the same event again; each level has its own cursor;
+///  - a listener that disables the event ends the dispatch after itself;
+///  - a listener may destroy the event: the running dispatches end after that listener (this
+///    goes beyond the classic contract, which leaves it undefined);
+///  - when a listener throws, its dispatch ends and the cursor is popped before the exception
+///    leaves Notify.
+///
+/// An event head is never a listener of another event: AddNode, AddHook and Detach refuse an
+/// SCC_Event at compile time. Nothing is checked or reported at run time; a null data pointer
+/// passes through, and a listener's result is ignored.
 
 template <class T> class SCC_EventNode;
 template <class T> class SCC_Event;

@@ -6,33 +6,34 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 
-// Intrusive lists. The links live in the element objects, which derive from SCC_SListNode<N>
-// (singly linked) or SCC_DListNode<N> (doubly linked), so linking and unlinking never allocate.
-//
-//   SCC_SList<N>   singly linked, head only; destroying it leaves the nodes alive and unlinked.
-//   SCC_SDList<N>  an SCC_SList<N> that owns its nodes: destroying it deletes those still linked.
-//   SCC_DList<N>   doubly linked with head and tail; N derives from SCC_DListNode<N>.
-//
-// Links. A node's `next` (and `prev`) point to node bases; the ends of a list hold null. An
-// unlinked node points to itself, so IsLinked() is O(1) and a node can never be linked twice by
-// mistake: adding a linked node is a failed check and changes nothing. Copying a node never
-// copies its links (the copy starts unlinked; assignment keeps the target's links).
-//
-// Destroying a node that is still linked is a failed check (type 0): a node does not know its
-// list, so it cannot repair the list's head; remove it first. Lists unlink their nodes when they
-// are destroyed, so destroying the list first is always safe.
-//
-// The hook. Every list calls its virtual OnListChange(code, node) with the notification
-// protocol (SCC_NotifyCode, SCC_Notifier.h) and the node; owners that rebuild or empty a list in
-// bulk send Reset and Cleared through the hook with a null node. A list being destroyed calls
-// no hook.
-//
-// Iterators. SCC_SListIterator<N> and SCC_DListIterator<N> walk the links; they are SCC_Iterator
-// listeners, so a list that forwards its hook codes to a notifier keeps the iterators attached
-// to that notifier off removed nodes.
-//
-// Checks report as "scc/SCC_List_Inline", type 0; a refused operation changes nothing and
-// answers null.
+/// @file
+/// Intrusive lists. The links live in the element objects, which derive from SCC_SListNode<N>
+/// (singly linked) or SCC_DListNode<N> (doubly linked), so linking and unlinking never allocate.
+///
+///   SCC_SList<N>   singly linked, head only; destroying it leaves the nodes alive and unlinked.
+///   SCC_SDList<N>  an SCC_SList<N> that owns its nodes: destroying it deletes those still linked.
+///   SCC_DList<N>   doubly linked with head and tail; N derives from SCC_DListNode<N>.
+///
+/// Links. A node's `next` (and `prev`) point to node bases; the ends of a list hold null. An
+/// unlinked node points to itself, so IsLinked() is O(1) and a node can never be linked twice by
+/// mistake: adding a linked node is a failed check and changes nothing. Copying a node never
+/// copies its links (the copy starts unlinked; assignment keeps the target's links).
+///
+/// Destroying a node that is still linked is a failed check (type 0): a node does not know its
+/// list, so it cannot repair the list's head; remove it first. Lists unlink their nodes when they
+/// are destroyed, so destroying the list first is always safe.
+///
+/// The hook. Every list calls its virtual OnListChange(code, node) with the notification
+/// protocol (SCC_NotifyCode, SCC_Notifier.h) and the node; owners that rebuild or empty a list in
+/// bulk send Reset and Cleared through the hook with a null node. A list being destroyed calls
+/// no hook.
+///
+/// Iterators. SCC_SListIterator<N> and SCC_DListIterator<N> walk the links; they are SCC_Iterator
+/// listeners, so a list that forwards its hook codes to a notifier keeps the iterators attached
+/// to that notifier off removed nodes.
+///
+/// Checks report as "scc/SCC_List_Inline", type 0; a refused operation changes nothing and
+/// answers null.
 
 template <class N> class SCC_SList;
 template <class N> class SCC_SDList;

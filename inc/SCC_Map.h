@@ -13,37 +13,38 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 
-// The library's hash map: separate chaining in singly linked bucket lists.
-//
-// Layout. The table is one array of `tableSize` buckets; a bucket is an SCC_SDList of
-// SCC_MapNode (it owns its nodes). A node keeps its key, its value and `hash`, the raw result of
-// the map's hash function for the key at the current table size; the node lives in bucket
-// `hash` modulo `tableSize` (made non-negative). A look-up compares the stored hash before the
-// key (with SCC_Compare), and hashes the key once per operation.
-//
-// Growth. New nodes go to the head of their bucket. When the chain that received a node holds
-// 5 nodes or more, the table is rebuilt with the next size of SCC_GetNewTableSize: old buckets
-// are walked in order, each from its head, and every node is re-hashed and appended to the tail
-// of its new bucket. From 467183 buckets on the table no longer grows and chains lengthen. The
-// table never shrinks.
-//
-// Notifications. The map is an SCC_Notifier, and each bucket's hook (SCC_SList::OnListChange)
-// hears the changes of its bucket; both speak the notification protocol (SCC_NotifyCode,
-// SCC_Notifier.h).
-//
-// Listeners may change the map while they are being notified. A node whose removal was being
-// announced and that a listener removed in the meantime is not removed twice; an add whose node
-// a listener removed answers null.
-//
-// Keys need SCC_Hash(const K&, long) and SCC_Compare(const K&, const K&); values need copy
-// construction. The hash function must not throw (a rebuild calls it for every node). A node
-// that cannot be allocated throws std::bad_alloc with the map unchanged, as does a table that
-// cannot be allocated at construction; a rebuild that cannot get memory is skipped (the map
-// keeps working with longer chains). A listener that throws while an add or a removal is
-// announced leaves the add done and the removal not done.
-//
-// A missing table is reported through checks of type 0 with an empty message in
-// "scc/SCC_Map_Inline"; an operation that finds no table does nothing and answers null, FALSE.
+/// @file
+/// The library's hash map: separate chaining in singly linked bucket lists.
+///
+/// Layout. The table is one array of `tableSize` buckets; a bucket is an SCC_SDList of
+/// SCC_MapNode (it owns its nodes). A node keeps its key, its value and `hash`, the raw result of
+/// the map's hash function for the key at the current table size; the node lives in bucket
+/// `hash` modulo `tableSize` (made non-negative). A look-up compares the stored hash before the
+/// key (with SCC_Compare), and hashes the key once per operation.
+///
+/// Growth. New nodes go to the head of their bucket. When the chain that received a node holds
+/// 5 nodes or more, the table is rebuilt with the next size of SCC_GetNewTableSize: old buckets
+/// are walked in order, each from its head, and every node is re-hashed and appended to the tail
+/// of its new bucket. From 467183 buckets on the table no longer grows and chains lengthen. The
+/// table never shrinks.
+///
+/// Notifications. The map is an SCC_Notifier, and each bucket's hook (SCC_SList::OnListChange)
+/// hears the changes of its bucket; both speak the notification protocol (SCC_NotifyCode,
+/// SCC_Notifier.h).
+///
+/// Listeners may change the map while they are being notified. A node whose removal was being
+/// announced and that a listener removed in the meantime is not removed twice; an add whose node
+/// a listener removed answers null.
+///
+/// Keys need SCC_Hash(const K&, long) and SCC_Compare(const K&, const K&); values need copy
+/// construction. The hash function must not throw (a rebuild calls it for every node). A node
+/// that cannot be allocated throws std::bad_alloc with the map unchanged, as does a table that
+/// cannot be allocated at construction; a rebuild that cannot get memory is skipped (the map
+/// keeps working with longer chains). A listener that throws while an add or a removal is
+/// announced leaves the add done and the removal not done.
+///
+/// A missing table is reported through checks of type 0 with an empty message in
+/// "scc/SCC_Map_Inline"; an operation that finds no table does nothing and answers null, FALSE.
 
 template <class K, class V>
 /// One entry of a map, owned by its bucket: key, value and the raw hash of the key.

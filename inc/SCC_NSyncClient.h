@@ -3,9 +3,10 @@
 #include "SCC_RefDList.h"
 #include "TessarExport.h"
 
-// Sync clients: objects that others reference through SCC_DListRefNode entries and that tell
-// every referencing node when they go away. The list side behaves as SCC_RefDList (copies
-// start empty, assignment keeps the target's nodes).
+/// @file
+/// Sync clients: objects that others reference through SCC_DListRefNode entries and that tell
+/// every referencing node when they go away. The list side behaves as SCC_RefDList (copies
+/// start empty, assignment keeps the target's nodes).
 
 /// Destroying the client first calls NotifyNodes(0, 0), so each node still in the list hears
 /// (0, null) once while the client's list is intact, then releases the nodes as SCC_RefDList

@@ -4,20 +4,21 @@
 #include "SCC_Notifier.h"
 #include "TessarExport.h"
 
-// Reference lists: an object that others refer to keeps an SCC_RefDList of SCC_DListRefNode
-// objects, one per referrer, so that it can tell them all when something happens to it
-// (NotifyNodes). Either side may be destroyed first: a node leaves its list when it dies, and a
-// list releases every node when it dies (the nodes stay alive, in no list).
-//
-// A node records its list, so a node is in at most one list and every operation that links a
-// node first takes it out of the list it is in. Hooks: the list's OnListChange hears Inserted
-// after a node joined and Deleting before a node leaves (also when it leaves because it is
-// destroyed or moves to another list); the list being destroyed sends Cleared before releasing
-// its nodes (SCC_NotifyCode, SCC_Notifier.h).
-//
-// Checks are check-and-throw failures of type 1 reported as "scc/SCC_Misc": a null node, and a
-// reference or removed node that is not in this list. A refused operation changes nothing and
-// answers null.
+/// @file
+/// Reference lists: an object that others refer to keeps an SCC_RefDList of SCC_DListRefNode
+/// objects, one per referrer, so that it can tell them all when something happens to it
+/// (NotifyNodes). Either side may be destroyed first: a node leaves its list when it dies, and a
+/// list releases every node when it dies (the nodes stay alive, in no list).
+///
+/// A node records its list, so a node is in at most one list and every operation that links a
+/// node first takes it out of the list it is in. Hooks: the list's OnListChange hears Inserted
+/// after a node joined and Deleting before a node leaves (also when it leaves because it is
+/// destroyed or moves to another list); the list being destroyed sends Cleared before releasing
+/// its nodes (SCC_NotifyCode, SCC_Notifier.h).
+///
+/// Checks are check-and-throw failures of type 1 reported as "scc/SCC_Misc": a null node, and a
+/// reference or removed node that is not in this list. A refused operation changes nothing and
+/// answers null.
 
 class SCC_RefDList;
 

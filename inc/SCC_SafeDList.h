@@ -8,28 +8,29 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 
-// The safe list: a circular doubly linked list through a sentinel root, whose iterators survive
-// the removal or destruction of the node they stand on.
-//
-// How it works. A node (SCC_SafeDListNode<N>) is also an SCC_RefDList: the iterators standing on
-// it are parked in that reference list. Before a node leaves the list, the list calls
-// NotifyNodes(SCC_NotifyDeleting, node) on it, and every iterator there applies its focus-delete
-// policy: it steps to the next node (go forward), to the previous one (go back), or becomes
-// empty (invalidate); stepping past either end makes it empty. Only then is the node unlinked,
-// so no iterator ever stands on a node that left or died. Emptying the list (Cleared) clears
-// every iterator on it.
-//
-// Links. The root's `next` is the head and its `prev` the tail; an empty list has the root
-// linked to itself, and a free node has both links pointing to itself (IsLinked() is O(1)). A
-// node answers IsRealNode() with TRUE, the root with FALSE, which is how walks stop.
-//
-// Destroying a linked node directly (without the list) is allowed: its iterators apply their
-// policies while its neighbours are still reachable, then it unlinks itself. The list's hook is
-// not called in that case, because a node does not know its list. Destroying the list unlinks
-// every node (none is deleted) and clears their iterators.
-//
-// Checks are of type 0, reported as "scc/SCC_SafeDList_Inline"; a refused operation changes
-// nothing and answers null.
+/// @file
+/// The safe list: a circular doubly linked list through a sentinel root, whose iterators survive
+/// the removal or destruction of the node they stand on.
+///
+/// How it works. A node (SCC_SafeDListNode<N>) is also an SCC_RefDList: the iterators standing on
+/// it are parked in that reference list. Before a node leaves the list, the list calls
+/// NotifyNodes(SCC_NotifyDeleting, node) on it, and every iterator there applies its focus-delete
+/// policy: it steps to the next node (go forward), to the previous one (go back), or becomes
+/// empty (invalidate); stepping past either end makes it empty. Only then is the node unlinked,
+/// so no iterator ever stands on a node that left or died. Emptying the list (Cleared) clears
+/// every iterator on it.
+///
+/// Links. The root's `next` is the head and its `prev` the tail; an empty list has the root
+/// linked to itself, and a free node has both links pointing to itself (IsLinked() is O(1)). A
+/// node answers IsRealNode() with TRUE, the root with FALSE, which is how walks stop.
+///
+/// Destroying a linked node directly (without the list) is allowed: its iterators apply their
+/// policies while its neighbours are still reachable, then it unlinks itself. The list's hook is
+/// not called in that case, because a node does not know its list. Destroying the list unlinks
+/// every node (none is deleted) and clears their iterators.
+///
+/// Checks are of type 0, reported as "scc/SCC_SafeDList_Inline"; a refused operation changes
+/// nothing and answers null.
 
 template <class N> class SCC_SafeDList;
 template <class N> class SCC_SafeDListIterator;

@@ -6,16 +6,17 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 
-// Saved handles: a sorted set of (type, handle) pairs naming objects of the host, each wrapped
-// in a listener of its object's change event, so that the set follows its objects:
-//   code 2 (the object is deleted; its handle travels in the data pointer): the pair is removed;
-//   code 6 (the source is cleared): the set is emptied;
-//   code 7 (the handles were relocated): the handle object first updates itself
-//           (OnUpdatePointers), then the set re-sorts before its next search.
-//
-// Applications derive from both classes: the set's CreateByType builds the handle object for a
-// type, and the handle object names the event it listens to (GetChangeEvent). With the base
-// classes nothing can be saved.
+/// @file
+/// Saved handles: a sorted set of (type, handle) pairs naming objects of the host, each wrapped
+/// in a listener of its object's change event, so that the set follows its objects:
+///   code 2 (the object is deleted; its handle travels in the data pointer): the pair is removed;
+///   code 6 (the source is cleared): the set is emptied;
+///   code 7 (the handles were relocated): the handle object first updates itself
+///           (OnUpdatePointers), then the set re-sorts before its next search.
+///
+/// Applications derive from both classes: the set's CreateByType builds the handle object for a
+/// type, and the handle object names the event it listens to (GetChangeEvent). With the base
+/// classes nothing can be saved.
 
 class SCC_SavedHandles;
 

@@ -2,9 +2,11 @@
 
 #include "TessarTypes.h"
 
-// The single entry point through which every class of the library reports a broken
-// precondition, and the two forms of a check built on it.
+/// @file
+/// The single entry point through which every class of the library reports a broken
+/// precondition, and the two forms of a check built on it.
 
+/// The kind of a failure; it decides what the manager does when no handler chooses.
 enum SSM_FailureType {
     SSM_FailureAssert = 0,  ///< internal consistency check; by default execution continues
     SSM_FailureError = 1,   ///< error of use; breaks by default when nested in another failure
@@ -34,14 +36,18 @@ struct SSM_ManagerHandlers {
     /// Throws what the latest failure asked for, or returns.
     void (*throwLatest)();
 };
+/// Installs the manager's handlers (nulls remove them; see SSM_ManagerHandlers); returns the
+/// previous ones.
 TESSAR_EXPORT SSM_ManagerHandlers SSM_SetManagerHandlers(SSM_ManagerHandlers handlers);
 
 /// Out-of-line halves of the check macros: report, and when the answer is FALSE break into
 /// the debugger (and, for the second, then call SSM_Throw()).
+///@{
 TESSAR_EXPORT void SSM_CheckFailed(const char* message, const char* unit, int line,
                                    SSM_FailureType type, int id);
 TESSAR_EXPORT void SSM_CheckFailedThrow(const char* message, const char* unit, int line,
                                         SSM_FailureType type, int id);
+///@}
 
 /// Checks. Each evaluates to true when the condition holds, so that a caller may refuse to go
 /// on after a failure the manager chose to continue past:
@@ -50,6 +56,7 @@ TESSAR_EXPORT void SSM_CheckFailedThrow(const char* message, const char* unit, i
 /// (namespace { const char kUnit[] = "sys/sysstr"; }, or a named constant next to the inline
 /// checks of a header); the _AT forms take a fixed line, because hosts disable assertion sites
 /// by "unit(line)".
+///@{
 #define SSM_CHECK_ID_AT(cond, msg, unit, line, type, id) \
     ((cond) ? true : (SSM_CheckFailed((msg), (unit), (line), (type), (id)), false))
 #define SSM_CHECK_THROW_ID_AT(cond, msg, unit, line, type, id) \
@@ -61,3 +68,4 @@ TESSAR_EXPORT void SSM_CheckFailedThrow(const char* message, const char* unit, i
     SSM_CHECK_THROW_ID_AT(cond, msg, unit, line, type, 0)
 #define SSM_CHECK_THROW(cond, msg, unit, type) \
     SSM_CHECK_THROW_ID_AT(cond, msg, unit, __LINE__, type, 0)
+///@}

@@ -7,23 +7,24 @@
 #include "SSM_Assert.h"
 #include "TessarExport.h"
 
-// Integer plane geometry in board units: points, placements, segments, circles, arcs and
-// axis-aligned boxes. All are plain values without virtual functions, copied freely and
-// compared field by field.
-//
-// Units. Coordinates, lengths and radii are signed 32-bit base units (1/1,500 micron); a
-// coordinate is usable when it lies strictly between -SYS_COORD_LIMIT and +SYS_COORD_LIMIT,
-// which keeps the sum or difference of two coordinates inside 32 bits. Angles are signed 32-bit
-// with SYS_FULL_TURN units per turn, counter-clockwise from the positive x axis.
-//
-// Arithmetic. Integer arithmetic on points is unchecked and wraps modulo 2^32 (it is carried
-// out in unsigned arithmetic, so it is never undefined); callers keep coordinates inside the
-// range. Floating results stored as integers are rounded half away from zero (SYS_Round) or,
-// where an operation says so, truncated (SYS_Trunc).
-//
-// Checks. Broken rules are reported through SSM_AssertFailed (failure type 0) with the unit
-// "sys/SYS_Geom_Inline" or "sys/locgeom" that hosts know; the operation then completes with
-// the values as computed. Nothing here throws.
+/// @file
+/// Integer plane geometry in board units: points, placements, segments, circles, arcs and
+/// axis-aligned boxes. All are plain values without virtual functions, copied freely and
+/// compared field by field.
+///
+/// Units. Coordinates, lengths and radii are signed 32-bit base units (1/1,500 micron); a
+/// coordinate is usable when it lies strictly between -SYS_COORD_LIMIT and +SYS_COORD_LIMIT,
+/// which keeps the sum or difference of two coordinates inside 32 bits. Angles are signed 32-bit
+/// with SYS_FULL_TURN units per turn, counter-clockwise from the positive x axis.
+///
+/// Arithmetic. Integer arithmetic on points is unchecked and wraps modulo 2^32 (it is carried
+/// out in unsigned arithmetic, so it is never undefined); callers keep coordinates inside the
+/// range. Floating results stored as integers are rounded half away from zero (SYS_Round) or,
+/// where an operation says so, truncated (SYS_Trunc).
+///
+/// Checks. Broken rules are reported through SSM_AssertFailed (failure type 0) with the unit
+/// "sys/SYS_Geom_Inline" or "sys/locgeom" that hosts know; the operation then completes with
+/// the values as computed. Nothing here throws.
 
 class SYS_Transform;
 class SYS_DoublePoint;

@@ -3,10 +3,11 @@
 #include "SYS_String.h"
 #include "TessarExport.h"
 
-// String utilities on plain C strings: fields of a separated list, a numeric-aware
-// comparison, and validators of decimal, octal and hexadecimal integers and floating-point
-// numbers. None of them reads past the terminator, whatever the input; a null text is
-// treated like an empty one.
+/// @file
+/// String utilities on plain C strings: fields of a separated list, a numeric-aware
+/// comparison, and validators of decimal, octal and hexadecimal integers and floating-point
+/// numbers. None of them reads past the terminator, whatever the input; a null text is
+/// treated like an empty one.
 
 /// Field `index` (from 0) of text split at `separator` (a byte), copied into field: TRUE.
 /// FALSE when text is null (field unchanged) or has fewer fields (field emptied). An empty

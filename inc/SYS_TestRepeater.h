@@ -2,8 +2,9 @@
 
 #include "TessarExport.h"
 
-// Diagnostic entry points of the library, kept so that hosts built with a test repeater link
-// and run unchanged. The library records nothing: every call has no effect and costs a call.
+/// @file
+/// Diagnostic entry points of the library, kept so that hosts built with a test repeater link
+/// and run unchanged. The library records nothing: every call has no effect and costs a call.
 
 /// Names a function whose calls a test repeater would record.
 struct TESSAR_EXPORT SYS_TestFncID {

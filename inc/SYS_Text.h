@@ -4,8 +4,9 @@
 #include "SYS_String.h"
 #include "TessarExport.h"
 
-// Attributes of a placed text: its style (font and size), its placement and the text itself.
-// Sizes are in base units.
+/// @file
+/// Attributes of a placed text: its style (font and size), its placement and the text itself.
+/// Sizes are in base units.
 
 /// A font name with a height and a width. Empty font and zero sizes by default.
 class TESSAR_EXPORT SYS_TextStyle {

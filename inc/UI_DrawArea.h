@@ -6,11 +6,12 @@
 #include "SYS_Geom.h"
 #include "TessarTypes.h"
 
-// The abstract drawing surface of the board editors. World coordinates are integer base units
-// (SYS_Point, SYS_Box); screen coordinates are window pixels (CPoint, CRect). The library
-// defines the interface and an inert default for every operation; a concrete window derives
-// from UI_DrawArea and implements the conversions and the drawing. Everything in the library
-// that draws (CDynamic) calls only these operations.
+/// @file
+/// The abstract drawing surface of the board editors. World coordinates are integer base units
+/// (SYS_Point, SYS_Box); screen coordinates are window pixels (CPoint, CRect). The library
+/// defines the interface and an inert default for every operation; a concrete window derives
+/// from UI_DrawArea and implements the conversions and the drawing. Everything in the library
+/// that draws (CDynamic) calls only these operations.
 
 class CDynamic;
 
