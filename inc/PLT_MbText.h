@@ -98,8 +98,8 @@ private:
 /// member. Whole characters are compared: a trail byte of the text never matches a set member.
 class TESSAR_EXPORT PLT_MbCharSet {
 public:
-    /// The set of the whole characters of the NUL-terminated `set`, as `text` walks them; `set`
-    /// must outlive this object.
+    /// The set of the whole characters of the NUL-terminated `set`, as `text` walks them; both
+    /// `text` and `set` must outlive this object.
     PLT_MbCharSet(const PLT_MbText& text, const char* set);
 
     /// Whether the character of `n` bytes at p is a member of the set.

@@ -33,10 +33,11 @@ class SCC_StdCollection;
 class TESSAR_EXPORT SCC_StdProperty : public SCC_SharedBuffer {
 public:
     SCC_StdProperty();
-    /// Shares the model's convertor (with its own hook on it) and copies its validation text.
+    /// Shares the model's convertor (with its own hook on it), copies its validation text and
+    /// takes over the listeners of its change event.
     SCC_StdProperty(SCC_StdProperty& model);
-    /// Takes the model's convertor (as SetConvertor), validation text and change event; assigning a
-    /// property to itself changes nothing.
+    /// Takes the model's convertor (as SetConvertor) and validation text, and takes over the
+    /// listeners of its change event; assigning a property to itself changes nothing.
     SCC_StdProperty& operator=(SCC_StdProperty& model);
     ~SCC_StdProperty() override;
 

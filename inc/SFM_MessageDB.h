@@ -156,7 +156,7 @@ public:
     /// texts are read before the output is opened, so `fileName` may name this database's own
     /// file.
     void Save(SYS_String fileName);
-    /// Always TRUE: loading leaves a consistent database whatever the file held.
+    /// Always TRUE.
     virtual int IsValid() { return TRUE; }
 
     /// Every key of the key table in ascending order (messages and sections alike), for tools
