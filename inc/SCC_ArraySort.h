@@ -14,10 +14,10 @@
 
 namespace SCC_ArraySortDetail {
 
-// Ranges of at most this many elements are finished by ShortSort.
+/// Ranges of at most this many elements are finished by ShortSort.
 constexpr long kShortRange = 8;
 
-// Partitions a range may take before heapsort finishes it: 2 * floor(log2(size)).
+/// Partitions a range may take before heapsort finishes it: 2 * floor(log2(size)).
 inline int PartitionBudget(long size) {
     int log2 = 0;
     while (size > 1) {
@@ -27,7 +27,7 @@ inline int PartitionBudget(long size) {
     return 2 * log2;
 }
 
-// Middle element as pivot, moved to lo; returns where the pivot ends.
+/// Middle element as pivot, moved to lo; returns where the pivot ends.
 template <class Policy>
 long Partition(Policy& policy, long lo, long hi) {
     policy.Swap(lo + (hi - lo) / 2, lo);
@@ -47,8 +47,8 @@ long Partition(Policy& policy, long lo, long hi) {
     return down;
 }
 
-// Selection pass over lo..hi: the greatest element (the first of equal maxima) goes to hi,
-// then hi moves down.
+/// Selection pass over lo..hi: the greatest element (the first of equal maxima) goes to hi,
+/// then hi moves down.
 template <class Policy>
 void SelectionSort(Policy& policy, long lo, long hi) {
     for (; hi > lo; --hi) {
@@ -81,8 +81,8 @@ void HeapSort(Policy& policy, long lo, long hi) {
     }
 }
 
-// The non-recursive quicksort: the smaller side of each partition waits on a stack, the larger
-// goes on; a range that has used up its partition budget is finished by heapsort.
+/// The non-recursive quicksort: the smaller side of each partition waits on a stack, the larger
+/// goes on; a range that has used up its partition budget is finished by heapsort.
 template <class Policy>
 void QuickSort(Policy& policy, long lo, long hi) {
     struct Pending {
@@ -118,8 +118,8 @@ void QuickSort(Policy& policy, long lo, long hi) {
 
 inline int Sign(int value) { return (value > 0) - (value < 0); }
 
-// Narrows [first, last] around the item; the bound results keep the compare results of the
-// bounds.
+/// Narrows [first, last] around the item; the bound results keep the compare results of the
+/// bounds.
 template <class Policy>
 void Bisect(const Policy& policy, long& first, long& last, int lowResult, int highResult) {
     while (first < last && !(lowResult == 0 && highResult == 0)) {
@@ -139,9 +139,9 @@ void Bisect(const Policy& policy, long& first, long& last, int lowResult, int hi
     if (last < first) last = first;  // only an inconsistent comparator gets here
 }
 
-// The half-open run [first, last) of the elements equal to the item among `size` (> 0) sorted
-// elements; when there is none, first == last is where the item keeps the order. The two ends
-// are compared first, then the bisection, then the run is widened one compare at a time.
+/// The half-open run [first, last) of the elements equal to the item among `size` (> 0) sorted
+/// elements; when there is none, first == last is where the item keeps the order. The two ends
+/// are compared first, then the bisection, then the run is widened one compare at a time.
 template <class Policy>
 void FindRun(const Policy& policy, long size, long& first, long& last) {
     first = last = size;

@@ -5,28 +5,29 @@
 #include "SYS_String.h"
 #include "TessarExport.h"
 
-// Hashing for SCC_Map: the table sizes the map grows through, and the SCC_Hash overload family
-// that gives a key's bucket for a table size. A key type can be used in a map when it has an
-// SCC_Hash overload (long SCC_Hash(const K&, long tableSize)) and an SCC_Compare overload;
-// equal keys (SCC_Compare 0) must hash alike.
-//
-// Every overload answers a value in [0, tableSize) and answers 0 when tableSize is below 1
-// (the division is never attempted, so a bad size cannot trap).
+/// @file
+/// Hashing for SCC_Map: the table sizes the map grows through, and the SCC_Hash overload family
+/// that gives a key's bucket for a table size. A key type can be used in a map when it has an
+/// SCC_Hash overload (long SCC_Hash(const K&, long tableSize)) and an SCC_Compare overload;
+/// equal keys (SCC_Compare 0) must hash alike.
+///
+/// Every overload answers a value in [0, tableSize) and answers 0 when tableSize is below 1
+/// (the division is never attempted, so a bad size cannot trap).
 
-// The first of the map's table sizes (53, 107, 223, 449, 907, 1823, 3643, 7297, 14593, 29191,
-// 58391, 116789, 233591, 467183) that is strictly greater than `size`; 0 from 467183 on, when
-// the table stops growing.
+/// The first of the map's table sizes (53, 107, 223, 449, 907, 1823, 3643, 7297, 14593, 29191,
+/// 58391, 116789, 233591, 467183) that is strictly greater than `size`; 0 from 467183 on, when
+/// the table stops growing.
 TESSAR_EXPORT long SCC_GetNewTableSize(long size);
 
-// The string polynomial: with the characters c1, c2, ... of `text` up to its terminator taken
-// as signed 8-bit values, the sum of ci * i * 6293815^i in unsigned 32-bit arithmetic with
-// wrap-around. A null text counts as empty (0).
+/// The string polynomial: with the characters c1, c2, ... of `text` up to its terminator taken
+/// as signed 8-bit values, the sum of ci * i * 6293815^i in unsigned 32-bit arithmetic with
+/// wrap-around. A null text counts as empty (0).
 TESSAR_EXPORT uint32_t SCC_StringPolynomial(const char* text);
-// The same over at most `length` bytes of `text`, stopping earlier at a NUL byte: the text of a
-// counted string as far as its C-string view goes, so that keys comparing equal as C strings
-// hash alike.
+/// The same over at most `length` bytes of `text`, stopping earlier at a NUL byte: the text of a
+/// counted string as far as its C-string view goes, so that keys comparing equal as C strings
+/// hash alike.
 TESSAR_EXPORT uint32_t SCC_StringPolynomial(const char* text, long length);
-// The same over the lower-case form (tolower of the current C locale) of each character.
+/// The same over the lower-case form (tolower of the current C locale) of each character.
 TESSAR_EXPORT uint32_t SCC_StringPolynomialNoCase(const char* text, long length);
 
 namespace SCC_HashDetail {
@@ -54,7 +55,8 @@ inline long SmallSignedRemainder(int value, long tableSize) {
 
 }  // namespace SCC_HashDetail
 
-// Signed keys: the value modulo tableSize; a negative remainder has tableSize added.
+/// Signed keys: the value modulo tableSize; a negative remainder has tableSize added.
+///@{
 inline long SCC_Hash(const int& key, long tableSize) {
     return SCC_HashDetail::SmallSignedRemainder(key, tableSize);
 }
@@ -67,8 +69,10 @@ inline long SCC_Hash(const long long& key, long tableSize) {
 inline long SCC_Hash(const char& key, long tableSize) {
     return SCC_HashDetail::SmallSignedRemainder(key, tableSize);
 }
+///@}
 
-// Unsigned keys: the value modulo tableSize.
+/// Unsigned keys: the value modulo tableSize.
+///@{
 inline long SCC_Hash(const unsigned int& key, long tableSize) {
     return SCC_HashDetail::UnsignedRemainder(key, tableSize);
 }
@@ -81,8 +85,10 @@ inline long SCC_Hash(const unsigned long long& key, long tableSize) {
 inline long SCC_Hash(const unsigned char& key, long tableSize) {
     return SCC_HashDetail::UnsignedRemainder(key, tableSize);
 }
+///@}
 
-// Addresses: the low 32 bits of the address, as an unsigned value, modulo tableSize.
+/// Addresses: the low 32 bits of the address, as an unsigned value, modulo tableSize.
+///@{
 inline long SCC_Hash(void* const& key, long tableSize) {
     return SCC_HashDetail::UnsignedRemainder(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(key)),
                                              tableSize);
@@ -91,14 +97,16 @@ inline long SCC_Hash(const void* const& key, long tableSize) {
     return SCC_HashDetail::UnsignedRemainder(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(key)),
                                              tableSize);
 }
+///@}
 
-// C strings: the string polynomial modulo tableSize (a null text hashes as the empty one).
+/// C strings: the string polynomial modulo tableSize (a null text hashes as the empty one).
 inline long SCC_Hash(const char* const& key, long tableSize) {
     return SCC_HashDetail::UnsignedRemainder(SCC_StringPolynomial(key), tableSize);
 }
 
-// Counted strings: the string polynomial of the text up to its first NUL (the C-string view
-// that SCC_Compare orders), modulo tableSize.
+/// Counted strings: the string polynomial of the text up to its first NUL (the C-string view
+/// that SCC_Compare orders), modulo tableSize.
+///@{
 inline long SCC_Hash(const CString& key, long tableSize) {
     if (tableSize < 1) return 0;
     return SCC_HashDetail::UnsignedRemainder(SCC_StringPolynomial(key, key.GetLength()), tableSize);
@@ -106,7 +114,8 @@ inline long SCC_Hash(const CString& key, long tableSize) {
 inline long SCC_Hash(const SYS_String& key, long tableSize) {
     return SCC_Hash(static_cast<const CString&>(key), tableSize);
 }
-// Case-insensitive keys: the polynomial over the lower-case form of each character.
+///@}
+/// Case-insensitive keys: the polynomial over the lower-case form of each character.
 inline long SCC_Hash(const SYS_StrNoCase& key, long tableSize) {
     if (tableSize < 1) return 0;
     return SCC_HashDetail::UnsignedRemainder(SCC_StringPolynomialNoCase(key, key.GetLength()),

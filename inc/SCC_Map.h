@@ -13,73 +13,85 @@
 #include "TessarExport.h"
 #include "TessarTypes.h"
 
-// The library's hash map: separate chaining in singly linked bucket lists.
-//
-// Layout. The table is one array of `tableSize` buckets; a bucket is an SCC_SDList of
-// SCC_MapNode (it owns its nodes). A node keeps its key, its value and `hash`, the raw result of
-// the map's hash function for the key at the current table size; the node lives in bucket
-// `hash` modulo `tableSize` (made non-negative). A look-up compares the stored hash before the
-// key (with SCC_Compare), and hashes the key once per operation.
-//
-// Growth. New nodes go to the head of their bucket. When the chain that received a node holds
-// 5 nodes or more, the table is rebuilt with the next size of SCC_GetNewTableSize: old buckets
-// are walked in order, each from its head, and every node is re-hashed and appended to the tail
-// of its new bucket. From 467183 buckets on the table no longer grows and chains lengthen. The
-// table never shrinks.
-//
-// Notifications. The map is an SCC_Notifier, and each bucket's hook (SCC_SList::OnListChange)
-// hears the changes of its bucket; both speak the notification protocol (SCC_NotifyCode,
-// SCC_Notifier.h).
-//
-// Listeners may change the map while they are being notified. A node whose removal was being
-// announced and that a listener removed in the meantime is not removed twice; an add whose node
-// a listener removed answers null.
-//
-// Keys need SCC_Hash(const K&, long) and SCC_Compare(const K&, const K&); values need copy
-// construction. The hash function must not throw (a rebuild calls it for every node). A node
-// that cannot be allocated throws std::bad_alloc with the map unchanged, as does a table that
-// cannot be allocated at construction; a rebuild that cannot get memory is skipped (the map
-// keeps working with longer chains). A listener that throws while an add or a removal is
-// announced leaves the add done and the removal not done.
-//
-// A missing table is reported through checks of type 0 with an empty message in
-// "scc/SCC_Map_Inline"; an operation that finds no table does nothing and answers null, FALSE.
+/// @file
+/// The library's hash map: separate chaining in singly linked bucket lists.
+///
+/// Layout. The table is one array of `tableSize` buckets; a bucket is an SCC_SDList of
+/// SCC_MapNode (it owns its nodes). A node keeps its key, its value and `hash`, the raw result of
+/// the map's hash function for the key at the current table size; the node lives in bucket
+/// `hash` modulo `tableSize` (made non-negative). A look-up compares the stored hash before the
+/// key (with SCC_Compare), and hashes the key once per operation.
+///
+/// Growth. New nodes go to the head of their bucket. When the chain that received a node holds
+/// 5 nodes or more, the table is rebuilt with the next size of SCC_GetNewTableSize: old buckets
+/// are walked in order, each from its head, and every node is re-hashed and appended to the tail
+/// of its new bucket. From 467183 buckets on the table no longer grows and chains lengthen. The
+/// table never shrinks.
+///
+/// Notifications. The map is an SCC_Notifier, and each bucket's hook (SCC_SList::OnListChange)
+/// hears the changes of its bucket; both speak the notification protocol (SCC_NotifyCode,
+/// SCC_Notifier.h).
+///
+/// Listeners may change the map while they are being notified. A node whose removal was being
+/// announced and that a listener removed in the meantime is not removed twice; an add whose node
+/// a listener removed answers null.
+///
+/// Keys need SCC_Hash(const K&, long) and SCC_Compare(const K&, const K&); values need copy
+/// construction. The hash function must not throw (a rebuild calls it for every node). A node
+/// that cannot be allocated throws std::bad_alloc with the map unchanged, as does a table that
+/// cannot be allocated at construction; a rebuild that cannot get memory is skipped (the map
+/// keeps working with longer chains). A listener that throws while an add or a removal is
+/// announced leaves the add done and the removal not done.
+///
+/// A missing table is reported through checks of type 0 with an empty message in
+/// "scc/SCC_Map_Inline"; an operation that finds no table does nothing and answers null, FALSE.
 
 template <class K, class V>
+/// One entry of a map, owned by its bucket: key, value and the raw hash of the key.
 struct SCC_MapNode : public SCC_SListNode<SCC_MapNode<K, V>> {
+    /// An unlinked node holding copies of `k` and `v`, with raw hash `h`.
     SCC_MapNode(const K& k, const V& v, long h) : key(k), value(v), hash(h) {}
 
+    /// The key; never changed while the node is in a map.
     K key;
+    /// The value; its address stays valid as long as the node lives.
     V value;
-    long hash;  // the map's hash of `key` at the current table size
+    long hash;  ///< the map's hash of `key` at the current table size
 };
 
 template <class K, class V, class B = SCC_SDList<SCC_MapNode<K, V>>> class SCC_Map;
 template <class K, class V, class B = SCC_SDList<SCC_MapNode<K, V>>> class SCC_MapIterator;
 
 namespace SCC_MapDetail {
-// The unit of every check of the map.
+/// The unit of every check of the map.
 constexpr const char kUnit[] = "scc/SCC_Map_Inline";
 }  // namespace SCC_MapDetail
 
-// The untyped part of every map: its flags, sizes and the bookkeeping of removals that
-// listeners may interfere with.
+/// The untyped part of every map: its flags, sizes and the bookkeeping of removals that
+/// listeners may interfere with.
 class TESSAR_EXPORT _SCC_Map : public SCC_Notifier {
 public:
+    /// Number of nodes.
     long GetCount() const { return m_count; }
+    /// Number of buckets.
     long GetTableSize() const { return m_tableSize; }
-    // TRUE (the default): adding a key that is present adds nothing.
+    /// TRUE (the default): adding a key that is present adds nothing.
+    ///@{
     int IsUnique() const { return m_unique; }
     void SetUnique(int unique) { m_unique = unique != 0; }
+    ///@}
 
 protected:
+    /// Buckets of a map created without a size.
     static constexpr long kDefaultTableSize = 53;
+    /// A chain that reaches this many nodes on an add makes the table grow.
     static constexpr long kGrowthChainLength = 5;
 
-    // A node being announced to the listeners, for as long as the announcement runs (also when
-    // a listener throws); `node` is cleared when the node is deleted meanwhile.
+    /// A node being announced to the listeners, for as long as the announcement runs (also when
+    /// a listener throws); `node` is cleared when the node is deleted meanwhile.
     class PendingNode {
     public:
+        /// Pushes this announcement on the map's stack of pending announcements for `pendingNode`.
         PendingNode(_SCC_Map& map, const void* pendingNode)
             : node(pendingNode), m_map(map), m_outer(map.m_pending) {
             map.m_pending = this;
@@ -88,6 +100,7 @@ protected:
         PendingNode(const PendingNode&) = delete;
         PendingNode& operator=(const PendingNode&) = delete;
 
+        /// The node being announced; null once it was deleted.
         const void* node;
 
     private:
@@ -96,75 +109,89 @@ protected:
         PendingNode* m_outer;
     };
 
+    /// Unique keys and no nodes; the typed map builds the table.
     explicit _SCC_Map(long tableSize);
+    /// Copies the flag and the sizes, with a new notifier: listeners are not copied, and no
+    /// announcement is pending in the copy.
     _SCC_Map(const _SCC_Map& other);
     ~_SCC_Map() override = default;
     _SCC_Map& operator=(const _SCC_Map&) = delete;
 
-    // The bucket of a raw hash: hash modulo tableSize, non-negative.
+    /// The bucket of a raw hash: hash modulo tableSize, non-negative.
     static long BucketOf(long hash, long tableSize) {
         if (static_cast<unsigned long>(hash) < static_cast<unsigned long>(tableSize)) return hash;
         return ReduceHash(hash, tableSize);
     }
+    /// The modulo of BucketOf for hashes outside [0, tableSize).
     static long ReduceHash(long hash, long tableSize);
 
-    // Tells the pending announcements that `node` (or, with null, every node) is gone.
+    /// Tells the pending announcements that `node` (or, with null, every node) is gone.
     void ForgetPending(const void* node) {
         if (m_pending != nullptr) ForgetPendingSlow(node);
     }
+    /// The walk of ForgetPending over the stack of pending announcements.
     void ForgetPendingSlow(const void* node);
 
+    /// TRUE when an add of a present key adds nothing.
     int m_unique;
+    /// Number of buckets.
     long m_tableSize;
+    /// Number of nodes.
     long m_count;
+    /// The innermost pending announcement, null when none runs.
     PendingNode* m_pending;
 };
 
-// B, the bucket list, is SCC_SDList<SCC_MapNode<K, V>> or a class derived from it that listens
-// to its own hook.
+/// B, the bucket list, is SCC_SDList<SCC_MapNode<K, V>> or a class derived from it that listens
+/// to its own hook.
 template <class K, class V, class B>
 class TESSAR_EXPORT SCC_Map : public _SCC_Map {
 public:
+    /// The node type.
     typedef SCC_MapNode<K, V> Node;
+    /// The bucket list type.
     typedef B Bucket;
     static_assert(std::is_base_of<SCC_SDList<Node>, B>::value,
                   "a map's buckets are SCC_SDList<SCC_MapNode<K, V>> lists");
+    /// The hash of `key` for a table of `tableSize` buckets; any long (the map reduces it), and it
+    /// must not throw.
     typedef long (*HashFunction)(const K& key, long tableSize);
 
-    // An empty map with `tableSize` buckets (53 by default), unique keys, hashing with SCC_Hash.
-    // A size below 1 is an error of use (reported, type 1) and gives 53 buckets.
+    /// An empty map with `tableSize` buckets (53 by default), unique keys, hashing with SCC_Hash.
+    /// A size below 1 is an error of use (reported, type 1) and gives 53 buckets.
     explicit SCC_Map(long tableSize = kDefaultTableSize);
-    // The same with the map's own hash function; null hashes with SCC_Hash. The function may
-    // answer any long: the bucket is its result modulo the table size, made non-negative.
+    /// The same with the map's own hash function; null hashes with SCC_Hash. The function may
+    /// answer any long: the bucket is its result modulo the table size, made non-negative.
     explicit SCC_Map(HashFunction hashFunction, long tableSize = kDefaultTableSize);
-    // A copy of `other`'s nodes in the same buckets and chain order, with its hash function,
-    // table size and uniqueness; the listeners of `other` stay with `other`.
+    /// A copy of `other`'s nodes in the same buckets and chain order, with its hash function,
+    /// table size and uniqueness; the listeners of `other` stay with `other`.
     SCC_Map(const SCC_Map& other);
-    // Copies the hash function, table size, uniqueness and nodes of `other` (same bucket and
-    // chain order) in place of this map's nodes, then notifies 5. Listeners stay where they are.
-    // Assignment to itself does nothing.
+    /// Copies the hash function, table size, uniqueness and nodes of `other` (same bucket and
+    /// chain order) in place of this map's nodes, then notifies 5. Listeners stay where they are.
+    /// Assignment to itself does nothing.
     SCC_Map& operator=(const SCC_Map& other);
-    // Notifies 6, deletes every node, then detaches the listeners.
+    /// Notifies 6, deletes every node, then detaches the listeners.
     ~SCC_Map() override;
 
-    // Adds a node with copies of `key` and `value`; answers the address of the stored value, or
-    // null when the map is unique and already holds the key (nothing changes then). May grow
-    // the table (see the file comment). Nodes and values never move.
+    /// Adds a node with copies of `key` and `value`; answers the address of the stored value, or
+    /// null when the map is unique and already holds the key (nothing changes then). May grow
+    /// the table (see the file comment). Nodes and values never move.
     V* Add(const K& key, const V& value);
-    // The address of the value stored under `key`, null when absent. With unique off, the node
-    // added last among those with the key.
+    /// The address of the value stored under `key`, null when absent. With unique off, the node
+    /// added last among those with the key.
     V* Lookup(const K& key) const;
-    // Removes the node of `key` (the one Lookup finds); TRUE when a node was removed.
+    /// Removes the node of `key` (the one Lookup finds); TRUE when a node was removed.
     int Remove(const K& key);
-    // Notifies 6, then empties every bucket (6 to its hook, then 2 per node) and deletes the
-    // nodes. The table keeps its size.
+    /// Notifies 6, then empties every bucket (6 to its hook, then 2 per node) and deletes the
+    /// nodes. The table keeps its size.
     void RemoveAll();
 
+    /// The function that hashes the keys; the map reduces its result to a bucket.
     HashFunction GetHashFunction() const { return m_hashFunction; }
 
-    // TRUE when the structure is consistent: a table exists, every bucket is a valid chain,
-    // every node's stored hash is the hash of its key and places it in its bucket, the nodes add
-    // up to the count, and a unique map holds no key twice. O(n + tableSize); for tests.
+    /// TRUE when the structure is consistent: a table exists, every bucket is a valid chain,
+    /// every node's stored hash is the hash of its key and places it in its bucket, the nodes add
+    /// up to the count, and a unique map holds no key twice. O(n + tableSize); for tests.
     bool CheckInvariants() const;
 
 private:
@@ -408,33 +435,35 @@ bool SCC_Map<K, V, B>::CheckInvariants() const {
 
 // ---------------------------------------------------------------------------------------------
 
-// Walks a map's nodes bucket by bucket, each chain from its head. The iterator listens to its
-// map: when the node under it is removed it follows its focus-delete policy (0 invalidate, 1 go
-// forward; going back is not possible and invalidates), and when the map is cleared (RemoveAll),
-// assigned or destroyed it drops its node. Its handle is the address of the current value.
-// Adding during a walk may rebuild the table; the walk then goes on safely but may miss or
-// repeat nodes.
+/// Walks a map's nodes bucket by bucket, each chain from its head. The iterator listens to its
+/// map: when the node under it is removed it follows its focus-delete policy (0 invalidate, 1 go
+/// forward; going back is not possible and invalidates), and when the map is cleared (RemoveAll),
+/// assigned or destroyed it drops its node. Its handle is the address of the current value.
+/// Adding during a walk may rebuild the table; the walk then goes on safely but may miss or
+/// repeat nodes.
 template <class K, class V, class B>
 class TESSAR_EXPORT SCC_MapIterator : public SCC_SListIterator<SCC_MapNode<K, V>> {
 public:
+    /// The map type iterated.
     typedef SCC_Map<K, V, B> Map;
+    /// The node type.
     typedef SCC_MapNode<K, V> Node;
 
-    // Without a map: empty until GetFirst(map).
+    /// Without a map: empty until GetFirst(map).
     SCC_MapIterator() : m_bucket(0), m_map(nullptr) {}
-    // Attached to `map` and standing on its first node.
+    /// Attached to `map` and standing on its first node.
     explicit SCC_MapIterator(Map& map) : m_bucket(0), m_map(nullptr) { GetFirst(map); }
     SCC_MapIterator(const SCC_MapIterator&) = delete;
     SCC_MapIterator& operator=(const SCC_MapIterator&) = delete;
 
-    // Attaches to `map` (leaving any other) and stands on its first node; TRUE when it has one.
+    /// Attaches to `map` (leaving any other) and stands on its first node; TRUE when it has one.
     int GetFirst(Map& map) {
         if (m_map != &map || this->GetOwner() != &map) AddNode<int>(map, *this);
         m_map = &map;
         return SettleFrom(0);
     }
-    // Attaches to `map` (leaving any other) and stands on the node of `key`, found by hash
-    // lookup then key comparison; TRUE when the key is present, else the iterator has no node.
+    /// Attaches to `map` (leaving any other) and stands on the node of `key`, found by hash
+    /// lookup then key comparison; TRUE when the key is present, else the iterator has no node.
     int SetPosition(Map& map, const K& key) {
         if (m_map != &map || this->GetOwner() != &map) AddNode<int>(map, *this);
         m_map = &map;
@@ -445,12 +474,12 @@ public:
         m_bucket = Map::BucketOf(found->hash, map.m_tableSize);
         return TRUE;
     }
-    // Stands on the first node of the current map; without a map, a failed check (type 0).
+    /// Stands on the first node of the current map; without a map, a failed check (type 0).
     int GetFirst() {
         if (!SSM_CHECK(HasMap(), "", SCC_MapDetail::kUnit, SSM_FailureAssert)) return FALSE;
         return SettleFrom(0);
     }
-    // Moves along the chain, then to the next non-empty bucket; TRUE while a node remains.
+    /// Moves along the chain, then to the next non-empty bucket; TRUE while a node remains.
     int GetNext() override {
         if (this->node == nullptr) return FALSE;
         if (!SSM_CHECK(HasMap(), "", SCC_MapDetail::kUnit, SSM_FailureAssert)) return Clear();
@@ -461,46 +490,51 @@ public:
         // The node's own bucket, which a rebuild may have changed.
         return SettleFrom(Map::BucketOf(this->node->hash, m_map->m_tableSize) + 1);
     }
-    // TRUE without a map, without a node, or with a bucket index past the table.
+    /// TRUE without a map, without a node, or with a bucket index past the table.
     int IsEmpty() override {
         return !HasMap() || this->node == nullptr || m_bucket >= m_map->m_tableSize;
     }
+    /// The negation of IsEmpty().
     int IsValid() override { return !IsEmpty(); }
-    // The address of the current value, 0 when there is none.
+    /// The address of the current value, 0 when there is none.
     SYS_Handle GetHandle() override {
         return this->node != nullptr ? reinterpret_cast<SYS_Handle>(&this->node->value) : 0;
     }
-    // Leaves the map and forgets node, bucket and map.
+    /// Leaves the map and forgets node, bucket and map.
     int Invalidate() override {
         Detach(*this);
         m_map = nullptr;
         return Clear();
     }
-    // Drops the node; the iterator stays with its map and can start again with GetFirst.
+    /// Drops the node; the iterator stays with its map and can start again with GetFirst.
     int Clear() override {
         this->node = nullptr;
         m_bucket = 0;
         return 0;
     }
-    // The map's codes: 2 and 6 as for every iterator; 5 (the map was assigned) drops the node.
+    /// The map's codes: 2 and 6 as for every iterator; 5 (the map was assigned) drops the node.
     int OnNotification(int code, int* param) override {
         if (code == SCC_NotifyReset) return Clear();
         return SCC_SListIterator<Node>::OnNotification(code, param);
     }
 
-    // The current key and value, null when there is no node.
+    /// The current key and value, null when there is no node.
+    ///@{
     const K* GetKey() const { return this->node != nullptr ? &this->node->key : nullptr; }
+    /// The current value, null when there is no node; writable in place.
     V* GetValue() const { return this->node != nullptr ? &this->node->value : nullptr; }
+    ///@}
+    /// The bucket of the current node.
     long GetBucket() const { return m_bucket; }
-    // The map iterated; null without one, and once that map was destroyed.
+    /// The map iterated; null without one, and once that map was destroyed.
     Map* GetMap() const { return HasMap() ? m_map : nullptr; }
 
 private:
-    // The map is gone when the iterator was detached from it (a destroyed map detaches all).
+    /// The map is gone when the iterator was detached from it (a destroyed map detaches all).
     bool HasMap() const {
         return m_map != nullptr && this->GetOwner() == static_cast<const SCC_EventNode<int>*>(m_map);
     }
-    // Stands on the head of the first non-empty bucket from `bucket` on.
+    /// Stands on the head of the first non-empty bucket from `bucket` on.
     int SettleFrom(long bucket) {
         Clear();
         if (m_map->m_buckets == nullptr) return FALSE;
