@@ -93,7 +93,7 @@ long CountStd(const std::regex& re) {
     return CountMatches(text.size(), [&](size_t pos, size_t& start, size_t& length) {
         std::cmatch m;
         if (!std::regex_search(text.c_str() + pos, text.c_str() + text.size(), m, re)) return false;
-        start = pos + static_cast<size_t>(m.position(static_cast<boost::cmatch::size_type>(0)));
+        start = pos + static_cast<size_t>(m.position(static_cast<std::cmatch::size_type>(0)));
         length = static_cast<size_t>(m.length(0));
         return true;
     });
