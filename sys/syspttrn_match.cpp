@@ -11,12 +11,14 @@
 // when the element has a fixed width, else on a heap stack) and then try the rest from the
 // furthest position back; lazy ones try the rest after each repetition.
 //
-// Nothing here recurses on the machine stack. Runs and the constructs they enter are tasks on
-// a heap stack: a construct takes over the task of the Run that reached it (the rest of that
-// Run is the construct's business), and a task that needs a Run of its own (an alternative,
-// the rest after a repetition, a compound element) pushes it and waits for its result. Frames
-// of alternatives and positions of repetitions live on heap stacks too, so a pattern of any
-// nesting depth or length costs memory in proportion, and the step budget alone bounds time.
+// Nothing here recurses on the machine stack. A Run goes through plain code (characters,
+// classes, anchors, group bounds) in a loop; the alternations and closures it reaches become
+// tasks on a heap stack. A construct takes over the Run that reached it (the rest of that Run
+// is the construct's business); when it needs a Run of its own (an alternative, the rest after
+// a repetition, a compound element), that Run goes as far as it can at once, and the construct
+// waits only when the Run reaches a construct in turn, pushed above it. Frames of alternatives
+// and positions of repetitions live on heap stacks too, so a pattern of any nesting depth or
+// length costs memory in proportion, and the step budget alone bounds time.
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -49,12 +51,12 @@ enum Phase : uint8_t {
     kAfterLast,     // the last alternative and the rest have answered
 };
 
-// A Run, or the construct that took over a Run: an alternation, or a closure.
+// An alternation or a closure that a Run reached, matching it and the rest of that Run.
 struct Task {
-    enum Kind : uint8_t { kRun, kAlternation, kSimpleAlternation, kOptional, kGreedy, kGreedyFixed, kLazy };
+    enum Kind : uint8_t { kAlternation, kSimpleAlternation, kOptional, kGreedy, kGreedyFixed, kLazy };
     Kind kind;
     Phase phase;
-    size_t pc;          // the code to run; a construct's code; an alternation's current alternative
+    size_t pc;          // the construct's code; an alternation's current alternative
     size_t end;         // where the code to match ends
     size_t frame;       // innermost alternation frame
     const char* s;      // subject position the task starts at
@@ -62,6 +64,33 @@ struct Task {
     const char* best;   // an alternation's furthest end; a lazy closure's last repetition end
     size_t mark;        // greedy: chain base; fixed greedy: element width; simple: alternation end
     size_t count;       // repetitions counted, or left to try
+};
+
+// A stack whose first kInline elements live inside it, so that a search whose nesting stays
+// shallow allocates nothing; deeper elements go to the heap. T is trivially copyable. A push
+// may move the heap elements, never the inline ones.
+template <class T>
+class SmallStack {
+public:
+    static constexpr size_t kInline = 16;
+
+    bool empty() const { return m_size == 0; }
+    size_t size() const { return m_size; }
+    T& operator[](size_t i) { return i < kInline ? m_inline[i] : m_heap[i - kInline]; }
+    T& back() { return (*this)[m_size - 1]; }
+    void push_back(const T& value) {
+        if (m_size < kInline) m_inline[m_size] = value;
+        else m_heap.push_back(value);
+        ++m_size;
+    }
+    void pop_back() {
+        if (--m_size >= kInline) m_heap.pop_back();
+    }
+
+private:
+    T m_inline[kInline];
+    std::vector<T> m_heap;
+    size_t m_size = 0;
 };
 
 class Matcher {
@@ -96,12 +125,13 @@ public:
 private:
     // Each task handler gets the answer of the Run it waited for (or null) and returns true
     // when the task is done, with its answer in result; false when the top of the task stack
-    // (a Run it pushed, or the task itself, turned into another construct) is to go on. After
-    // pushing, a handler no longer touches its task: the push may move it.
+    // (a task pushed above it, or the task itself, turned into another construct) is to go on.
+    // After a push, a handler no longer touches its task: the push may move it.
     bool Resume(Task& t, const char* child, const char*& result);
-    bool Call(size_t pc, size_t end, size_t frame, const char* s);
-    bool BecomeRun(Task& t, size_t pc, const char* s);
-    bool RunCode(Task& t, const char*& result);
+    bool RunPlain(size_t& pc, size_t end, size_t& frame, const char*& s, const char*& result);
+    bool Call(size_t pc, size_t end, size_t frame, const char* s, const char*& result);
+    bool BecomeRun(Task& t, size_t pc, const char* s, const char*& result);
+    void Begin(Task& t, size_t pc, size_t frame, const char* s) const;
     bool Alternation(Task& t, const char* child, const char*& result);
     bool SimpleAlternation(Task& t, const char* child, const char*& result);
     bool Optional(Task& t, const char* child, const char*& result);
@@ -118,6 +148,15 @@ private:
     const char* MatchSequence(size_t pc, size_t end, const char* s);
     size_t ElementWidth(size_t pc) const;
     bool IsOneByteElement(size_t pc) const;
+    // A '*' or '+' over a one-byte element (single-byte locale).
+    bool IsOneByteRepeat(size_t pc) const {
+        return (m_code[pc] == '*' || m_code[pc] == '+') && IsOneByteElement(pc);
+    }
+    // Whether the one-byte element of the closure at pc matches at s; changes nothing.
+    bool StartsRepetition(size_t pc, const char* s) const {
+        return *s != '\0' && ByteMatches(m_code[pc + 2], pc + 2, static_cast<unsigned char>(*s));
+    }
+    bool ByteMatches(unsigned char op, size_t pc, unsigned char c) const;
     size_t CountOneByteRepetitions(size_t pc, const char* s);
     bool CanStart(size_t pc, size_t end, const char* s);
     size_t FixedWidth(size_t elementPc) const;
@@ -140,8 +179,8 @@ private:
     const Program& m_program;
     const char* m_subject;
     std::vector<const char*>& m_chain;
-    std::vector<Task> m_tasks;
-    std::vector<Frame> m_frames;
+    SmallStack<Task> m_tasks;
+    SmallStack<Frame> m_frames;
     bool m_singleByte;
     const char* m_attempt = nullptr;
     const char* m_budgetOrigin;
@@ -173,8 +212,8 @@ bool Matcher::Step() {
 const char* Matcher::Attempt(const char* s) {
     m_attempt = s;
     if (s > m_furthest) m_furthest = s;  // the budget grows with every start position
-    Call(0, m_codeLength, kNoFrame, s);
     const char* result = nullptr;
+    if (Call(0, m_codeLength, kNoFrame, s, result)) return result;
     while (!m_tasks.empty()) {
         const char* child = result;
         if (Resume(m_tasks.back(), child, result)) m_tasks.pop_back();
@@ -184,7 +223,6 @@ const char* Matcher::Attempt(const char* s) {
 
 bool Matcher::Resume(Task& t, const char* child, const char*& result) {
     switch (t.kind) {
-    case Task::kRun: return RunCode(t, result);
     case Task::kAlternation: return Alternation(t, child, result);
     case Task::kSimpleAlternation: return SimpleAlternation(t, child, result);
     case Task::kOptional: return Optional(t, child, result);
@@ -194,42 +232,38 @@ bool Matcher::Resume(Task& t, const char* child, const char*& result) {
     }
 }
 
-bool Matcher::Call(size_t pc, size_t end, size_t frame, const char* s) {
-    m_tasks.push_back(Task{Task::kRun, kFirst, pc, end, frame, s, nullptr, nullptr, 0, 0});
-    return false;
-}
-
-// The task goes on as a Run of the rest: a tail call.
-bool Matcher::BecomeRun(Task& t, size_t pc, const char* s) {
-    t.kind = Task::kRun;
+// Sets t up as the construct at pc, started at s.
+void Matcher::Begin(Task& t, size_t pc, size_t frame, const char* s) const {
     t.phase = kFirst;
     t.pc = pc;
+    t.frame = frame;
     t.s = s;
-    return false;
-}
-
-Task::Kind KindOf(unsigned char op, bool simpleAlternation) {
-    switch (op) {
-    case '|': return simpleAlternation ? Task::kSimpleAlternation : Task::kAlternation;
-    case '?': return Task::kOptional;
+    switch (m_code[pc]) {
+    case '|':
+        t.kind = m_program.simpleAlternation[pc] ? Task::kSimpleAlternation : Task::kAlternation;
+        break;
+    case '?': t.kind = Task::kOptional; break;
     case '*':
-    case '+': return Task::kGreedy;
-    default: return Task::kLazy;
+    case '+':
+        t.mark = ElementWidth(pc);
+        t.kind = t.mark != 0 ? Task::kGreedyFixed : Task::kGreedy;
+        break;
+    default: t.kind = Task::kLazy; break;
     }
 }
 
-bool Matcher::RunCode(Task& t, const char*& result) {
+// Runs code [pc, end) from s: true with its answer in result when it ends, false when it
+// reaches an alternation or a closure (pc, frame and s then say where and how).
+bool Matcher::RunPlain(size_t& pc, size_t end, size_t& frame, const char*& s,
+                       const char*& result) {
     if (m_gaveUp) return Done(result, nullptr);
-    size_t pc = t.pc;
-    size_t frame = t.frame;
-    const char* s = t.s;
     for (;;) {
         if (frame != kNoFrame && pc == m_frames[frame].stopAt) {
             pc = m_frames[frame].resumeAt;
             frame = m_frames[frame].parent;
             continue;
         }
-        if (pc >= t.end) return Done(result, s);
+        if (pc >= end) return Done(result, s);
         if (!Step()) return Done(result, nullptr);
         unsigned char op = m_code[pc];
         if (op == 'e' || op == ')') {
@@ -240,12 +274,12 @@ bool Matcher::RunCode(Task& t, const char*& result) {
         } else if (op == '$') {
             if (*s != '\0') return Done(result, nullptr);
             ++pc;
+        } else if (IsOneByteRepeat(pc) && !StartsRepetition(pc, s)) {
+            // What GreedyFixed would do, without a task: one counted try, then the rest here.
+            if (*s != '\0' && !Step()) return Done(result, nullptr);
+            if (op == '+') return Done(result, nullptr);
+            pc = Rest(pc);
         } else if (op == '|' || IsClosureOp(op)) {
-            t.kind = KindOf(op, op == '|' && m_program.simpleAlternation[pc]);
-            t.phase = kFirst;
-            t.pc = pc;
-            t.frame = frame;
-            t.s = s;
             return false;
         } else {
             s = MatchOne(pc, s);
@@ -255,33 +289,55 @@ bool Matcher::RunCode(Task& t, const char*& result) {
     }
 }
 
+// A Run of [pc, end) from s: true with its answer in result when it needs no task; else false
+// after pushing the task of the construct it reached.
+bool Matcher::Call(size_t pc, size_t end, size_t frame, const char* s, const char*& result) {
+    if (RunPlain(pc, end, frame, s, result)) return true;
+    Task t{Task::kLazy, kFirst, pc, end, frame, s, nullptr, nullptr, 0, 0};
+    Begin(t, pc, frame, s);
+    m_tasks.push_back(t);
+    return false;
+}
+
+// The task goes on as a Run of the rest (a tail call): true with the Run's answer in result
+// when it needs no task; else false, the task having become the construct the Run reached.
+bool Matcher::BecomeRun(Task& t, size_t pc, const char* s, const char*& result) {
+    size_t frame = t.frame;
+    if (RunPlain(pc, t.end, frame, s, result)) return true;
+    Begin(t, pc, frame, s);
+    return false;
+}
+
 // Each alternative is tried followed by the rest; the one that ends furthest along the subject
 // wins, the first among equals. One that reaches the end of the subject cannot be beaten, so
 // the others are not tried.
 bool Matcher::Alternation(Task& t, const char* child, const char*& result) {
-    switch (t.phase) {
-    case kFirst:
-        t.best = nullptr;
-        break;
-    case kAfterRest:
-        m_frames.pop_back();
-        KeepFurthest(t.best, child);
-        if (m_gaveUp) return Done(result, nullptr);
-        if (t.best != nullptr && *t.best == '\0') return Done(result, t.best);
-        t.pc = m_program.alternativeEnd[t.pc] + 1;
-        break;
-    default:
-        KeepFurthest(t.best, child);
-        return Done(result, m_gaveUp ? nullptr : t.best);
+    for (;;) {
+        switch (t.phase) {
+        case kFirst:
+            t.best = nullptr;
+            break;
+        case kAfterRest:
+            m_frames.pop_back();
+            KeepFurthest(t.best, child);
+            if (m_gaveUp) return Done(result, nullptr);
+            if (t.best != nullptr && *t.best == '\0') return Done(result, t.best);
+            t.pc = m_program.alternativeEnd[t.pc] + 1;
+            break;
+        default:
+            KeepFurthest(t.best, child);
+            return Done(result, m_gaveUp ? nullptr : t.best);
+        }
+        if (m_code[t.pc] != '|') {
+            t.phase = kAfterLast;
+            if (!Call(t.pc, t.end, t.frame, t.s, child)) return false;
+            continue;
+        }
+        m_frames.push_back(
+            Frame{m_program.alternativeEnd[t.pc], m_program.alternationEnd[t.pc], t.frame});
+        t.phase = kAfterRest;
+        if (!Call(t.pc + 1, t.end, m_frames.size() - 1, t.s, child)) return false;
     }
-    if (m_code[t.pc] != '|') {
-        t.phase = kAfterLast;
-        return Call(t.pc, t.end, t.frame, t.s);
-    }
-    m_frames.push_back(
-        Frame{m_program.alternativeEnd[t.pc], m_program.alternationEnd[t.pc], t.frame});
-    t.phase = kAfterRest;
-    return Call(t.pc + 1, t.end, m_frames.size() - 1, t.s);
 }
 
 // Alternation as above, for alternatives made of one-character operations only: each
@@ -299,7 +355,7 @@ bool Matcher::SimpleAlternation(Task& t, const char* child, const char*& result)
             child = MatchSequence(AlternativeStart(t.pc), AlternativeEnd(t.pc, t.mark), t.s);
             if (child != nullptr) {
                 t.phase = kAfterRest;
-                return Call(t.mark, t.end, t.frame, child);
+                if (!Call(t.mark, t.end, t.frame, child, child)) return false;
             }
         }
         t.phase = kTryNext;
@@ -348,7 +404,7 @@ bool Matcher::ElementNow(size_t pc, const char* s, const char*& end) {
         end = LongestAlternative(alternation, elementEnd, s);
         return true;
     }
-    return Call(elementPc, elementEnd, kNoFrame, s);
+    return Call(elementPc, elementEnd, kNoFrame, s, end);
 }
 
 // '?': the element and the rest, else the rest alone.
@@ -360,12 +416,13 @@ bool Matcher::Optional(Task& t, const char* child, const char*& result) {
             if (!ElementNow(t.pc, t.s, child)) return false;
             break;
         case kAfterElement:
-            if (child == nullptr) return BecomeRun(t, Rest(t.pc), t.s);
+            if (child == nullptr) return BecomeRun(t, Rest(t.pc), t.s, result);
             t.phase = kAfterRest;
-            return Call(Rest(t.pc), t.end, t.frame, child);
+            if (!Call(Rest(t.pc), t.end, t.frame, child, child)) return false;
+            break;
         default:
             if (child != nullptr || m_gaveUp) return Done(result, child);
-            return BecomeRun(t, Rest(t.pc), t.s);
+            return BecomeRun(t, Rest(t.pc), t.s, result);
         }
     }
 }
@@ -385,16 +442,12 @@ size_t Matcher::ElementWidth(size_t pc) const {
 }
 
 // '*' and '+' over an element of varying width: its repetitions' ends are collected on the
-// chain, then the rest is tried from the furthest back.
+// chain, then the rest is tried from the furthest back. (Begin sends elements of a fixed width
+// to GreedyFixed.)
 bool Matcher::Greedy(Task& t, const char* child, const char*& result) {
     for (;;) {
         switch (t.phase) {
         case kFirst:
-            t.mark = ElementWidth(t.pc);
-            if (t.mark != 0) {
-                t.kind = Task::kGreedyFixed;
-                return false;
-            }
             t.mark = m_chain.size();
             t.at = t.s;
             t.phase = kElement;
@@ -416,14 +469,17 @@ bool Matcher::Greedy(Task& t, const char* child, const char*& result) {
             t.count = m_chain.size() - t.mark;
             if (t.count == 0 && m_code[t.pc] == '*' && !m_gaveUp) {
                 t.phase = kAfterRest;
-                return Call(Rest(t.pc), t.end, t.frame, t.s);
+                if (!Call(Rest(t.pc), t.end, t.frame, t.s, child)) return false;
+                break;
             }
             t.phase = kTryNext;
             break;
         case kTryNext:
             if (t.count-- > 0 && !m_gaveUp) {
                 t.phase = kAfterRest;
-                return Call(Rest(t.pc), t.end, t.frame, m_chain[t.mark + t.count]);
+                if (!Call(Rest(t.pc), t.end, t.frame, m_chain[t.mark + t.count], child))
+                    return false;
+                break;
             }
             m_chain.resize(t.mark);
             return Done(result, nullptr);
@@ -470,19 +526,17 @@ bool Matcher::GreedyFixed(Task& t, const char* child, const char*& result) {
         case kCounted:
             if (m_gaveUp) return Done(result, nullptr);
             if (t.count == 0) {
-                if (m_code[t.pc] == '*') return BecomeRun(t, Rest(t.pc), t.s);
+                if (m_code[t.pc] == '*') return BecomeRun(t, Rest(t.pc), t.s, result);
                 return Done(result, nullptr);
             }
             t.phase = kTryNext;
             break;
         case kTryNext:
-            for (; t.count > 0; --t.count) {
-                const char* from = t.s + t.count * width;
-                if (!CanStart(Rest(t.pc), t.end, from)) continue;
-                t.phase = kAfterRest;
-                return Call(Rest(t.pc), t.end, t.frame, from);
-            }
-            return Done(result, nullptr);
+            while (t.count > 0 && !CanStart(Rest(t.pc), t.end, t.s + t.count * width)) --t.count;
+            if (t.count == 0) return Done(result, nullptr);
+            t.phase = kAfterRest;
+            if (!Call(Rest(t.pc), t.end, t.frame, t.s + t.count * width, child)) return false;
+            break;
         default:
             if (child != nullptr || m_gaveUp) return Done(result, child);
             --t.count;
@@ -540,10 +594,11 @@ bool Matcher::Lazy(Task& t, const char* child, const char*& result) {
             ++t.count;
             t.best = child;
             t.phase = kAfterRest;
-            return Call(Rest(t.pc), t.end, t.frame, child);
+            if (!Call(Rest(t.pc), t.end, t.frame, child, child)) return false;
+            break;
         case kCounted:
             if (m_gaveUp) return Done(result, nullptr);
-            if (t.count == 0 && m_code[t.pc] == '@') return BecomeRun(t, Rest(t.pc), t.s);
+            if (t.count == 0 && m_code[t.pc] == '@') return BecomeRun(t, Rest(t.pc), t.s, result);
             return Done(result, nullptr);
         default:
             if (child != nullptr || m_gaveUp) return Done(result, child);
@@ -557,18 +612,20 @@ bool Matcher::Lazy(Task& t, const char* child, const char*& result) {
 
 // MatchOne in a single-byte locale, where every byte is a character; s is not at the end.
 const char* Matcher::MatchOneByte(unsigned char op, size_t pc, const char* s) {
-    unsigned char c = static_cast<unsigned char>(*s);
-    bool ok;
-    switch (op) {
-    case 'c': ok = c == m_code[pc + 1]; break;
-    case '.': ok = true; break;
-    case ':': ok = TestClass(m_code[pc + 1], c); break;
-    case '[': ok = m_program.sets[m_program.setAt[pc]].Has(c); break;
-    default: ok = !m_program.sets[m_program.setAt[pc]].Has(c); break;
-    }
-    if (!ok) return nullptr;
+    if (!ByteMatches(op, pc, static_cast<unsigned char>(*s))) return nullptr;
     if (s + 1 > m_furthest) m_furthest = s + 1;
     return s + 1;
+}
+
+// Whether the byte c satisfies the one-byte operation op at pc (single-byte locale).
+bool Matcher::ByteMatches(unsigned char op, size_t pc, unsigned char c) const {
+    switch (op) {
+    case 'c': return c == m_code[pc + 1];
+    case '.': return true;
+    case ':': return TestClass(m_code[pc + 1], c);
+    case '[': return m_program.sets[m_program.setAt[pc]].Has(c);
+    default: return !m_program.sets[m_program.setAt[pc]].Has(c);
+    }
 }
 
 // Matches one single-character operation ('c', '.', ':', '[', ']') at s.
