@@ -254,7 +254,7 @@ void Matcher::Begin(Task& t, size_t pc, size_t frame, const char* s) const {
 
 // Runs code [pc, end) from s: true with its answer in result when it ends, false when it
 // reaches an alternation or a closure (pc, frame and s then say where and how).
-bool Matcher::RunPlain(size_t& pc, size_t end, size_t& frame, const char*& s,
+inline bool Matcher::RunPlain(size_t& pc, size_t end, size_t& frame, const char*& s,
                        const char*& result) {
     if (m_gaveUp) return Done(result, nullptr);
     for (;;) {
