@@ -548,7 +548,7 @@ bool Matcher::GreedyFixed(Task& t, const char* child, const char*& result) {
 
 // Whether the element of the closure at pc is one operation that consumes one byte, in a
 // single-byte locale.
-bool Matcher::IsOneByteElement(size_t pc) const {
+inline bool Matcher::IsOneByteElement(size_t pc) const {
     size_t elementPc = pc + 2;
     return m_singleByte && m_code[pc + 1] == SkipElement(elementPc) - elementPc &&
            ConsumesOneCharacter(m_code + elementPc);
@@ -618,7 +618,7 @@ const char* Matcher::MatchOneByte(unsigned char op, size_t pc, const char* s) {
 }
 
 // Whether the byte c satisfies the one-byte operation op at pc (single-byte locale).
-bool Matcher::ByteMatches(unsigned char op, size_t pc, unsigned char c) const {
+inline bool Matcher::ByteMatches(unsigned char op, size_t pc, unsigned char c) const {
     switch (op) {
     case 'c': return c == m_code[pc + 1];
     case '.': return true;
