@@ -43,7 +43,6 @@ struct Frame {
 // Progress of a task: which result it waits for, or what it does next.
 enum Phase : uint8_t {
     kFirst,         // not started
-    kElement,       // matches its element once more
     kAfterElement,  // the element's end has come (null: it did not match)
     kCounted,       // fixed-width repetitions counted
     kTryNext,       // tries the rest after the next repetition back
@@ -139,6 +138,11 @@ private:
     bool GreedyFixed(Task& t, const char* child, const char*& result);
     bool Lazy(Task& t, const char* child, const char*& result);
     bool ElementNow(size_t pc, const char* s, const char*& end);
+    // The closure's element once more from t.at, its end then due (phase kAfterElement).
+    bool NextRepetition(Task& t, const char*& end) {
+        t.phase = kAfterElement;
+        return ElementNow(t.pc, t.at, end);
+    }
     const char* LongestAlternative(size_t pc, size_t after, const char* s);
     size_t AlternativeStart(size_t body) const { return m_code[body] == '|' ? body + 1 : body; }
     size_t AlternativeEnd(size_t body, size_t after) const {
@@ -450,11 +454,7 @@ bool Matcher::Greedy(Task& t, const char* child, const char*& result) {
         case kFirst:
             t.mark = m_chain.size();
             t.at = t.s;
-            t.phase = kElement;
-            break;
-        case kElement:
-            t.phase = kAfterElement;
-            if (!ElementNow(t.pc, t.at, child)) return false;
+            if (!NextRepetition(t, child)) return false;
             break;
         case kAfterElement:
             if (child != nullptr) {
@@ -462,7 +462,7 @@ bool Matcher::Greedy(Task& t, const char* child, const char*& result) {
                 // An empty repetition would repeat forever.
                 if (child != t.at && !m_gaveUp) {
                     t.at = child;
-                    t.phase = kElement;
+                    if (!NextRepetition(t, child)) return false;
                     break;
                 }
             }
@@ -503,22 +503,18 @@ bool Matcher::GreedyFixed(Task& t, const char* child, const char*& result) {
         case kFirst:
             t.count = 0;
             t.at = t.s;
-            if (IsOneByteElement(t.pc)) {
-                t.count = CountOneByteRepetitions(t.pc, t.s);
-                t.phase = kCounted;
-            } else {
-                t.phase = kElement;
+            if (!IsOneByteElement(t.pc)) {
+                if (!NextRepetition(t, child)) return false;
+                break;
             }
-            break;
-        case kElement:
-            t.phase = kAfterElement;
-            if (!ElementNow(t.pc, t.at, child)) return false;
+            t.count = CountOneByteRepetitions(t.pc, t.s);
+            t.phase = kCounted;
             break;
         case kAfterElement:
             if (child != nullptr && child == t.at + width) {
                 ++t.count;
                 t.at = child;
-                t.phase = kElement;
+                if (!NextRepetition(t, child)) return false;
             } else {
                 t.phase = kCounted;
             }
@@ -580,11 +576,7 @@ bool Matcher::Lazy(Task& t, const char* child, const char*& result) {
         case kFirst:
             t.at = t.s;
             t.count = 0;  // repetitions matched
-            t.phase = kElement;
-            break;
-        case kElement:
-            t.phase = kAfterElement;
-            if (!ElementNow(t.pc, t.at, child)) return false;
+            if (!NextRepetition(t, child)) return false;
             break;
         case kAfterElement:
             if (child == nullptr) {
@@ -603,8 +595,12 @@ bool Matcher::Lazy(Task& t, const char* child, const char*& result) {
         default:
             if (child != nullptr || m_gaveUp) return Done(result, child);
             // An empty repetition would repeat forever.
-            t.phase = t.best == t.at ? kCounted : kElement;
+            if (t.best == t.at) {
+                t.phase = kCounted;
+                break;
+            }
             t.at = t.best;
+            if (!NextRepetition(t, child)) return false;
             break;
         }
     }
