@@ -1,6 +1,7 @@
 // Regular expressions: assignment (translation), Match and Substitute with a count of 0 to 3
-// on `pattern\0subject\0replacement`.
+// on `pattern\0subject\0replacement`; the pattern is also matched inside up to 4033 groups.
 #include <cstring>
+#include <string>
 
 #include "SYS_StrPattern.h"
 #include "SYS_String.h"
@@ -33,6 +34,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int again = -1;
     fuzz::Require(copy.Match(subject.c_str(), &again) == offset && again == length,
                   "a copy matches alike");
+
+    // Groups around a pattern change neither its meaning nor, however deep, whether it can be
+    // translated and matched: the wrapped pattern compiles to the same code inside ')' ... 'e'
+    // and finds the same match (unless either search spends its budget, which the extra group
+    // steps may change).
+    if (codeLength > 0) {
+        size_t depth = 1 + (size > 0 ? data[0] % 64 : 0) * 64;
+        std::string wrapped = std::string(depth, '(') + parts[0] + std::string(depth, ')');
+        SYS_StrPattern nested(wrapped.c_str());
+        nested.SetStepBudget(kFuzzStepBudget);
+        std::string expected = std::string(depth, ')') + std::string(code, codeLength) +
+                               std::string(depth, 'e');
+        fuzz::Require(nested.GetCodeLength() == static_cast<long>(expected.size()) &&
+                          std::memcmp(static_cast<const char*>(nested), expected.data(),
+                                      expected.size()) == 0,
+                      "a pattern in groups compiles inside them");
+        int nestedLength = -1;
+        int nestedOffset = nested.Match(subject.c_str(), &nestedLength);
+        fuzz::Require(pattern.GaveUp() || nested.GaveUp() ||
+                          (nestedOffset == offset && nestedLength == length),
+                      "a pattern in groups matches alike");
+    }
 
     int count = size > 0 ? data[size - 1] % 4 : 0;
     SYS_String text(subject.c_str());

@@ -27,14 +27,17 @@ size_t SkipElement(std::string_view code, size_t pc, bool singleByte) {
     }
 }
 
-size_t SkipSequence(std::string_view code, size_t pc, bool singleByte) {
-    while (pc < code.size() && code[pc] != 'e') pc = SkipElement(code, pc, singleByte);
-    return pc;
-}
-
+// An expression ends with the 'e' of its last alternative; every '|' and ')' inside it opens
+// one more alternative or group, closed by an 'e' of its own, so counting them finds the end
+// without following the nesting.
 size_t SkipExpression(std::string_view code, size_t pc, bool singleByte) {
-    while (pc < code.size() && code[pc] == '|') pc = SkipSequence(code, pc + 1, singleByte) + 1;
-    return SkipSequence(code, pc, singleByte) + 1;
+    for (size_t open = 1; pc < code.size();) {
+        char op = code[pc];
+        if (op == 'e' && --open == 0) return pc + 1;
+        if (op == '|' || op == ')') ++open;
+        pc = op == 'e' || op == '|' || op == ')' ? pc + 1 : SkipElement(code, pc, singleByte);
+    }
+    return pc;
 }
 
 size_t NextOperation(std::string_view code, size_t pc) {

@@ -1,13 +1,18 @@
-// Translation of pattern text into compiled code: a recursive descent over
+// Translation of pattern text into compiled code, in one left-to-right pass over
 //   expression  = alternative { '|' alternative }
 //   alternative = [ '^' ] { element [ closure ] }
-// Each alternative and each closure element is translated into a buffer of its own first,
-// because its wrapping ('|' ... 'e', or a closure code and a length byte) depends on what
-// follows it. Group nesting is capped so that no pattern text can exhaust the stack.
+//   element     = '(' expression ')' | class | named class | '.' | '$' | character
+// Open groups wait on a heap stack, so any nesting depth costs memory, never machine stack.
+// Two kinds of code depend on text not yet read where they belong: the '|' before every
+// alternative but the last (known once a '|' follows it), and the closure code and length byte
+// before a repeated element (known once the closure character follows it). The pass writes
+// everything else and notes each of those insertions; one merge at the end puts them in place.
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <vector>
 
 #include "SSM_Assert.h"
 #include "sys/syspttrn_engine.h"
@@ -49,14 +54,29 @@ public:
     explicit Translator(const char* text)
         : m_p(text), m_singleByte(MB_CUR_MAX == 1) {}
 
-    bool Run(std::string& code) { return Expression(code, 0) && *m_p == '\0'; }
+    // The compiled code of the whole text, or false when the text is not a pattern.
+    bool Run(std::string& code);
 
 private:
-    bool Expression(std::string& out, int depth);
-    bool Alternative(std::string& out, int depth);
-    bool ClosureOrElement(std::string& out, int depth);
-    bool Element(std::string& out, int depth);
-    bool Group(std::string& out, int depth);
+    // Bytes that go before the code written at `at`.
+    struct Insertion {
+        size_t at;
+        char bytes[2];
+        size_t size;
+    };
+    // A group whose ')' has not been read yet: where its code starts, and the state of the
+    // enclosing alternative to return to.
+    struct OpenGroup {
+        size_t elementStart;
+        size_t insertedBefore;
+        size_t alternativeStart;
+    };
+
+    void BeginAlternative();
+    bool EndElement(size_t elementStart, size_t insertedBefore);
+    void Insert(size_t at, char first, char second, size_t size);
+    void Merge(std::string& code);
+    bool Element(std::string& out);
     bool NamedClassOrColon(std::string& out);
     bool Class(std::string& out);
     bool ClassMembers(std::string& members);
@@ -66,53 +86,96 @@ private:
 
     const char* m_p;
     bool m_singleByte;
+    std::string m_code;                    // the code without its insertions
+    std::vector<Insertion> m_insertions;   // in the order they became known
+    size_t m_insertedBytes = 0;            // bytes of all insertions so far
+    std::vector<OpenGroup> m_groups;
+    size_t m_alternativeStart = 0;
 };
 
-bool Translator::Expression(std::string& out, int depth) {
-    if (depth > kMaxGroupNesting) return false;
-    std::string alternative;
+bool Translator::Run(std::string& code) {
+    BeginAlternative();
     for (;;) {
-        alternative.clear();
-        if (!Alternative(alternative, depth)) return false;
-        if (*m_p != '|') break;
-        ++m_p;
-        out += '|';
-        out += alternative;
-        out += 'e';
+        char c = *m_p;
+        if (c == '|') {
+            ++m_p;
+            Insert(m_alternativeStart, '|', 0, 1);
+            m_code += 'e';
+            BeginAlternative();
+        } else if (c == ')' || c == '\0') {
+            m_code += 'e';
+            if (m_groups.empty() || c == '\0') break;
+            ++m_p;
+            OpenGroup group = m_groups.back();
+            m_groups.pop_back();
+            m_alternativeStart = group.alternativeStart;
+            if (!EndElement(group.elementStart, group.insertedBefore)) return false;
+        } else if (c == '(') {
+            ++m_p;
+            m_groups.push_back({m_code.size(), m_insertedBytes, m_alternativeStart});
+            m_code += ')';
+            BeginAlternative();
+        } else {
+            size_t elementStart = m_code.size();
+            size_t insertedBefore = m_insertedBytes;
+            if (!Element(m_code) || !EndElement(elementStart, insertedBefore)) return false;
+        }
     }
-    out += alternative;
-    out += 'e';
+    // A ')' without its '(' ends the text too early; a '(' without its ')' leaves a group open.
+    if (*m_p != '\0' || !m_groups.empty()) return false;
+    Merge(code);
     return true;
 }
 
-bool Translator::Alternative(std::string& out, int depth) {
+void Translator::BeginAlternative() {
+    m_alternativeStart = m_code.size();
     if (*m_p == '^') {
-        out += '^';
+        m_code += '^';
         ++m_p;
     }
-    while (*m_p != '\0' && *m_p != '|' && *m_p != ')')
-        if (!ClosureOrElement(out, depth)) return false;
-    return true;
 }
 
-bool Translator::ClosureOrElement(std::string& out, int depth) {
-    std::string element;
-    if (!Element(element, depth)) return false;
-    if (!IsClosureChar(*m_p)) {
-        out += element;
-        return true;
-    }
-    if (element.size() > kMaxOperandBytes) {
+// Wraps the element whose code starts at elementStart into the closure that follows it, if any.
+// Its size counts the insertions made inside it since (insertedBefore bytes came before it).
+bool Translator::EndElement(size_t elementStart, size_t insertedBefore) {
+    if (!IsClosureChar(*m_p)) return true;
+    size_t size = m_code.size() - elementStart + (m_insertedBytes - insertedBefore);
+    if (size > kMaxOperandBytes) {
         SSM_CHECK(false, "ParseClosure -- closure expression too large", kUnit, SSM_FailureAssert);
         return false;
     }
-    out += *m_p++;
-    out += static_cast<char>(element.size());
-    out += element;
+    Insert(elementStart, *m_p++, static_cast<char>(size), 2);
     return true;
 }
 
-bool Translator::Element(std::string& out, int depth) {
+void Translator::Insert(size_t at, char first, char second, size_t size) {
+    m_insertions.push_back({at, {first, second}, size});
+    m_insertedBytes += size;
+}
+
+// Two insertions at one place belong to nested constructs that start there: an alternative and
+// the element that begins it. The outer one became known later and goes first.
+void Translator::Merge(std::string& code) {
+    std::vector<size_t> order(m_insertions.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [this](size_t a, size_t b) {
+        const size_t atA = m_insertions[a].at, atB = m_insertions[b].at;
+        return atA != atB ? atA < atB : a > b;
+    });
+    code.clear();
+    code.reserve(m_code.size() + m_insertedBytes);
+    size_t from = 0;
+    for (size_t i : order) {
+        const Insertion& insertion = m_insertions[i];
+        code.append(m_code, from, insertion.at - from);
+        code.append(insertion.bytes, insertion.size);
+        from = insertion.at;
+    }
+    code.append(m_code, from, std::string::npos);
+}
+
+// An element other than a group.
+bool Translator::Element(std::string& out) {
     char c = *m_p;
     if (CannotBeginElement(c)) return false;
     switch (c) {
@@ -121,7 +184,6 @@ bool Translator::Element(std::string& out, int depth) {
         out += c;
         ++m_p;
         return true;
-    case '(': return Group(out, depth);
     case '[': return Class(out);
     case ':': return NamedClassOrColon(out);
     default: {
@@ -132,14 +194,6 @@ bool Translator::Element(std::string& out, int depth) {
         return true;
     }
     }
-}
-
-bool Translator::Group(std::string& out, int depth) {
-    ++m_p;
-    out += ')';
-    if (!Expression(out, depth + 1) || *m_p != ')') return false;
-    ++m_p;
-    return true;
 }
 
 bool Translator::NamedClassOrColon(std::string& out) {

@@ -9,10 +9,12 @@
 // repeated elements, and what a match can begin with, so that the leftmost scan skips start
 // positions that cannot match. None of it changes a result.
 //
-// Robustness: the matcher recurses only along the structure of the code (alternations, closure
-// elements, the continuation after a closure), never once per subject character: closure
-// repetitions are loops. Recursion depth is still capped (kMaxRunDepth), and every search has a
-// step budget; when either is exhausted the search gives up and says so (Found::gaveUp).
+// Robustness: neither the translator, nor the index, nor the matcher recurses on the machine
+// stack. What follows the nesting of a pattern (open groups, pending alternatives and closures,
+// the continuation after a closure) is kept on heap stacks, and closure repetitions are loops,
+// so a pattern of any length or nesting depth needs memory in proportion and never overflows
+// the stack. Every search has a step budget; when it is exhausted the search gives up and says
+// so (Found::gaveUp).
 #include <ctype.h>
 #include <wctype.h>
 
@@ -30,10 +32,6 @@ namespace syspttrn {
 // The source unit under which the pattern engine reports.
 constexpr const char* kUnit = "sys/syspttrn";
 
-// Groups may nest this deep in a pattern text; deeper patterns cannot be translated.
-constexpr int kMaxGroupNesting = 1000;
-// Nested matcher calls one search may stack up before it gives up.
-constexpr int kMaxRunDepth = 1000;
 // Step budget of one search: kBaseSteps plus kStepsPerByte for every subject byte that the
 // search has reached so far. Linear searches stay far below it; runaway backtracking does not.
 constexpr uint64_t kBaseSteps = SYS_StrPattern::kDefaultStepBudget;
@@ -106,8 +104,6 @@ inline bool TestWideClass(unsigned char letter, wint_t c) {
 // operand of 'c' is measured.
 // Position after the element at pc (a closure or a group whole).
 size_t SkipElement(std::string_view code, size_t pc, bool singleByte);
-// Position of the 'e' that ends the sequence of elements at pc.
-size_t SkipSequence(std::string_view code, size_t pc, bool singleByte);
 // Position after the expression at pc: its alternatives, the last one's 'e' included.
 size_t SkipExpression(std::string_view code, size_t pc, bool singleByte);
 // Position of the operation after the one at pc in code order; closures and groups are
@@ -153,7 +149,7 @@ void BuildProgram(std::string_view code, Program& program);
 struct Found {
     long offset = -1;     // byte offset of the match in the subject, -1 for none
     long length = 0;      // bytes matched
-    bool gaveUp = false;  // the step budget or the depth cap ended the search
+    bool gaveUp = false;  // the step budget ended the search
 };
 
 // State a series of searches shares: memory for the positions of variable-width repetitions,

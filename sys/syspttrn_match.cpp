@@ -1,16 +1,24 @@
 // The backtracking matcher over compiled code.
 //
-// Run(pc, end, frames, s) matches code [pc, end) at subject position s, then whatever the
-// alternation frames say comes next, and returns where the whole match ends (null: no match).
-// An alternative other than the last ends with an 'e' that must jump past the rest of its
-// alternation; the frame pushed for it says where ('stopAt' -> 'resumeAt'). Every other 'e'
-// and every ')' is simply stepped over. A closure matches its element in isolation (a fresh
-// Run over the element's code alone), so the element yields one end position per attempt.
+// A Run matches code [pc, end) at subject position s, then whatever the alternation frames say
+// comes next, and yields where the whole match ends (null: no match). An alternative other than
+// the last ends with an 'e' that must jump past the rest of its alternation; the frame pushed
+// for it says where ('stopAt' -> 'resumeAt'). Every other 'e' and every ')' is simply stepped
+// over. A closure matches its element in isolation (a Run over the element's code alone), so
+// the element yields one end position per attempt.
 //
 // Closures iterate: greedy ones collect the positions their repetitions reach (arithmetically
 // when the element has a fixed width, else on a heap stack) and then try the rest from the
-// furthest position back; lazy ones try the rest after each repetition. The recursion that
-// remains follows the nesting of the code, and is capped.
+// furthest position back; lazy ones try the rest after each repetition.
+//
+// Nothing here recurses on the machine stack. A Run goes through plain code (characters,
+// classes, anchors, group bounds) in a loop; the alternations and closures it reaches become
+// tasks on a heap stack. A construct takes over the Run that reached it (the rest of that Run
+// is the construct's business); when it needs a Run of its own (an alternative, the rest after
+// a repetition, a compound element), that Run goes as far as it can at once, and the construct
+// waits only when the Run reaches a construct in turn, pushed above it. Frames of alternatives
+// and positions of repetitions live on heap stacks too, so a pattern of any nesting depth or
+// length costs memory in proportion, and the step budget alone bounds time.
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -23,10 +31,65 @@
 namespace syspttrn {
 namespace {
 
+constexpr size_t kNoFrame = SIZE_MAX;
+
+// Where a Run that reaches stopAt goes on, and the frame that holds after that.
 struct Frame {
     size_t stopAt;
     size_t resumeAt;
-    const Frame* parent;
+    size_t parent;  // index on the frame stack, kNoFrame for none
+};
+
+// Progress of a task: which result it waits for, or what it does next.
+enum Phase : uint8_t {
+    kFirst,         // not started
+    kAfterElement,  // the element's end has come (null: it did not match)
+    kCounted,       // fixed-width repetitions counted
+    kTryNext,       // tries the rest after the next repetition back
+    kAfterRest,     // the rest (or a non-last alternative and the rest) has answered
+    kAfterLast,     // the last alternative and the rest have answered
+};
+
+// An alternation or a closure that a Run reached, matching it and the rest of that Run.
+struct Task {
+    enum Kind : uint8_t { kAlternation, kSimpleAlternation, kOptional, kGreedy, kGreedyFixed, kLazy };
+    Kind kind;
+    Phase phase;
+    size_t pc;          // the construct's code; an alternation's current alternative
+    size_t end;         // where the code to match ends
+    size_t frame;       // innermost alternation frame
+    const char* s;      // subject position the task starts at
+    const char* at;     // where a closure's next repetition starts
+    const char* best;   // an alternation's furthest end; a lazy closure's last repetition end
+    size_t mark;        // greedy: chain base; fixed greedy: element width; simple: alternation end
+    size_t count;       // repetitions counted, or left to try
+};
+
+// A stack whose first kInline elements live inside it, so that a search whose nesting stays
+// shallow allocates nothing; deeper elements go to the heap. T is trivially copyable. A push
+// may move the heap elements, never the inline ones.
+template <class T>
+class SmallStack {
+public:
+    static constexpr size_t kInline = 16;
+
+    bool empty() const { return m_size == 0; }
+    size_t size() const { return m_size; }
+    T& operator[](size_t i) { return i < kInline ? m_inline[i] : m_heap[i - kInline]; }
+    T& back() { return (*this)[m_size - 1]; }
+    void push_back(const T& value) {
+        if (m_size < kInline) m_inline[m_size] = value;
+        else m_heap.push_back(value);
+        ++m_size;
+    }
+    void pop_back() {
+        if (--m_size >= kInline) m_heap.pop_back();
+    }
+
+private:
+    T m_inline[kInline];
+    std::vector<T> m_heap;
+    size_t m_size = 0;
 };
 
 class Matcher {
@@ -46,11 +109,7 @@ public:
           m_steps(scratch.steps) {}
 
     // Whole match starting at s, or null.
-    const char* Attempt(const char* s) {
-        m_attempt = s;
-        if (s > m_furthest) m_furthest = s;  // the budget grows with every start position
-        return Run(0, m_codeLength, nullptr, s);
-    }
+    const char* Attempt(const char* s);
     bool GaveUp() const { return m_gaveUp; }
     uint64_t Steps() const { return m_steps; }
     const char* MatchOne(size_t pc, const char* s);
@@ -63,18 +122,47 @@ public:
     }
 
 private:
-    const char* Run(size_t pc, size_t end, const Frame* frames, const char* s);
-    const char* Alternation(size_t pc, size_t end, const Frame* frames, const char* s);
-    const char* SimpleAlternation(size_t pc, size_t end, const Frame* frames, const char* s);
+    // Each task handler gets the answer of the Run it waited for (or null) and returns true
+    // when the task is done, with its answer in result; false when the top of the task stack
+    // (a task pushed above it, or the task itself, turned into another construct) is to go on.
+    // After a push, a handler no longer touches its task: the push may move it.
+    bool Resume(Task& t, const char* child, const char*& result);
+    bool RunPlain(size_t& pc, size_t end, size_t& frame, const char*& s, const char*& result);
+    bool Call(size_t pc, size_t end, size_t frame, const char* s, const char*& result);
+    bool BecomeRun(Task& t, size_t pc, const char* s, const char*& result);
+    void Begin(Task& t, size_t pc, size_t frame, const char* s) const;
+    bool Alternation(Task& t, const char* child, const char*& result);
+    bool SimpleAlternation(Task& t, const char* child, const char*& result);
+    bool Optional(Task& t, const char* child, const char*& result);
+    bool Greedy(Task& t, const char* child, const char*& result);
+    bool GreedyFixed(Task& t, const char* child, const char*& result);
+    bool Lazy(Task& t, const char* child, const char*& result);
+    bool ElementNow(size_t pc, const char* s, const char*& end);
+    // The closure's element once more from t.at, its end then due (phase kAfterElement).
+    bool NextRepetition(Task& t, const char*& end) {
+        t.phase = kAfterElement;
+        return ElementNow(t.pc, t.at, end);
+    }
+    const char* LongestAlternative(size_t pc, size_t after, const char* s);
+    size_t AlternativeStart(size_t body) const { return m_code[body] == '|' ? body + 1 : body; }
+    size_t AlternativeEnd(size_t body, size_t after) const {
+        return m_code[body] == '|' ? m_program.alternativeEnd[body] : after - 1;
+    }
+    size_t Rest(size_t closurePc) const { return closurePc + 2 + m_code[closurePc + 1]; }
     const char* MatchSequence(size_t pc, size_t end, const char* s);
-    const char* Closure(size_t pc, size_t end, const Frame* frames, const char* s);
-    const char* Greedy(size_t pc, size_t end, const Frame* frames, const char* s);
-    const char* GreedyFixed(size_t pc, size_t end, const Frame* frames, const char* s,
-                            size_t width);
-    size_t CountRepetitions(size_t pc, const char* s, size_t width);
+    size_t ElementWidth(size_t pc) const;
+    bool IsOneByteElement(size_t pc) const;
+    // A '*' or '+' over a one-byte element (single-byte locale).
+    bool IsOneByteRepeat(size_t pc) const {
+        return (m_code[pc] == '*' || m_code[pc] == '+') && IsOneByteElement(pc);
+    }
+    // Whether the one-byte element of the closure at pc matches at s; changes nothing.
+    bool StartsRepetition(size_t pc, const char* s) const {
+        return *s != '\0' && ByteMatches(m_code[pc + 2], pc + 2, static_cast<unsigned char>(*s));
+    }
+    bool ByteMatches(unsigned char op, size_t pc, unsigned char c) const;
+    size_t CountOneByteRepetitions(size_t pc, const char* s);
     bool CanStart(size_t pc, size_t end, const char* s);
-    const char* Lazy(size_t pc, size_t end, const Frame* frames, const char* s);
-    const char* Element(size_t pc, const char* s);
     size_t FixedWidth(size_t elementPc) const;
     const char* MatchNamedClass(unsigned char letter, const char* s) const;
     const char* MatchOneByte(unsigned char op, size_t pc, const char* s);
@@ -95,17 +183,28 @@ private:
     const Program& m_program;
     const char* m_subject;
     std::vector<const char*>& m_chain;
+    SmallStack<Task> m_tasks;
+    SmallStack<Frame> m_frames;
     bool m_singleByte;
     const char* m_attempt = nullptr;
     const char* m_budgetOrigin;
     const char* m_furthest;
     uint64_t m_baseSteps;
     uint64_t m_steps;
-    int m_depth = 0;
     bool m_gaveUp = false;
 };
 
-// Counts one step; false (and gives up) when the budget or the depth cap is exhausted.
+bool Done(const char*& result, const char* value) {
+    result = value;
+    return true;
+}
+
+// Keeps the end that lies further along the subject (the earlier one when they are equal).
+void KeepFurthest(const char*& best, const char* end) {
+    if (end != nullptr && (best == nullptr || end > best)) best = end;
+}
+
+// Counts one step; false (and gives up) when the budget is exhausted.
 bool Matcher::Step() {
     if (m_gaveUp) return false;
     if ((++m_steps & 1023) != 0) return true;
@@ -114,89 +213,172 @@ bool Matcher::Step() {
     return !m_gaveUp;
 }
 
-// Keeps the recursion depth of one Run call.
-class DepthGuard {
-public:
-    explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
-    ~DepthGuard() { --m_depth; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
+const char* Matcher::Attempt(const char* s) {
+    m_attempt = s;
+    if (s > m_furthest) m_furthest = s;  // the budget grows with every start position
+    const char* result = nullptr;
+    if (Call(0, m_codeLength, kNoFrame, s, result)) return result;
+    while (!m_tasks.empty()) {
+        const char* child = result;
+        if (Resume(m_tasks.back(), child, result)) m_tasks.pop_back();
+    }
+    return result;
+}
 
-private:
-    int& m_depth;
-};
+bool Matcher::Resume(Task& t, const char* child, const char*& result) {
+    switch (t.kind) {
+    case Task::kAlternation: return Alternation(t, child, result);
+    case Task::kSimpleAlternation: return SimpleAlternation(t, child, result);
+    case Task::kOptional: return Optional(t, child, result);
+    case Task::kGreedy: return Greedy(t, child, result);
+    case Task::kGreedyFixed: return GreedyFixed(t, child, result);
+    default: return Lazy(t, child, result);
+    }
+}
 
-const char* Matcher::Run(size_t pc, size_t end, const Frame* frames, const char* s) {
-    DepthGuard guard(m_depth);
-    if (m_depth > kMaxRunDepth) m_gaveUp = true;
-    if (m_gaveUp) return nullptr;
+// Sets t up as the construct at pc, started at s.
+void Matcher::Begin(Task& t, size_t pc, size_t frame, const char* s) const {
+    t.phase = kFirst;
+    t.pc = pc;
+    t.frame = frame;
+    t.s = s;
+    switch (m_code[pc]) {
+    case '|':
+        t.kind = m_program.simpleAlternation[pc] ? Task::kSimpleAlternation : Task::kAlternation;
+        break;
+    case '?': t.kind = Task::kOptional; break;
+    case '*':
+    case '+':
+        t.mark = ElementWidth(pc);
+        t.kind = t.mark != 0 ? Task::kGreedyFixed : Task::kGreedy;
+        break;
+    default: t.kind = Task::kLazy; break;
+    }
+}
+
+// Runs code [pc, end) from s: true with its answer in result when it ends, false when it
+// reaches an alternation or a closure (pc, frame and s then say where and how).
+inline bool Matcher::RunPlain(size_t& pc, size_t end, size_t& frame, const char*& s,
+                       const char*& result) {
+    if (m_gaveUp) return Done(result, nullptr);
     for (;;) {
-        if (frames != nullptr && pc == frames->stopAt) {
-            pc = frames->resumeAt;
-            frames = frames->parent;
+        if (frame != kNoFrame && pc == m_frames[frame].stopAt) {
+            pc = m_frames[frame].resumeAt;
+            frame = m_frames[frame].parent;
             continue;
         }
-        if (pc >= end) return s;
-        if (!Step()) return nullptr;
+        if (pc >= end) return Done(result, s);
+        if (!Step()) return Done(result, nullptr);
         unsigned char op = m_code[pc];
         if (op == 'e' || op == ')') {
             ++pc;
         } else if (op == '^') {
-            if (m_attempt != m_subject) return nullptr;
+            if (m_attempt != m_subject) return Done(result, nullptr);
             ++pc;
         } else if (op == '$') {
-            if (*s != '\0') return nullptr;
+            if (*s != '\0') return Done(result, nullptr);
             ++pc;
-        } else if (op == '|') {
-            return Alternation(pc, end, frames, s);
-        } else if (IsClosureOp(op)) {
-            return Closure(pc, end, frames, s);
+        } else if (IsOneByteRepeat(pc) && !StartsRepetition(pc, s)) {
+            // What GreedyFixed would do, without a task: one counted try, then the rest here.
+            if (*s != '\0' && !Step()) return Done(result, nullptr);
+            if (op == '+') return Done(result, nullptr);
+            pc = Rest(pc);
+        } else if (op == '|' || IsClosureOp(op)) {
+            return false;
         } else {
             s = MatchOne(pc, s);
-            if (s == nullptr) return nullptr;
+            if (s == nullptr) return Done(result, nullptr);
             pc = SkipElement(pc);
         }
     }
 }
 
-// The first alternative that ends furthest along the subject wins; one that reaches the end of
-// the subject cannot be beaten, so the others are not tried.
-const char* Matcher::Alternation(size_t pc, size_t end, const Frame* frames, const char* s) {
-    if (m_program.simpleAlternation[pc]) return SimpleAlternation(pc, end, frames, s);
-    size_t after = m_program.alternationEnd[pc];
-    const char* best = nullptr;
-    while (m_code[pc] == '|') {
-        size_t bodyEnd = m_program.alternativeEnd[pc];
-        Frame frame{bodyEnd, after, frames};
-        const char* r = Run(pc + 1, end, &frame, s);
-        if (r != nullptr && (best == nullptr || r > best)) best = r;
-        if (m_gaveUp) return nullptr;
-        if (best != nullptr && *best == '\0') return best;
-        pc = bodyEnd + 1;
+// A Run of [pc, end) from s: true with its answer in result when it needs no task; else false
+// after pushing the task of the construct it reached.
+bool Matcher::Call(size_t pc, size_t end, size_t frame, const char* s, const char*& result) {
+    if (RunPlain(pc, end, frame, s, result)) return true;
+    Task t{Task::kLazy, kFirst, pc, end, frame, s, nullptr, nullptr, 0, 0};
+    Begin(t, pc, frame, s);
+    m_tasks.push_back(t);
+    return false;
+}
+
+// The task goes on as a Run of the rest (a tail call): true with the Run's answer in result
+// when it needs no task; else false, the task having become the construct the Run reached.
+bool Matcher::BecomeRun(Task& t, size_t pc, const char* s, const char*& result) {
+    size_t frame = t.frame;
+    if (RunPlain(pc, t.end, frame, s, result)) return true;
+    Begin(t, pc, frame, s);
+    return false;
+}
+
+// Each alternative is tried followed by the rest; the one that ends furthest along the subject
+// wins, the first among equals. One that reaches the end of the subject cannot be beaten, so
+// the others are not tried.
+bool Matcher::Alternation(Task& t, const char* child, const char*& result) {
+    for (;;) {
+        switch (t.phase) {
+        case kFirst:
+            t.best = nullptr;
+            break;
+        case kAfterRest:
+            m_frames.pop_back();
+            KeepFurthest(t.best, child);
+            if (m_gaveUp) return Done(result, nullptr);
+            if (t.best != nullptr && *t.best == '\0') return Done(result, t.best);
+            t.pc = m_program.alternativeEnd[t.pc] + 1;
+            break;
+        default:
+            KeepFurthest(t.best, child);
+            return Done(result, m_gaveUp ? nullptr : t.best);
+        }
+        if (m_code[t.pc] != '|') {
+            t.phase = kAfterLast;
+            if (!Call(t.pc, t.end, t.frame, t.s, child)) return false;
+            continue;
+        }
+        m_frames.push_back(
+            Frame{m_program.alternativeEnd[t.pc], m_program.alternationEnd[t.pc], t.frame});
+        t.phase = kAfterRest;
+        if (!Call(t.pc + 1, t.end, m_frames.size() - 1, t.s, child)) return false;
     }
-    const char* r = Run(pc, end, frames, s);
-    if (r != nullptr && (best == nullptr || r > best)) best = r;
-    return m_gaveUp ? nullptr : best;
 }
 
 // Alternation as above, for alternatives made of one-character operations only: each
 // alternative's end is found with a loop, and the rest runs once per alternative that matched
 // (not at all when nothing follows).
-const char* Matcher::SimpleAlternation(size_t pc, size_t end, const Frame* frames,
-                                       const char* s) {
-    size_t after = m_program.alternationEnd[pc];
-    bool nothingFollows = after >= end && frames == nullptr;
+bool Matcher::SimpleAlternation(Task& t, const char* child, const char*& result) {
+    if (t.phase == kFirst) {
+        t.mark = m_program.alternationEnd[t.pc];
+        if (t.mark >= t.end && t.frame == kNoFrame)
+            return Done(result, LongestAlternative(t.pc, t.mark, t.s));
+        t.best = nullptr;
+    }
+    for (;;) {
+        if (t.phase != kAfterRest) {
+            child = MatchSequence(AlternativeStart(t.pc), AlternativeEnd(t.pc, t.mark), t.s);
+            if (child != nullptr) {
+                t.phase = kAfterRest;
+                if (!Call(t.mark, t.end, t.frame, child, child)) return false;
+            }
+        }
+        t.phase = kTryNext;
+        if (m_gaveUp) return Done(result, nullptr);
+        KeepFurthest(t.best, child);
+        if (m_code[t.pc] != '|' || (t.best != nullptr && *t.best == '\0'))
+            return Done(result, t.best);
+        t.pc = m_program.alternativeEnd[t.pc] + 1;
+    }
+}
+
+// The furthest end of the one-character alternatives of the alternation at pc, nothing after.
+const char* Matcher::LongestAlternative(size_t pc, size_t after, const char* s) {
     const char* best = nullptr;
-    for (size_t body = pc;;) {
-        bool last = m_code[body] != '|';
-        size_t bodyStart = last ? body : body + 1;
-        size_t bodyEnd = last ? after - 1 : m_program.alternativeEnd[body];
-        const char* e = MatchSequence(bodyStart, bodyEnd, s);
-        const char* r = e == nullptr || nothingFollows ? e : Run(after, end, frames, e);
+    for (size_t body = pc;; body = m_program.alternativeEnd[body] + 1) {
+        const char* end = MatchSequence(AlternativeStart(body), AlternativeEnd(body, after), s);
         if (m_gaveUp) return nullptr;
-        if (r != nullptr && (best == nullptr || r > best)) best = r;
-        if (last || (best != nullptr && *best == '\0')) return best;
-        body = bodyEnd + 1;
+        KeepFurthest(best, end);
+        if (m_code[body] != '|' || (best != nullptr && *best == '\0')) return best;
     }
 }
 
@@ -210,33 +392,43 @@ const char* Matcher::MatchSequence(size_t pc, size_t end, const char* s) {
     return s;
 }
 
-const char* Matcher::Closure(size_t pc, size_t end, const Frame* frames, const char* s) {
-    unsigned char op = m_code[pc];
-    if (op == '*' || op == '+') return Greedy(pc, end, frames, s);
-    if (op == '#' || op == '@') return Lazy(pc, end, frames, s);
-    size_t rest = pc + 2 + m_code[pc + 1];
-    const char* once = Element(pc, s);
-    if (once != nullptr) {
-        const char* r = Run(rest, end, frames, once);
-        if (r != nullptr || m_gaveUp) return r;
-    }
-    return Run(rest, end, frames, s);
-}
-
-// The element of the closure at pc, matched once in isolation from s.
-const char* Matcher::Element(size_t pc, const char* s) {
+// The element of the closure at pc, matched once in isolation from s: true with its end (null
+// when it does not match) when that takes no Run; else false after pushing the Run.
+bool Matcher::ElementNow(size_t pc, const char* s, const char*& end) {
     size_t elementPc = pc + 2;
-    size_t elementEnd = elementPc + m_code[pc + 1];
+    size_t elementEnd = Rest(pc);
     if (IsSingleCharOp(m_code[elementPc]) && SkipElement(elementPc) == elementEnd) {
-        if (!Step()) return nullptr;
-        return MatchOne(elementPc, s);
+        end = Step() ? MatchOne(elementPc, s) : nullptr;
+        return true;
     }
     size_t alternation = elementPc + 1;  // a group of one-character alternatives
     if (m_code[elementPc] == ')' && m_code[alternation] == '|' &&
         m_program.simpleAlternation[alternation] &&
-        m_program.alternationEnd[alternation] == elementEnd)
-        return SimpleAlternation(alternation, elementEnd, nullptr, s);
-    return Run(elementPc, elementEnd, nullptr, s);
+        m_program.alternationEnd[alternation] == elementEnd) {
+        end = LongestAlternative(alternation, elementEnd, s);
+        return true;
+    }
+    return Call(elementPc, elementEnd, kNoFrame, s, end);
+}
+
+// '?': the element and the rest, else the rest alone.
+bool Matcher::Optional(Task& t, const char* child, const char*& result) {
+    for (;;) {
+        switch (t.phase) {
+        case kFirst:
+            t.phase = kAfterElement;
+            if (!ElementNow(t.pc, t.s, child)) return false;
+            break;
+        case kAfterElement:
+            if (child == nullptr) return BecomeRun(t, Rest(t.pc), t.s, result);
+            t.phase = kAfterRest;
+            if (!Call(Rest(t.pc), t.end, t.frame, child, child)) return false;
+            break;
+        default:
+            if (child != nullptr || m_gaveUp) return Done(result, child);
+            return BecomeRun(t, Rest(t.pc), t.s, result);
+        }
+    }
 }
 
 // Byte width of every match of the one-operation element at elementPc, or 0 when it varies.
@@ -246,66 +438,129 @@ size_t Matcher::FixedWidth(size_t elementPc) const {
     return m_singleByte && ConsumesOneCharacter(m_code + elementPc) ? 1 : 0;
 }
 
-const char* Matcher::Greedy(size_t pc, size_t end, const Frame* frames, const char* s) {
+// Bytes every repetition of the element of the closure at pc consumes, or 0 when that varies.
+size_t Matcher::ElementWidth(size_t pc) const {
+    if (m_singleByte) return m_program.elementWidth[pc];
     size_t elementPc = pc + 2;
-    size_t rest = elementPc + m_code[pc + 1];
-    size_t width = m_singleByte ? m_program.elementWidth[pc]
-                 : (SkipElement(elementPc) == rest ? FixedWidth(elementPc) : 0);
-    if (width != 0) return GreedyFixed(pc, end, frames, s, width);
-    size_t base = m_chain.size();
-    for (const char* q = s;;) {
-        const char* next = Element(pc, q);
-        if (next == nullptr) break;
-        m_chain.push_back(next);
-        if (next == q || m_gaveUp) break;  // an empty repetition would repeat forever
-        q = next;
-    }
-    size_t count = m_chain.size() - base;
-    const char* result = nullptr;
-    if (count == 0) {
-        if (m_code[pc] == '*' && !m_gaveUp) result = Run(rest, end, frames, s);
-    } else {
-        for (size_t i = count; i-- > 0 && result == nullptr && !m_gaveUp;)
-            result = Run(rest, end, frames, m_chain[base + i]);
-    }
-    m_chain.resize(base);
-    return m_gaveUp ? nullptr : result;
+    return SkipElement(elementPc) == Rest(pc) ? FixedWidth(elementPc) : 0;
 }
 
-const char* Matcher::GreedyFixed(size_t pc, size_t end, const Frame* frames, const char* s,
-                                 size_t width) {
-    size_t rest = pc + 2 + m_code[pc + 1];
-    size_t count = CountRepetitions(pc, s, width);
-    if (m_gaveUp) return nullptr;
-    if (count == 0) return m_code[pc] == '*' ? Run(rest, end, frames, s) : nullptr;
-    for (; count > 0; --count) {
-        const char* from = s + count * width;
-        if (!CanStart(rest, end, from)) continue;
-        const char* r = Run(rest, end, frames, from);
-        if (r != nullptr || m_gaveUp) return r;
+// '*' and '+' over an element of varying width: its repetitions' ends are collected on the
+// chain, then the rest is tried from the furthest back. (Begin sends elements of a fixed width
+// to GreedyFixed.)
+bool Matcher::Greedy(Task& t, const char* child, const char*& result) {
+    for (;;) {
+        switch (t.phase) {
+        case kFirst:
+            t.mark = m_chain.size();
+            t.at = t.s;
+            if (!NextRepetition(t, child)) return false;
+            break;
+        case kAfterElement:
+            if (child != nullptr) {
+                m_chain.push_back(child);
+                // An empty repetition would repeat forever.
+                if (child != t.at && !m_gaveUp) {
+                    t.at = child;
+                    if (!NextRepetition(t, child)) return false;
+                    break;
+                }
+            }
+            t.count = m_chain.size() - t.mark;
+            if (t.count == 0 && m_code[t.pc] == '*' && !m_gaveUp) {
+                t.phase = kAfterRest;
+                if (!Call(Rest(t.pc), t.end, t.frame, t.s, child)) return false;
+                break;
+            }
+            t.phase = kTryNext;
+            break;
+        case kTryNext:
+            if (t.count-- > 0 && !m_gaveUp) {
+                t.phase = kAfterRest;
+                if (!Call(Rest(t.pc), t.end, t.frame, m_chain[t.mark + t.count], child))
+                    return false;
+                break;
+            }
+            m_chain.resize(t.mark);
+            return Done(result, nullptr);
+        default:
+            if (child == nullptr) {
+                t.phase = kTryNext;
+                break;
+            }
+            m_chain.resize(t.mark);
+            return Done(result, m_gaveUp ? nullptr : child);
+        }
     }
-    return nullptr;
 }
 
-// Repetitions of the fixed-width element of the closure at pc from s, as many as match.
-size_t Matcher::CountRepetitions(size_t pc, const char* s, size_t width) {
+// '*' and '+' over an element of fixed width (t.mark bytes): the repetitions are counted, and
+// the rest is tried after each count from the largest down.
+bool Matcher::GreedyFixed(Task& t, const char* child, const char*& result) {
+    const size_t width = t.mark;
+    for (;;) {
+        switch (t.phase) {
+        case kFirst:
+            t.count = 0;
+            t.at = t.s;
+            if (!IsOneByteElement(t.pc)) {
+                if (!NextRepetition(t, child)) return false;
+                break;
+            }
+            t.count = CountOneByteRepetitions(t.pc, t.s);
+            t.phase = kCounted;
+            break;
+        case kAfterElement:
+            if (child != nullptr && child == t.at + width) {
+                ++t.count;
+                t.at = child;
+                if (!NextRepetition(t, child)) return false;
+            } else {
+                t.phase = kCounted;
+            }
+            break;
+        case kCounted:
+            if (m_gaveUp) return Done(result, nullptr);
+            if (t.count == 0) {
+                if (m_code[t.pc] == '*') return BecomeRun(t, Rest(t.pc), t.s, result);
+                return Done(result, nullptr);
+            }
+            t.phase = kTryNext;
+            break;
+        case kTryNext:
+            while (t.count > 0 && !CanStart(Rest(t.pc), t.end, t.s + t.count * width)) --t.count;
+            if (t.count == 0) return Done(result, nullptr);
+            t.phase = kAfterRest;
+            if (!Call(Rest(t.pc), t.end, t.frame, t.s + t.count * width, child)) return false;
+            break;
+        default:
+            if (child != nullptr || m_gaveUp) return Done(result, child);
+            --t.count;
+            t.phase = kTryNext;
+            break;
+        }
+    }
+}
+
+// Whether the element of the closure at pc is one operation that consumes one byte, in a
+// single-byte locale.
+inline bool Matcher::IsOneByteElement(size_t pc) const {
+    size_t elementPc = pc + 2;
+    return m_singleByte && m_code[pc + 1] == SkipElement(elementPc) - elementPc &&
+           ConsumesOneCharacter(m_code + elementPc);
+}
+
+// Repetitions of the one-byte element of the closure at pc from s, as many as match.
+size_t Matcher::CountOneByteRepetitions(size_t pc, const char* s) {
     size_t elementPc = pc + 2;
     unsigned char op = m_code[elementPc];
     size_t count = 0;
-    if (m_singleByte && m_code[pc + 1] == SkipElement(elementPc) - elementPc &&
-        ConsumesOneCharacter(m_code + elementPc)) {
-        for (const char* q = s; *q != '\0' && Step() && MatchOneByte(op, elementPc, q); ++q)
-            ++count;
-        return count;
-    }
-    const char* next;
-    for (const char* q = s; (next = Element(pc, q)) != nullptr && next == q + width; q = next)
-        ++count;
+    for (const char* q = s; *q != '\0' && Step() && MatchOneByte(op, elementPc, q); ++q) ++count;
     return count;
 }
 
 // False when the code at pc certainly fails at s: it starts with a one-character operation
-// that does not match there (single-byte locale). Saves a call per backtracking position.
+// that does not match there (single-byte locale). Saves a Run per backtracking position.
 bool Matcher::CanStart(size_t pc, size_t end, const char* s) {
     if (!m_singleByte || pc >= end) return true;
     unsigned char op = m_code[pc];
@@ -313,37 +568,60 @@ bool Matcher::CanStart(size_t pc, size_t end, const char* s) {
     return *s != '\0' && MatchOneByte(op, pc, s) != nullptr;
 }
 
-const char* Matcher::Lazy(size_t pc, size_t end, const Frame* frames, const char* s) {
-    size_t rest = pc + 2 + m_code[pc + 1];
-    bool matched = false;
-    for (const char* q = s;;) {
-        const char* next = Element(pc, q);
-        if (next == nullptr) break;
-        matched = true;
-        const char* r = Run(rest, end, frames, next);
-        if (r != nullptr || m_gaveUp) return r;
-        if (next == q) break;  // an empty repetition would repeat forever
-        q = next;
+// '#' and '@': the rest is tried after each repetition, the first success wins. Without any
+// repetition '@' tries the rest where it stands and '#' fails.
+bool Matcher::Lazy(Task& t, const char* child, const char*& result) {
+    for (;;) {
+        switch (t.phase) {
+        case kFirst:
+            t.at = t.s;
+            t.count = 0;  // repetitions matched
+            if (!NextRepetition(t, child)) return false;
+            break;
+        case kAfterElement:
+            if (child == nullptr) {
+                t.phase = kCounted;
+                break;
+            }
+            ++t.count;
+            t.best = child;
+            t.phase = kAfterRest;
+            if (!Call(Rest(t.pc), t.end, t.frame, child, child)) return false;
+            break;
+        case kCounted:
+            if (m_gaveUp) return Done(result, nullptr);
+            if (t.count == 0 && m_code[t.pc] == '@') return BecomeRun(t, Rest(t.pc), t.s, result);
+            return Done(result, nullptr);
+        default:
+            if (child != nullptr || m_gaveUp) return Done(result, child);
+            // An empty repetition would repeat forever.
+            if (t.best == t.at) {
+                t.phase = kCounted;
+                break;
+            }
+            t.at = t.best;
+            if (!NextRepetition(t, child)) return false;
+            break;
+        }
     }
-    if (m_gaveUp) return nullptr;
-    if (!matched && m_code[pc] == '@') return Run(rest, end, frames, s);
-    return nullptr;
 }
 
 // MatchOne in a single-byte locale, where every byte is a character; s is not at the end.
 const char* Matcher::MatchOneByte(unsigned char op, size_t pc, const char* s) {
-    unsigned char c = static_cast<unsigned char>(*s);
-    bool ok;
-    switch (op) {
-    case 'c': ok = c == m_code[pc + 1]; break;
-    case '.': ok = true; break;
-    case ':': ok = TestClass(m_code[pc + 1], c); break;
-    case '[': ok = m_program.sets[m_program.setAt[pc]].Has(c); break;
-    default: ok = !m_program.sets[m_program.setAt[pc]].Has(c); break;
-    }
-    if (!ok) return nullptr;
+    if (!ByteMatches(op, pc, static_cast<unsigned char>(*s))) return nullptr;
     if (s + 1 > m_furthest) m_furthest = s + 1;
     return s + 1;
+}
+
+// Whether the byte c satisfies the one-byte operation op at pc (single-byte locale).
+inline bool Matcher::ByteMatches(unsigned char op, size_t pc, unsigned char c) const {
+    switch (op) {
+    case 'c': return c == m_code[pc + 1];
+    case '.': return true;
+    case ':': return TestClass(m_code[pc + 1], c);
+    case '[': return m_program.sets[m_program.setAt[pc]].Has(c);
+    default: return !m_program.sets[m_program.setAt[pc]].Has(c);
+    }
 }
 
 // Matches one single-character operation ('c', '.', ':', '[', ']') at s.

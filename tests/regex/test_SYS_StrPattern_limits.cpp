@@ -191,19 +191,74 @@ TEST(SYS_StrPatternLimits, SubstituteStopsAtTheBudgetAndKeepsTheRest) {
     EXPECT_STREQ(("y" + std::string(80, 'a') + "x").c_str(), subject);
 }
 
-TEST(SYS_StrPatternLimits, LongSequenceOfClosuresGivesUpInsteadOfOverflowing) {
+constexpr size_t k64K = 64 * 1024;
+
+// Copies of unit up to 64 KiB, then tail.
+std::string Chain(const char* unit, const char* tail) {
     std::string text;
-    while (text.size() < 64 * 1024) text += "a*";
-    SYS_StrPattern pattern((text + "b").c_str());
-    ASSERT_GT(pattern.GetCodeLength(), 0);
+    while (text.size() < k64K) text += unit;
+    return text + tail;
+}
+
+// depth copies of open, then middle, then depth copies of close.
+std::string Nest(size_t depth, const char* open, const char* middle, const char* close) {
+    std::string text;
+    for (size_t i = 0; i < depth; ++i) text += open;
+    text += middle;
+    for (size_t i = 0; i < depth; ++i) text += close;
+    return text;
+}
+
+struct LongPatternCase {
+    const char* name;
+    std::string pattern;
+    std::string subject;
+    int offset;
+    int length;
+};
+
+// 64 KiB patterns whose length or nesting follows the text: each translates and matches as
+// any short one would, with no machine stack spent per closure, group or alternative.
+const LongPatternCase kLongPatterns[] = {
+    {"greedy closures", Chain("a*", "b"), "xaab", 1, 3},
+    {"optional elements", Chain("a?", "b"), "xaab", 1, 3},
+    {"lazy closures", Chain("a@", "b"), "xaab", 1, 3},
+    {"lazy closures that need one each", Chain("a#", ""), "x" + std::string(40000, 'a'), 1,
+     static_cast<int>(k64K / 2)},
+    {"closures over alternations", Chain("(a|b)*", "c"), "xabbac", 1, 5},
+    {"closures over groups", Chain("(ab)?", "c"), "xababc", 1, 5},
+    {"closures over varying groups", Chain("(ab|a)*", "c"), "xabaabc", 1, 6},
+    {"nested groups", Nest(32 * 1024, "(", "a", ")"), "xa", 1, 1},
+    {"nested empty groups", Nest(32 * 1024, "(", "", ")"), "abc", 0, 0},
+    {"nested groups around closures", Nest(21 * 1024, "(", "a*b", ")"), "xaab", 1, 3},
+    {"nested last alternatives", Nest(16 * 1024, "(x|", "y", ")"), "zzy", 2, 1},
+    {"nested first alternatives", Nest(16 * 1024, "(", "y", "|x)"), "zx", 1, 1},
+    {"nested alternatives after closures", Nest(8 * 1024, "(x*|", "y", ")z"), "xzq", 0, 2},
+};
+
+TEST(SYS_StrPatternLimits, SixtyFourKilobytePatternsOfClosuresAndNesting) {
+    for (const LongPatternCase& c : kLongPatterns) {
+        SCOPED_TRACE(c.name);
+        BreakCounter breaks;
+        SYS_StrPattern pattern(c.pattern.c_str());
+        EXPECT_GT(pattern.GetCodeLength(), static_cast<long>(c.pattern.size()) / 2);
+        int length = -1;
+        EXPECT_EQ(c.offset, pattern.Match(c.subject.c_str(), &length));
+        EXPECT_EQ(c.length, length);
+        EXPECT_FALSE(pattern.GaveUp());
+        EXPECT_EQ(0, breaks.Breaks());
+    }
+}
+
+// A long chain of closures that can share a subject in countless ways (each takes one or more
+// characters, any number of them), on a subject it does not match: the search spends its
+// budget and says so.
+TEST(SYS_StrPatternLimits, LongChainOfClosuresStopsAtTheBudget) {
+    SYS_StrPattern pattern(Chain("(a|b)*", "c").c_str());
     int length = -1;
-    EXPECT_EQ(-1, pattern.Match("b", &length));
+    EXPECT_EQ(-1, pattern.Match(std::string(40, 'a').c_str(), &length));
+    EXPECT_EQ(0, length);
     EXPECT_TRUE(pattern.GaveUp());
-    // The same pattern shorter than the depth cap gives the ordinary answer.
-    SYS_StrPattern shorter((text.substr(0, 200) + "b").c_str());
-    EXPECT_EQ(0, shorter.Match("b", &length));
-    EXPECT_EQ(1, length);
-    EXPECT_FALSE(shorter.GaveUp());
 }
 
 TEST(SYS_StrPatternLimits, SixtyFourKilobytePatterns) {
@@ -220,10 +275,13 @@ TEST(SYS_StrPatternLimits, SixtyFourKilobytePatterns) {
     EXPECT_EQ(1, longLiteral.Match(("a" + literal).c_str(), &length));
     EXPECT_EQ(70000, length);
 
-    BreakCounter breaks;
-    SYS_StrPattern deep((std::string(100000, '(') + std::string(100000, ')')).c_str());
-    EXPECT_EQ(0, deep.GetCodeLength());
-    EXPECT_EQ(1, breaks.Breaks());
+    for (const std::string& unbalanced :
+         {std::string(100000, '('), std::string(100000, ')'), Nest(50000, "(", "a", "") + ")"}) {
+        BreakCounter breaks;
+        SYS_StrPattern deep(unbalanced.c_str());
+        EXPECT_EQ(0, deep.GetCodeLength());
+        EXPECT_EQ(1, breaks.Breaks());
+    }
 }
 
 // Any text either translates without a report or is refused with at least the generic one;
