@@ -49,7 +49,7 @@ class SCC_StdCollectionIndex;
 //    content never holds a handle twice (this happens when a reload while suspended already
 //    loaded a handle whose insert waits in the queue).
 //  - Codes 8 and above 10 are ignored before anything reads their data (8 carries a property,
-//    not a handle); resets (5) and clears (6) act whatever data they carry.
+//    not a handle).
 //  - A deletion (2) drops the handle's data and (while suspended) its queued records even when
 //    the handle no longer passes the filter and is not in the content: neither may outlive the
 //    handle, whose address a new object may take over.
@@ -57,11 +57,10 @@ class SCC_StdCollectionIndex;
 //    suspended can mislead the placement of each other) sorts it again and announces (5, 0).
 //  - SetFocus with mode -1 announces nothing: neither for a handle that was not focused nor for
 //    the removal.
-//  - SetHandleData on a collection without a source event handles (3, handle) itself, so its
-//    own observers still hear of the change.
+//  - SetHandleData on a collection attached to no event handles (3, handle) itself, so its own
+//    observers still hear of the change.
 //  - A copy re-points its copied item hooks and its parent hook to itself, so the copy keeps its
-//    own content in step. It is attached right before the model on the source event and on the
-//    parent's change event, except while that event is dispatching: then at its tail.
+//    own content in step. Like the model's, they are attached right before the model's nodes.
 //  - SetParent detaches the parent hook from the previous parent.
 //  - Inserts, deletions, changes and focus notifications (1 to 4) about handle 0 change nothing.
 //  - A reload sorts what it loaded with a stable sort: the content is the one that inserting each
@@ -127,7 +126,8 @@ public:
     explicit SCC_StdCollection(SCC_StdCollection* parent = nullptr);
     // The copy takes content, focus list, queue, both maps, filter, position and flags from the
     // model (content and focus share their buffers until written), listens to the model's source
-    // event and parent, and takes over the model's change-event listeners (the model keeps
+    // event and parent right before the model (also while those events dispatch, so a running
+    // dispatch that already passed the model does not call the copy), and takes over the model's change-event listeners (the model keeps
     // none). Copied item hooks are attached to the same item events, serving the copy.
     SCC_StdCollection(SCC_StdCollection& model);
     SCC_StdCollection& operator=(SCC_StdCollection& model);
@@ -205,7 +205,8 @@ public:
     virtual SYS_Handle GetSlider();
     // Puts position and slider on `handle`; 0 or a handle not in the content clears both.
     virtual void SetSlider(SYS_Handle handle);
-    // The position's index (-1 when on no element).
+    // The position's focus index: the size once GetNext stepped past the last element. A position
+    // before the first element or on nothing (focus -1) is reported (type 0) and answers -1.
     virtual long GetPosition();
     virtual void SetPosition(long index);
     virtual long GetSize() const;
@@ -214,8 +215,9 @@ public:
     // The content index of `handle`, -1 for 0 or a handle not in the content.
     virtual long GetPositionByHandle(SYS_Handle handle);
     virtual int GetHandleData(SYS_Handle handle);
-    // Stores `data` for `handle` and announces (3, handle) on the source event, so every
-    // collection on that source hears of it.
+    // Stores `data` for `handle` and announces (3, handle) on the collection's owner event (the
+    // event the collection is attached to, normally its source event), so every collection on
+    // that source hears of it.
     virtual void SetHandleData(SYS_Handle handle, int data);
     // Walk the content with the position, moving the slider along; 1 while on an element.
     virtual int GetFirst();
