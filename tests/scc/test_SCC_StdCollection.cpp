@@ -418,9 +418,9 @@ TEST_F(CollectionTest, HandleDataIsAnnouncedOnTheEventTheCollectionIsAttachedTo)
 TEST_F(CollectionTest, ResetAndClearAboutAHandleOutsideTheCollectionAreIgnored) {
     collection.SetFilter(&odd);
     ViewHook view(collection);
-    const SYS_Handle even = ByKey(2);  // rejected by the filter and not in the content
-    source.event.Notify(SCC_NotifyReset, DataOf(even));
-    source.event.Notify(SCC_NotifyCleared, DataOf(even));
+    const SYS_Handle two = ByKey(2);  // rejected by the filter and not in the content
+    source.event.Notify(SCC_NotifyReset, DataOf(two));
+    source.event.Notify(SCC_NotifyCleared, DataOf(two));
     EXPECT_TRUE(view.received.empty());
     EXPECT_EQ(3, collection.GetSize());
     source.event.Notify(SCC_NotifyCleared, DataOf(ByKey(3)));
