@@ -54,20 +54,27 @@ class SCC_StdCollectionIndex;
 //    the handle no longer passes the filter and is not in the content: neither may outlive the
 //    handle, whose address a new object may take over.
 //  - A replay on resume that leaves the content out of order (items that changed together while
-//    suspended can mislead the placement of each other) sorts it again and announces (5, 0).
+//    suspended can mislead the placement of each other) sorts it again and announces (5, 0):
+//    every later insert and lookup bisects the content, which needs it in comparator order, and
+//    views rebuilt on the reset show the order the content now has.
 //  - SetFocus with mode -1 announces nothing: neither for a handle that was not focused nor for
 //    the removal.
 //  - SetHandleData on a collection attached to no event handles (3, handle) itself, so its own
 //    observers still hear of the change.
 //  - A copy re-points its copied item hooks and its parent hook to itself, so the copy keeps its
-//    own content in step. Like the model's, they are attached right before the model's nodes.
-//  - SetParent detaches the parent hook from the previous parent.
-//  - Inserts, deletions, changes and focus notifications (1 to 4) about handle 0 change nothing.
+//    own content in step; calling the model instead would update the model twice and the copy
+//    never.
+//  - SetParent detaches the parent hook from the previous parent, also when the new parent is
+//    null: a child left listening would go on reloading from a master it no longer has.
+//  - Inserts, deletions, changes and focus notifications (1 to 4) about handle 0 change nothing:
+//    0 means no item, so inserting it would put a handle into the content that names nothing,
+//    and deleting or changing it would act on the item under the slider instead.
 //  - A reload sorts what it loaded with a stable sort: the content is the one that inserting each
 //    handle behind its run of equals would give, in O(n log n) instead of moving the tail of the
 //    content for every handle.
 //  - Suspend(0) takes the queue out before it replays, so notifications queued by a suspension
-//    during the replay wait for the next resume.
+//    during the replay wait for the next resume: emptying the queue after the replay would drop
+//    them, and replaying a queue that grows while it is walked would never end.
 //
 // Cost: content and focus stay sorted. Besides its documented state the collection keeps a hash
 // index of its content, so whether a handle is in the content is answered in O(1): a

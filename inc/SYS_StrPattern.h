@@ -66,7 +66,8 @@ struct SYS_StrPatternIndex;
 // lets the scan skip every start that would end its repetitions at the same place (in a
 // multibyte locale, only when nothing precedes the closure). A search that exhausts the budget
 // stops as if nothing were found: Match answers -1 and Substitute stops replacing; GaveUp()
-// then answers TRUE.
+// then answers TRUE. The budget is this library's own choice: a pattern typed by a user can
+// backtrack exponentially, and a host must get an answer instead of hanging.
 class TESSAR_EXPORT SYS_StrPattern {
 public:
     SYS_StrPattern();
