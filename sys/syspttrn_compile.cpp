@@ -103,7 +103,7 @@ bool Translator::ClosureOrElement(std::string& out, int depth) {
         return true;
     }
     if (element.size() > kMaxOperandBytes) {
-        SSM_CHECK(false, "ParseClosure -- closure expression too large", kUnit, SSM_FailureAssert);
+        SSM_CHECK(false, "ParseClosure -- closure expression too large", kUnit, SSM_FailureError);
         return false;
     }
     out += *m_p++;
@@ -160,7 +160,7 @@ bool Translator::Class(std::string& out) {
     std::string members;
     if (!ClassMembers(members)) return false;
     if (members.size() > kMaxOperandBytes) {
-        SSM_CHECK(false, "ParseCCL -- closure expression too large", kUnit, SSM_FailureAssert);
+        SSM_CHECK(false, "ParseCCL -- closure expression too large", kUnit, SSM_FailureError);
         return false;
     }
     out += negated ? ']' : '[';
