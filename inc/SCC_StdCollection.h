@@ -134,8 +134,9 @@ public:
     // The copy takes content, focus list, queue, both maps, filter, position and flags from the
     // model (content and focus share their buffers until written), listens to the model's source
     // event and parent right before the model (also while those events dispatch, so a running
-    // dispatch that already passed the model does not call the copy), and takes over the model's change-event listeners (the model keeps
-    // none). Copied item hooks are attached to the same item events, serving the copy.
+    // dispatch that already passed the model does not call the copy), and takes over the model's
+    // change-event listeners (the model keeps none). Copied item hooks are attached to the same
+    // item events, serving the copy.
     SCC_StdCollection(SCC_StdCollection& model);
     SCC_StdCollection& operator=(SCC_StdCollection& model);
     // Detaches from parent and source; observers of the change event are left detached.

@@ -193,10 +193,10 @@ public:
     // void*) or an SSM::FatalException when a handler asked for it or when `type` is
     // SSM_FailureThrow. Every failure, nested ones included, starts by clearing FatalData: when
     // a report or log handler raises a failure after a handler chose ThrowFatal, this failure
-    // ends by throwing its record (AssertData*), not an SSM::FatalException. An action beyond ThrowFatal
-    // is reported as "Assert handler encountered invalid action code." (type 1, "ssm/ssm");
-    // when that report answers FALSE the debugger break and SSM_Throw() follow, which throws
-    // the nested report's record, otherwise this failure continues. An exception from a hook
+    // ends by throwing its record (AssertData*), not an SSM::FatalException. An action beyond
+    // ThrowFatal is reported as "Assert handler encountered invalid action code." (type 1,
+    // "ssm/ssm"); when that report answers FALSE the debugger break and SSM_Throw() follow,
+    // which throws the nested report's record, otherwise this failure continues. An exception from a hook
     // or a nested failure passes through with Depth and Stack restored and Current on this
     // failure's record; this failure is then neither reported nor logged. A failure that
     // cannot be recorded (a listener of Map removed the new record at once) answers FALSE, as
