@@ -70,6 +70,40 @@ TEST(ArrayReports, TypedOperationsReportFromTheirInlineUnit) {
     }
 }
 
+TEST(ArrayReports, MissingComparatorsAndBaseOperationsReportFromTheArrayUnit) {
+    const char kUnit[] = "scc/SCC_Array";
+    const SiteCase cases[] = {
+        {"sort without a comparator",
+         [](SCC_Array<long>& a) { a.Sort(1); },
+         {"In SCC_Array::Sort(), The array has no comparator", kUnit, 0, SSM_FailureError}},
+        {"ordered insert without a comparator",
+         [](SCC_Array<long>& a) { a.AddSorted(40); },
+         {"In SCC_Array::FindItemPosition(), The array has no comparator", kUnit, 0,
+          SSM_FailureError}},
+        {"place check without a comparator",
+         [](SCC_Array<long>& a) { a.ItemInValidPlace(1); },
+         {"In SCC_Array::ItemInValidPlace(), The array has no comparator", kUnit, 0,
+          SSM_FailureError}},
+        {"base comparison",
+         [](SCC_Array<long>&) {
+             long x = 1, y = 2;
+             SCC_ComparatorBase().Compare(&x, &y);
+         },
+         {"SCC_ComparatorBase::Compare called.", kUnit, 0, SSM_FailureError}},
+    };
+    for (const SiteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedReportRecorder recorder;
+        SCC_Array<long> array = Three();
+        c.misuse(array);
+        const std::vector<Report> seen = recorder.Take();
+        ASSERT_EQ(1u, seen.size());
+        EXPECT_EQ(c.expected.message, seen[0].message);
+        EXPECT_EQ(c.expected.unit, seen[0].unit);
+        EXPECT_EQ(c.expected.type, seen[0].type);
+    }
+}
+
 // A listener that empties the array while it grows leaves SetAtGrow without a
 // buffer to write.
 class ClearOnInsert : public SCC_EventNode<int> {
