@@ -15,7 +15,6 @@
 #include "SSM_Assert.h"
 #include "TessarExport.h"
 
-/// @file
 /// The library's growable array.
 ///
 /// Storage is one reference-counted buffer (a header followed by the elements) shared by every
@@ -29,13 +28,22 @@
 ///
 /// The untyped work (sizes, growth, buffers, sorting, searching, notifications) is done once in
 /// _SCC_Array; SCC_Array<T> adds the typed element operations. Checks report to the assertion
-/// entry point as "scc/SCC_Array"; a refused operation leaves the array unchanged.
+/// entry point as "scc/SCC_Array", those of the typed element operations as
+/// "scc/SCC_Array_Inline"; a refused operation leaves the array unchanged.
 
 class SCC_ComparatorBase;
 
 namespace SCC_ArrayDetail {
-/// The unit of every check of the array, inline or not.
+/// The unit of the checks of the array's implementation file.
 constexpr const char kUnit[] = "scc/SCC_Array";
+// The typed element operations report from their own unit, at fixed lines that hosts key their
+// handling by ("scc/SCC_Array_Inline(315)"): these numbers do not follow the header's layout.
+constexpr const char kInlineUnit[] = "scc/SCC_Array_Inline";
+constexpr int kLineOutOfRange = 315;      // an element index outside the array
+constexpr int kLineNoBuffer = 322;        // an element written to an array without a buffer
+constexpr int kLineNegativeInsert = 370;  // an insert position below 0
+constexpr int kLineIteratorFailed = 526;  // the element of an iterator on no element
+constexpr const char kIteratorFailed[] = "SCC_Array::Iterator failed";
 }  // namespace SCC_ArrayDetail
 
 /// The untyped part of every array (see SCC_Array): sizes, growth, buffers, sorting, searching and
@@ -391,7 +399,7 @@ public:
     /// The element at i; an index out of range is reported (type 1) and reads a default value.
     ///@{
     const T& GetAt(long i) const {
-        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return Scratch();
+        if (!CheckIndex(i)) return Scratch();
         return m_data[i];
     }
     /// Same as GetAt(i).
@@ -400,29 +408,34 @@ public:
     /// Separates a shared buffer first: writes through the reference never reach copies. No
     /// notification is sent.
     T& operator[](long i) {
-        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return Scratch();
+        if (!CheckIndex(i)) return Scratch();
         if (BufferOf(m_data)->IsShared()) SeparateBuffers();
         return m_data[i];
     }
     /// Writes element i (0 <= i < size), then Changed.
     void SetAt(long i, const T& value) {
-        if (!SSM_CHECK(InBounds(i), "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return;
+        if (!CheckIndex(i)) return;
         SeparateBuffers();
         m_data[i] = value;
         NotifyChanged(i);
     }
     /// Grows the array to i + 1 elements when needed, then writes element i (Changed).
     void SetAtGrow(long i, const T& value) {
-        if (!SSM_CHECK(i >= 0 && i < LONG_MAX, "", SCC_ArrayDetail::kUnit, SSM_FailureError))
+        if (!SSM_CHECK_AT(i >= 0 && i < LONG_MAX, "", SCC_ArrayDetail::kInlineUnit,
+                          SCC_ArrayDetail::kLineOutOfRange, SSM_FailureError))
             return;
         T keep(value);  // value may live in the buffer that CheckArray replaces
         CheckArray(i);
-        if (!InBounds(i)) return;
+        // A listener of the growth may have cleared the array meanwhile.
+        if (!SSM_CHECK_AT(InBounds(i), "", SCC_ArrayDetail::kInlineUnit,
+                          SCC_ArrayDetail::kLineNoBuffer, SSM_FailureError))
+            return;
         m_data[i] = keep;
         NotifyChanged(i);
     }
     /// Inserts `count` copies of `value` at `index` (Block and Inserted once the values are in).
     void InsertAt(long index, const T& value, long count = 1) {
+        if (!CheckInsertPosition(index)) return;
         if (count == 1 && index == GetSize() && AppendInPlace(value)) return;
         T keep(value);
         if (!OpenSlots(index, count)) return;
@@ -431,6 +444,7 @@ public:
     }
     /// Inserts all elements of `other` (which may be this array) at `index`.
     void InsertAt(long index, const SCC_Array& other) {
+        if (!CheckInsertPosition(index)) return;
         SCC_Array source(other);  // shares the buffer, so growing this array cannot change it
         long count = source.GetSize();
         if (count == 0 || !OpenSlots(index, count)) return;
@@ -509,8 +523,7 @@ public:
     /// Exchanges elements i and j; an index out of range is reported (type 1) and nothing changes.
     ///@{
     void Swap(long i, long j) override {
-        if (!SSM_CHECK(InBounds(i) && InBounds(j), "", SCC_ArrayDetail::kUnit, SSM_FailureError))
-            return;
+        if (!CheckIndex(i) || !CheckIndex(j)) return;
         SwapElements(m_data[i], m_data[j]);
     }
     ///@}
@@ -615,6 +628,15 @@ private:
         GrowByOneInPlace(*buffer);
         NotifyInserted(size, 1);
         return true;
+    }
+    // Element indexes and insert positions are checked where the typed operations report.
+    int CheckIndex(long i) const {
+        return SSM_CHECK_AT(InBounds(i), "", SCC_ArrayDetail::kInlineUnit,
+                            SCC_ArrayDetail::kLineOutOfRange, SSM_FailureError);
+    }
+    static int CheckInsertPosition(long index) {
+        return SSM_CHECK_AT(index >= 0, "", SCC_ArrayDetail::kInlineUnit,
+                            SCC_ArrayDetail::kLineNegativeInsert, SSM_FailureAssert);
     }
     static T& Scratch() {
         static T scratch;
@@ -736,13 +758,16 @@ public:
     SCC_Array<T>* GetArray() const {
         return static_cast<SCC_Array<T>*>(SCC_ArrayIteratorBase::GetArray());
     }
-    ///@}
-    /// The element under the focus; a detached iterator or an invalid focus is reported and
-    /// reads a default value.
+    /// The element under the focus. On no element (detached, or the focus outside the array)
+    /// "SCC_Array::Iterator failed" is reported and a default value is read.
     const T& GetItem() const {
         static const T none{};
         const SCC_Array<T>* array = GetArray();
-        if (!SSM_CHECK(array != nullptr, "", SCC_ArrayDetail::kUnit, SSM_FailureError)) return none;
+        const bool onElement = array != nullptr && HasValidFocus() && array->InBounds(GetFocus());
+        if (!SSM_CHECK_AT(onElement, SCC_ArrayDetail::kIteratorFailed,
+                          SCC_ArrayDetail::kInlineUnit, SCC_ArrayDetail::kLineIteratorFailed,
+                          SSM_FailureError))
+            return none;
         return array->GetAt(GetFocus());
     }
     /// Same as GetItem().

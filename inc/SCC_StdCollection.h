@@ -49,26 +49,32 @@ class SCC_StdCollectionIndex;
 ///    content never holds a handle twice (this happens when a reload while suspended already
 ///    loaded a handle whose insert waits in the queue).
 ///  - Codes 8 and above 10 are ignored before anything reads their data (8 carries a property,
-///    not a handle); resets (5) and clears (6) act whatever data they carry.
+///    not a handle).
 ///  - A deletion (2) drops the handle's data and (while suspended) its queued records even when
 ///    the handle no longer passes the filter and is not in the content: neither may outlive the
 ///    handle, whose address a new object may take over.
 ///  - A replay on resume that leaves the content out of order (items that changed together while
-///    suspended can mislead the placement of each other) sorts it again and announces (5, 0).
+///    suspended can mislead the placement of each other) sorts it again and announces (5, 0):
+///    every later insert and lookup bisects the content, which needs it in comparator order, and
+///    views rebuilt on the reset show the order the content now has.
 ///  - SetFocus with mode -1 announces nothing: neither for a handle that was not focused nor for
 ///    the removal.
-///  - SetHandleData on a collection without a source event handles (3, handle) itself, so its
-///    own observers still hear of the change.
+///  - SetHandleData on a collection attached to no event handles (3, handle) itself, so its own
+///    observers still hear of the change.
 ///  - A copy re-points its copied item hooks and its parent hook to itself, so the copy keeps its
-///    own content in step. It is attached right before the model on the source event and on the
-///    parent's change event, except while that event is dispatching: then at its tail.
-///  - SetParent detaches the parent hook from the previous parent.
-///  - Inserts, deletions, changes and focus notifications (1 to 4) about handle 0 change nothing.
+///    own content in step; calling the model instead would update the model twice and the copy
+///    never.
+///  - SetParent detaches the parent hook from the previous parent, also when the new parent is
+///    null: a child left listening would go on reloading from a master it no longer has.
+///  - Inserts, deletions, changes and focus notifications (1 to 4) about handle 0 change nothing:
+///    0 means no item, so inserting it would put a handle into the content that names nothing,
+///    and deleting or changing it would act on the item under the slider instead.
 ///  - A reload sorts what it loaded with a stable sort: the content is the one that inserting each
 ///    handle behind its run of equals would give, in O(n log n) instead of moving the tail of the
 ///    content for every handle.
 ///  - Suspend(0) takes the queue out before it replays, so notifications queued by a suspension
-///    during the replay wait for the next resume.
+///    during the replay wait for the next resume: emptying the queue after the replay would drop
+///    them, and replaying a queue that grows while it is walked would never end.
 ///
 /// Cost: content and focus stay sorted. Besides its documented state the collection keeps a hash
 /// index of its content, so whether a handle is in the content is answered in O(1): a
@@ -144,8 +150,10 @@ public:
     explicit SCC_StdCollection(SCC_StdCollection* parent = nullptr);
     /// The copy takes content, focus list, queue, both maps, filter, position and flags from the
     /// model (content and focus share their buffers until written), listens to the model's source
-    /// event and parent, and takes over the model's change-event listeners (the model keeps
-    /// none). Copied item hooks are attached to the same item events, serving the copy.
+    /// event and parent right before the model (also while those events dispatch, so a running
+    /// dispatch that already passed the model does not call the copy), and takes over the model's
+    /// change-event listeners (the model keeps none). Copied item hooks are attached to the same
+    /// item events, serving the copy.
     SCC_StdCollection(SCC_StdCollection& model);
     /// Takes everything from the model as the copy constructor does, after leaving this
     /// collection's source and parent; assigning a collection to itself changes nothing.
@@ -236,7 +244,8 @@ public:
     virtual SYS_Handle GetSlider();
     /// Puts position and slider on `handle`; 0 or a handle not in the content clears both.
     virtual void SetSlider(SYS_Handle handle);
-    /// The position's index (-1 when on no element).
+    /// The position's focus index: the size once GetNext stepped past the last element. A position
+    /// before the first element or on nothing (focus -1) is reported (type 0) and answers -1.
     virtual long GetPosition();
     /// Puts the position on `index` and the slider on the handle there (0 outside the content).
     virtual void SetPosition(long index);
@@ -248,8 +257,9 @@ public:
     virtual long GetPositionByHandle(SYS_Handle handle);
     /// The data stored for `handle`; 0 when none was stored.
     virtual int GetHandleData(SYS_Handle handle);
-    /// Stores `data` for `handle` and announces (3, handle) on the source event, so every
-    /// collection on that source hears of it.
+    /// Stores `data` for `handle` and announces (3, handle) on the collection's owner event (the
+    /// event the collection is attached to, normally its source event), so every collection on
+    /// that source hears of it.
     virtual void SetHandleData(SYS_Handle handle, int data);
     /// Walk the content with the position, moving the slider along; 1 while on an element.
     ///@{

@@ -98,8 +98,15 @@ public:
 
         /// The first record of `manager`'s map (the registered manager's when null): bucket
         /// order, then chain order. On nothing when there is no manager or no record.
-        /// GetNext, IsValid and GetHandle are the map iterator's.
+        /// GetNext is the map iterator's.
         void GetFirst(SSM* manager);
+
+        /// TRUE when the cursor is on a record.
+        using SCC_MapIterator::IsValid;
+        int IsValid() const;
+        /// The address of the record under the cursor, 0 on nothing.
+        using SCC_MapIterator::GetHandle;
+        SYS_Handle GetHandle() const;
 
         /// Moves onto the stored record of the site of `data` (its FileName and LineNo), so any
         /// AssertData built for the same file and line finds it. The map searched is the one
@@ -125,10 +132,10 @@ public:
         void SetMsg(SYS_String msg);
         SYS_String GetLogMsg();
         void SetLogMsg(SYS_String msg);
-        int IsDisabled();
+        int IsDisabled() const;
         /// The site is disabled when `bDisable` is non-zero, enabled otherwise.
         void Disable(int bDisable);
-        int IsLogRequired();
+        int IsLogRequired() const;
         void SetLogRequired(int required);
         SSM::Action GetAction();
         ///@}
@@ -150,7 +157,7 @@ public:
         friend class SSM;
         friend class SSM::HandlingScope;
         /// The record under the cursor, or null after a report (the accessors' precondition).
-        AssertData* CheckedRecord();
+        AssertData* CheckedRecord() const;
         /// Stands on the stored record of `site`'s file and line in `map`, or on nothing.
         void MoveTo(SCC_Map<SYS_String, AssertData>& map, const AssertData& site);
     };
@@ -191,13 +198,15 @@ public:
     /// or created; a failure at a site whose failure is being handled answers TRUE at once.
     /// Otherwise the record is counted and takes the message, the AssertEvent hooks choose the
     /// action (not for SSM_FailureThrow, in silent mode or for a disabled site, which go on),
-    /// ReportEvent is fired, and LogEvent for an enabled site that requires logging. Throws, at the very end and with Depth and Stack restored, the record's
-    /// AssertData* (catchable as void*) or an SSM::FatalException when a handler asked for it
-    /// or when `type` is SSM_FailureThrow. A ThrowFatal decision stands even when failures
-    /// raised by report or log handlers clear FatalData meanwhile. An action beyond ThrowFatal
-    /// is reported as "Assert handler encountered invalid action code." (type 1, "ssm/ssm");
-    /// when that report answers FALSE the debugger break and SSM_Throw() follow, which throws
-    /// the nested report's record, otherwise this failure continues. An exception from a hook
+    /// ReportEvent is fired, and LogEvent for an enabled site that requires logging. Throws, at
+    /// the very end and with Depth and Stack restored, the record's AssertData* (catchable as
+    /// void*) or an SSM::FatalException when a handler asked for it or when `type` is
+    /// SSM_FailureThrow. Every failure, nested ones included, starts by clearing FatalData: when
+    /// a report or log handler raises a failure after a handler chose ThrowFatal, this failure
+    /// ends by throwing its record (AssertData*), not an SSM::FatalException. An action beyond
+    /// ThrowFatal is reported as "Assert handler encountered invalid action code." (type 1,
+    /// "ssm/ssm"); when that report answers FALSE the debugger break and SSM_Throw() follow,
+    /// which throws the nested report's record, otherwise this failure continues. An exception from a hook
     /// or a nested failure passes through with Depth and Stack restored and Current on this
     /// failure's record; this failure is then neither reported nor logged. A failure that
     /// cannot be recorded (a listener of Map removed the new record at once) answers FALSE, as
@@ -229,7 +238,6 @@ private:
     struct Outcome {
         int result = TRUE;            ///< the answer when nothing is thrown
         int throwRequest = FALSE;
-        AssertData* fatal = nullptr;  ///< the record, when a handler chose ThrowFatal
     };
 
     /// The steps of AssertFailed: the site's record (null when a listener of Map removed it at

@@ -17,16 +17,6 @@ long IndexOf(SCC_ArrayIteratorBase& position) {
     return position.IsValid() ? position.GetFocus() : -1;
 }
 
-// Attaches a copy's listener right before its model's, so the source calls the copy first.
-// While the event dispatches, the node goes to the tail instead, leaving the order the running
-// dispatch follows as it was.
-void AttachBefore(SCC_Event<int>& event, SCC_EventNode<int>& node, SCC_EventNode<int>& anchor) {
-    if (event.GetOwner() != nullptr)
-        AddNode<int>(event, node);
-    else
-        AddNodeBefore<int>(event, node, anchor);
-}
-
 }  // namespace
 
 // --- Position --------------------------------------------------------------------------------
@@ -102,10 +92,11 @@ void SCC_StdCollection::CopyFrom(SCC_StdCollection& model) {
     m_contentAvailable = model.m_contentAvailable;
     m_smart = model.m_smart;
     AttachCopiedHooks();
-    if (m_sourceEvent != nullptr) AttachBefore(*m_sourceEvent, *this, model);
+    if (m_sourceEvent != nullptr) AddNodeBefore<int>(*m_sourceEvent, *this, model);
     SCC_EventNode<int>* parentEvent = model.m_parentHook.GetOwner();
     if (parentEvent != nullptr)
-        AttachBefore(*static_cast<SCC_Event<int>*>(parentEvent), m_parentHook, model.m_parentHook);
+        AddNodeBefore<int>(*static_cast<SCC_Event<int>*>(parentEvent), m_parentHook,
+                           model.m_parentHook);
 }
 
 // Copied hooks start detached and serve the model: re-point each to this collection and hook
@@ -260,7 +251,7 @@ void SCC_StdCollection::RemoveFromContent(SYS_Handle handle) {
     m_members->Remove(handle);
 }
 
-long SCC_StdCollection::GetPosition() { return IndexOf(m_position); }
+long SCC_StdCollection::GetPosition() { return m_position.GetFocus(); }
 
 int SCC_StdCollection::IsEmpty() { return m_position.IsEmpty(); }
 
@@ -322,8 +313,10 @@ void SCC_StdCollection::SetHandleData(SYS_Handle handle, int data) {
     Position* entry = m_positions.Lookup(handle);
     if (entry == nullptr) entry = m_positions.Add(handle, Position());
     if (entry != nullptr) entry->SetHandleData(data);
-    if (m_sourceEvent != nullptr)
-        m_sourceEvent->Notify(SCC_NotifyChanged, SCC_Notifier::ValueAsData(handle));
+    SCC_EventNode<int>* owner = GetOwner();
+    if (owner != nullptr)
+        static_cast<SCC_Event<int>*>(owner)->Notify(SCC_NotifyChanged,
+                                                    SCC_Notifier::ValueAsData(handle));
     else
         OnNotification(SCC_NotifyChanged, SCC_Notifier::ValueAsData(handle));
 }

@@ -7,7 +7,8 @@
 
 // Steps: a disabled collection ignores everything; the bulk codes suspend and resume and are
 // passed on; the block code relocates. Any other notification about a handle that neither
-// passes the filter nor is in the content does not concern the collection. A suspended
+// passes the filter nor is in the content does not concern the collection, resets and clears
+// included. A suspended
 // collection queues it (deletions, resets and clears are processed at once); otherwise it is
 // processed.
 int SCC_StdCollection::OnNotification(int code, int* data) {
@@ -16,8 +17,8 @@ int SCC_StdCollection::OnNotification(int code, int* data) {
     // The property code and unknown codes carry no handle of ours.
     if (code < SCC_NotifyInserted || code > SCC_NotifyCleared) return 0;
     if (code == SCC_NotifyDeleting) ForgetDeleted(handle);
-    // Resets and clears concern the collection whatever their data.
-    const bool aboutHandle = handle != 0 && code != SCC_NotifyReset && code != SCC_NotifyCleared;
+    // A notification about handle 0 concerns the whole collection.
+    const bool aboutHandle = handle != 0;
     const int passes = !aboutHandle || Filter(handle) != 0;
     long index = -1;
     bool found = false;

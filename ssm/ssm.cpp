@@ -140,9 +140,18 @@ void SSM::AssertObj::MoveTo(SCC_Map<SYS_String, AssertData>& map, const AssertDa
     SetPosition(map, SiteKey(site.FileName, site.LineNo));
 }
 
-SSM::AssertData* SSM::AssertObj::CheckedRecord() {
+SSM::AssertData* SSM::AssertObj::CheckedRecord() const {
     if (!SSM_CHECK(IsValid(), "", SCC_ListDetail::kUnit, SSM_FailureAssert)) return nullptr;
-    return GetValue();
+    return reinterpret_cast<AssertData*>(GetHandle());
+}
+
+int SSM::AssertObj::IsValid() const {
+    // The map iterator's own test; it reads the cursor and changes nothing.
+    return const_cast<AssertObj*>(this)->SCC_MapIterator::IsValid();
+}
+
+SYS_Handle SSM::AssertObj::GetHandle() const {
+    return const_cast<AssertObj*>(this)->SCC_MapIterator::GetHandle();
 }
 
 SYS_String SSM::AssertObj::GetFileName() {
@@ -187,7 +196,7 @@ void SSM::AssertObj::SetLogMsg(SYS_String msg) {
     if (AssertData* record = CheckedRecord()) record->LogMsg = msg;
 }
 
-int SSM::AssertObj::IsDisabled() {
+int SSM::AssertObj::IsDisabled() const {
     const AssertData* record = CheckedRecord();
     return record != nullptr && !record->Enabled ? TRUE : FALSE;
 }
@@ -196,7 +205,7 @@ void SSM::AssertObj::Disable(int bDisable) {
     if (AssertData* record = CheckedRecord()) record->Enabled = !bDisable;
 }
 
-int SSM::AssertObj::IsLogRequired() {
+int SSM::AssertObj::IsLogRequired() const {
     const AssertData* record = CheckedRecord();
     return record != nullptr ? record->LogRequired : FALSE;
 }
@@ -291,8 +300,6 @@ int SSM::AssertFailed(const char* message, const char* file, int line, SSM_Failu
         outcome = HandleRecord(*record, type);
     }
     if (!outcome.throwRequest) return outcome.result;
-    // Nested failures during the report clear FatalData; the decision of this failure counts.
-    FatalData = outcome.fatal;
     Throw();
     return outcome.result;
 }
@@ -343,7 +350,6 @@ void SSM::AskHandlers(AssertData& record, SSM_FailureType type, Outcome& outcome
             break;
         case ThrowFatal:
             outcome.throwRequest = TRUE;
-            outcome.fatal = &record;
             FatalData = &record;
             break;
         default:

@@ -141,7 +141,7 @@ bool Translator::EndElement(size_t elementStart, size_t insertedBefore) {
     if (!IsClosureChar(*m_p)) return true;
     size_t size = m_code.size() - elementStart + (m_insertedBytes - insertedBefore);
     if (size > kMaxOperandBytes) {
-        SSM_CHECK(false, "ParseClosure -- closure expression too large", kUnit, SSM_FailureAssert);
+        SSM_CHECK(false, "ParseClosure -- closure expression too large", kUnit, SSM_FailureError);
         return false;
     }
     Insert(elementStart, *m_p++, static_cast<char>(size), 2);
@@ -214,7 +214,7 @@ bool Translator::Class(std::string& out) {
     std::string members;
     if (!ClassMembers(members)) return false;
     if (members.size() > kMaxOperandBytes) {
-        SSM_CHECK(false, "ParseCCL -- closure expression too large", kUnit, SSM_FailureAssert);
+        SSM_CHECK(false, "ParseCCL -- closure expression too large", kUnit, SSM_FailureError);
         return false;
     }
     out += negated ? ']' : '[';

@@ -451,7 +451,7 @@ TEST(CDynamic, ReplayCountsLargerThanTheBufferStop) {
     const struct {
         Words words;
         Calls calls;
-    } kCounts[] = {
+    } kCountCases[] = {
         {{5, 0, 0, 0, 0, 0xFFFFFFFFu, 97}, {}},         // text count beyond the end
         {{21, 0x80000000u, 97}, {}},                    // string count beyond the end
         {{9, 1, 0xFFFFFFFFu, 0, 0}, {}},                // point count beyond the end
@@ -461,7 +461,7 @@ TEST(CDynamic, ReplayCountsLargerThanTheBufferStop) {
         {{9, 0xFFFFFFFFu, 14, 1, 2, 0xFFFFFFFEu, 8, 1},
          {"FastPolyPolyline(-1)", "FastPolyLine(-2,1,2)", "PenCap(1)"}},
     };
-    for (const auto& c : kCounts) {
+    for (const auto& c : kCountCases) {
         LoggingArea area;
         OpenDynamic dynamic(&area);
         dynamic.m_operations = c.words;

@@ -119,7 +119,7 @@ TEST(SFM_MessageDBManager, ExternalFileNamesAreCompletedAgainstTheHostsDirectori
     tessar_test::ScopedReportRecorder recorder;
     EXPECT_EQ("plan.brd", Text(manager->GetExternalFileName(2, "plan.brd")));
     ASSERT_EQ(1u, recorder.Reports().size());
-    EXPECT_EQ("scc/SCC_Array", recorder.Reports()[0].unit);
+    EXPECT_EQ("scc/SCC_Array_Inline", recorder.Reports()[0].unit);
     dirs.RemoveAll();
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "collection_test_support.h"
+#include "tessar_reports.h"
 
 namespace {
 
@@ -168,13 +169,20 @@ TEST_F(CollectionTest, PositionWalkMovesTheSlider) {
         walked.push_back(collection.GetSlider());
     EXPECT_EQ(collection.Content(), walked);
     EXPECT_TRUE(collection.IsEmpty());
+    EXPECT_EQ(collection.GetSize(), collection.GetPosition());  // stepped past the end
     EXPECT_EQ(0, collection.GetSlider());
     collection.SetSlider(ByKey(3));
     EXPECT_EQ(2, collection.GetPosition());
     EXPECT_EQ(1, collection.GetPrev());
     EXPECT_EQ(ByKey(2), collection.GetSlider());
-    collection.SetSlider(0);
-    EXPECT_EQ(-1, collection.GetPosition());
+    collection.GetFirst();
+    collection.GetPrev();
+    {
+        tessar_test::ScopedReportRecorder recorder;
+        EXPECT_EQ(-1, collection.GetPosition());  // before the first element: reported
+        ASSERT_EQ(1u, recorder.Reports().size());
+        EXPECT_EQ(SSM_FailureAssert, recorder.Reports()[0].type);
+    }
     EXPECT_EQ(0, collection.GetAt(-1));
     EXPECT_EQ(0, collection.GetAt(collection.GetSize()));
     EXPECT_EQ(-1, collection.GetPositionByHandle(0));
@@ -360,15 +368,62 @@ TEST_F(CollectionTest, HandleDataIsKeptPerHandleAndAnnouncedOnTheSource) {
     EXPECT_EQ(0, collection.GetHandleData(two));
 }
 
-TEST_F(CollectionTest, HandleDataWithoutSourceEventIsAnnouncedByTheCollection) {
+TEST_F(CollectionTest, HandleDataIsAnnouncedOnTheEventTheCollectionIsAttachedTo) {
     TestSource lone;
     const SYS_Handle item = lone.AddSilently(1);
     Loose loose(lone);
     loose.AllowReload(1);
     ViewHook view(loose);
-    loose.SetHandleData(item, 3);
+    loose.SetHandleData(item, 3);  // attached to no event: the collection handles it itself
     EXPECT_EQ(3, loose.GetHandleData(item));
     EXPECT_EQ((Notes{{3, item}}), view.received);
+    // Attached by the host rather than by SetEvent: the announcement goes to that event.
+    Loose other(lone);
+    other.AllowReload(1);
+    ViewHook otherView(other);
+    AddNode<int>(lone.event, loose);
+    AddNode<int>(lone.event, other);
+    view.received.clear();
+    loose.SetHandleData(item, 4);
+    EXPECT_EQ((Notes{{3, item}}), view.received);
+    EXPECT_EQ((Notes{{3, item}}), otherView.received);
+}
+
+TEST_F(CollectionTest, ResetAndClearAboutAHandleOutsideTheCollectionAreIgnored) {
+    collection.SetFilter(&odd);
+    ViewHook view(collection);
+    const SYS_Handle two = ByKey(2);  // rejected by the filter and not in the content
+    source.event.Notify(SCC_NotifyReset, DataOf(two));
+    source.event.Notify(SCC_NotifyCleared, DataOf(two));
+    EXPECT_TRUE(view.received.empty());
+    EXPECT_EQ(3, collection.GetSize());
+    source.event.Notify(SCC_NotifyCleared, DataOf(ByKey(3)));
+    EXPECT_EQ((Notes{{6, ByKey(3)}}), view.received);
+    EXPECT_EQ(0, collection.GetSize());
+}
+
+// Copies the collection while the source event dispatches to it.
+class CopyOnNotification : public SCC_EventNode<int> {
+public:
+    explicit CopyOnNotification(TestCollection& model) : m_model(model) {}
+    int OnNotification(int, int*) override {
+        if (!copy) copy = std::make_unique<TestCollection>(m_model);
+        return 0;
+    }
+    std::unique_ptr<TestCollection> copy;
+
+private:
+    TestCollection& m_model;
+};
+
+TEST_F(CollectionTest, CopyMadeDuringADispatchIsAttachedRightBeforeItsModel) {
+    CopyOnNotification maker(collection);
+    AddNode<int>(source.event, maker);
+    const SYS_Handle fresh = source.Insert(0);
+    ASSERT_TRUE(maker.copy);
+    EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&collection), maker.copy->GetNextNode());
+    EXPECT_EQ(collection.Content(), maker.copy->Content());
+    EXPECT_EQ(0, maker.copy->GetPositionByHandle(fresh));
 }
 
 // Handles move by a fixed offset (a relocation of the source's storage).
@@ -454,9 +509,9 @@ TEST_F(CollectionTest, CodesWithoutHandlesNeverReachTheFilter) {
     for (int code : {0, 8, 11, -1}) source.event.Notify(code, &property);
     EXPECT_EQ(0, counting.calls);
     EXPECT_TRUE(view.received.empty());
-    source.event.Notify(6, &property);  // a clear acts whatever its data
+    source.event.Notify(6, nullptr);  // a clear about no handle concerns every collection
     EXPECT_EQ(0, counting.calls);
-    EXPECT_EQ((Notes{{6, reinterpret_cast<SYS_Handle>(&property)}}), view.received);
+    EXPECT_EQ((Notes{{6, 0}}), view.received);
     EXPECT_EQ(0, collection.GetSize());
     collection.SetFilter(nullptr);  // the local filter goes first
 }

@@ -110,17 +110,25 @@ TEST_F(SSM_AssertObj, FlagsAndCountsChangeTheStoredRecord) {
         int bDisable;
         int disabled;
     };
+    // The queries are read through a const cursor, as a host's const code holds one.
+    const SSM::AssertObj& reader = cursor;
     for (const Case& c : {Case{TRUE, TRUE}, Case{FALSE, FALSE}, Case{5, TRUE}, Case{-1, TRUE}}) {
         SCOPED_TRACE(c.bDisable);
         cursor.Disable(c.bDisable);
-        EXPECT_EQ(c.disabled, cursor.IsDisabled());
+        EXPECT_EQ(c.disabled, reader.IsDisabled());
         EXPECT_EQ(!c.disabled, Record("sys/test(1)")->Enabled);
     }
     cursor.IncreaseCount();
     cursor.IncreaseCount();
     EXPECT_EQ(3, Record("sys/test(1)")->Count);
+    EXPECT_EQ(TRUE, reader.IsLogRequired());
     cursor.SetLogRequired(FALSE);
-    EXPECT_EQ(FALSE, Record("sys/test(1)")->LogRequired);
+    EXPECT_EQ(FALSE, reader.IsLogRequired());
+    EXPECT_TRUE(reader.IsValid());
+    EXPECT_EQ(HandleOf(Record("sys/test(1)")), reader.GetHandle());
+    cursor.SetHandle(nullptr);
+    EXPECT_FALSE(reader.IsValid());
+    EXPECT_EQ(0, reader.GetHandle());
 }
 
 struct ActionCase {
