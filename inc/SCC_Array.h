@@ -15,6 +15,7 @@
 #include "SSM_Assert.h"
 #include "TessarExport.h"
 
+/// @file
 /// The library's growable array.
 ///
 /// Storage is one reference-counted buffer (a header followed by the elements) shared by every

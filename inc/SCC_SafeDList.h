@@ -134,11 +134,13 @@ public:
     N* RemoveHead() { return IsEmpty() ? nullptr : Remove(GetHead()); }
     /// Remove(GetTail()); null when the list is empty.
     N* RemoveTail() { return IsEmpty() ? nullptr : Remove(GetTail()); }
+    ///@}
     /// Hook 6, then every node is unlinked; RemoveAll keeps the nodes alive, DeleteAll deletes
     /// them. This library's own choice: hook 6 reaches every iterator standing on any node of the
     /// list, which is cleared, since the hook with code 6 carries no node. Left parked on a
     /// node, an iterator would step from a node that is no longer in the list (RemoveAll) or
     /// read one that is gone (DeleteAll).
+    ///@{
     void RemoveAll() { Empty(false); }
     /// As RemoveAll, and deletes every node.
     void DeleteAll() { Empty(true); }

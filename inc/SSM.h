@@ -101,11 +101,11 @@ public:
         /// GetNext is the map iterator's.
         void GetFirst(SSM* manager);
 
-        /// TRUE when the cursor is on a record.
         using SCC_MapIterator::IsValid;
+        /// TRUE when the cursor is on a record.
         int IsValid() const;
-        /// The address of the record under the cursor, 0 on nothing.
         using SCC_MapIterator::GetHandle;
+        /// The address of the record under the cursor, 0 on nothing.
         SYS_Handle GetHandle() const;
 
         /// Moves onto the stored record of the site of `data` (its FileName and LineNo), so any

@@ -12,6 +12,7 @@ struct SYS_StrPatternIndex;
 /// current locale; multibyte characters are matched whole.
 ///
 /// Pattern syntax:
+/// @verbatim
 ///   a|b          alternatives; each may start with ^ (match only at offset 0 of the subject)
 ///   c            an ordinary character; \b \f \n \r \t, \xH or \xHH (not 0), \ before any other
 ///                character gives that character
@@ -27,6 +28,7 @@ struct SYS_StrPatternIndex;
 ///                match at all
 /// # ) * + ? @ ] ^ | cannot begin an element; ':' before any other character is literal. An
 /// alternative may be empty, so "(a|)" matches "a" or nothing.
+/// @endverbatim
 ///
 /// Semantics, as a backtracking matcher gives them:
 ///   - the leftmost start position wins; the position at the end of the subject is never tried;
@@ -47,19 +49,20 @@ struct SYS_StrPatternIndex;
 /// whole form ends with 'e'.
 ///
 /// Limits: an element under a closure compiles to at most 255 bytes ("ParseClosure -- closure
-/// expression too large"), a class holds at most 255 member bytes ("ParseCCL -- closure
-/// expression too large"), and groups nest at most 1000 deep; beyond them, as for any text that
-/// is not a pattern, "SYS_StrPattern::MakePattern -- pattern cannot be translated" is reported
-/// and the object holds no pattern.
+/// expression too large") and a class holds at most 255 member bytes ("ParseCCL -- closure
+/// expression too large"); beyond them, as for any text that is not a pattern,
+/// "SYS_StrPattern::MakePattern -- pattern cannot be translated" is reported and the object
+/// holds no pattern. Nothing else limits a pattern: groups nest, and closures and alternatives
+/// follow one another, as deep and as long as the text goes, and neither translation nor
+/// matching uses machine stack in proportion to them.
 ///
 /// Reports go through SSM_AssertFailed (unit "sys/syspttrn", failure type 1); nothing throws.
 ///
 /// Every Match has a step budget of 2^24 steps (SetStepBudget changes this base for one
-/// object and its copies) plus 64 per subject byte it has reached (the
-/// searches of one Substitute share one such budget over the whole text), and
-/// its nested calls are capped at 1000 levels (patterns with about a thousand closures or nested
-/// alternations in a row reach that). Searches that are linear in the subject never come near
-/// the budget, 16 MB subjects included; runaway backtracking does (a chain of groups with
+/// object and its copies) plus 64 per subject byte it has reached (the searches of one
+/// Substitute share one such budget over the whole text). Searches that are linear in the
+/// subject never come near the budget, 16 MB subjects included; runaway backtracking does (a
+/// chain of groups with
 /// alternatives on a subject that does not match, or a closure behind a group or another
 /// closure, retried from every start position of a long run). A closure over one character
 /// that only one-character elements precede, as in "b[^z]*x", is not retried: a failed attempt
