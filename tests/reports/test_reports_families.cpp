@@ -75,7 +75,7 @@ struct Plain : SCC_DListNode<Plain> {};
 struct Safe : SCC_SafeDListNode<Safe> {};
 
 TEST(FamilyReports, ListsAndStack) {
-    const Site list{kNoMessage, "scc/SCC_List_Inline", kOwnLine, 0};
+    const Site listSite{kNoMessage, "scc/SCC_List_Inline", kOwnLine, 0};
     const Site safe{kNoMessage, "scc/SCC_SafeDList_Inline", kOwnLine, 0};
     const Site stack{kNoMessage, "scc/sccstack", kOwnLine, 1};
     const Case cases[] = {
@@ -87,8 +87,8 @@ TEST(FamilyReports, ListsAndStack) {
              list.AddTail(&node);
              list.RemoveAll();
          },
-         {list}},
-        {"add no node", [] { SCC_DList<Plain>().AddHead(nullptr); }, {list}},
+         {listSite}},
+        {"add no node", [] { SCC_DList<Plain>().AddHead(nullptr); }, {listSite}},
         {"remove a free node from a safe list",
          [] {
              SCC_SafeDList<Safe> list;
