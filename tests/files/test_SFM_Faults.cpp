@@ -46,11 +46,21 @@ bool LeaveSpareDescriptors(int spare) {
     return errno == EMFILE;
 }
 
+// The sanitizers' runtime opens a pipe for each memory probe of its checks, so it reports
+// false errors in a process left without a spare descriptor: the tests that use up every
+// descriptor run in the presets without sanitizers.
+#if defined(__SANITIZE_ADDRESS__)
+#define SKIP_UNDER_SANITIZERS() GTEST_SKIP() << "needs every descriptor; the sanitizers need one"
+#else
+#define SKIP_UNDER_SANITIZERS() (void)0
+#endif
+
 std::string Row(int file, int round) {
     return "file " + std::to_string(file) + " round " + std::to_string(round);
 }
 
 TEST(SFM_Faults, TemporaryClosingLetsMoreFilesThanTheLimitBeUsedAtOnce) {
+    SKIP_UNDER_SANITIZERS();
     TempDir dir;
     const int kFiles = 12;
     const int kRounds = 5;
@@ -85,6 +95,7 @@ TEST(SFM_Faults, TemporaryClosingLetsMoreFilesThanTheLimitBeUsedAtOnce) {
 }
 
 TEST(SFM_Faults, ATooManyFilesRetryThatFreesNothingEnds) {
+    SKIP_UNDER_SANITIZERS();
     TempDir dir;
     WriteBytes(dir / "x", "x");
     EXPECT_EQ(0, RunInChild([&] {
