@@ -12,7 +12,7 @@ namespace {
 
 // Argument kinds: L a length, I a small integer, D degrees; lowercase ones are optional and
 // only trail. T ends the arguments with the rest of the line as text.
-struct OpSpec {
+struct OpForm {
     const char* name;
     const char* arguments;
 };
@@ -41,7 +41,7 @@ enum OpKind {
     kOpCount
 };
 
-const OpSpec kOps[kOpCount] = {
+const OpForm kOps[kOpCount] = {
     {"view", "LLLL"},      {"color", "I"},    {"width", "L"},     {"cap", "I"},
     {"move", "LL"},        {"lineto", "LL"},  {"line", "LLLLli"}, {"box", "LLLL"},
     {"fill", "LLLLi"},     {"oval", "LLLL"},  {"paint", "LLLL"},  {"frame", "LLLL"},
@@ -104,11 +104,11 @@ std::string RestAfterWords(const std::string& line, int count) {
     return at == std::string::npos ? std::string() : line.substr(at);
 }
 
-bool ParsePoints(const std::vector<std::string>& words, const OpSpec& spec, DrawScriptOp& op,
+bool ParsePoints(const std::vector<std::string>& words, const OpForm& form, DrawScriptOp& op,
                  std::string& error) {
     size_t minimum = op.kind == kPolygon ? 3 : 2;
     if (words.size() % 2 != 0 || words.size() < 2 * minimum) {
-        error = std::string(spec.name) + " expects at least " + std::to_string(minimum) +
+        error = std::string(form.name) + " expects at least " + std::to_string(minimum) +
                 " points (X Y pairs)";
         return false;
     }
@@ -123,11 +123,11 @@ bool ParsePoints(const std::vector<std::string>& words, const OpSpec& spec, Draw
     return true;
 }
 
-std::string Usage(const OpSpec& spec) {
-    std::string usage = spec.name;
+std::string Usage(const OpForm& form) {
+    std::string usage = form.name;
     static const char kKinds[] = "LIDT";
     static const char* const kNames[] = {"LENGTH", "INTEGER", "DEGREES", "TEXT"};
-    for (const char* a = spec.arguments; *a != '\0'; ++a) {
+    for (const char* a = form.arguments; *a != '\0'; ++a) {
         const char* kind = std::strchr(kKinds, std::toupper(static_cast<unsigned char>(*a)));
         std::string name = kind != nullptr ? kNames[kind - kKinds] : "?";
         usage += std::islower(static_cast<unsigned char>(*a)) ? " [" + name + "]" : " " + name;
@@ -162,9 +162,9 @@ bool ParseArgument(char kind, const std::string& word, DrawScriptOp& op, std::st
 }
 
 bool ParseArguments(const std::string& line, const std::vector<std::string>& words,
-                    const OpSpec& spec, DrawScriptOp& op, std::string& error) {
+                    const OpForm& form, DrawScriptOp& op, std::string& error) {
     size_t index = 0;
-    for (const char* a = spec.arguments; *a != '\0'; ++a) {
+    for (const char* a = form.arguments; *a != '\0'; ++a) {
         if (*a == 'T') {
             op.text = RestAfterWords(line, int(index) + 1);
             if (!op.text.empty()) return true;
@@ -177,7 +177,7 @@ bool ParseArguments(const std::string& line, const std::vector<std::string>& wor
         if (!ParseArgument(*a, words[index++], op, error)) return false;
         if (a[1] == '\0' && index == words.size()) return true;
     }
-    error = "usage: " + Usage(spec);
+    error = "usage: " + Usage(form);
     return false;
 }
 
