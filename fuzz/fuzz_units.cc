@@ -1,6 +1,6 @@
 // Parsing of user values by SYS_Convert. The first byte picks the unit type (one of the four or
 // a bad one) and the function, the next eight bytes the user origin, and the rest is the text.
-// Every answer is checked against strtod/strtol and the designed acceptance rules; accepted
+// Every answer is checked against strtod/strtol and the documented acceptance rules; accepted
 // numbers are then formatted back and compared with snprintf.
 #include <cerrno>
 #include <climits>

@@ -1,4 +1,4 @@
-// The library's process-wide objects come and go in their designed order, observed from a
+// The library's process-wide objects come and go in their documented order, observed from a
 // program that loads the library with dlopen (through a module that uses it), uses it and
 // unloads it again. The library reports each step to TessarLifetimeTrace, defined here.
 #include <dlfcn.h>
