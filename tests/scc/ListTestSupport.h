@@ -28,6 +28,12 @@ public:
     std::vector<Call> calls;
 };
 
+// Appends the nodes in the order given.
+template <class L, class N>
+void AddTails(L& list, std::initializer_list<N*> nodes) {
+    for (N* node : nodes) list.AddTail(node);
+}
+
 template <class L, class N>
 std::vector<N*> Contents(const L& list) {
     std::vector<N*> nodes;

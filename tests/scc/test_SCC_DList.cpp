@@ -50,8 +50,7 @@ TEST(SCC_DList, ForeignOrFreeNodesAreRefused) {
     BreakCounter breaks;
     DNode a(1), b(2), c(3), free(4), fresh(7);
     SCC_DList<DNode> list, other;
-    list.AddTail(&a);
-    list.AddTail(&b);
+    AddTails(list, {&a, &b});
     other.AddTail(&c);
     struct Row {
         const char* name;
@@ -98,8 +97,7 @@ public:
 TEST(SCC_DList, HookThatRemovesTheNodeItselfIsTolerated) {
     DNode a(-1), b(2);
     SelfRemovingList list;
-    list.AddTail(&a);
-    list.AddTail(&b);
+    AddTails(list, {&a, &b});
     EXPECT_EQ(nullptr, list.Remove(&a));  // the inner Remove did the work
     EXPECT_FALSE(a.IsLinked());
     EXPECT_EQ(&b, list.GetHead());
@@ -111,9 +109,7 @@ TEST(SCC_DList, HookThatRemovesTheNodeItselfIsTolerated) {
 TEST(SCC_DList, IsValidSeesBrokenBackLinks) {
     DNode a(1), b(2), c(3);
     SCC_DList<DNode> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     EXPECT_TRUE(list.IsValid());
     c.prev = &a;
     EXPECT_FALSE(list.IsValid());

@@ -40,6 +40,11 @@ int LogHook(int code, int*) {
     return 0;
 }
 
+// Attaches the listeners at the tail in the order given.
+void AddNodes(SCC_Event<int>& event, std::initializer_list<SCC_EventNode<int>*> nodes) {
+    for (SCC_EventNode<int>* node : nodes) AddNode(event, *node);
+}
+
 bool IsSelfLinkedAndFree(const SCC_EventNode<int>& node) {
     return node.GetOwner() == nullptr && node.GetNextNode() == &node && node.GetPrevNode() == &node;
 }
@@ -122,9 +127,7 @@ TEST(SCC_Event, NodeAddedBeforeAnAnchorDuringDispatchFollowsTheCursorRule) {
     CallLog log;
     SCC_Event<int> event;
     Listener a("a", log), b("b", log), c("c", log), early("early", log), late("late", log);
-    AddNode(event, a);
-    AddNode(event, b);
-    AddNode(event, c);
+    AddNodes(event, {&a, &b, &c});
     b.m_reaction = [&](int) {
         AddNodeBefore(event, early, a);  // in front of the cursor: waits for the next dispatch
         AddNodeBefore(event, late, c);   // behind it: called in this one, before c
@@ -191,8 +194,7 @@ TEST(SCC_Event, ThrowingListenerPopsTheCursor) {
     CallLog log;
     SCC_Event<int> event;
     Listener a("a", log), b("b", log);
-    AddNode(event, a);
-    AddNode(event, b);
+    AddNodes(event, {&a, &b});
     a.m_reaction = [&](int code) {
         if (code == 1) event.Notify(2, nullptr);  // nested level throws through both
         if (code == 2) throw std::runtime_error("listener failed");
@@ -213,8 +215,7 @@ TEST(SCC_Event, DestroyingTheEventFirstLeavesListenersDetached) {
     a.Enable(FALSE);
     {
         SCC_Event<int> event;
-        AddNode(event, a);
-        AddNode(event, b);
+        AddNodes(event, {&a, &b});
     }
     EXPECT_TRUE(IsSelfLinkedAndFree(a));
     EXPECT_TRUE(IsSelfLinkedAndFree(b));
@@ -227,8 +228,7 @@ TEST(SCC_Event, ListenerMayDestroyTheEventItListensTo) {
     CallLog log;
     Listener a("a", log), b("b", log);
     SCC_Event<int>* event = new SCC_Event<int>;
-    AddNode(*event, a);
-    AddNode(*event, b);
+    AddNodes(*event, {&a, &b});
     a.m_reaction = [&](int code) {
         if (code == 1) event->Notify(2, nullptr);
         if (code == 2) {
@@ -247,8 +247,7 @@ TEST(SCC_Notifier, CopyTransfersAllListenersInOrder) {
     CallLog log;
     SCC_Notifier a;
     Listener x("x", log), y("y", log);
-    AddNode(a, x);
-    AddNode(a, y);
+    AddNodes(a, {&x, &y});
     SCC_Notifier b(a);
     a.Notify(1, nullptr);
     b.Notify(2, nullptr);

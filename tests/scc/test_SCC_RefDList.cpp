@@ -160,8 +160,7 @@ TEST(SCC_RefDList, DestroyingTheListFreesItsNodesAfterCodeSix) {
     Ref a(1), b(2);
     {
         LoggedList list;
-        list.AddTail(&a);
-        list.AddTail(&b);
+        AddTails(list, {&a, &b});
         g_calls.clear();
     }
     // A list's own hook is out of reach while it is destroyed, so nothing is logged; the nodes
@@ -224,8 +223,7 @@ TEST(SCC_DListRefNode, ChangeListRecordsWithoutLinking) {
 TEST(SCC_RefDList, InsertingANodeRelativeToItselfLeavesItInPlace) {
     SCC_RefDList list;
     Ref a(1), b(2);
-    list.AddTail(&a);
-    list.AddTail(&b);
+    AddTails(list, {&a, &b});
     EXPECT_EQ(&a, list.InsertBefore(&a, &a));
     EXPECT_EQ(&b, list.InsertAfter(&b, &b));
     EXPECT_EQ((std::vector<SCC_DListRefNode*>{&a, &b}), Nodes(list));
@@ -267,9 +265,7 @@ TEST(SCC_RefDList, NotifyNodesCallsEveryNodeAndAnswersTheLastResult) {
     SCC_RefDList list;
     EXPECT_EQ(0, list.NotifyNodes(4, nullptr));
     Ref a(10), b(20), c(30);
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     int param = 0;
     void* seenParam = nullptr;
     b.reaction = [&](int, void* p) {
@@ -364,9 +360,7 @@ TEST(SCC_RefDList, NotifyNodesStopsWhenANodeDestroysTheList) {
 TEST(SCC_RefDList, NestedNotifyNodesOnTheSameListEachWalkOn) {
     SCC_RefDList list;
     Ref a(1), b(2), c(3);
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     int depth = 0;
     b.reaction = [&](int code, void*) {
         if (depth++ == 0) {
@@ -402,8 +396,7 @@ TEST(SCC_RefDList, ReferenceTakenAwayByTheOldListsHookFallsBackToTheEnd) {
         ThiefList oldList;
         SCC_RefDList list;
         Ref a(1), ref(2), node(3);
-        list.AddTail(&a);
-        list.AddTail(&ref);
+        AddTails(list, {&a, &ref});
         oldList.AddTail(&node);
         oldList.victim = &ref;
         if (before) list.InsertBefore(&ref, &node);

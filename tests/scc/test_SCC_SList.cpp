@@ -32,9 +32,7 @@ TEST(SCC_SList, RandomEditsMatchAVectorModel) {
 TEST(SCC_SList, RemoveAllUnlinksFromTheHeadWithCodeTwoEach) {
     SNode a(1), b(2), c(3);
     LoggingList<SCC_SList<SNode>, SNode> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     list.calls.clear();
     list.RemoveAll();
     ASSERT_EQ(3u, list.calls.size());
@@ -50,9 +48,7 @@ TEST(SCC_SList, RemoveAllUnlinksFromTheHeadWithCodeTwoEach) {
 TEST(SCC_SList, RemoveAfterTakesTheFollowerOrTheHead) {
     SNode a(1), b(2), c(3);
     SCC_SList<SNode> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     EXPECT_EQ(&b, list.RemoveAfter(&a));
     EXPECT_EQ(&a, list.RemoveAfter(nullptr));
     EXPECT_EQ(nullptr, list.RemoveAfter(&c));  // nothing follows the last node
@@ -64,8 +60,7 @@ TEST(SCC_SList, MisuseIsReportedAndChangesNothing) {
     BreakCounter breaks;
     SNode a(1), b(2), stranger(3);
     LoggingList<SCC_SList<SNode>, SNode> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
+    AddTails(list, {&a, &b});
     list.calls.clear();
     struct Row {
         const char* name;
@@ -152,8 +147,7 @@ TEST(SCC_SDList, DeleteAllDeletesAfterAnnouncingEachNode) {
 TEST(SCC_SListNode, CopiesStartUnlinkedAndAssignmentKeepsLinks) {
     SNode a(1), b(2);
     SCC_SList<SNode> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
+    AddTails(list, {&a, &b});
     SNode copy(a);
     EXPECT_FALSE(copy.IsLinked());
     EXPECT_EQ(1, copy.value);
@@ -180,9 +174,7 @@ TEST(SCC_SListNode, DestroyingALinkedNodeIsReported) {
 TEST(SCC_SList, IsValidDetectsACycle) {
     SNode a(1), b(2), c(3);
     SCC_SList<SNode> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     c.next = &b;  // corrupt on purpose
     EXPECT_FALSE(list.IsValid());
     c.next = &c;  // self-loop inside the chain: an unlinked node reached from the head

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ListTestSupport.h"
 #include "SCC_List.h"
 #include "SCC_Notifier.h"
 
@@ -41,9 +42,7 @@ TEST(SCC_SListIterator, WalksFromTheHeadAndEndsEmpty) {
     it.Restart(list);
     EXPECT_TRUE(it.IsEmpty());
     EXPECT_EQ(0, it.GetHandle());
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     it.Restart(list);
     EXPECT_EQ(reinterpret_cast<SYS_Handle>(&a), it.GetHandle());
     EXPECT_EQ((std::vector<int>{1, 2, 3}), Walk(it));
@@ -112,9 +111,7 @@ TEST(SCC_DListIterator, RemovalUnderTheIteratorFollowsItsPolicy) {
 TEST(SCC_DListIterator, RemovingAnotherNodeLeavesTheIteratorAlone) {
     DNode a(1), b(2), c(3);
     AnnouncingList<SCC_DList<DNode>, DNode> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     SCC_DListIterator<DNode> it(&b);
     AddNode(list.notifier, it);
     list.Remove(&a);
@@ -129,9 +126,7 @@ TEST(SCC_DListIterator, RemovingAnotherNodeLeavesTheIteratorAlone) {
 TEST(SCC_DListIterator, WalksBackwardsFromTheTail) {
     DNode a(1), b(2), c(3);
     SCC_DList<DNode> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     SCC_DListIterator<DNode> it;
     it.RestartFromEnd(list);
     std::vector<int> values;

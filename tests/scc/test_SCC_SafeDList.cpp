@@ -71,8 +71,7 @@ TEST(SCC_SafeDList, MisuseIsReportedAsTypeZeroAndChangesNothing) {
     BreakCounter breaks;
     Item a(1), b(2), other(3), free(4);
     SCC_SafeDList<Item> list, elsewhere;
-    list.AddTail(&a);
-    list.AddTail(&b);
+    AddTails(list, {&a, &b});
     elsewhere.AddTail(&other);
     struct Row {
         const char* name;
@@ -105,9 +104,7 @@ TEST(SCC_SafeDList, MisuseIsReportedAsTypeZeroAndChangesNothing) {
 TEST(SCC_SafeDListIterator, IteratorsHaveMovedWhenTheHookSeesCodeTwo) {
     Item a(1), b(2), c(3);
     LoggedList list;
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     Iter forward(&b), back(&b), gone(&b);
     forward.OnFocusDeleteGoForward();
     back.OnFocusDeleteGoBack();
@@ -155,9 +152,7 @@ TEST(SCC_SafeDListIterator, EmptyingOrDestroyingTheListClearsIterators) {
 TEST(SCC_SafeDListIterator, RestartsFromEitherEnd) {
     Item a(1), b(2), c(3);
     SCC_SafeDList<Item> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
-    list.AddTail(&c);
+    AddTails(list, {&a, &b, &c});
     Iter it;
     it.Restart(list);
     EXPECT_EQ(1, At(it));
@@ -187,8 +182,7 @@ TEST(SCC_SafeDListIterator, InvalidateAlsoLeavesTheNotifier) {
 TEST(SCC_SafeDListNode, CopiesStartFreeAndAssignmentKeepsPlaceAndIterators) {
     Item a(1), b(2);
     SCC_SafeDList<Item> list;
-    list.AddTail(&a);
-    list.AddTail(&b);
+    AddTails(list, {&a, &b});
     Iter it(&a);
     Item copy(a);
     EXPECT_FALSE(copy.IsLinked());

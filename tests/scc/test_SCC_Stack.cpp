@@ -40,7 +40,6 @@ TEST(SCC_Stack, RandomUseMatchesAVector) {
 TEST(SCC_Stack, UnderflowIsATypeOneReportAndChangesNothing) {
     BreakCounter breaks;
     SCC_Stack<int> stack;
-    EXPECT_TRUE(stack.IsEmpty());
     EXPECT_EQ(0, stack.Pop());
     EXPECT_EQ(1, breaks.Take());
     EXPECT_EQ(0, stack.GetCount());

@@ -83,9 +83,18 @@ protected:
     SSM::AssertData* Record(const char* key) { return Manager().Map.Lookup(SYS_String(key)); }
     // The manager is idle: no failure is being handled.
     void ExpectIdle();
+    // Hooks the three handlers below on the manager's assert, report and log events.
+    void HookAll() {
+        m_asked.HookOn(Manager().AssertEvent);
+        m_reported.HookOn(Manager().ReportEvent);
+        m_logged.HookOn(Manager().LogEvent);
+    }
 
     static int s_breaks;
     std::vector<Call> m_log;
+    HostHandler m_asked{"assert", m_log};
+    HostHandler m_reported{"report", m_log};
+    HostHandler m_logged{"log", m_log};
 
 private:
     static void CountBreak() { ++s_breaks; }

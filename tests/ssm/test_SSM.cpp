@@ -184,10 +184,7 @@ TEST_F(SSM_Records, HandlersCanOnlyEscalate) {
 }
 
 TEST_F(SSM_Records, EveryEventCarriesTheTypeAndTheFullHandle) {
-    HostHandler asked("assert", m_log), reported("report", m_log), logged("log", m_log);
-    asked.HookOn(Manager().AssertEvent);
-    reported.HookOn(Manager().ReportEvent);
-    logged.HookOn(Manager().LogEvent);
+    HookAll();
     SSM_AssertFailed("broken", "scc/sccstack", 77, SSM_FailureError, 0);
     const SYS_Handle handle = reinterpret_cast<SYS_Handle>(Record("scc/sccstack(77)"));
     ASSERT_NE(0, handle);
@@ -205,10 +202,7 @@ TEST_F(SSM_Records, EveryEventCarriesTheTypeAndTheFullHandle) {
 }
 
 TEST_F(SSM_Records, ThrowTypeAsksNobodyAndThrowsTheRecord) {
-    HostHandler asked("assert", m_log), reported("report", m_log), logged("log", m_log);
-    asked.HookOn(Manager().AssertEvent);
-    reported.HookOn(Manager().ReportEvent);
-    logged.HookOn(Manager().LogEvent);
+    HookAll();
     SSM::SetSilentMode(TRUE);  // silent mode does not stop a throw
     try {
         SSM_AssertFailed("always thrown", "sys/test", 3, SSM_FailureThrow, 0);
@@ -248,18 +242,15 @@ const QuietCase kQuiet[] = {
 };
 
 TEST_F(SSM_Records, SilentModeAndDisabledSitesAskNoHandler) {
-    HostHandler asked("assert", m_log), reported("report", m_log), logged("log", m_log);
-    asked.AskFor(SSM::Break);  // ignored whenever the handler is not asked
-    asked.HookOn(Manager().AssertEvent);
-    reported.HookOn(Manager().ReportEvent);
-    logged.HookOn(Manager().LogEvent);
+    m_asked.AskFor(SSM::Break);  // ignored whenever the handler is not asked
+    HookAll();
     for (const QuietCase& c : kQuiet) {
         SCOPED_TRACE(c.name);
         const int line = static_cast<int>(&c - kQuiet);
         SSM::SetSilentMode(FALSE);
-        asked.Unhook();
+        m_asked.Unhook();
         SSM_AssertFailed("create", "sys/quiet", line, SSM_FailureAssert, 0);
-        asked.HookOn(Manager().AssertEvent);
+        m_asked.HookOn(Manager().AssertEvent);
         SSM::AssertData* site = Record(("sys/quiet(" + std::to_string(line) + ")").c_str());
         ASSERT_NE(nullptr, site);
         site->Enabled = c.enabled;

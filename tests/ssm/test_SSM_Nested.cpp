@@ -25,11 +25,6 @@ std::vector<std::string> Road(const std::vector<Call>& log) {
 
 class SSM_Nested : public ManagerTest {
 protected:
-    void HookAll() {
-        m_asked.HookOn(Manager().AssertEvent);
-        m_reported.HookOn(Manager().ReportEvent);
-        m_logged.HookOn(Manager().LogEvent);
-    }
     // The state seen right after a nested failure returned or threw inside a handler of the
     // failure at `outer`.
     void ExpectBackInOuter(const SSM::AssertData* outer, const SSM::AssertData* inner) {
@@ -41,10 +36,6 @@ protected:
         ExpectIdle();
         EXPECT_EQ(reinterpret_cast<SYS_Handle>(record), Manager().Current.GetHandle());
     }
-
-    HostHandler m_asked{"assert", m_log};
-    HostHandler m_reported{"report", m_log};
-    HostHandler m_logged{"log", m_log};
 };
 
 const SSM_FailureType kTypes[] = {SSM_FailureAssert, SSM_FailureError, SSM_FailureThrow};
