@@ -255,15 +255,19 @@ TEST(CDynamic, DirtyBoxWidening) {
     }
 }
 
-TEST(CDynamic, XorTextMeasuresWithTheDrawAreaAndReturnsItsBox) {
+// Text measuring and screen drawing go to the draw area; without one they do nothing.
+TEST(CDynamic, XorTextAndScreenDrawAreForwardedToTheDrawArea) {
     LoggingArea area;
     area.textBox = SYS_Box(1, 2, 3, 4);
     CDynamic dynamic(&area);
     area.log.clear();
     EXPECT_EQ(SYS_Box(1, 2, 3, 4), dynamic.DrawXorText("hi", 1, 2, SYS_Point(5, 6), 1));
-    EXPECT_EQ(Calls({"DrawXorText(hi,1,2,5,6,0)"}), area.Take());
+    dynamic.StartScreenDraw();
+    EXPECT_EQ(Calls({"DrawXorText(hi,1,2,5,6,0)", "StartScreenDraw()"}), area.Take());
     CDynamic alone(nullptr);
     EXPECT_EQ(SYS_Box(), alone.DrawXorText("hi", 1, 2, 5L, 6L, 1));
+    alone.StartScreenDraw();
+    EXPECT_EQ(0, alone.GetPenMode());
 }
 
 TEST(CDynamic, InstallHooksOnTheDrawAreaAndDestructionUnhooks) {
@@ -359,17 +363,6 @@ TEST(CDynamic, NotificationCodes) {
     dynamic.OnNotification(1, nullptr);
     EXPECT_TRUE(area.Take().empty());
     EXPECT_FALSE(dynamic.GetOperations().empty());
-}
-
-TEST(CDynamic, StartScreenDrawIsForwarded) {
-    LoggingArea area;
-    CDynamic dynamic(&area);
-    area.log.clear();
-    dynamic.StartScreenDraw();
-    EXPECT_EQ(Calls({"StartScreenDraw()"}), area.Take());
-    CDynamic alone(nullptr);
-    alone.StartScreenDraw();  // nothing to forward to
-    EXPECT_EQ(0, alone.GetPenMode());
 }
 
 TEST(CDynamic, UnknownCodeIsReportedAndTheWalkGoesOn) {
@@ -473,30 +466,30 @@ TEST(CDynamic, ReplayCountsLargerThanTheBufferStop) {
     }
 }
 
-TEST(CDynamic, DrawAreaLeavingDuringTheReplayEndsIt) {
-    LoggingArea area;
-    OpenDynamic dynamic(&area);
-    dynamic.PenColor(1);
-    dynamic.PenColor(2);
-    dynamic.PenColor(3);
-    area.onCall = [&](const std::string& call) {
-        if (call == "PenColor(2)") area.RedrawEvent().Notify(2, nullptr);
+// A call of the replay that takes the draw area away or forgets the recording ends the walk.
+TEST(CDynamic, ReplayEndsSafelyWhenACallLeavesOrClears) {
+    const struct {
+        const char* name;
+        bool areaLeaves;  // else the recording is reset
+        Calls calls;
+    } cases[] = {
+        {"draw area leaves: no restore", true, {"PenColor(0)", "PenColor(1)"}},
+        {"recording reset", false, {"PenColor(0)", "PenColor(1)", "PenMode(7)"}},
     };
-    area.log.clear();
-    dynamic.ReplayNow();
-    EXPECT_EQ(Calls({"PenColor(1)", "PenColor(2)"}), area.Take());  // no restore on a leaving area
-}
-
-TEST(CDynamic, ClearDuringTheReplayEndsItSafely) {
-    LoggingArea area;
-    OpenDynamic dynamic(&area);
-    for (int i = 0; i < 100; ++i) dynamic.PenColor(i);
-    area.onCall = [&](const std::string& call) {
-        if (call == "PenColor(1)") dynamic.Reset();
-    };
-    area.log.clear();
-    dynamic.ReplayNow();
-    EXPECT_EQ(Calls({"PenColor(0)", "PenColor(1)", "PenMode(7)"}), area.Take());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoggingArea area;
+        OpenDynamic dynamic(&area);
+        for (int i = 0; i < 100; ++i) dynamic.PenColor(i);
+        area.onCall = [&](const std::string& call) {
+            if (call != "PenColor(1)") return;
+            if (c.areaLeaves) area.RedrawEvent().Notify(2, nullptr);
+            else dynamic.Reset();
+        };
+        area.log.clear();
+        dynamic.ReplayNow();
+        EXPECT_EQ(c.calls, area.Take());
+    }
 }
 
 TEST(CDynamic, NullInputsAreReportedAndRecordNothing) {

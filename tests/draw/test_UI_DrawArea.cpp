@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "UI_DrawArea.h"
 
 namespace {
@@ -81,16 +79,6 @@ TEST(UI_DrawArea, BaseOperationsChangeNothing) {
     EXPECT_EQ(SYS_Point(5, 6), p);
     EXPECT_EQ(2ul, counts[0]);
     EXPECT_EQ(0, area.GetPenMode());  // PenMode(2) was not kept
-}
-
-TEST(UI_DrawArea, MainDrawAreaIsSetAndClearedByTheApplication) {
-    EXPECT_EQ(nullptr, UI_DrawArea::GetMainDrawArea());
-    auto area = std::make_unique<UI_DrawArea>();
-    UI_DrawArea::SetMainDrawArea(area.get());
-    EXPECT_EQ(area.get(), UI_DrawArea::GetMainDrawArea());
-    EXPECT_EQ(area.get(), UI_DrawArea::s_pMainDrawArea);
-    UI_DrawArea::SetMainDrawArea(nullptr);
-    EXPECT_EQ(nullptr, UI_DrawArea::GetMainDrawArea());
 }
 
 }  // namespace

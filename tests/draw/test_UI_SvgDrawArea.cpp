@@ -5,6 +5,8 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "CDynamic.h"
 #include "UI_SvgDrawArea.h"
@@ -37,23 +39,19 @@ TEST(UI_SvgDrawArea, MapsTheWorldBoxOntoThePictureYUp) {
                    {SYS_Point(-500, 1000), -100, -100}};
     for (const auto& c : kPoints) {
         CPoint screen = area.World2Screen(c.world);
-        EXPECT_EQ(c.x, screen.x);
-        EXPECT_EQ(c.y, screen.y);
+        EXPECT_EQ(std::make_pair(c.x, c.y), std::make_pair(screen.x, screen.y));
         EXPECT_EQ(c.world, area.Screen2World(screen));
     }
     CRect rect = area.World2Screen(SYS_Box(0, 0, 500, 250));
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(50, rect.top);
-    EXPECT_EQ(100, rect.right);
-    EXPECT_EQ(100, rect.bottom);
+    EXPECT_EQ((std::vector<int>{0, 50, 100, 100}),
+              (std::vector<int>{rect.left, rect.top, rect.right, rect.bottom}));
     EXPECT_EQ(SYS_Box(0, 0, 500, 250), area.Screen2World(rect));
     EXPECT_EQ(200, area.Scale2ScreenX(1000));
     EXPECT_EQ(-2, area.Scale2ScreenY(-10));
     EXPECT_EQ(1000, area.Scale2WorldX(200));
     EXPECT_EQ(SYS_Point(50, 100), area.Scale2World(CPoint{10, 20}));
     CPoint size = area.Scale2Screen(SYS_Point(50, 100));
-    EXPECT_EQ(10, size.x);
-    EXPECT_EQ(20, size.y);
+    EXPECT_EQ(std::make_pair(10, 20), std::make_pair(size.x, size.y));
     EXPECT_EQ(INT_MAX > 1000000000 ? 1000000000 : 0, area.Scale2ScreenX(LONG_MAX));  // clamped
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 #include <string>
 
 #include "paths_test_support.h"
@@ -14,34 +13,6 @@ using paths_test::Parts;
 using paths_test::PartsOf;
 using paths_test::ScopedDefaultSeparator;
 using paths_test::Text;
-
-struct ParseCase {
-    const char* name;
-    const char* text;
-    Parts parts;
-};
-
-// Typical paths of both systems; the reference test parses every short text and random long
-// ones against a model of the rules.
-const ParseCase kParse[] = {
-    {"drive and directories", "C:\\work\\sub\\plan.brd", {"C:", "\\work\\sub\\", "plan", ".brd"}},
-    {"network share", "\\\\srv\\share\\doc\\a.txt", {"\\\\srv\\share\\", "doc\\", "a", ".txt"}},
-    {"last dot splits", "archive.tar.gz", {"", "", "archive.tar", ".gz"}},
-    {"dot file in a directory", "/home/u/.profile", {"", "/home/u/", "", ".profile"}},
-    {"colon after a directory", "dir/a:b.c", {"dir/a:", "", "b", ".c"}},
-};
-
-TEST(SFM_FilePath, ParsesIntoBaseRelativeNameAndExtension) {
-    for (const ParseCase& c : kParse) {
-        SCOPED_TRACE(c.name);
-        SFM_FilePath path(c.text);
-        EXPECT_EQ(c.parts, PartsOf(path));
-        EXPECT_TRUE(IsConsistent(path));
-        // Parsing the full path again gives the same parts.
-        SFM_FilePath again(static_cast<const char*>(path));
-        EXPECT_EQ(c.parts, PartsOf(again));
-    }
-}
 
 TEST(SFM_FilePath, AssignmentParsesOrClears) {
     SFM_FilePath path("C:\\a\\b.c");
