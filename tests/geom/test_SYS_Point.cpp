@@ -224,7 +224,6 @@ TEST(SYS_DoublePoint, ArithmeticAndMeasures) {
     p += SYS_DoublePoint(0.5, 1.0);
     p -= 1.0;
     EXPECT_EQ(SYS_DoublePoint(1.0, -2.0), p);
-    EXPECT_EQ(SYS_Point(3, -3), SYS_Point(SYS_DoublePoint(2.5, -2.5)));
     EXPECT_EQ(0.0, SYS_DoublePoint().GetPolarRadius());
     EXPECT_EQ(-5.0, SYS_DoublePoint(1, 2).VectorProduct(SYS_DoublePoint(3, 1)));
     EXPECT_EQ(5.0, SYS_DoublePoint(1, 2).ScalarProduct(SYS_DoublePoint(3, 1)));

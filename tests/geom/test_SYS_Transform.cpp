@@ -402,12 +402,8 @@ TEST(SYS_Transform, GeometryTransformMembers) {
     d.Transform(t);
     EXPECT_NEAR(0.0, d.GetX(), 1e-12);
     EXPECT_EQ(1.5, d.GetY());
-    SYS_Transform scale;
-    scale.SetScale(SYS_Point(0, 0), 3.0);
-    SYS_Box grown(-1, -1, 1, 2);
-    grown.Transform(scale);
-    EXPECT_EQ(SYS_Box(-3, -3, 3, 6), grown);
     GeomReports reports;  // double point results outside the range report
+    SYS_Transform scale;
     scale.SetScale(SYS_Point(0, 0), 10.0);
     EXPECT_EQ(1e8, scale.Transform(SYS_DoublePoint(1e7, 0.0)).GetX());
     EXPECT_EQ(0u, reports.Count());

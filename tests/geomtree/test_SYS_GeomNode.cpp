@@ -46,8 +46,6 @@ protected:
 TEST_F(GeomNodeTest, NewNodeIsAloneAndInvalid) {
     Node n;
     EXPECT_EQ(nullptr, n.GetRoot());
-    EXPECT_EQ(0, n.IsValid());
-    EXPECT_EQ(0, n.IsGeomType());
     EXPECT_EQ(nullptr, n.GetNextGeomRoot());
     EXPECT_EQ(nullptr, n.GetPrevRoot(&n));
 }
