@@ -84,8 +84,8 @@ public:
     /// (they stay alive and work alone), detaches the event's hooks, releases the directories,
     /// and sets Instance to null and InstanceCount to -1.
     virtual ~SFM();
-    /// A second manager would claim the process-wide Instance and the files of the first: copying
-    /// is refused.
+    /// Copying is refused: a copy would share the message database that each manager's destructor
+    /// deletes, and would claim the process-wide Instance and the files of the first.
     SFM(const SFM&) = delete;
     SFM& operator=(const SFM&) = delete;
 

@@ -49,7 +49,7 @@ void ExpectReports(ScopedReportRecorder& recorder, const char* message, size_t c
     }
 }
 
-TEST(SYS_Convert, SettingsAreAValueWithTheDesignedDefaults) {
+TEST(SYS_Convert, SettingsAreAValueWithTheirDefaults) {
     const SYS_Convert byDefault, fromInt(12), both(kInches, SYS_Point(-1, 2));
     EXPECT_EQ(kMils, byDefault.GetUnitType());
     EXPECT_EQ(kMils, fromInt.GetUnitType());
@@ -156,7 +156,7 @@ TEST(SYS_Convert, User2BaseDoubleReportsOverflowAndGoesOn) {
     EXPECT_EQ(-2.0, SYS_Convert(kMicrons).Base2User(-3000.0));
 }
 
-TEST(SYS_Convert, FormatsTheDesignedTexts) {
+TEST(SYS_Convert, FormatsTheUnitTexts) {
     struct Row {
         const char* name;
         SYS_UnitType type;
