@@ -59,14 +59,11 @@ TEST_F(Utf8Locale, MatchesWholeCharacters) {
     }
 }
 
-TEST_F(Utf8Locale, TranslatesCharactersWhole) {
+TEST_F(Utf8Locale, TranslatesAndSubstitutesWholeCharacters) {
     SYS_StrPattern literal("\xc3\xa9*");
     EXPECT_EQ(std::string("*\x03" "c\xc3\xa9" "e"), static_cast<const char*>(literal));
     SYS_StrPattern range("[\xc3\xa7-\xc3\xa9]");
     EXPECT_EQ(std::string("[\x06\xc3\xa7\xc3\xa8\xc3\xa9" "e"), static_cast<const char*>(range));
-}
-
-TEST_F(Utf8Locale, SubstituteStepsOverWholeCharacters) {
     SYS_StrPattern empty("x*");
     SYS_String text = "\xc3\xa9" "a";
     EXPECT_EQ(2, empty.Substitute(text, "-", 0));
