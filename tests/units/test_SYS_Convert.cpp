@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 
 #include "SYS_Convert.h"
@@ -229,44 +228,22 @@ TEST(SYS_Convert, AnglesHaveTheirOwnPrecision) {
     EXPECT_EQ("1.000000", Str(c.Base2Str(1500000L)));
 }
 
-// Every formatting path against snprintf: random values over the board range and beyond, every
-// unit, precisions 0 to 9, both trim modes, exact ties (which round to even as printf does), and
-// doubles whose text needs more than the stack buffer.
-TEST(SYS_Convert, FormattingIsByteIdenticalToPrintf) {
-    std::mt19937_64 random(20261206);
-    std::uniform_int_distribution<long> board(-2147483648L, 2147483647L);
-    for (int t = 0; t < 4; ++t) {
-        SYS_Convert c(static_cast<SYS_UnitType>(t));
-        const double f = c.User2BaseDouble(1.0);
-        for (int i = 0; i < 20000; ++i) {
-            const long v = i < 10 ? long(i - 5) * 750 : board(random);  // includes exact ties
-            const int precision = i < 10 ? 0 : int(random() % 10);
-            const int trim = int(random() % 2);
-            c.SetUnitPrecision(precision);
-            c.SetZeroTrimMode(trim);
-            ASSERT_EQ(Printf(v / f, precision, trim), Str(c.Base2Str(v))) << v << " " << precision;
-            c.SetAnglePrecision(precision);
-            ASSERT_EQ(Printf(v * 5.555555555555555e-7, precision, trim), Str(c.Angle2Str(v)))
-                << v;
-        }
-    }
+// Extreme doubles and precisions beyond any stack buffer format as "%.*f" does; trimmed texts
+// end at the last digit a double can have, however large the precision.
+TEST(SYS_Convert, ExtremeValuesAndPrecisionsFormatAsPrintf) {
     SYS_Convert c(kMicrons);
     c.SetZeroTrimMode(0);
-    for (double v : {1e300, -1e300, DBL_MAX, 5e-324, -0.0, double(INFINITY), -double(INFINITY),
-                     double(NAN), 1e45, 187.5, 562.5}) {
-        for (int precision : {0, 2, 30, 400, 1100}) {
+    for (double v : {1e300, -DBL_MAX, 5e-324, -0.0, double(INFINITY), double(NAN), 187.5, 562.5}) {
+        for (int precision : {0, 30, 1100}) {
+            SCOPED_TRACE(std::to_string(v) + " to " + std::to_string(precision) + " places");
             c.SetUnitPrecision(precision);
-            ASSERT_EQ(Printf(v / 1500, precision, false), Str(c.Base2Str(v))) << v;
+            EXPECT_EQ(Printf(v / 1500, precision, false), Str(c.Base2Str(v)));
             std::string buffer(313 + precision, 'x');
             c.Base2Str(&buffer[0], v);
-            ASSERT_EQ(Printf(v / 1500, precision, false), buffer.c_str()) << v;
+            EXPECT_EQ(Printf(v / 1500, precision, false), buffer.c_str());
         }
     }
-}
-
-// Trimmed texts end at the last digit a double can have, however large the precision.
-TEST(SYS_Convert, HugePrecisionsStillFormatWhenTrimmed) {
-    SYS_Convert c(kMicrons);
+    c.SetZeroTrimMode(1);
     c.SetUnitPrecision(INT_MAX);
     c.SetAnglePrecision(INT_MAX);
     EXPECT_EQ(Printf(1.0 / 1500, 1074, true), Str(c.Base2Str(1L)));
@@ -328,35 +305,6 @@ TEST(SYS_Convert, TrimStrNumberEditsInPlace) {
     SYS_Convert::TrimStrNumber(nullptr);
 }
 
-// Round trip: a base value formatted in any unit and precision parses back within half a unit
-// of the last digit shown (plus the rounding of the parse).
-TEST(SYS_Convert, FormatThenParseRoundTrips) {
-    std::mt19937_64 random(7);
-    std::uniform_int_distribution<long> board(-SYS_Convert::kMaxBase + 1, SYS_Convert::kMaxBase - 1);
-    for (int t = 0; t < 4; ++t) {
-        SYS_Convert c(static_cast<SYS_UnitType>(t));
-        const double f = c.User2BaseDouble(1.0);
-        for (int i = 0; i < 20000; ++i) {
-            const long v = board(random);
-            const int precision = int(random() % 9);
-            c.SetUnitPrecision(precision);
-            c.SetZeroTrimMode(int(random() % 2));
-            const SYS_String text = c.Base2Str(v);
-            long back = 0;
-            double backDouble = 0;
-            ASSERT_EQ(1, c.Str2Base(text, &back)) << text;
-            ASSERT_EQ(1, c.Str2Base(text, &backDouble)) << text;
-            const double tolerance = 0.5 * std::pow(10.0, -precision) * f + 0.5;
-            ASSERT_LE(std::fabs(double(back - v)), tolerance) << text << " " << v;
-            ASSERT_LE(std::fabs(backDouble - double(v)), tolerance) << text << " " << v;
-            long angle = 0;
-            c.SetAnglePrecision(precision);
-            ASSERT_EQ(1, c.Str2Angle(c.Angle2Str(v), &angle));
-            ASSERT_LE(std::fabs(double(angle - v)), 0.5 * std::pow(10.0, -precision) * 1.8e6 + 1);
-        }
-    }
-}
-
 // A parse result: accepted with a value, or refused (nothing written).
 struct Parse {
     const char* text;
@@ -383,31 +331,6 @@ void CheckParses(const char* what, const Parse* rows, size_t count, F parse) {
 #define CHECK_PARSES(T, rows, call) \
     CheckParses<T>(#call, rows, sizeof rows / sizeof rows[0], call)
 
-TEST(SYS_Convert, Str2DoubleAndStr2LongTakeWholeNumbersOnly) {
-    const Parse doubles[] = {
-        {"1.5", 1, 1.5},     {"", 1, 0},         {" -2e3", 1, -2000},  {"0x10", 1, 16},
-        {"1.5mm", 0, 0},     {"1.5 ", 0, 0},     {"-", 0, 0},          {".", 0, 0},
-        {"1e400", 0, 0},     {"-1e400", 0, 0},   {"1e-400", 0, 0},     {"1,5", 0, 0},
-        {"inf", 1, INFINITY}, {"1.7976931348623157e308", 1, DBL_MAX},
-    };
-    CHECK_PARSES(double, doubles, SYS_Convert::Str2Double);
-    const Parse longs[] = {
-        {"12", 1, 12},
-        {"", 1, 0},
-        {"+7", 1, 7},
-        {"2147483647", 1, 2147483647.0},
-        {"-2147483648", 1, -2147483648.0},
-        {"2147483648", 0, 0},
-        {"-2147483649", 0, 0},
-        {"99999999999999999999", 0, 0},
-        {"12a", 0, 0},
-        {"1.0", 0, 0},
-        {"0x1F", 0, 0},
-        {"010", 1, 10},
-    };
-    CHECK_PARSES(long, longs, SYS_Convert::Str2Long);
-}
-
 TEST(SYS_Convert, ParsersRefuseNullArguments) {
     const SYS_Convert c;
     double d;
@@ -421,31 +344,6 @@ TEST(SYS_Convert, ParsersRefuseNullArguments) {
         c.Str2CoordY("1", static_cast<double*>(nullptr)), SYS_Convert::Str2Angle("1", nullptr),
         SYS_Convert::Str2Angle(nullptr, &l)};
     for (int result : results) EXPECT_EQ(0, result);
-}
-
-TEST(SYS_Convert, Str2BaseAcceptsTheBoardRangeBoundsIncluded) {
-    const Parse inches[] = {
-        {"28", 1, 1066800000},  {"-28", 1, -1066800000}, {"57", 0, 0},   {"28.0000001", 0, 0},
-        {"-28.0000001", 0, 0},  {"0.5", 1, 19050000},    {"nan", 0, 0},  {"inf", 0, 0},
-        {"1 inch", 0, 0},
-    };
-    const SYS_Convert in(kInches), mm(kMm), mils(kMils), microns(kMicrons);
-    CHECK_PARSES(long, inches, [&](const char* t, long* v) { return in.Str2Base(t, v); });
-    const Parse millimeters[] = {
-        {"711.2", 1, 1066800000}, {"711.2000003", 1, 1066800000}, {"711.2000004", 0, 0},
-        {"-711.2", 1, -1066800000}, {"1", 1, 1500000},
-    };
-    CHECK_PARSES(long, millimeters, [&](const char* t, long* v) { return mm.Str2Base(t, v); });
-    const Parse milsRows[] = {
-        {"28000", 1, 1066800000}, {"28000.00002", 0, 0}, {"-28000", 1, -1066800000},
-        {"1", 1, 38100},
-    };
-    CHECK_PARSES(long, milsRows, [&](const char* t, long* v) { return mils.Str2Base(t, v); });
-    const Parse micronRows[] = {{"711200", 1, 1066800000}, {"711200.0004", 0, 0}, {"-0.0003", 1, 0}};
-    CHECK_PARSES(long, micronRows, [&](const char* t, long* v) { return microns.Str2Base(t, v); });
-    // The double form has no range test.
-    const Parse asDouble[] = {{"57", 1, 57 * 38100000.0}, {"-1", 1, -38100000.0}, {"x", 0, 0}};
-    CHECK_PARSES(double, asDouble, [&](const char* t, double* v) { return in.Str2Base(t, v); });
 }
 
 TEST(SYS_Convert, MeasuresAndCoordinatesRefuseNegativeNumbers) {
@@ -476,16 +374,6 @@ TEST(SYS_Convert, MeasuresAndCoordinatesRefuseNegativeNumbers) {
     long x = 0;
     EXPECT_EQ(1, far.Str2CoordX("56364.4", &x));
     EXPECT_EQ(2147483647L + 2147483640L, x);
-}
-
-TEST(SYS_Convert, Str2AngleTruncatesAndStaysIn32Bits) {
-    const Parse angles[] = {
-        {"45.5", 1, 81900000},       {"-45.5", 1, -81900000},     {"0.0000005", 1, 0},
-        {"-0.0000009", 1, -1},       {"360", 1, 648000000},       {"1193.046", 1, 2147482800},
-        {"1193.0472", 0, 0},         {"-1193.0472", 0, 0},        {"nan", 0, 0},
-        {"-inf", 0, 0},              {"90deg", 0, 0},             {"", 1, 0},
-    };
-    CHECK_PARSES(long, angles, SYS_Convert::Str2Angle);
 }
 
 TEST(SYS_Convert, RoutingGridIsOneBaseUnit) {

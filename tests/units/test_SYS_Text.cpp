@@ -4,26 +4,21 @@
 
 namespace {
 
-TEST(SYS_Text, DefaultsAreEmptyAndZero) {
-    SYS_Text text;
-    EXPECT_EQ(nullptr, text.GetStyle());
-    EXPECT_TRUE(text.GetPosition() == SYS_Position());
-    EXPECT_TRUE(text.GetString().IsEmpty());
+TEST(SYS_Text, StartsEmptyAndCopiesReferToTheSameStyleAndOwnTheirString) {
     SYS_TextStyle style;
     EXPECT_TRUE(style.GetFont().IsEmpty());
     EXPECT_EQ(0, style.GetHeight());
     EXPECT_EQ(0, style.GetWidth());
-}
+    SYS_Text text;
+    EXPECT_EQ(nullptr, text.GetStyle());
+    EXPECT_TRUE(text.GetPosition() == SYS_Position());
+    EXPECT_TRUE(text.GetString().IsEmpty());
 
-TEST(SYS_Text, CopiesReferToTheSameStyleAndOwnTheirString) {
-    SYS_TextStyle style;
     EXPECT_EQ(1, style.SetFont("Stroke"));
     EXPECT_EQ(1, style.SetHeight(1500000));
-    SYS_Text text;
     EXPECT_EQ(1, text.SetStyle(style));
     EXPECT_EQ(1, text.SetString("R12"));
     EXPECT_EQ(1, text.SetPosition(SYS_Position(10, 20, 162000000, 1)));
-
     SYS_Text copy(text);
     SYS_Text assigned;
     assigned = text;
@@ -35,7 +30,6 @@ TEST(SYS_Text, CopiesReferToTheSameStyleAndOwnTheirString) {
     style.SetWidth(700);  // seen through every copy: the style is shared, not copied
     EXPECT_EQ(700, copy.GetStyle()->GetWidth());
     EXPECT_STREQ("Stroke", static_cast<const char*>(assigned.GetStyle()->GetFont()));
-
     copy.SetString("R13");
     EXPECT_STREQ("R12", text.GetString());
 }
