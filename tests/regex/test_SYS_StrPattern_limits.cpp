@@ -8,7 +8,7 @@
 
 #include "SYS_StrPattern.h"
 #include "SYS_String.h"
-#include "regex_test_support.h"
+#include "tessar_breaks.h"
 
 namespace {
 
@@ -150,7 +150,7 @@ const LongPatternCase kLongPatterns[] = {
 TEST(SYS_StrPatternLimits, SixtyFourKilobytePatternsOfClosuresAndNesting) {
     for (const LongPatternCase& c : kLongPatterns) {
         SCOPED_TRACE(c.name);
-        BreakCounter breaks;
+        ScopedBreakCounter breaks;
         SYS_StrPattern pattern(c.pattern.c_str());
         EXPECT_GT(pattern.GetCodeLength(), static_cast<long>(c.pattern.size()) / 2);
         int length = -1;

@@ -2,25 +2,13 @@
 // over and replaced whole; no match starts or ends inside a character.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
 
 #include "SYS_StrPattern.h"
 #include "SYS_String.h"
+#include "tessar_locale.h"
 
 namespace {
-
-class Utf8Locale : public testing::Test {
-protected:
-    void SetUp() override {
-        m_previous = std::setlocale(LC_ALL, nullptr);
-        if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
-    }
-    void TearDown() override { std::setlocale(LC_ALL, m_previous.c_str()); }
-
-private:
-    std::string m_previous;
-};
 
 struct MultibyteCase {
     const char* name;
@@ -48,7 +36,9 @@ const MultibyteCase kCases[] = {
     {"leading closure skip", "\xc3\xa9*z", "\xc3\xa9\xc3\xa9" "a\xc3\xa9z", 5, 3},
 };
 
-TEST_F(Utf8Locale, MatchesWholeCharacters) {
+TEST(SYS_StrPatternUtf8, MatchesTranslatesAndSubstitutesWholeCharacters) {
+    ScopedLocale utf8("C.UTF-8");
+    if (!utf8.IsActive()) GTEST_SKIP() << "no C.UTF-8 locale";
     for (const MultibyteCase& c : kCases) {
         SCOPED_TRACE(c.name);
         SYS_StrPattern pattern(c.pattern);
@@ -57,9 +47,6 @@ TEST_F(Utf8Locale, MatchesWholeCharacters) {
         EXPECT_EQ(c.offset, pattern.Match(c.subject, &length));
         EXPECT_EQ(c.length, length);
     }
-}
-
-TEST_F(Utf8Locale, TranslatesAndSubstitutesWholeCharacters) {
     SYS_StrPattern literal("\xc3\xa9*");
     EXPECT_EQ(std::string("*\x03" "c\xc3\xa9" "e"), static_cast<const char*>(literal));
     SYS_StrPattern range("[\xc3\xa7-\xc3\xa9]");

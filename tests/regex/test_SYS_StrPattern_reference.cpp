@@ -12,7 +12,7 @@
 
 #include "SYS_StrEx.h"
 #include "SYS_StrPattern.h"
-#include "regex_test_support.h"
+#include "tessar_breaks.h"
 
 namespace {
 
@@ -236,7 +236,7 @@ TEST(SYS_StrPatternReference, AgreesWithAPlainRecursiveMatcher) {
     for (int round = 0; round < 7000; ++round) {
         const bool runs = round >= 4000;
         const Piece tree = runs ? generator.PrefixedRepeat() : generator.Pattern();
-        BreakCounter breaks;
+        ScopedBreakCounter breaks;
         SYS_StrPattern pattern(tree.text.c_str());
         ASSERT_EQ(0, breaks.Breaks()) << tree.text;
         for (int i = 0; i < 20; ++i) {
