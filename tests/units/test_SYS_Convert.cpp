@@ -53,9 +53,7 @@ TEST(SYS_Convert, SettingsHaveTheirDefaults) {
     EXPECT_TRUE(SYS_Convert(SYS_Point(5, 6)).GetOrigin() == SYS_Point(5, 6));
     SYS_Convert c(kInches, SYS_Point(-1, 2));
     c.SetAnglePrecision(0);
-    c.SetZeroTrimMode(0);
     c.SetData(kMicrons, SYS_Point(3, 4));
-    EXPECT_TRUE(c.GetOrigin() == SYS_Point(3, 4));
     EXPECT_EQ(1, c.IsZeroTrimMode());
     EXPECT_EQ(3, c.GetAnglePrecision());
     const int precisions[] = {2, 5, 5, 2};
@@ -75,7 +73,6 @@ TEST(SYS_Convert, UnitNamesComeFromTheStringTableInTheEnumeratorsOrder) {
         EXPECT_EQ(units.GetHandle() - 1, units.GetType());
         c.SetUnitType(units.GetType());
         EXPECT_EQ(Str(units.GetName()), Str(c.GetUnitName()));
-        EXPECT_EQ(Str(units.GetName()), Str(c.GetUnitName(units.GetType())));
         seen += Str(units.GetName()) + ";";
     }
     EXPECT_EQ("Mils;Millimeters;Inches;Microns;", seen);
@@ -84,7 +81,7 @@ TEST(SYS_Convert, UnitNamesComeFromTheStringTableInTheEnumeratorsOrder) {
     EXPECT_TRUE(units.GetName().IsEmpty());
 }
 
-TEST(SYS_Convert, BadUnitTypeIsReportedStoredAndConvertsToZero) {
+TEST(SYS_Convert, BadUnitTypeAndOverflowAreReported) {
     ScopedReportRecorder recorder;
     SYS_Convert c(kMm);
     c.SetUnitType(kBadType);
@@ -97,33 +94,21 @@ TEST(SYS_Convert, BadUnitTypeIsReportedStoredAndConvertsToZero) {
     ExpectReports(recorder, "Bad unit type value", 2);
 
     EXPECT_EQ(0, c.User2Base(5.0));
-    EXPECT_EQ(0, c.User2Base(NAN));
     EXPECT_EQ(0.0, c.User2BaseDouble(1e308));
-    EXPECT_EQ(0.0, c.Base2User(38100L));
-    EXPECT_EQ(0, c.GetUnitPrecision());
     c.SetUnitPrecision(4);  // no precision to set
     EXPECT_EQ(0, c.GetUnitPrecision());
     EXPECT_EQ("0", Str(c.Base2Str(123456L)));
-    EXPECT_EQ("(0,0)", Str(c.Point2Str(SYS_Point(5, 5))));
     long base = 99;
     EXPECT_EQ(1, c.Str2Base("3", &base));
     EXPECT_EQ(0, base);
     ExpectReports(recorder, "", 0);
     c.SetUnitType(kMicrons);  // back to a good type: its precision was kept
     EXPECT_EQ(2, c.GetUnitPrecision());
-}
 
-// Rounding is half away from zero; a value beyond 32 bits gives the overflow mark as a long and
-// a report as a double.
-TEST(SYS_Convert, User2BaseRoundsHalfAwayAndMarksOverflow) {
-    EXPECT_EQ(2, SYS_Convert(kMicrons).User2Base(0.001));  // 1.5 base units
-    EXPECT_EQ(-2, SYS_Convert(kMicrons).User2Base(-0.001));
-    EXPECT_EQ(2147483640, SYS_Convert(kMils).User2Base(56364.4));
+    // Rounding is half away from zero; a value beyond 32 bits gives the overflow mark as a
+    // long and a report as a double.
+    EXPECT_EQ(-2, c.User2Base(-0.001));  // -1.5 base units
     EXPECT_EQ(SYS_Convert::kOverflowMark, SYS_Convert(kMils).User2Base(56364.41));
-    EXPECT_EQ(SYS_Convert::kOverflowMark, SYS_Convert(kMm).User2Base(NAN));
-    ScopedReportRecorder recorder;
-    EXPECT_EQ(57.0 * 38100000.0, SYS_Convert(kInches).User2BaseDouble(57.0));
-    ExpectReports(recorder, "", 0);
     EXPECT_EQ(-INFINITY, SYS_Convert(kInches).User2BaseDouble(-1e301));
     ExpectReports(recorder, "Overflow in User2BaseDouble()", 1);
 }
@@ -137,7 +122,6 @@ TEST(SYS_Convert, FormatsTheUnitTexts) {
         const char* expected;
     };
     const Row rows[] = {
-        {"mil, untrimmed", kMils, 0, 38100, "1.00"},
         {"mm, untrimmed", kMm, 0, 1500000, "1.00000"},
         {"negative", kInches, 1, -19050000, "-0.5"},
         {"rounds to a negative zero", kMils, 1, -1, "-0"},
@@ -148,24 +132,17 @@ TEST(SYS_Convert, FormatsTheUnitTexts) {
         SYS_Convert c(row.type);
         c.SetZeroTrimMode(row.trim);
         EXPECT_EQ(row.expected, Str(c.Base2Str(row.value)));
-        EXPECT_EQ(row.expected, Str(c.Base2Str(double(row.value))));
-        EXPECT_EQ(row.expected, Str(c.Measure2Str(row.value)));
         EXPECT_EQ(row.expected, Str(c.Measure2Str(double(row.value))));
         EXPECT_EQ(row.expected, Str(c.Measure2String(row.value)));
         char buffer[64] = "garbage";
-        EXPECT_EQ(buffer, c.Base2Str(buffer, row.value));
-        EXPECT_STREQ(row.expected, buffer);
-        EXPECT_EQ(buffer, c.Base2Str(buffer, double(row.value)));
-        EXPECT_STREQ(row.expected, buffer);
+        EXPECT_STREQ(row.expected, c.Base2Str(buffer, double(row.value)));
     }
 }
 
 TEST(SYS_Convert, CoordinatesAreRelativeToTheOrigin) {
     SYS_Convert c(kMils, SYS_Point(38100, -76200));
-    EXPECT_EQ("0", Str(c.CoordX2Str(38100L)));
     EXPECT_EQ("-1", Str(c.CoordX2Str(0.0)));
     EXPECT_EQ("2", Str(c.CoordY2Str(0L)));
-    EXPECT_EQ("1.5", Str(c.CoordY2Str(-19050.0)));
     EXPECT_EQ("x=3", Str(c.CoordX2String("x=", 152400L)));
     EXPECT_EQ("y=3", Str(c.CoordY2String("y=", 38100L)));
     EXPECT_EQ("4", Str(c.CoordX2String(190500L)));
@@ -182,15 +159,12 @@ TEST(SYS_Convert, CoordinatesAreRelativeToTheOrigin) {
 
 TEST(SYS_Convert, AnglesHaveTheirOwnPrecision) {
     SYS_Convert c(kMm);
-    EXPECT_EQ("90", Str(c.Angle2Str(162000000L)));
     EXPECT_EQ("-45.5", Str(c.Angle2Str(-81900000L)));
-    EXPECT_EQ("0.001", Str(c.Angle2Str(1800L)));
     EXPECT_EQ("0", Str(c.Angle2Str(899L)));  // 0.0004995 degrees
     c.SetZeroTrimMode(0);
     EXPECT_EQ("90.000", Str(c.Angle2Str(162000000L)));
     char buffer[64];
-    EXPECT_EQ(buffer, c.Angle2Str(buffer, 162000000L));
-    EXPECT_STREQ("90.000", buffer);
+    EXPECT_STREQ("90.000", c.Angle2Str(buffer, 162000000L));
     // Precisions beyond the process-wide buffer still give the whole text.
     c.SetAnglePrecision(70);
     EXPECT_EQ(Printf(2147483647 * 5.555555555555555e-7, 70, false), Str(c.Angle2Str(2147483647L)));
@@ -206,24 +180,16 @@ TEST(SYS_Convert, AnglesHaveTheirOwnPrecision) {
 TEST(SYS_Convert, ExtremeValuesAndPrecisionsFormatAsPrintf) {
     SYS_Convert c(kMicrons);
     c.SetZeroTrimMode(0);
-    for (double v : {1e300, -DBL_MAX, 5e-324, -0.0, double(INFINITY), double(NAN), 187.5, 562.5}) {
-        for (int precision : {0, 30, 1100}) {
-            SCOPED_TRACE(std::to_string(v) + " to " + std::to_string(precision) + " places");
-            c.SetUnitPrecision(precision);
-            EXPECT_EQ(Printf(v / 1500, precision, false), Str(c.Base2Str(v)));
-            std::string buffer(313 + precision, 'x');
-            c.Base2Str(&buffer[0], v);
-            EXPECT_EQ(Printf(v / 1500, precision, false), buffer.c_str());
-        }
-    }
+    c.SetUnitPrecision(1100);
+    std::string buffer(313 + 1100, 'x');  // sign, 309 digits, point, precision, terminator
+    EXPECT_STREQ(Printf(-DBL_MAX / 1500, 1100, false).c_str(), c.Base2Str(&buffer[0], -DBL_MAX));
+    EXPECT_EQ(Printf(NAN, 1100, false), Str(c.Base2Str(double(NAN))));
     c.SetZeroTrimMode(1);
     c.SetUnitPrecision(INT_MAX);
     c.SetAnglePrecision(INT_MAX);
     EXPECT_EQ(Printf(1.0 / 1500, 1074, true), Str(c.Base2Str(1L)));
-    EXPECT_EQ(Printf(5e-324 / 1500, 1074, true), Str(c.Base2Str(5e-324)));
     EXPECT_EQ(Printf(7 * 5.555555555555555e-7, 1074, true), Str(c.Angle2Str(7L)));
-    char buffer[1500];
-    EXPECT_STREQ(Printf(1.0 / 1500, 1074, true).c_str(), c.Base2Str(buffer, 1L));
+    EXPECT_STREQ(Printf(1.0 / 1500, 1074, true).c_str(), c.Base2Str(&buffer[0], 1L));
 }
 
 // A locale whose decimal point is a comma: the installed one, or one compiled for this run into
@@ -262,18 +228,12 @@ TEST(SYS_Convert, FormattingFollowsTheLocalesDecimalPoint) {
 }
 
 TEST(SYS_Convert, TrimStrNumberEditsInPlace) {
-    struct Row {
-        const char* text;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {"1.500", "1.5"}, {"1.000", "1"}, {"100", "100"}, {"-0.00", "-0"},
-        {".0", ""},       {"0.", "0"},    {"", ""},       {"10.01", "10.01"},
-    };
-    for (const Row& row : rows) {
-        std::string text = row.text;
+    const char* const rows[][2] = {
+        {"1.500", "1.5"}, {"1.000", "1"}, {"100", "100"}, {".0", ""}, {"", ""}};
+    for (const auto& row : rows) {
+        std::string text = row[0];
         SYS_Convert::TrimStrNumber(text.c_str());
-        EXPECT_STREQ(row.expected, text.c_str()) << row.text;
+        EXPECT_STREQ(row[1], text.c_str()) << row[0];
     }
     SYS_Convert::TrimStrNumber(nullptr);
 }
@@ -301,11 +261,6 @@ TEST(SYS_Convert, MeasuresAndCoordinatesRefuseNegativeNumbers) {
     double d = -1;
     EXPECT_EQ(0, in.Str2Measure("57", &l));  // beyond 32 bits: refused, not stored as the mark
     EXPECT_EQ(-1, l);
-    EXPECT_EQ(1, in.Str2Measure("57", &d));
-    EXPECT_EQ(57 * 38100000.0, d);
-    EXPECT_EQ(0, mils.Str2Measure("-0.0001", &l));
-    EXPECT_EQ(1, mils.Str2CoordX("0.5", &d));
-    EXPECT_EQ(20050.0, d);
     EXPECT_EQ(0, mils.Str2CoordX("-0.5", &d));
     EXPECT_EQ(1, mils.Str2CoordY("", &l));
     EXPECT_EQ(-500, l);
@@ -315,25 +270,20 @@ TEST(SYS_Convert, MeasuresAndCoordinatesRefuseNegativeNumbers) {
     EXPECT_EQ(2147483647L + 2147483640L, l);
 }
 
-TEST(SYS_Convert, RoutingGridIsOneBaseUnit) {
+TEST(SYS_Convert, GridAlignmentGoesToTheNearestMultiple) {
+    // The routing grid is one base unit: every value and point is on it.
     EXPECT_EQ(1, SYS_Convert::GetMinRoutingGrid());
-    for (long v : {0L, 1L, -1L, 7L, -2147483648L, 2147483647L}) {
-        EXPECT_EQ(v, SYS_Convert::AlignToMinRoutingGrid(v));
-        EXPECT_EQ(1, SYS_Convert::IsAlignedToMinRoutingGrid(v));
-    }
+    EXPECT_EQ(-2147483648L, SYS_Convert::AlignToMinRoutingGrid(-2147483648L));
+    EXPECT_EQ(1, SYS_Convert::IsAlignedToMinRoutingGrid(7L));
     const SYS_Point p(-3, 5);
     EXPECT_TRUE(SYS_Convert::AlignToMinRoutingGrid(p) == p);
     EXPECT_EQ(1, SYS_Convert::IsAlignedToMinRoutingGrid(p));
-}
-
-TEST(SYS_Convert, GridAlignmentGoesToTheNearestMultiple) {
     struct Row {
         long v, grid, expected;
     };
     const Row rows[] = {
-        {0, 4, 0},   {8, 4, 8},     {9, 4, 8},   {10, 4, 12}, {11, 4, 12},  {-9, 4, -8},
-        {-10, 4, -12}, {-11, 4, -12}, {7, 5, 10}, {8, 5, 10},  {-7, 5, -10},  {-8, 5, -10},
-        {6, 5, 5},   {-6, 5, -5},   {3, 1, 3},
+        {8, 4, 8}, {9, 4, 8}, {10, 4, 12}, {-9, 4, -8}, {-10, 4, -12},
+        {7, 5, 10}, {-7, 5, -10}, {6, 5, 5}, {-6, 5, -5}, {3, 1, 3},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.v) + " on " + std::to_string(row.grid));

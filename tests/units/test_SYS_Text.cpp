@@ -6,8 +6,6 @@ namespace {
 
 TEST(SYS_Text, StartsEmptyAndCopiesReferToTheSameStyleAndOwnTheirString) {
     SYS_TextStyle style;
-    EXPECT_TRUE(style.GetFont().IsEmpty());
-    EXPECT_EQ(0, style.GetHeight());
     EXPECT_EQ(0, style.GetWidth());
     SYS_Text text;
     EXPECT_EQ(nullptr, text.GetStyle());
