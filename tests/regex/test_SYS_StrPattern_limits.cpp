@@ -38,7 +38,7 @@ const LongCase kLong[] = {
     {"literal at the very end", "x", kMeg, "a", "x", kMeg - 1, 1},
     // A closure after a literal: each start in the run would rescan the rest of it, far beyond
     // the budget; starts whose closure ends where a failed one ended are skipped.
-    {"closure after a literal, behind the run", "b[^z]*x", kBig, "b", "zbyx", kBig - 3, 3},
+    {"closure after a literal, behind the run", "b[^z]*x", kMeg, "b", "zbyx", kMeg - 3, 3},
     {"closure after a literal, across the run's end", "b.b+y", kMeg, "b", "zbyx", kMeg - 5, 4},
 };
 
@@ -133,10 +133,8 @@ const LongPatternCase kLongPatterns[] = {
     // Countless ways to share a subject it does not match: the search spends its budget.
     {"closures over alternations, no match", Chain("(a|b)*", "c"), std::string(40, 'a'), -1, 0,
      true},
-    {"closures over groups", Chain("(ab)?", "c"), "xababc", 1, 5, false},
     {"closures over varying groups", Chain("(ab|a)*", "c"), "xabaabc", 1, 6, false},
     {"nested groups", Nest(32 * 1024, "(", "a", ")"), "xa", 1, 1, false},
-    {"nested empty groups", Nest(32 * 1024, "(", "", ")"), "abc", 0, 0, false},
     {"nested groups around closures", Nest(21 * 1024, "(", "a*b", ")"), "xaab", 1, 3, false},
     {"nested last alternatives", Nest(16 * 1024, "(x|", "y", ")"), "zzy", 2, 1, false},
     {"nested first alternatives", Nest(16 * 1024, "(", "y", "|x)"), "zx", 1, 1, false},
