@@ -6,7 +6,7 @@ namespace {
 
 TEST(SYS_Text, StartsEmptyAndCopiesReferToTheSameStyleAndOwnTheirString) {
     SYS_TextStyle style;
-    EXPECT_EQ(0, style.GetWidth());
+    EXPECT_EQ(0, style.GetHeight());
     SYS_Text text;
     EXPECT_EQ(nullptr, text.GetStyle());
     EXPECT_TRUE(text.GetPosition() == SYS_Position());
@@ -27,6 +27,7 @@ TEST(SYS_Text, StartsEmptyAndCopiesReferToTheSameStyleAndOwnTheirString) {
     }
     style.SetWidth(700);  // seen through every copy: the style is shared, not copied
     EXPECT_EQ(700, copy.GetStyle()->GetWidth());
+    EXPECT_STREQ("Stroke", static_cast<const char*>(assigned.GetStyle()->GetFont()));
     copy.SetString("R13");
     EXPECT_STREQ("R12", text.GetString());
 }
