@@ -35,6 +35,7 @@ TEST(SimpleScanf, UnsignedReadsTheValue) {
     // Without a destination the text is still checked, and nothing is stored.
     EXPECT_EQ(0, SimpleScanf("12", "%d", nullptr));
     EXPECT_EQ(kInt, ThrownText([] { SimpleScanf("12z", "%d", nullptr); }));
+    EXPECT_EQ("Value out of range.", ThrownText([] { SimpleScanf("-32769", "%sd", nullptr); }));
 }
 
 TEST(SimpleScanf, MisuseIsReportedAtItsSiteAndStoresNothing) {
