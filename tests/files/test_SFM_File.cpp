@@ -30,50 +30,17 @@ std::vector<std::string> Messages(const std::vector<Report>& reports) {
 // ---------------------------------------------------------------------------------------------
 // Lines and characters
 
-struct GetLineCase {
-    const char* name;
-    long maxLength;
-    size_t longest;  // the longest piece GetLine may return
-};
-
-TEST(SFM_File, GetLineLimitsEveryPieceToItsReadLimit) {
-    const GetLineCase cases[] = {
-        {"zero means 511", 0, 510},   {"negative means 511", -5, 510},
-        {"600 means 511", 600, 510},  {"511 means 511", 511, 510},
-        {"510 is kept", 510, 509},    {"ten reads nine", 10, 9},
-        {"two reads one", 2, 1},
-    };
+TEST(SFM_File, GetLineReadsPiecesUpToItsLimitAndNothingWhenClosedOrAtTheEnd) {
     TempDir dir;
-    const std::string line(700, 'x');
-    WriteBytes(dir / "long.txt", line + "\n" + "tail");
-    for (const GetLineCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        SFM_File file((dir / "long.txt").c_str(), "r");
-        std::string joined;
-        std::vector<std::string> pieces;
-        for (std::string piece; !(piece = Text(file.GetLine(c.maxLength))).empty();) {
-            pieces.push_back(piece);
-            joined += piece;
-        }
-        EXPECT_EQ(line + "\ntail", joined);  // nothing lost between pieces
-        size_t readSoFar = 0;
-        for (const std::string& piece : pieces) {
-            EXPECT_LE(piece.size(), c.longest);
-            readSoFar += piece.size();
-            // Only the piece that ends the long line carries its line feed.
-            EXPECT_EQ(readSoFar == line.size() + 1, piece.back() == '\n');
-        }
-        EXPECT_EQ(c.longest, pieces.front().size());
-    }
-}
-
-TEST(SFM_File, GetLineOnAClosedFileOrAtTheEndIsEmpty) {
-    TempDir dir;
-    WriteBytes(dir / "a.txt", "one\n");
+    WriteBytes(dir / "a.txt", "one\n" + std::string(520, 'x') + "\n");
     SFM_File file((dir / "a.txt").c_str());
     EXPECT_EQ("", Text(file.GetLine(0)));  // not open
     ASSERT_TRUE(file.Open("r"));
-    EXPECT_EQ("one\n", Text(file.GetLine(0)));
+    EXPECT_EQ("o", Text(file.GetLine(2)));  // a limit of n reads at most n - 1 bytes
+    EXPECT_EQ("ne\n", Text(file.GetLine(0)));
+    // Limits above 511, zero and negative ones all mean 511; the line goes on in the next piece.
+    EXPECT_EQ(std::string(510, 'x'), Text(file.GetLine(600)));
+    EXPECT_EQ(std::string(10, 'x') + "\n", Text(file.GetLine(-5)));
     EXPECT_EQ("", Text(file.GetLine(0)));
     EXPECT_TRUE(file.Eof());
 }
@@ -125,6 +92,13 @@ TEST(SFM_File, WriteLineAndStreamOperatorsRoundTrip) {
 // ---------------------------------------------------------------------------------------------
 // Typed binary values
 
+template <class T>
+T Next(SFM_File& file) {
+    T value = 0;
+    file >> value;
+    return value;
+}
+
 TEST(SFM_File, TypedValuesHaveTheFileWidthsLeastSignificantByteFirst) {
     TempDir dir;
     const std::string path = dir / "t.bin";
@@ -141,25 +115,15 @@ TEST(SFM_File, TypedValuesHaveTheFileWidthsLeastSignificantByteFirst) {
               ReadBytes(path));
 
     SFM_File file(path.c_str(), "rb");
-    char c = 0;
-    unsigned char uc = 0;
-    short s = 0;
-    unsigned short us = 0;
-    int i = 0;
-    unsigned int ui = 0;
-    long l = 0;
-    unsigned long ul = 0;
-    double d = 0;
-    file >> c >> uc >> s >> us >> i >> ui >> l >> ul >> d;
-    EXPECT_EQ(0x41, c);
-    EXPECT_EQ(0xfe, uc);
-    EXPECT_EQ(-2, s);
-    EXPECT_EQ(0x1234, us);
-    EXPECT_EQ(-3, i);
-    EXPECT_EQ(0x89abcdefu, ui);
-    EXPECT_EQ(0x55667788L, l);           // the low 32 bits, positive
-    EXPECT_EQ(0xfffffff0UL, ul);         // zero-extended
-    EXPECT_EQ(1.5, d);
+    EXPECT_EQ(0x41, Next<char>(file));
+    EXPECT_EQ(0xfe, Next<unsigned char>(file));
+    EXPECT_EQ(-2, Next<short>(file));
+    EXPECT_EQ(0x1234, Next<unsigned short>(file));
+    EXPECT_EQ(-3, Next<int>(file));
+    EXPECT_EQ(0x89abcdefu, Next<unsigned int>(file));
+    EXPECT_EQ(0x55667788L, Next<long>(file));            // the low 32 bits, positive
+    EXPECT_EQ(0xfffffff0UL, Next<unsigned long>(file));  // zero-extended
+    EXPECT_EQ(1.5, Next<double>(file));
     long negative = 0;
     file.Rewind();
     file.Seek(6, SFM_File::begin);
@@ -282,35 +246,6 @@ TEST(SFM_File, LengthsAndPositionsBeyondTwoGibibytesKeepTheirWidth) {
 // ---------------------------------------------------------------------------------------------
 // States and transitions
 
-TEST(SFM_File, TemporaryClosingResumesAtThePositionAndNeverTruncates) {
-    TempDir dir;
-    const std::string path = dir / "tc";
-    SFM_File file(path.c_str(), "w");
-    EXPECT_TRUE(file.WriteLine("before"));
-    ASSERT_TRUE(file.MayBeTempClosed());
-    file.TempClose();
-    EXPECT_TRUE(file.IsOpen());            // still open for every caller
-    EXPECT_FALSE(file.MayBeTempClosed());
-    EXPECT_EQ("before\n", ReadBytes(path));
-    EXPECT_TRUE(file.WriteLine("after"));  // re-opened with mode a
-    EXPECT_EQ(13, file.GetPosition());
-    file.Close();
-    EXPECT_EQ("before\nafter\n", ReadBytes(path));
-    EXPECT_EQ("w", Text(file.GetMode()));  // the stored mode is unchanged
-}
-
-TEST(SFM_File, ReadingResumesAfterATemporaryClose) {
-    TempDir dir;
-    WriteBytes(dir / "r", "line1\nline2\n");
-    SFM_File file((dir / "r").c_str(), "r");
-    EXPECT_EQ("line1\n", Text(file.GetLine(0)));
-    file.PushPosition(0, SFM_File::current);
-    file.TempClose();
-    EXPECT_EQ("line2\n", Text(file.GetLine(0)));
-    file.PopPosition();  // the caller's own saved position survived the temporary close
-    EXPECT_EQ(6, file.GetPosition());
-}
-
 TEST(SFM_File, EventsFollowEveryTransition) {
     TempDir dir;
     const std::string path = dir / "ev";
@@ -386,11 +321,13 @@ int ViewsOf(const std::string& path) {
     return views;
 }
 
-TEST(SFM_File, MappingIsACopyOnWriteViewOfTheWholeFile) {
+TEST(SFM_File, MappingIsAPrivateViewOfTheWholeFileThatClosingReleases) {
     TempDir dir;
     const std::string path = dir / "map";
     WriteBytes(path, "mapped bytes");
+    WriteBytes(dir / "other", "two");
     SFM_File file(path.c_str(), "r");
+    SFM_File other((dir / "other").c_str(), "r");
     EXPECT_EQ("mapped", Text(file.GetLine(7)));
     char* view = static_cast<char*>(file.MapToMemory());
     ASSERT_NE(nullptr, view);
@@ -403,25 +340,13 @@ TEST(SFM_File, MappingIsACopyOnWriteViewOfTheWholeFile) {
     EXPECT_EQ(1, ViewsOf(path));  // the first view was released
     file.UnmapMemory();
     EXPECT_EQ(" bytes", Text(file.GetLine(0)));  // the stream resumed where it was
-}
-
-TEST(SFM_File, ClosingAMappedFileReleasesTheView) {
-    TempDir dir;
-    WriteBytes(dir / "m1", "one");
-    WriteBytes(dir / "m2", "two");
-    SFM_File first((dir / "m1").c_str(), "r");
-    SFM_File second((dir / "m2").c_str(), "r");
-    const char* one = static_cast<const char*>(first.MapToMemory());
-    const char* two = static_cast<const char*>(second.MapToMemory());
-    ASSERT_TRUE(one != nullptr && two != nullptr);
-    EXPECT_EQ(0, std::memcmp(one, "one", 3));
-    EXPECT_EQ(0, std::memcmp(two, "two", 3));
-    EXPECT_EQ(1, ViewsOf(dir / "m1"));
+    ASSERT_NE(nullptr, file.MapToMemory());
+    ASSERT_NE(nullptr, other.MapToMemory());
     ScopedEventRecorder events;
-    first.Close();
-    EXPECT_FALSE(first.IsOpen());
-    EXPECT_EQ(0, ViewsOf(dir / "m1"));
-    EXPECT_EQ(1, ViewsOf(dir / "m2"));
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(0, ViewsOf(path));
+    EXPECT_EQ(1, ViewsOf(dir / "other"));
     EXPECT_EQ((std::vector<int>{SFM::EC_OPENING, SFM::EC_CLOSED}), events.Codes());
     WriteBytes(dir / "empty", "");
     SFM_File empty((dir / "empty").c_str(), "r");

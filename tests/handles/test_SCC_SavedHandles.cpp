@@ -84,38 +84,6 @@ TEST_F(SavedHandlesTest, BaseSetSavesNothing) {
     EXPECT_TRUE(set.Find(1, kWireType, nullptr).IsNull());
 }
 
-TEST_F(SavedHandlesTest, FindGivesEntryOrInsertionIndex) {
-    TrackedSet set(sources);
-    for (SYS_Handle handle : {10, 20, 30}) set.Save(handle, kPadType);
-    set.Save(50, kWireType);  // wires order before pads whatever the handle
-    EXPECT_EQ(0, set.Save(7, 3));  // no handle object for type 3
-    struct Case {
-        SYS_Handle handle;
-        long type;
-        bool found;
-        long index;
-    };
-    const Case cases[] = {{50, kWireType, true, 0}, {10, kPadType, true, 1},
-                          {30, kPadType, true, 3},  {5, kPadType, false, 1},
-                          {25, kPadType, false, 3}, {99, kPadType, false, 4},
-                          {51, kWireType, false, 1}, {1, 0, false, 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.handle);
-        long index = -1;
-        SCC_SavedHandles::Entry entry = set.Find(c.handle, c.type, &index);
-        EXPECT_EQ(c.found, !entry.IsNull());
-        EXPECT_EQ(c.index, index);
-        if (c.found) {
-            EXPECT_EQ(c.handle, entry->GetHandle());
-        } else {
-            EXPECT_EQ(0, set.Delete(c.handle, c.type));
-        }
-    }
-    EXPECT_EQ(1, set.Delete(20, kPadType));
-    EXPECT_TRUE(set.Find(20, kPadType, nullptr).IsNull());
-    EXPECT_EQ(3, g_live);
-}
-
 // Random saves, deletions, clears and relocations, each announced as the host would, against a
 // plain set of pairs.
 TEST_F(SavedHandlesTest, FollowsRandomChangesOfItsObjects) {
@@ -227,6 +195,9 @@ TEST_F(SavedHandlesTest, DescendingComparatorReversesTheOrder) {
     long index = -1;
     EXPECT_FALSE(set.Find(2, kPadType, &index).IsNull());
     EXPECT_EQ(1, index);
+    EXPECT_TRUE(set.Find(5, kPadType, &index).IsNull());
+    EXPECT_EQ(1, index);  // where it would be inserted
+    EXPECT_EQ(0, set.Save(7, 3));  // no handle object for type 3
     EXPECT_EQ(1, set.Save(5, kPadType));
     EXPECT_EQ(Pair(kPadType, 5), Contents(set)[1]);
 }

@@ -26,36 +26,43 @@ struct Forms {
     }
 };
 
+enum Content { kTextForm, kBinaryForm, kNoFile };
+
 struct InitiateCase {
     const char* name;
-    std::string file;     // relative to the directory of Forms, content copied from `from`
-    bool binaryContent;   // copy the binary form (else the text form)
-    bool loads;           // key 3 answers "one"
+    std::string file;  // relative to the directory of Forms
+    Content content;
+    bool loads;        // key 3 answers "one"
 };
 
+// A missing file gives an empty database, and the manager's hooks hear of the failed open.
 TEST(SFM_MessageDBManager, InitiateChoosesTheFormByTheExtensionIgnoringCase) {
     const InitiateCase cases[] = {
-        {"upper-case .MDB is binary", "m.MDB", true, true},
-        {"mixed-case .mDb is binary", "m.mDb", true, true},
-        {".txt is text", "m.txt", false, true},
-        {"no extension is text", "m", false, true},
-        {"binary content under .txt is read as text", "m.txt", true, false},
-        {"text content under .mdb is read as binary", "m.mdb", false, false},
-        {".mdb only in a directory name is text", "d.mdb/m", false, true},
+        {"upper-case .MDB is binary", "m.MDB", kBinaryForm, true},
+        {"mixed-case .mDb is binary", "m.mDb", kBinaryForm, true},
+        {".txt is text", "m.txt", kTextForm, true},
+        {"no extension is text", "m", kTextForm, true},
+        {"binary content under .txt is read as text", "m.txt", kBinaryForm, false},
+        {"text content under .mdb is read as binary", "m.mdb", kTextForm, false},
+        {".mdb only in a directory name is text", "d.mdb/m", kTextForm, true},
+        {"a missing file", "none.mdb", kNoFile, false},
     };
     Forms forms;
+    mkdir((forms.dir / "d.mdb").c_str(), 0700);
     for (const InitiateCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = forms.dir / c.file;
-        if (c.file.find('/') != std::string::npos) mkdir((forms.dir / "d.mdb").c_str(), 0700);
-        WriteBytes(path, ReadBytes(c.binaryContent ? forms.binary : forms.text));
+        if (c.content != kNoFile)
+            WriteBytes(path, ReadBytes(c.content == kBinaryForm ? forms.binary : forms.text));
         EXPECT_EQ(0, RunInChild([&] {
             SFM* manager = SFM::GetManager();
+            tessar_test::ScopedEventRecorder events;
             testing::internal::CaptureStdout();  // a binary file read as text prints errors
             manager->Initiate(path.c_str());
             testing::internal::GetCapturedStdout();
             if (manager->GetMessageDB() == nullptr) return 1;
-            return (manager->GetMessageDB()->getTxt(3) == "one") == c.loads ? 0 : 2;
+            if (events.Count(SFM::EC_OPEN_FAILED) != (c.content == kNoFile ? 1 : 0)) return 2;
+            return (manager->GetMessageDB()->getTxt(3) == "one") == c.loads ? 0 : 3;
         }));
     }
 }
@@ -82,19 +89,6 @@ TEST(SFM_MessageDBManager, TheDatabaseLivesFromTheFirstNamedInitiateToTheManager
         tessar_test::ScopedEventRecorder events;
         delete manager;
         return events.Count(SFM::EC_CLOSED) == 1 ? 0 : 6;
-    }));
-}
-
-TEST(SFM_MessageDBManager, AMissingMessageFileGivesAnEmptyDatabaseAndTheManagerIsTold) {
-    Forms forms;
-    const std::string missing = forms.dir / "none.mdb";
-    EXPECT_EQ(0, RunInChild([&] {
-        SFM* manager = SFM::GetManager();
-        tessar_test::ScopedEventRecorder events;
-        manager->Initiate(missing.c_str());
-        if (manager->GetMessageDB() == nullptr) return 1;
-        if (manager->GetMessageDB()->GetCount() != 0) return 2;
-        return events.Count(SFM::EC_OPEN_FAILED) == 1 ? 0 : 3;
     }));
 }
 

@@ -1,8 +1,7 @@
 // The parser against a second one written here from the rules alone, over every short text of
-// the characters that matter and over random longer ones.
+// the characters that matter.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "paths_test_support.h"
@@ -82,18 +81,6 @@ TEST(SFM_FilePathReference, MultibyteTextParsesAsTheReferenceDoes) {
     ScopedLocale utf8("C.UTF-8");
     if (!utf8.IsActive()) GTEST_SKIP() << "C.UTF-8 is not available";
     CheckEveryShortText({"\xc3\xa9", ".", "\\", "/", ":", "\xe2\x82\xac"}, 5);
-}
-
-TEST(SFM_FilePathReference, RandomLongTextsParseAsTheReferenceDoes) {
-    const char alphabet[] = "ab.\\/:. C";
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> length(0, 40);
-    std::uniform_int_distribution<int> pick(0, sizeof(alphabet) - 2);
-    for (int round = 0; round < 20000; ++round) {
-        std::string text(length(random), ' ');
-        for (char& c : text) c = alphabet[pick(random)];
-        ExpectSameAsReference(text);
-    }
 }
 
 }  // namespace
