@@ -82,18 +82,6 @@ TEST(SFM_MessageDB, TextFormLinesAndTheirMessages) {
     }
 }
 
-TEST(SFM_MessageDB, AMissingFileLeavesAnEmptyDatabase) {
-    TempDir dir;
-    SFM_MessageDB text(SYS_String((dir / "none.txt").c_str()), 0);
-    SFM_MessageDB binary(SYS_String((dir / "none.mdb").c_str()));
-    for (SFM_MessageDB* db : {&text, &binary}) {
-        EXPECT_EQ("", Txt(*db, 0));
-        EXPECT_EQ(-1, db->GetSectionBase(""));
-        EXPECT_EQ(0, db->GetCount());
-        EXPECT_EQ(nullptr, db->GetFirstSection());
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // The iterator.
 
@@ -157,10 +145,18 @@ TEST(SFM_MessageDB, IteratorIncrementsReturnTheTextBeforeOrAfterTheStep) {
     EXPECT_EQ(3, copy.GetPosition());  // copies are independent
 }
 
+// A missing file, in either form, leaves an empty database.
 TEST(SFM_MessageDB, IteratorStepsWithoutDatabaseOrKeyTableAreReported) {
     tessar_test::ScopedReportRecorder recorder;
     TempDir dir;
     SFM_MessageDB empty(SYS_String((dir / "none.txt").c_str()), 0);
+    SFM_MessageDB binary(SYS_String((dir / "none.mdb").c_str()));
+    for (SFM_MessageDB* db : {&empty, &binary}) {
+        EXPECT_EQ("", Txt(*db, 0));
+        EXPECT_EQ(-1, db->GetSectionBase(""));
+        EXPECT_EQ(0, db->GetCount());
+        EXPECT_EQ(nullptr, db->GetFirstSection());
+    }
     SFM_MessageDB::SectionIterator noKeys(&empty, "", 1);  // no section: no step
     EXPECT_TRUE(recorder.Reports().empty());
     EXPECT_EQ("", Text(++noKeys));

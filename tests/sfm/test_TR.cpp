@@ -29,13 +29,13 @@ TEST_F(TextLookup, TablesAreSearchedInOrderAndEachTextIsLoadedOnce) {
     EXPECT_EQ(static_cast<const char*>(first), static_cast<const char*>(again));
     EXPECT_EQ("", Text(TR(62001)));
     const std::string longText(1500, 'x');
-    const PLT_StringEntry application[] = {{45105, "MM"}, {61001, "application"},
-                                           {63001, longText.c_str()}};
-    const PLT_StringEntry moduleA[] = {{61001, "module A"}, {61002, "module A"}, {62001, "late"}};
+    const PLT_StringEntry application[] = {{45105, "MM"}, {61001, "application"}};
+    const PLT_StringEntry moduleA[] = {
+        {61001, "module A"}, {61002, "module A"}, {62001, "late"}, {63001, longText.c_str()}};
     const PLT_StringEntry moduleB[] = {{61002, "module B"}, {61003, "module B"}};
-    PLT_RegisterModuleStrings("TR test A", moduleA, 3);
+    PLT_RegisterModuleStrings("TR test A", moduleA, 4);
     PLT_RegisterModuleStrings("TR test B", moduleB, 2);
-    PLT_SetApplicationStrings(application, 3);
+    PLT_SetApplicationStrings(application, 2);
     EXPECT_EQ("MM", Text(TR(45105)));  // the host's text wins over the library's
     EXPECT_EQ("application", Text(TR(61001)));
     EXPECT_EQ("module A", Text(TR(61002)));
