@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "SCC_NSyncClient.h"
 #include "SCC_SavedHandles.h"
 #include "tessar_reports.h"
 
@@ -77,13 +79,6 @@ protected:
     Sources sources;
 };
 
-TEST_F(SavedHandlesTest, BaseSetSavesNothing) {
-    SCC_SavedHandles set;
-    EXPECT_EQ(0, set.Save(1, kWireType));
-    EXPECT_EQ(0, set.GetSize());
-    EXPECT_TRUE(set.Find(1, kWireType, nullptr).IsNull());
-}
-
 // Random saves, deletions, clears and relocations, each announced as the host would, against a
 // plain set of pairs.
 TEST_F(SavedHandlesTest, FollowsRandomChangesOfItsObjects) {
@@ -148,7 +143,8 @@ TEST_F(SavedHandlesTest, CopySharesEntriesUntilOneSideChanges) {
     EXPECT_EQ(std::vector<Pair>({{kWireType, 2}}), Contents(set));
     EXPECT_EQ(std::vector<Pair>({{kWireType, 1}, {kWireType, 2}}), Contents(copy));
     EXPECT_EQ(2, g_live);  // the copy still holds handle 1
-    SCC_SavedHandles assigned;
+    SCC_SavedHandles assigned;  // the base set saves nothing
+    EXPECT_EQ(0, assigned.Save(1, kWireType));
     assigned = copy;
     sources.wires.Notify(SCC_NotifyChanged, Data(2));  // codes other than 2, 6, 7 change nothing
     EXPECT_EQ(Contents(copy), Contents(assigned));
@@ -200,6 +196,56 @@ TEST_F(SavedHandlesTest, DescendingComparatorReversesTheOrder) {
     EXPECT_EQ(0, set.Save(7, 3));  // no handle object for type 3
     EXPECT_EQ(1, set.Save(5, kPadType));
     EXPECT_EQ(Pair(kPadType, 5), Contents(set)[1]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The client that tells its referrers of its end.
+
+struct Heard {
+    int code;
+    void* param;
+    bool inList;  // whether the node was still in its list when it heard
+    bool operator==(const Heard& o) const {
+        return code == o.code && param == o.param && inList == o.inList;
+    }
+};
+
+// A referrer that records what its client tells it.
+class Referrer : public SCC_DListRefNode {
+public:
+    int OnNotification(int code, void* param) override {
+        heard.push_back({code, param, GetList() != nullptr});
+        return 7;
+    }
+    std::vector<Heard> heard;
+};
+
+// Every referrer hears of the client's end once, and may destroy the next one when told.
+TEST(NSYNC_Client, DestructionTellsEveryReferrerOnceEvenWhenOneDies) {
+    auto dying = std::make_unique<Referrer>();
+    Referrer after;
+    class SelfDestroying : public SCC_DListRefNode {
+    public:
+        explicit SelfDestroying(std::unique_ptr<Referrer>& owner) : m_owner(owner) {}
+        int OnNotification(int, void*) override {
+            m_owner.reset();  // destroys the next node of the list
+            return 0;
+        }
+
+    private:
+        std::unique_ptr<Referrer>& m_owner;
+    } first(dying);
+    {
+        NSYNC_Client client;
+        client.AddTail(&first);
+        client.AddTail(dying.get());
+        client.AddTail(&after);
+        NSYNC_Client copy(client);  // a copy starts without referrers: its end tells nobody
+        EXPECT_EQ(nullptr, copy.GetHead());
+    }
+    EXPECT_EQ(nullptr, dying);
+    EXPECT_EQ((std::vector<Heard>{{0, nullptr, true}}), after.heard);
+    EXPECT_EQ(nullptr, after.GetList());
 }
 
 }  // namespace
