@@ -89,6 +89,7 @@ TEST(SFM_File, TypedValuesHaveTheFileWidthsLeastSignificantByteFirst) {
     file.Seek(28, SFM_File::begin);
     int partial = 0x7a7b7c7d;
     EXPECT_EQ(0x7a7b3ff8, file.Get(partial));  // a short read keeps the bytes not read
+    EXPECT_TRUE(file.Eof());
 }
 
 // Writes `value` reversed, and returns the bytes written and the value read back reversed.

@@ -215,15 +215,18 @@ class Referrer : public SCC_DListRefNode {
 public:
     int OnNotification(int code, void* param) override {
         heard.push_back({code, param, GetList() != nullptr});
+        if (leaveWhenTold && GetList() != nullptr) GetList()->Remove(this);
         return 7;
     }
     std::vector<Heard> heard;
+    bool leaveWhenTold = false;
 };
 
-// Every referrer hears of the client's end once, and may destroy the next one when told.
-TEST(NSYNC_Client, DestructionTellsEveryReferrerOnceEvenWhenOneDies) {
+// Every referrer hears of the client's end once, and may leave or destroy the next one when told.
+TEST(NSYNC_Client, DestructionTellsEveryReferrerOnceEvenWhenOneLeavesOrDies) {
     auto dying = std::make_unique<Referrer>();
-    Referrer after;
+    Referrer leaving, after;
+    leaving.leaveWhenTold = true;
     class SelfDestroying : public SCC_DListRefNode {
     public:
         explicit SelfDestroying(std::unique_ptr<Referrer>& owner) : m_owner(owner) {}
@@ -239,13 +242,16 @@ TEST(NSYNC_Client, DestructionTellsEveryReferrerOnceEvenWhenOneDies) {
         NSYNC_Client client;
         client.AddTail(&first);
         client.AddTail(dying.get());
+        client.AddTail(&leaving);
         client.AddTail(&after);
         NSYNC_Client copy(client);  // a copy starts without referrers: its end tells nobody
         EXPECT_EQ(nullptr, copy.GetHead());
     }
     EXPECT_EQ(nullptr, dying);
-    EXPECT_EQ((std::vector<Heard>{{0, nullptr, true}}), after.heard);
-    EXPECT_EQ(nullptr, after.GetList());
+    for (const Referrer* told : {&leaving, &after}) {
+        EXPECT_EQ((std::vector<Heard>{{0, nullptr, true}}), told->heard);
+        EXPECT_EQ(nullptr, told->GetList());
+    }
 }
 
 }  // namespace

@@ -384,7 +384,7 @@ TEST(SFM_MessageDB_Binary, HostileFieldsGiveBoundedAnswers) {
         {"section name without NUL up to the end",
          Header(1, 1) + Record(0, 1, 0, 400, 0, "5") + "Nameless", {{-6, "Nameless"}}, 1},
         {"short header", std::string("\0\0\1", 3), {}, 0},
-        {"section name offset negative", Header(1, 1) + Record(0, 1, -1, 5, 0, "5") + kTexts,
+        {"section name past the end", Header(1, 1) + Record(0, 1, 1 << 30, 5, 0, "5") + kTexts,
          {{-6, ""}}, 1},
         {"a section record names its section", Header(3, 3) + Record(0, 1, 0, 5, 9, "4") +
              Record(1, 0, 5, 5, 9, "6") + Record(2, 0, 5, 5, 9, "9") + kTexts,
@@ -504,6 +504,9 @@ TEST(SFM_MessageDBManager, ExternalFileNamesAreCompletedAgainstTheHostsDirectori
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, Text(manager->GetExternalFileName(c.index, c.name))) << c.name;
 
+    SFM_DirArray copy(dirs);  // copies hold their own directories
+    copy[0] = "D:\\other";
+    EXPECT_EQ("C:\\work\\plan.brd", Text(manager->GetExternalFileName(0, "plan.brd")));
     ScopedReportRecorder recorder;
     EXPECT_EQ("plan.brd", Text(manager->GetExternalFileName(2, "plan.brd")));
     ASSERT_EQ(1u, recorder.Reports().size());
