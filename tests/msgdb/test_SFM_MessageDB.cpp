@@ -384,7 +384,7 @@ TEST(SFM_MessageDB_Binary, HostileFieldsGiveBoundedAnswers) {
         {"section name without NUL up to the end",
          Header(1, 1) + Record(0, 1, 0, 400, 0, "5") + "Nameless", {{-6, "Nameless"}}, 1},
         {"short header", std::string("\0\0\1", 3), {}, 0},
-        {"section name past the end", Header(1, 1) + Record(0, 1, 1 << 30, 5, 0, "5") + kTexts,
+        {"section name before the file", Header(1, 1) + Record(0, 1, -100, 5, 0, "5") + kTexts,
          {{-6, ""}}, 1},
         {"a section record names its section", Header(3, 3) + Record(0, 1, 0, 5, 9, "4") +
              Record(1, 0, 5, 5, 9, "6") + Record(2, 0, 5, 5, 9, "9") + kTexts,
