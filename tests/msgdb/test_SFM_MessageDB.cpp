@@ -87,10 +87,6 @@ struct KeyText {
     std::string text;
 };
 
-void ExpectTexts(SFM_MessageDB& db, const std::vector<KeyText>& expected) {
-    for (const KeyText& row : expected) EXPECT_EQ(row.text, Txt(db, row.key)) << "key " << row.key;
-}
-
 struct LineCase {
     const char* name;
     std::string content;
@@ -108,10 +104,10 @@ const LineCase kLines[] = {
     // The ignored duplicate still moves the last key: [s] starts after key 5, base 7.
     {"the first definition of a key wins", "1:first\n1:second\n[S]\n2:x\n[s]\n1:y\n", "",
      {{1, "first"}, {5, "x"}, {8, "y"}, {-3, "S"}, {-7, "s"}}},
-    {"closing bracket inside", "[A]x]\n1:a\n", "F(1) : invalid section : \"[A]x]\"\n", {{1, "a"}}},
-    {"header not closed", "[A\n", "F(1) : invalid section : \"[A\"\n", {}},
-    {"colon first", "\n:abc\n", "F(2) : invalid line : \":abc\"\n", {}},
-    {"no colon", "; c\nabc\n", "F(2) : invalid line : \"abc\"\n", {}},
+    {"a bracket inside or missing", "[A]x]\n1:a\n[A\n",
+     "F(1) : invalid section : \"[A]x]\"\nF(3) : invalid section : \"[A\"\n", {{1, "a"}}},
+    {"a colon first or none", "\n:abc\nabc\n",
+     "F(2) : invalid line : \":abc\"\nF(3) : invalid line : \"abc\"\n", {}},
     {"leading blank", " 1:abc\n2:x\n", "F(1) : leading blanks are not allowed\n", {{1, ""}, {2, "x"}}},
     {"leading tab is white space", "\t1:abc\n", "", {{1, "abc"}}},
     {"no digits give 0", "x:abc\n", "", {{0, "abc"}}},
@@ -149,7 +145,7 @@ TEST(SFM_MessageDB, TextFormLinesAndTheirMessages) {
         std::string printed = l.printed;
         for (size_t at; (at = printed.find(path)) != std::string::npos;) printed.replace(at, path.size(), "F");
         EXPECT_EQ(c.printed, printed);
-        ExpectTexts(*l.db, c.texts);
+        for (const KeyText& row : c.texts) EXPECT_EQ(row.text, Txt(*l.db, row.key)) << row.key;
     }
 }
 
