@@ -164,7 +164,7 @@ TEST(SFM_File, PushAndPopPositionsNestAndInvalidOnesChangeNothing) {
     EXPECT_EQ(std::vector<std::string>{"Vosk: "}, Messages(recorder.Take()));
 }
 
-TEST(SFM_File, LengthIsMeasuredOnceAndForgottenByWritesThatReachIt) {
+TEST(SFM_File, LengthIsMeasuredOnceForgottenByWritesThatReachItAndWide) {
     TempDir dir;
     const std::string path = dir / "len";
     WriteBytes(path, "12345");
@@ -183,23 +183,19 @@ TEST(SFM_File, LengthIsMeasuredOnceAndForgottenByWritesThatReachIt) {
     EXPECT_EQ(-1, unnamed.GetLength());
     SFM_File missing((dir / "none").c_str());
     EXPECT_EQ(-1, missing.GetLength());
-}
 
-TEST(SFM_File, LengthsAndPositionsBeyondTwoGibibytesKeepTheirWidth) {
-    TempDir dir;
-    const std::string path = dir / "sparse";
+    // Lengths and positions beyond 2 GiB keep their width, also across a temporary close.
     const long size = 3L << 30;
-    WriteBytes(path, "");
     if (truncate(path.c_str(), size) != 0) GTEST_SKIP() << "no sparse file here";
-    SFM_File file(path.c_str());
-    EXPECT_EQ(size, file.GetLength());
-    ASSERT_TRUE(file.Open("rb"));
-    EXPECT_TRUE(file.PushPosition(-1, SFM_File::end));
-    EXPECT_EQ(size - 1, file.GetPosition());
-    file.TempClose();
-    EXPECT_EQ(size - 1, file.GetPosition());  // resumed at the full position
-    file.PopPosition();
-    EXPECT_EQ(0, file.GetPosition());
+    SFM_File sparse(path.c_str());
+    EXPECT_EQ(size, sparse.GetLength());
+    ASSERT_TRUE(sparse.Open("rb"));
+    EXPECT_TRUE(sparse.PushPosition(-1, SFM_File::end));
+    EXPECT_EQ(size - 1, sparse.GetPosition());
+    sparse.TempClose();
+    EXPECT_EQ(size - 1, sparse.GetPosition());  // resumed at the full position
+    sparse.PopPosition();
+    EXPECT_EQ(0, sparse.GetPosition());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -226,7 +222,7 @@ TEST(SFM_File, EventsFollowEveryTransition) {
     EXPECT_EQ(expected, seen);
 }
 
-TEST(SFM_File, BrokenPreconditionsReturnFailureWithoutTouchingTheStream) {
+TEST(SFM_File, BrokenPreconditionsReturnFailureAndClosedFilesDoNothing) {
     ScopedReportRecorder recorder;
     TempDir dir;
     const std::string path = dir / "pre";
@@ -245,24 +241,22 @@ TEST(SFM_File, BrokenPreconditionsReturnFailureWithoutTouchingTheStream) {
     EXPECT_EQ(std::vector<std::string>{"Vosk: "}, Messages(recorder.Take()));
     EXPECT_TRUE(noMode.Eof());          // no stream: reported, treated as the end
     EXPECT_EQ(std::vector<std::string>{"Vosk: "}, Messages(recorder.Take()));
-}
 
-TEST(SFM_File, ClosedFilesDoNothing) {
-    SFM_File file;
+    SFM_File closed;  // a file that is not open does nothing, without a report
     char buffer[4];
-    EXPECT_EQ("", Text(file.GetLine(0)));
-    EXPECT_EQ(255, static_cast<unsigned char>(file.GetChar()));
-    EXPECT_EQ(-1, file.GetPosition());
-    EXPECT_EQ(0, file.Seek(0, SFM_File::begin));
-    EXPECT_EQ(0, file.Read(buffer, 4));
-    EXPECT_EQ(0, file.Write(buffer, 4));
-    EXPECT_EQ(0, file.PutChar('a'));
-    EXPECT_EQ(0, file.WriteLine("x"));
-    EXPECT_EQ(0, file.Printf("x"));
-    EXPECT_EQ(nullptr, file.MapToMemory());
-    file.Flush();
-    file.Close();
-    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ("", Text(closed.GetLine(0)));
+    EXPECT_EQ(255, static_cast<unsigned char>(closed.GetChar()));
+    EXPECT_EQ(-1, closed.GetPosition());
+    EXPECT_EQ(0, closed.Seek(0, SFM_File::begin));
+    EXPECT_EQ(0, closed.Read(buffer, 4));
+    EXPECT_EQ(0, closed.Write(buffer, 4));
+    EXPECT_EQ(0, closed.PutChar('a'));
+    EXPECT_EQ(0, closed.WriteLine("x"));
+    EXPECT_EQ(0, closed.Printf("x"));
+    EXPECT_EQ(nullptr, closed.MapToMemory());
+    closed.Flush();
+    closed.Close();
+    EXPECT_TRUE(recorder.Reports().empty());
 }
 
 // ---------------------------------------------------------------------------------------------
