@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <memory>
 #include <set>
 
 #include "SFM_Directory.h"
