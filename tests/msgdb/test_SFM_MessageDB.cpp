@@ -163,7 +163,7 @@ std::vector<std::pair<long, std::string>> Walk(SFM_MessageDB::SectionIterator it
 
 typedef std::vector<std::pair<long, std::string>> Walked;
 
-TEST(SFM_MessageDB, IteratorWalksExistingNumbersUpToTheHighest) {
+TEST(SFM_MessageDB, IteratorWalksAndStepsThroughExistingNumbersUpToTheHighest) {
     TempDir dir;
     Loaded l = LoadText(dir / "m.txt", "0:zero\n[S]\n1:one\n2:two\n5:five\n[T]\n1:next\n[H]\n1:a\n2000000000:b\n");
     struct Case {
@@ -188,28 +188,23 @@ TEST(SFM_MessageDB, IteratorWalksExistingNumbersUpToTheHighest) {
         EXPECT_EQ(c.section, Text(it.GetName()));
         EXPECT_EQ(c.expected, Walk(it));
     }
-}
-
-TEST(SFM_MessageDB, IteratorIncrementsReturnTheTextBeforeOrAfterTheStep) {
-    TempDir dir;
-    Loaded l = LoadText(dir / "m.txt", "[S]\n1:one\n3:three\n");
-    SFM_MessageDB::SectionIterator it(l.db.get(), "S", 1);
-    EXPECT_EQ("one", Text(it++));
-    EXPECT_EQ(3, it.GetPosition());
+    // Increments return the text before or after the step; assigning a number repositions.
+    SFM_MessageDB::SectionIterator it(l.db.get(), "S", 2);
+    EXPECT_EQ("two", Text(it++));
+    EXPECT_EQ(5, it.GetPosition());
     EXPECT_EQ("", Text(++it));
     EXPECT_TRUE(it.IsEmpty());
     EXPECT_EQ(-1, it.GetPosition());
     EXPECT_EQ("", Text(it));
-
-    it = 2;  // repositioning
-    EXPECT_EQ("three", Text(it));
+    it = 3;
+    EXPECT_EQ("five", Text(it));
     SFM_MessageDB::SectionIterator copy(l.db.get(), "none", 1);
     copy = it;
     EXPECT_EQ("S", Text(copy.GetName()));
-    EXPECT_EQ(3, copy.GetPosition());
+    EXPECT_EQ(5, copy.GetPosition());
     it.Clear();
     EXPECT_TRUE(it.IsEmpty());
-    EXPECT_EQ(3, copy.GetPosition());  // copies are independent
+    EXPECT_EQ(5, copy.GetPosition());  // copies are independent
 }
 
 // A missing file, in either form, leaves an empty database.
