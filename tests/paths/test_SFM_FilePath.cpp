@@ -131,6 +131,7 @@ TEST(SFM_FilePath, AddSeparatorAddsTheDefaultSeparator) {
         SFM_FilePath path(c.path);
         path.AddSeparator();
         EXPECT_EQ(c.added, Text(path));
+        EXPECT_EQ(*c.added == '\0', path.IsEmpty() != 0);
         EXPECT_EQ("", Text(path.GetFileNameExt()));  // the name moved into the directory
         ASSERT_EQ(c.reports, recorder.Reports().size());
         for (const tessar_test::Report& report : recorder.Reports()) {
