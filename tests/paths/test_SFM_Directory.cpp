@@ -131,7 +131,9 @@ ScopedEventRecorder::Answer AnswerTimes(int code, SFM::EventCode answer, int tim
     };
 }
 
-TEST(SFM_Directory, CopyAsksBeforeOverwritingAndRetriesOnRequest) {
+// A copy or move onto an existing file asks first and never loses the target without leave;
+// a failed copy is tried again when a hook answers retry.
+TEST(SFM_Directory, CopyAndMoveAskBeforeOverwritingAndRetryOnRequest) {
     TempDir temp;
     SFM_Directory dir(temp.Path().c_str());
     // Brackets in the target's name are plain characters: an existing "[to].brd" is found.
@@ -141,19 +143,29 @@ TEST(SFM_Directory, CopyAsksBeforeOverwritingAndRetriesOnRequest) {
     {
         ScopedEventRecorder silent;
         EXPECT_EQ(0, dir.CopyFileA(from.c_str(), to.c_str(), 0));
+        EXPECT_EQ(0, dir.MoveFileA(from.c_str(), to.c_str(), 0));
         EXPECT_EQ("old", ReadBytes(to));
-        ASSERT_EQ(std::vector<int>{SFM::EC_TARGET_EXISTS}, silent.Codes());
+        ASSERT_EQ(std::vector<int>(2, SFM::EC_TARGET_EXISTS), silent.Codes());
         EXPECT_EQ(from, silent.Events()[0].name1);
         EXPECT_EQ(to, silent.Events()[0].name2);
+        EXPECT_EQ(0, dir.MoveFileA((temp / "missing").c_str(), to.c_str(), 1));
+        EXPECT_EQ("old", ReadBytes(to));  // a missing source deletes nothing
+        EXPECT_EQ(SFM::EC_MOVE_FAILED, silent.Codes().back());
     }
     {
-        ScopedEventRecorder yes(AnswerTimes(SFM::EC_TARGET_EXISTS, SFM::EC_YES, 1));
+        ScopedEventRecorder yes(AnswerTimes(SFM::EC_TARGET_EXISTS, SFM::EC_YES, 2));
         EXPECT_EQ(1, dir.CopyFileA(from.c_str(), to.c_str(), 0));
         EXPECT_EQ("new", ReadBytes(to));
+        WriteBytes(to, "old");
+        EXPECT_EQ(1, dir.MoveFileA(from.c_str(), to.c_str(), 0));
+        EXPECT_EQ("new", ReadBytes(to));
+        EXPECT_FALSE(Exists(from));
     }
     {
         ScopedEventRecorder none;
-        EXPECT_EQ(1, dir.CopyFileA(from.c_str(), (temp / "third").c_str(), 1));
+        EXPECT_EQ(1, dir.CopyFileA(to.c_str(), (temp / "third").c_str(), 1));
+        EXPECT_EQ(1, dir.MoveFileA(to.c_str(), from.c_str(), 0));
+        EXPECT_EQ("new", ReadBytes(from));
         EXPECT_TRUE(none.Codes().empty());
     }
     const std::string missing = temp / "sub/x";
@@ -181,29 +193,6 @@ TEST(SFM_Directory, CopyFailsOntoItselfFromADirectoryOrWithoutAName) {
     EXPECT_EQ("keep", ReadBytes(temp / "a"));
     ASSERT_EQ(std::vector<int>(3, SFM::EC_COPY_FAILED), events.Codes());  // nothing to ask about
     EXPECT_EQ(EISDIR, events.Events()[1].errorCode);
-}
-
-TEST(SFM_Directory, MoveNeverLosesATargetWithoutPermission) {
-    TempDir temp;
-    SFM_Directory dir;
-    const std::string from = temp / "from", to = temp / "to";
-    WriteBytes(from, "new");
-    WriteBytes(to, "old");
-    {
-        ScopedEventRecorder silent;
-        EXPECT_EQ(0, dir.MoveFileA(from.c_str(), to.c_str(), 0));
-        EXPECT_EQ(std::vector<int>{SFM::EC_TARGET_EXISTS}, silent.Codes());
-        EXPECT_EQ("old", ReadBytes(to));
-        EXPECT_EQ(0, dir.MoveFileA((temp / "missing").c_str(), to.c_str(), 1));
-        EXPECT_EQ("old", ReadBytes(to));  // a missing source deletes nothing
-        EXPECT_EQ(SFM::EC_MOVE_FAILED, silent.Codes().back());
-    }
-    ScopedEventRecorder yes(AnswerTimes(SFM::EC_TARGET_EXISTS, SFM::EC_YES, 1));
-    EXPECT_EQ(1, dir.MoveFileA(from.c_str(), to.c_str(), 0));
-    EXPECT_EQ("new", ReadBytes(to));
-    EXPECT_FALSE(Exists(from));
-    EXPECT_EQ(1, dir.MoveFileA(to.c_str(), (temp / "moved").c_str(), 0));
-    EXPECT_EQ("new", ReadBytes(temp / "moved"));
 }
 
 TEST(SFM_Directory, DeletesRetryWhileTheHookAsks) {
