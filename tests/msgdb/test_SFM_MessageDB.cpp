@@ -138,13 +138,6 @@ TEST(SFM_MessageDB, IteratorWalksAndStepsThroughExistingNumbersUpToTheHighest) {
     EXPECT_EQ("", Text(it));
     it = 3;
     EXPECT_EQ("five", Text(it));
-    SFM_MessageDB::SectionIterator copy(l.db.get(), "none", 1);
-    copy = it;
-    EXPECT_EQ("S", Text(copy.GetName()));
-    EXPECT_EQ(5, copy.GetPosition());
-    it.Clear();
-    EXPECT_TRUE(it.IsEmpty());
-    EXPECT_EQ(5, copy.GetPosition());  // copies are independent
 }
 
 // A missing file, in either form, leaves an empty database.
