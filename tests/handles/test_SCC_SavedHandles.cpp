@@ -182,7 +182,8 @@ TEST_F(SavedHandlesTest, HandleWithoutContainerReportsNotifications) {
 // ---------------------------------------------------------------------------------------------
 // The client that tells its referrers of its end.
 
-// A referrer that counts what its client tells it, and may leave its list when told.
+// A referrer that counts what its client tells it, and when told may leave its list or destroy
+// another referrer.
 class Referrer : public SCC_DListRefNode {
 public:
     int OnNotification(int code, void* param) override {
@@ -191,39 +192,28 @@ public:
         EXPECT_NE(nullptr, GetList());  // still in the list when told
         ++told;
         if (leaveWhenTold) GetList()->Remove(this);
+        if (destroyWhenTold != nullptr) destroyWhenTold->reset();
         return 7;
     }
     int told = 0;
     bool leaveWhenTold = false;
+    std::unique_ptr<Referrer>* destroyWhenTold = nullptr;
 };
 
 // Every referrer hears of the client's end once, and may leave or destroy the next one when told.
 TEST(NSYNC_Client, DestructionTellsEveryReferrerOnceEvenWhenOneLeavesOrDies) {
     auto dying = std::make_unique<Referrer>();
-    Referrer leaving, after;
+    Referrer first, leaving, after;
+    first.destroyWhenTold = &dying;
     leaving.leaveWhenTold = true;
-    class SelfDestroying : public SCC_DListRefNode {
-    public:
-        explicit SelfDestroying(std::unique_ptr<Referrer>& owner) : m_owner(owner) {}
-        int OnNotification(int, void*) override {
-            m_owner.reset();  // destroys the next node of the list
-            return 0;
-        }
-
-    private:
-        std::unique_ptr<Referrer>& m_owner;
-    } first(dying);
     {
         NSYNC_Client client;
-        client.AddTail(&first);
-        client.AddTail(dying.get());
-        client.AddTail(&leaving);
-        client.AddTail(&after);
+        for (Referrer* referrer : {&first, dying.get(), &leaving, &after}) client.AddTail(referrer);
         NSYNC_Client copy(client);  // a copy starts without referrers: its end tells nobody
         EXPECT_EQ(nullptr, copy.GetHead());
     }
     EXPECT_EQ(nullptr, dying);
-    for (const Referrer* told : {&leaving, &after}) {
+    for (const Referrer* told : {&first, &leaving, &after}) {
         EXPECT_EQ(1, told->told);
         EXPECT_EQ(nullptr, told->GetList());
     }
