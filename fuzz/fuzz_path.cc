@@ -1,5 +1,6 @@
 // Paths: the parser and every writer of SFM_FilePath on `path\0argument`. For any text the parts
-// concatenate to the full path, parsing the full path again gives the same parts, and every
+// are those a byte-wise reference parser finds (the target runs in a single-byte locale), they
+// concatenate to the full path, and parsing the full path again gives the same parts; every
 // writer leaves the parts consistent and takes from its argument the part it names. The name
 // matching of directory listings runs on the same texts: "*.*" matches every name and a name
 // without wildcard characters matches itself.
@@ -28,6 +29,37 @@ struct Parts {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// A second parser written from the rules alone, byte by byte: a drive up to the first ':' or a
+// network root (\\srv\share\) is the base path, the relative directory runs to the last
+// separator, trailing dots are dropped and the extension starts at the last dot of the rest.
+size_t ReferenceRootEnd(const std::string& s) {
+    if (s.size() <= 2 || !IsSeparator(s[0]) || s[1] != s[0]) return 0;
+    int separatorsSeen = 0;
+    for (size_t i = 2; i < s.size(); ++i) {
+        if (IsSeparator(s[i]) && ++separatorsSeen == 2) return i + 1;
+    }
+    return s.size();
+}
+
+void RequireSameAsReference(const std::string& s, const Parts& parsed) {
+    const size_t colon = s.find(':');
+    const size_t baseEnd = colon != std::string::npos ? colon + 1 : ReferenceRootEnd(s);
+    size_t restStart = baseEnd;
+    for (size_t i = s.size(); i > baseEnd; --i) {
+        if (IsSeparator(s[i - 1])) {
+            restStart = i;
+            break;
+        }
+    }
+    std::string rest = s.substr(restStart);
+    while (!rest.empty() && rest.back() == '.') rest.pop_back();
+    const size_t dot = rest.rfind('.');
+    fuzz::Require(parsed.base == s.substr(0, baseEnd), "reference: base path");
+    fuzz::Require(parsed.rel == s.substr(baseEnd, restStart - baseEnd), "reference: relative directory");
+    fuzz::Require(parsed.name == rest.substr(0, dot), "reference: name");
+    fuzz::Require(parsed.ext == (dot == std::string::npos ? "" : rest.substr(dot)), "reference: extension");
+}
+
 void RequireConsistent(SFM_FilePath& path, const char* what) {
     const Parts p(path);
     fuzz::Require(p.nameExt == p.name + p.ext, what);
@@ -46,6 +78,7 @@ void CheckParse(const std::string& text) {
                   "parse: the extension starts at the last dot");
     fuzz::Require(text.compare(0, parsed.full.size(), parsed.full) == 0,
                   "parse: the full path is the text without trailing dots");
+    RequireSameAsReference(text, parsed);
     SFM_FilePath again(parsed.full.c_str());
     fuzz::Require(Parts(again).SameAs(parsed), "parse: parsing the full path again");
 }

@@ -19,31 +19,6 @@ using namespace tessar_test;
 
 namespace {
 
-std::vector<const SFM_File*> ListedFiles() {
-    std::vector<const SFM_File*> files;
-    for (SFM_File* file = SFM::GetManager()->GetFileList().GetHead(); file != nullptr;
-         file = file->GetNext())
-        files.push_back(file);
-    return files;
-}
-
-TEST(SFM, TheManagerIsCreatedOnceAndListsEveryFile) {
-    SFM* manager = SFM::GetManager();
-    ASSERT_NE(nullptr, manager);
-    EXPECT_EQ(manager, SFM::GetManager());
-    EXPECT_EQ(manager, SFM::Instance);
-    EXPECT_EQ(1, SFM::InstanceCount);
-    const size_t before = ListedFiles().size();
-    {
-        SFM_File a("a"), b("b");
-        std::vector<const SFM_File*> files = ListedFiles();
-        ASSERT_EQ(before + 2, files.size());
-        EXPECT_EQ(&b, files.back());
-        EXPECT_EQ(&a, files[files.size() - 2]);
-    }
-    EXPECT_EQ(before, ListedFiles().size());
-}
-
 TEST(SFM, OpeningMovesAFileToTheTailAndTooManyFilesClosesTheOldest) {
     TempDir dir;
     SFM_File a((dir / "a").c_str(), "w");
@@ -66,15 +41,17 @@ TEST(SFM, OpeningMovesAFileToTheTailAndTooManyFilesClosesTheOldest) {
 
 struct FailureTextCase {
     const char* name;
+    SFM::EventCode code;
     int errorCode;
-    const char* text;
+    const char* text;  // before the names; a notification has none
 };
 
 TEST(SFM, FailuresGetTheSystemTextAndTheLastFileOfThatNameKeepsIt) {
+    const std::string kNames = "\r\n\"same.brd\"\r\n\"copy.brd\"";
     const FailureTextCase cases[] = {
-        {"known error", ENOENT, "No such file or directory"},
-        {"no space", ENOSPC, "No space left on device"},
-        {"unknown error", 4321, "Error 4321 occurred (no further info)."},
+        {"a notification carries the names only", SFM::EC_CLOSED, ENOENT, ""},
+        {"known error", SFM::EC_COPY_FAILED, ENOENT, "No such file or directory"},
+        {"unknown error", SFM::EC_COPY_FAILED, 4321, "Error 4321 occurred (no further info)."},
     };
     SFM_File older("same.brd"), newer("same.brd");
     ScopedEventRecorder hooks;
@@ -83,35 +60,22 @@ TEST(SFM, FailuresGetTheSystemTextAndTheLastFileOfThatNameKeepsIt) {
         hooks.Clear();
         SFM_EventData data("same.brd", "copy.brd");
         errno = c.errorCode;
-        EXPECT_EQ(SFM::EC_NONE, SFM::GetManager()->Event(SFM::EC_COPY_FAILED, data));
-        const std::string expected = std::string(c.text) + "\r\n\"same.brd\"\r\n\"copy.brd\"";
+        EXPECT_EQ(SFM::EC_NONE, SFM::GetManager()->Event(c.code, data));
         ASSERT_EQ(1u, hooks.Events().size());
-        EXPECT_EQ(expected, hooks.Events()[0].text);
+        EXPECT_EQ(c.text + kNames, hooks.Events()[0].text);
         EXPECT_EQ(c.errorCode, hooks.Events()[0].errorCode);
-        EXPECT_EQ(expected, Text(newer.GetMsg()));
+        EXPECT_EQ(*c.text != '\0' ? c.text + kNames : "", Text(newer.GetMsg()));
         EXPECT_EQ("", Text(older.GetMsg()));
     }
 }
 
-TEST(SFM, NotificationsCarryNoTextAndReturnTheHooksAnswer) {
-    ScopedEventRecorder hooks([](int code, const SFM_EventData&) {
-        return code == SFM::EC_TARGET_EXISTS ? SFM::EC_YES : SFM::EC_NONE;
-    });
-    SFM_File file("n.brd");
-    SFM_EventData data("n.brd");
-    errno = ENOENT;
-    EXPECT_EQ(SFM::EC_NONE, SFM::GetManager()->Event(SFM::EC_CLOSED, data));
-    EXPECT_EQ("\r\n\"n.brd\"", hooks.Events().back().text);  // names only: no failure text
-    EXPECT_EQ("", Text(file.GetMsg()));
-    EXPECT_EQ(SFM::EC_YES, SFM::GetManager()->Event(SFM::EC_TARGET_EXISTS, data));
-    EXPECT_EQ("No such file or directory\r\n\"n.brd\"", Text(file.GetMsg()));
-    // The result of an earlier event does not leak into the next one.
-    EXPECT_EQ(SFM::EC_NONE, SFM::GetManager()->Event(SFM::EC_OPENED, data));
-}
-
-TEST(SFM_EventData, SetResultReportsReplacingOneAnswerWithAnother) {
+// Without names the text is the failure text alone. Setting none, or an answer over none, is
+// quiet; one answer over another is reported.
+TEST(SFM_EventData, TextWithoutNamesAndReplacingAnAnswerIsReported) {
     ScopedReportRecorder recorder;
     SFM_EventData data;
+    data.SetText("T");
+    EXPECT_EQ("T", Text(data.GetText()));
     data.SetResult(SFM::EC_RETRY);
     data.SetResult(SFM::EC_NONE);
     data.SetResult(SFM::EC_YES);
@@ -122,58 +86,6 @@ TEST(SFM_EventData, SetResultReportsReplacingOneAnswerWithAnother) {
     EXPECT_EQ("Vosk: ", recorder.Reports()[0].message);
     EXPECT_EQ("sfm/sfmanagr", recorder.Reports()[0].unit);
     EXPECT_EQ(SSM_FailureError, recorder.Reports()[0].type);
-}
-
-struct TextCase {
-    const char* name;
-    const char* text;
-    const char* name1;
-    const char* name2;
-    const char* expected;
-};
-
-TEST(SFM_EventData, GetTextAppendsEachNameOnItsOwnLineInQuotes) {
-    const TextCase cases[] = {
-        {"one name", "Disk full", "a.brd", nullptr, "Disk full\r\n\"a.brd\""},
-        {"two names", "Failed", "a", "b", "Failed\r\n\"a\"\r\n\"b\""},
-        {"second only", "T", "", "b", "T\r\n\"b\""},
-        {"no names", "T", nullptr, nullptr, "T"},
-        {"no text", "", "a", nullptr, "\r\n\"a\""},
-    };
-    for (const TextCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        SFM_EventData data(c.name1, c.name2);
-        data.SetText(c.text);
-        EXPECT_EQ(c.expected, Text(data.GetText()));
-    }
-}
-
-TEST(SFM, DestroyedManagerIsNotCreatedAgainAndFilesWorkAlone) {
-    TempDir dir;
-    const std::string path = dir / "alone";
-    EXPECT_EQ(0, RunInChild([&] {
-        SFM_File survivor("survivor");
-        delete SFM::GetManager();
-        if (SFM::GetManager() != nullptr || SFM::InstanceCount != -1) return 1;
-        if (survivor.IsLinked()) return 2;
-        SFM_File file(path.c_str(), "w");
-        if (!file.WriteLine("alone") || file.IsLinked()) return 3;
-        file.Close();
-        SFM_File missing((dir / "missing").c_str(), "r");  // fails at once: no manager to ask
-        return missing.IsOpen() || ReadBytes(path) != "alone\n" ? 4 : 0;
-    }));
-}
-
-TEST(SFM, ASecondManagerIsABrokenPrecondition) {
-    EXPECT_EQ(0, RunInChild([] {
-        SFM::GetManager();
-        ScopedReportRecorder recorder;
-        { SFM second; }
-        return recorder.Reports().size() == 2 && recorder.Reports()[0].unit == "sfm/sfmanagr" &&
-                       recorder.Reports()[0].message == "Vosk: "
-                   ? 0
-                   : 1;
-    }));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -247,74 +159,8 @@ TEST(PLT_Profile, TheDefaultPathFollowsTheConfigurationDirectory) {
     unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", "/home/u", 1);
     EXPECT_EQ("/home/u/.config/Tessar500r/profile.ini", PLT_GetProfilePath());
-    PLT_SetProfilePath("/elsewhere.ini");
-    EXPECT_EQ("/elsewhere.ini", PLT_GetProfilePath());
-    PLT_SetProfilePath(nullptr);
     setenv("HOME", savedHome.c_str(), 1);
     if (xdg != nullptr) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-}
-
-// ---------------------------------------------------------------------------------------------
-// The INI text rules
-
-struct IniFindCase {
-    const char* name;
-    const char* text;
-    const char* section;
-    const char* key;
-    bool found;
-    const char* value;
-};
-
-TEST(PLT_Ini, FindFollowsTheProfileRules) {
-    const IniFindCase cases[] = {
-        {"plain", "[general]\neditor=ed\n", "general", "editor", true, "ed"},
-        {"case of names", "[General]\nEDITOR=ed\n", "general", "editor", true, "ed"},
-        {"blanks", "  [ general ]  \n  editor =  ed -s  \r\n", "general", "editor", true, "ed -s"},
-        {"quotes", "[g]\nk=\" a \"\n", "g", "k", true, " a "},
-        {"comment", "[g]\n;k=1\n", "g", "k", false, ""},
-        {"other section", "[a]\nk=1\n[b]\nk=2\n", "b", "k", true, "2"},
-        {"first of two", "[g]\nk=1\nk=2\n", "g", "k", true, "1"},
-        {"key before any section", "k=1\n[g]\n", "g", "k", false, ""},
-        {"empty value", "[g]\nk=\n", "g", "k", true, ""},
-        {"no line end", "[g]\nk=v", "g", "k", true, "v"},
-        {"broken header", "[g\nk=v\n", "g", "k", false, ""},
-    };
-    for (const IniFindCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::string value;
-        EXPECT_EQ(c.found, PLT_IniFind(c.text, c.section, c.key, value));
-        if (c.found) {
-            EXPECT_EQ(c.value, value);
-        }
-    }
-}
-
-struct IniSetCase {
-    const char* name;
-    const char* text;
-    const char* section;
-    const char* key;
-    const char* value;
-    const char* expected;
-};
-
-TEST(PLT_Ini, SetReplacesAddsOrRefuses) {
-    const IniSetCase cases[] = {
-        {"replace", "[g]\nk=1\nz=2\n", "g", "K", "3", "[g]\nK=3\nz=2\n"},
-        {"add to section", "[g]\nk=1\n\n[h]\n", "g", "n", "2", "[g]\nk=1\nn=2\n\n[h]\n"},
-        {"add section", "[g]\nk=1", "h", "k", "2", "[g]\nk=1\n[h]\nk=2\n"},
-        {"empty text", "", "g", "k", "v", "[g]\nk=v\n"},
-        {"value cut at line break", "", "g", "k", "a\nb=c", "[g]\nk=a\n"},
-        {"key with =", "[g]\n", "g", "a=b", "v", "[g]\n"},
-        {"section with ]", "", "g]x", "k", "v", ""},
-        {"key with line break", "", "g", "k\n[h]", "v", ""},
-        {"comment key", "", "g", ";k", "v", ""},
-    };
-    for (const IniSetCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.expected, PLT_IniSet(c.text, c.section, c.key, c.value));
-    }
 }
 
 }  // namespace

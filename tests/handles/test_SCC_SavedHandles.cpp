@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "SCC_NSyncClient.h"
 #include "SCC_SavedHandles.h"
 #include "tessar_reports.h"
 
@@ -77,45 +79,6 @@ protected:
     Sources sources;
 };
 
-TEST_F(SavedHandlesTest, BaseSetSavesNothing) {
-    SCC_SavedHandles set;
-    EXPECT_EQ(0, set.Save(1, kWireType));
-    EXPECT_EQ(0, set.GetSize());
-    EXPECT_TRUE(set.Find(1, kWireType, nullptr).IsNull());
-}
-
-TEST_F(SavedHandlesTest, FindGivesEntryOrInsertionIndex) {
-    TrackedSet set(sources);
-    for (SYS_Handle handle : {10, 20, 30}) set.Save(handle, kPadType);
-    set.Save(50, kWireType);  // wires order before pads whatever the handle
-    EXPECT_EQ(0, set.Save(7, 3));  // no handle object for type 3
-    struct Case {
-        SYS_Handle handle;
-        long type;
-        bool found;
-        long index;
-    };
-    const Case cases[] = {{50, kWireType, true, 0}, {10, kPadType, true, 1},
-                          {30, kPadType, true, 3},  {5, kPadType, false, 1},
-                          {25, kPadType, false, 3}, {99, kPadType, false, 4},
-                          {51, kWireType, false, 1}, {1, 0, false, 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.handle);
-        long index = -1;
-        SCC_SavedHandles::Entry entry = set.Find(c.handle, c.type, &index);
-        EXPECT_EQ(c.found, !entry.IsNull());
-        EXPECT_EQ(c.index, index);
-        if (c.found) {
-            EXPECT_EQ(c.handle, entry->GetHandle());
-        } else {
-            EXPECT_EQ(0, set.Delete(c.handle, c.type));
-        }
-    }
-    EXPECT_EQ(1, set.Delete(20, kPadType));
-    EXPECT_TRUE(set.Find(20, kPadType, nullptr).IsNull());
-    EXPECT_EQ(3, g_live);
-}
-
 // Random saves, deletions, clears and relocations, each announced as the host would, against a
 // plain set of pairs.
 TEST_F(SavedHandlesTest, FollowsRandomChangesOfItsObjects) {
@@ -180,7 +143,8 @@ TEST_F(SavedHandlesTest, CopySharesEntriesUntilOneSideChanges) {
     EXPECT_EQ(std::vector<Pair>({{kWireType, 2}}), Contents(set));
     EXPECT_EQ(std::vector<Pair>({{kWireType, 1}, {kWireType, 2}}), Contents(copy));
     EXPECT_EQ(2, g_live);  // the copy still holds handle 1
-    SCC_SavedHandles assigned;
+    SCC_SavedHandles assigned;  // the base set saves nothing
+    EXPECT_EQ(0, assigned.Save(1, kWireType));
     assigned = copy;
     sources.wires.Notify(SCC_NotifyChanged, Data(2));  // codes other than 2, 6, 7 change nothing
     EXPECT_EQ(Contents(copy), Contents(assigned));
@@ -215,20 +179,44 @@ TEST_F(SavedHandlesTest, HandleWithoutContainerReportsNotifications) {
     EXPECT_EQ(SSM_FailureError, seen[0].type);
 }
 
-TEST_F(SavedHandlesTest, DescendingComparatorReversesTheOrder) {
-    TrackedSet set(sources);
-    for (SYS_Handle handle : {2, 9}) {
-        set.Save(handle, kWireType);
-        set.Save(handle, kPadType);
+// ---------------------------------------------------------------------------------------------
+// The client that tells its referrers of its end.
+
+// A referrer that counts what its client tells it, and when told may leave its list or destroy
+// another referrer.
+class Referrer : public SCC_DListRefNode {
+public:
+    int OnNotification(int code, void* param) override {
+        EXPECT_EQ(0, code);
+        EXPECT_EQ(nullptr, param);
+        EXPECT_NE(nullptr, GetList());  // still in the list when told
+        ++told;
+        if (leaveWhenTold) GetList()->Remove(this);
+        if (destroyWhenTold != nullptr) destroyWhenTold->reset();
+        return 7;
     }
-    set.Sort(-1);
-    const std::vector<Pair> expected = {{kPadType, 9}, {kPadType, 2}, {kWireType, 9}, {kWireType, 2}};
-    EXPECT_EQ(expected, Contents(set));
-    long index = -1;
-    EXPECT_FALSE(set.Find(2, kPadType, &index).IsNull());
-    EXPECT_EQ(1, index);
-    EXPECT_EQ(1, set.Save(5, kPadType));
-    EXPECT_EQ(Pair(kPadType, 5), Contents(set)[1]);
+    int told = 0;
+    bool leaveWhenTold = false;
+    std::unique_ptr<Referrer>* destroyWhenTold = nullptr;
+};
+
+// Every referrer hears of the client's end once, and may leave or destroy the next one when told.
+TEST(NSYNC_Client, DestructionTellsEveryReferrerOnceEvenWhenOneLeavesOrDies) {
+    auto dying = std::make_unique<Referrer>();
+    Referrer first, leaving, after;
+    first.destroyWhenTold = &dying;
+    leaving.leaveWhenTold = true;
+    {
+        NSYNC_Client client;
+        for (Referrer* referrer : {&first, dying.get(), &leaving, &after}) client.AddTail(referrer);
+        NSYNC_Client copy(client);  // a copy starts without referrers: its end tells nobody
+        EXPECT_EQ(nullptr, copy.GetHead());
+    }
+    EXPECT_EQ(nullptr, dying);
+    for (const Referrer* told : {&first, &leaving, &after}) {
+        EXPECT_EQ(1, told->told);
+        EXPECT_EQ(nullptr, told->GetList());
+    }
 }
 
 }  // namespace

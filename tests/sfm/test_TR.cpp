@@ -21,63 +21,37 @@ protected:
     }
 };
 
-TEST_F(TextLookup, FindsTheLibrarysOwnTextsOnceAndSharesThem) {
-    struct LibraryText { int id; const char* text; };
-    const LibraryText texts[] = {
-        {250, "Can't open %s"},
-        {255, "Failed to move/rename %s to %s"},
-        {45060, "Invalid integer"},
-        {45064, "Please enter a value within the %c%lf,%lf%c range."},
-        {45103, "Error %i occurred (no further info)."},
-        {45106, "Inches"},
-        {45107, "Microns"},
-    };
-    for (const LibraryText& t : texts) {
-        SCOPED_TRACE(t.id);
-        const SYS_String first = TR(t.id), again = TR(t.id);
-        EXPECT_EQ(t.text, Text(first));
-        // The second copy shares the cached text rather than loading it again.
-        EXPECT_EQ(static_cast<const char*>(first), static_cast<const char*>(again));
-    }
-}
-
-TEST_F(TextLookup, ApplicationTableComesBeforeModulesInRegistrationOrder) {
+// A text is loaded once and then shared; the host's table comes before the modules', in their
+// registration order; a number missing when first asked stays empty; long texts are cut.
+TEST_F(TextLookup, TablesAreSearchedInOrderAndEachTextIsLoadedOnce) {
+    const SYS_String first = TR(45103), again = TR(45103);
+    EXPECT_EQ("Error %i occurred (no further info).", Text(first));
+    EXPECT_EQ(static_cast<const char*>(first), static_cast<const char*>(again));
+    EXPECT_EQ("", Text(TR(62001)));
+    const std::string longText(1500, 'x');
     const PLT_StringEntry application[] = {{45105, "MM"}, {61001, "application"}};
-    const PLT_StringEntry moduleA[] = {{61001, "module A"}, {61002, "module A"}};
+    const PLT_StringEntry moduleA[] = {
+        {61001, "module A"}, {61002, "module A"}, {62001, "late"}, {63001, longText.c_str()}};
     const PLT_StringEntry moduleB[] = {{61002, "module B"}, {61003, "module B"}};
-    PLT_RegisterModuleStrings("TR test A", moduleA, 2);
+    PLT_RegisterModuleStrings("TR test A", moduleA, 4);
     PLT_RegisterModuleStrings("TR test B", moduleB, 2);
     PLT_SetApplicationStrings(application, 2);
     EXPECT_EQ("MM", Text(TR(45105)));  // the host's text wins over the library's
     EXPECT_EQ("application", Text(TR(61001)));
     EXPECT_EQ("module A", Text(TR(61002)));
     EXPECT_EQ("module B", Text(TR(61003)));
-}
-
-TEST_F(TextLookup, AMissingNumberStaysEmptyAfterItsTableArrives) {
     EXPECT_EQ("", Text(TR(62001)));
-    const PLT_StringEntry late[] = {{62001, "too late"}, {62002, "in time"}};
-    PLT_RegisterModuleStrings("TR test A", late, 2);
-    EXPECT_EQ("", Text(TR(62001)));
-    EXPECT_EQ("in time", Text(TR(62002)));
+    EXPECT_EQ(std::string(999, 'x'), Text(TR(63001)));
     // Once given out, a text stays even when its table goes away.
     PLT_UnregisterModuleStrings("TR test A");
-    EXPECT_EQ("in time", Text(TR(62002)));
+    EXPECT_EQ("module A", Text(TR(61002)));
     EXPECT_EQ("", Text(TR(-1)));
-}
-
-TEST_F(TextLookup, LongTextsAreCutToTheLoadBuffer) {
-    const std::string longText(1500, 'x');
-    const PLT_StringEntry table[] = {{63001, longText.c_str()}};
-    PLT_SetApplicationStrings(table, 1);
-    EXPECT_EQ(std::string(999, 'x'), Text(TR(63001)));
 }
 
 TEST_F(TextLookup, LiteralTextsPassThrough) {
     EXPECT_EQ("abc", Text(TR("abc")));
     const SYS_String first = TR("abc");
     const SYS_String again = TR("abc");
-    EXPECT_EQ("abc", Text(again));
     EXPECT_EQ(static_cast<const char*>(first), static_cast<const char*>(again));
     EXPECT_EQ("", Text(TR("")));
     EXPECT_EQ("", Text(TR(static_cast<const char*>(nullptr))));
