@@ -77,32 +77,31 @@ int MainRoutine(const char* p, const char* t) {
 
 }  // namespace reference
 
-// Edge cases and typical names; the random comparison below covers the general case.
+// The answers where the routines' quirks show (stars at the text's end, sets, signed bytes),
+// under a UTF-8 locale, where "?" still takes one byte; the random comparison below covers the
+// general case.
 TEST(SYS_StringMatch, WildcardTable) {
+    ScopedLocale utf8("C.UTF-8");
+    ASSERT_TRUE(utf8.IsActive());
     struct Case { const char* name; const char* pattern; const char* text; bool matches; };
     const Case cases[] = {
-        {"star inside", "a*c", "abbbc", true},
         {"negated set", "[!a-c]x", "dx", true},
         {"caret negates", "[^a-c]x", "bx", false},
         {"reversed range", "[c-a]", "b", true},
-        {"empty both", "", "", true},
         {"lone star on empty", "*", "", true},
         {"two stars on empty text", "**", "", false},
         {"trailing star at text end", "a*", "a", true},
         {"two trailing stars at text end", "a**", "a", false},
-        {"question needs a byte", "a?", "a", false},
         {"star question", "*?", "", false},
         {"backslash literal outside set", "a\\b", "a\\b", true},
-        {"escaped bracket in set", "[\\]]", "]", true},
         {"escaped range end", "[a-\\z]", "m", true},
         {"malformed set", "[]", "]", false},
         {"unclosed set after match", "[ab", "a", false},
-        {"file name", "*.brd", "main.brd", true},
-        {"part reference", "U[0-9]*", "U12", true},
-        {"versioned", "*_v?.sch", "power_v2.sch", true},
         {"several stars", "[!a-c]*1*.*", "x1.txt", true},
-        {"signed bytes order a range", "[a-\xFF]", "\xFF", true},
         {"signed range includes A", "[a-\xFF]", "A", true},
+        {"question is one byte", "caf??.brd", "caf\xC3\xA9.brd", true},
+        {"not one character", "caf?.brd", "caf\xC3\xA9.brd", false},
+        {"trail byte alone", "caf[\xC3][\xA9]*", "caf\xC3\xA9.brd", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,15 +111,11 @@ TEST(SYS_StringMatch, WildcardTable) {
 }
 
 TEST(SYS_StringMatch, PatternTestAndValidation) {
-    EXPECT_TRUE(SYS_String("a*").IsPattern());
-    EXPECT_TRUE(SYS_String("?").IsPattern());
     EXPECT_TRUE(SYS_String("x[").IsPattern());
     EXPECT_FALSE(SYS_String("a]b\\-!").IsPattern());
     struct Case { const char* pattern; int error; } const cases[] = {
-        {"plain", 0},     {"a[]", -4},     {"a[b", -3},       {"[a-]", -2},  {"[a-", -2},
-        {"[", -3},        {"[a\\", -1},    {"[a-\\", -1},     {"[\\]]", 0},  {"[a-b", -3},
-        {"[a-bc", -3},    {"[!]", 0},      {"x\\", 0},        {"[a]b[c", -3}, {"[a-\\]]", 0},
-        {"*?[a-z]", 0},   {"[a][]", -4},
+        {"plain", 0},  {"a[]", -4}, {"a[b", -3},  {"[a-]", -2},   {"[a\\", -1},
+        {"[a-\\", -1}, {"[\\]]", 0}, {"[!]", 0},   {"[a]b[c", -3}, {"[a][]", -4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
@@ -149,43 +144,21 @@ TEST(SYS_StringMatch, AgreesWithTheRecursiveRoutinesOnRandomInputs) {
     EXPECT_GT(matches, 1000);  // the inputs really exercise matching, not only failures
 }
 
-TEST(SYS_StringMatch, MatchesBytesOfMultibyteText) {
-    ScopedLocale utf8("C.UTF-8");
-    ASSERT_TRUE(utf8.IsActive());
-    SYS_String name("caf\xC3\xA9.brd");  // café.brd
-    EXPECT_TRUE(name.Match("caf*.brd"));
-    EXPECT_TRUE(name.Match("caf\xC3\xA9.*"));
-    EXPECT_TRUE(name.Match("caf??.brd"));  // "?" is one byte: é takes two
-    EXPECT_FALSE(name.Match("caf?.brd"));
-    EXPECT_TRUE(name.Match("*\xA9.brd"));
-    EXPECT_TRUE(name.Match("caf[\xC3][\xA9]*"));
-}
-
 // Depth and time must not follow the input: 16 MB texts and 64 KB patterns.
 TEST(SYS_StringMatch, LongTextsAndPatternsNeitherOverflowNorCrawl) {
     const std::string big(16u << 20, 'a');
     const SYS_String text(big.c_str(), static_cast<int>(big.size()));
-    EXPECT_TRUE(text.Match("*a"));
-    EXPECT_FALSE(text.Match("*b"));
     EXPECT_FALSE(text.Match("*ab"));
-    EXPECT_TRUE(text.Match("a*a?a*"));
-    EXPECT_TRUE(text.Match("*[a]"));
     EXPECT_FALSE(text.Match("*[!a]*"));
-
-    std::string stars(64u << 10, '*');
-    EXPECT_TRUE(text.Match(stars.c_str()));
-    std::string starA;
+    EXPECT_TRUE(text.Match(std::string(64u << 10, '*').c_str()));
+    EXPECT_FALSE(text.Match(std::string(64u << 10, '?').c_str()));
+    std::string starA, sets;
     while (starA.size() < (64u << 10)) starA += "*a";
     EXPECT_TRUE(text.Match(starA.c_str()));
     EXPECT_FALSE(SYS_String("aaa").Match(starA.c_str()));
-    std::string manyAny(64u << 10, '?');
-    EXPECT_FALSE(text.Match(manyAny.c_str()));
-    std::string sets;
     while (sets.size() < (64u << 10)) sets += "[a-c]";
-    std::string setText(sets.size() / 5, 'b');
-    EXPECT_TRUE(SYS_String(setText.c_str()).Match(sets.c_str()));
-    std::string eightStars = "*a*a*a*a*a*a*a*a*b";
-    EXPECT_FALSE(text.Match(eightStars.c_str()));  // abort: no exponential retrying
+    EXPECT_TRUE(SYS_String(std::string(sets.size() / 5, 'b').c_str()).Match(sets.c_str()));
+    EXPECT_FALSE(text.Match("*a*a*a*a*a*a*a*a*b"));  // abort: no exponential retrying
 }
 
 }  // namespace
