@@ -38,38 +38,29 @@ protected:
     }
 };
 
-const SSM_FailureType kTypes[] = {SSM_FailureAssert, SSM_FailureError, SSM_FailureThrow};
-
+// The same site raised again from a handler of any event, with any type, is not handled again:
+// it answers TRUE at once, fires nothing and changes nothing.
 TEST_F(SSM_Nested, SameSiteFromAnyHandlerAnswersTrueAtOnce) {
     HookAll();
-    struct Raiser {
-        const char* name;
-        HostHandler* handler;
-    };
-    for (const Raiser& raiser : {Raiser{"assert", &m_asked}, Raiser{"report", &m_reported},
-                                 Raiser{"log", &m_logged}}) {
-        for (SSM_FailureType type : kTypes) {
-            SCOPED_TRACE(std::string(raiser.name) + " type " + std::to_string(type));
+    const std::pair<const char*, HostHandler*> raisers[] = {
+        {"assert", &m_asked}, {"report", &m_reported}, {"log", &m_logged}};
+    for (const auto& [name, raiser] : raisers) {
+        for (SSM_FailureType type : {SSM_FailureAssert, SSM_FailureError, SSM_FailureThrow}) {
+            SCOPED_TRACE(std::string(name) + " type " + std::to_string(type));
             m_log.clear();
             int answer = -1;
-            long depthInside = -2;
             bool raised = false;
-            raiser.handler->react = [&](SSM::AssertObj&, int) {
-                if (raised) return;
+            raiser->react = [&](SSM::AssertObj&, int) {
+                if (!raised) answer = SSM_AssertFailed("again", "sys/same", 5, type, 0);
                 raised = true;
-                answer = SSM_AssertFailed("again", "sys/same", 5, type, 0);
-                depthInside = Manager().Depth;
             };
             EXPECT_EQ(TRUE, SSM_AssertFailed("first", "sys/same", 5, SSM_FailureAssert, 0));
             EXPECT_EQ(TRUE, answer);
-            EXPECT_EQ(0, depthInside);
-            // One call per event: the guarded failure fired nothing.
             EXPECT_EQ((std::vector<std::string>{"assert", "report", "log"}),
                       ssm_test::Callers(m_log));
-            SSM::AssertData* site = Record("sys/same(5)");
-            EXPECT_STREQ("first", site->Msg);  // the guarded failure changed nothing
-            ExpectIdleOn(site);
-            raiser.handler->react = nullptr;
+            EXPECT_STREQ("first", Record("sys/same(5)")->Msg);
+            ExpectIdleOn(Record("sys/same(5)"));
+            raiser->react = nullptr;
         }
     }
     EXPECT_EQ(9, Record("sys/same(5)")->Count);  // the nine outer failures only
@@ -119,9 +110,21 @@ TEST_F(SSM_Nested, OtherSiteFromAHandlerIsHandledOneLevelDeeper) {
     }
 }
 
+// Failures raised by report and log handlers are handled too, and nest deeper: the stack holds
+// every failure being handled, innermost first.
 TEST_F(SSM_Nested, FailuresRaisedByReportAndLogHandlersAreHandledToo) {
     HookAll();
-    m_asked.AskFor(SSM::Break);  // breaks everything it is asked about
+    Records seen;
+    long depthSeen = -2;
+    m_asked.react = [&](SSM::AssertObj& record, int) {
+        record.SetAction(SSM::Break);  // breaks everything it is asked about
+        if (record.GetFileName() == SYS_String("sys/byreport")) {
+            SSM_AssertFailed("deeper", "sys/deep", 1, SSM_FailureAssert, 0);
+        } else if (record.GetFileName() == SYS_String("sys/deep")) {
+            seen = StackContents(Manager());
+            depthSeen = Manager().Depth;
+        }
+    };
     int fromReport = -1, fromLog = -1;
     m_reported.react = [&](SSM::AssertObj& record, int) {
         if (record.GetFileName() == SYS_String("sys/outer"))
@@ -135,31 +138,15 @@ TEST_F(SSM_Nested, FailuresRaisedByReportAndLogHandlersAreHandledToo) {
     EXPECT_EQ(FALSE, fromReport);
     EXPECT_EQ(FALSE, fromLog);
     EXPECT_EQ((std::vector<std::string>{"assert:sys/outer", "report:sys/outer",
-                                        "assert:sys/byreport", "report:sys/byreport",
+                                        "assert:sys/byreport", "assert:sys/deep",
+                                        "report:sys/deep", "log:sys/deep", "report:sys/byreport",
                                         "log:sys/byreport", "log:sys/outer", "assert:sys/bylog",
                                         "report:sys/bylog", "log:sys/bylog"}),
               Road(m_log));
-    ExpectIdleOn(Record("sys/outer(1)"));
-}
-
-TEST_F(SSM_Nested, StackHoldsEveryFailureBeingHandledInnermostFirst) {
-    HookAll();
-    Records seen;
-    long depthSeen = -2;
-    m_asked.react = [&](SSM::AssertObj& record, int) {
-        const long line = record.GetLineNo();
-        if (line < 3) {
-            const int deeper = static_cast<int>(line + 1);
-            SSM_AssertFailed("deeper", "sys/deep", deeper, SSM_FailureAssert, 0);
-        } else {
-            seen = StackContents(Manager());
-            depthSeen = Manager().Depth;
-        }
-    };
-    SSM_AssertFailed("top", "sys/deep", 1, SSM_FailureAssert, 0);
-    EXPECT_EQ((Records{Record("sys/deep(3)"), Record("sys/deep(2)"), Record("sys/deep(1)")}), seen);
+    EXPECT_EQ((Records{Record("sys/deep(1)"), Record("sys/byreport(1)"), Record("sys/outer(1)")}),
+              seen);
     EXPECT_EQ(2, depthSeen);
-    ExpectIdleOn(Record("sys/deep(1)"));
+    ExpectIdleOn(Record("sys/outer(1)"));
 }
 
 // An exception that leaves a handler passes through the outer failure to the code that made
