@@ -12,7 +12,7 @@ std::string Load(int id, int size = 1000) {
     return copied == 0 ? std::string() : std::string(buffer.c_str());
 }
 
-const PLT_StringEntry kApplication[] = {{45104, "Mil"}, {7, "host only"}};
+const PLT_StringEntry kApplication[] = {{45104, "Mil"}};
 const PLT_StringEntry kModuleA[] = {{100, "first module"}, {45103, "module A text"}};
 const PLT_StringEntry kModuleB[] = {{100, "second module"}, {101, "only in B"}};
 
@@ -25,18 +25,14 @@ protected:
     }
 };
 
-TEST_F(StringTables, ApplicationIsSearchedBeforeEveryModule) {
-    PLT_RegisterModuleStrings("A", kModuleA, 2);
-    PLT_SetApplicationStrings(kApplication, 2);
-    EXPECT_EQ("Mil", Load(45104));
-    EXPECT_EQ("host only", Load(7));
-    EXPECT_EQ("Millimeters", Load(45105));  // same block, not in the application: next table
-    EXPECT_EQ("", Load(45000));  // a host text the library does not supply
-}
-
-TEST_F(StringTables, ModulesAreSearchedInRegistrationOrder) {
+// The application's table first, then the modules in registration order.
+TEST_F(StringTables, TablesAreSearchedInOrder) {
     PLT_RegisterModuleStrings("A", kModuleA, 2);
     PLT_RegisterModuleStrings("B", kModuleB, 2);
+    PLT_SetApplicationStrings(kApplication, 1);
+    EXPECT_EQ("Mil", Load(45104));
+    EXPECT_EQ("Millimeters", Load(45105));  // same block, not in the application: next table
+    EXPECT_EQ("", Load(45000));  // a host text the library does not supply
     EXPECT_EQ("first module", Load(100));
     EXPECT_EQ("only in B", Load(101));
     EXPECT_EQ("Error %i occurred (no further info).", Load(45103));  // library registered first
