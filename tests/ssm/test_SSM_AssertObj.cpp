@@ -17,50 +17,41 @@ SYS_Handle HandleOf(const SSM::AssertData* record) {
     return reinterpret_cast<SYS_Handle>(record);
 }
 
-TEST_F(SSM_AssertObj, FreshDataOfAKnownSiteFindsTheStoredRecord) {
+// Wherever it stood before, SetHandle puts a cursor on the stored record of the site it is
+// given, or on nothing.
+TEST_F(SSM_AssertObj, SetHandleStandsOnTheStoredRecordOrOnNothing) {
     SSM_AssertFailed("stored", "sfm/sfmfile", 120, SSM_FailureAssert, 3);
     SSM_AssertFailed("neighbour", "sfm/sfmfile", 121, SSM_FailureAssert, 0);
     SSM::AssertData fresh("another text", "sfm/sfmfile", 120, 99);
+    SSM::AssertData unknown("", "sfm/sfmfile", 2, 0);
+    const SYS_Handle stored = HandleOf(Record("sfm/sfmfile(120)"));
+    struct Case {
+        const char* name;
+        std::function<void(SSM::AssertObj&)> move;
+        SYS_Handle expected;
+    };
+    const Case cases[] = {
+        {"fresh data of a known site", [&](SSM::AssertObj& c) { c.SetHandle(&fresh); }, stored},
+        {"a hook's handle", [&](SSM::AssertObj& c) { c.SetHandle(stored, &Manager()); }, stored},
+        {"null data", [](SSM::AssertObj& c) { c.SetHandle(nullptr); }, 0},
+        {"handle 0", [this](SSM::AssertObj& c) { c.SetHandle(SYS_Handle(0), &Manager()); }, 0},
+        {"unknown site", [&](SSM::AssertObj& c) { c.SetHandle(&unknown); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SSM::AssertObj cursor;
+        cursor.SetHandle(Record("sfm/sfmfile(121)"));
+        c.move(cursor);
+        EXPECT_EQ(c.expected != 0, cursor.IsValid());
+        EXPECT_EQ(c.expected, cursor.GetHandle());
+    }
     SSM::AssertObj cursor;
     cursor.SetHandle(&fresh);
-    ASSERT_TRUE(cursor.IsValid());
-    EXPECT_EQ(HandleOf(Record("sfm/sfmfile(120)")), cursor.GetHandle());
     EXPECT_STREQ("stored", cursor.GetMsg());
     EXPECT_EQ(3, cursor.GetID());
     EXPECT_EQ(1, cursor.GetCount());
     EXPECT_EQ(120, cursor.GetLineNo());
     EXPECT_STREQ("sfm/sfmfile", cursor.GetFileName());
-
-    // The same through a handle as a hook receives it, and into a cursor already on a record.
-    SSM::AssertObj byHandle;
-    byHandle.SetHandle(HandleOf(Record("sfm/sfmfile(121)")), &Manager());
-    EXPECT_EQ(HandleOf(Record("sfm/sfmfile(121)")), byHandle.GetHandle());
-    byHandle.SetHandle(&fresh);
-    EXPECT_EQ(HandleOf(Record("sfm/sfmfile(120)")), byHandle.GetHandle());
-}
-
-TEST_F(SSM_AssertObj, NothingToStandOnLeavesTheCursorOnNothing) {
-    SSM_AssertFailed("stored", "sys/test", 1, SSM_FailureAssert, 0);
-    SSM::AssertData unknown("", "sys/test", 2, 0);
-    struct Case {
-        const char* name;
-        std::function<void(SSM::AssertObj&)> move;
-    };
-    const Case cases[] = {
-        {"null data",
-         [](SSM::AssertObj& c) { c.SetHandle(static_cast<SSM::AssertData*>(nullptr)); }},
-        {"handle 0", [this](SSM::AssertObj& c) { c.SetHandle(SYS_Handle(0), &Manager()); }},
-        {"unknown site", [&](SSM::AssertObj& c) { c.SetHandle(&unknown); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SSM::AssertObj cursor;
-        cursor.SetHandle(Record("sys/test(1)"));
-        ASSERT_TRUE(cursor.IsValid());
-        c.move(cursor);
-        EXPECT_FALSE(cursor.IsValid());
-        EXPECT_EQ(0, cursor.GetHandle());
-    }
 }
 
 TEST_F(SSM_AssertObj, AccessorsOnNothingReportAndAnswerDefaults) {
@@ -187,21 +178,17 @@ TEST_F(SSM_AssertObj, WalkVisitsEveryRecordOnceAndFollowsRemovals) {
     EXPECT_FALSE(cursor.IsValid());
 }
 
-TEST_F(SSM_AssertObj, CursorOutlivingItsManagerStandsOnNothing) {
+TEST_F(SSM_AssertObj, CursorAndChangeEventFollowTheRegisteredManager) {
     SSM_AssertFailed("site", "sys/test", 1, SSM_FailureAssert, 0);
     SSM::AssertObj cursor;
     cursor.SetHandle(Record("sys/test(1)"));
+    EXPECT_EQ(&Manager().AssertEvent, SSM::AssertObj::GetChangeEvent(nullptr));
+    EXPECT_EQ(&Manager().AssertEvent, SSM::AssertObj::GetChangeEvent(this));
     DestroyManager();
     EXPECT_FALSE(cursor.IsValid());
     EXPECT_EQ(0, cursor.GetHandle());
     cursor.GetFirst(nullptr);  // no manager: nothing to stand on
     EXPECT_FALSE(cursor.IsValid());
-}
-
-TEST_F(SSM_AssertObj, ChangeEventIsTheRegisteredManagersAssertEvent) {
-    EXPECT_EQ(&Manager().AssertEvent, SSM::AssertObj::GetChangeEvent(nullptr));
-    EXPECT_EQ(&Manager().AssertEvent, SSM::AssertObj::GetChangeEvent(this));
-    DestroyManager();
     EXPECT_EQ(nullptr, SSM::AssertObj::GetChangeEvent(nullptr));
 }
 

@@ -45,16 +45,11 @@ TEST(SYS_String, SubStringsClampTheirArguments) {
         {"mid negative first", [](S s) { return s.Mid(-3, 2); }, "ab"},
         {"mid past end", [](S s) { return s.Mid(4, 10); }, "ef"},
         {"mid start beyond", [](S s) { return s.Mid(7, 1); }, ""},
-        {"mid start at end", [](S s) { return s.Mid(6, 1); }, ""},
         {"mid negative count", [](S s) { return s.Mid(2, -1); }, ""},
-        {"mid huge count", [](S s) { return s.Mid(1, INT_MAX); }, "bcdef"},
-        {"mid one arg", [](S s) { return s.Mid(3); }, "def"},
         {"mid one arg negative", [](S s) { return s.Mid(-5); }, "abcdef"},
         {"mid one arg beyond", [](S s) { return s.Mid(9); }, ""},
-        {"left", [](S s) { return s.Left(2); }, "ab"},
         {"left negative", [](S s) { return s.Left(-1); }, ""},
         {"left too many", [](S s) { return s.Left(99); }, "abcdef"},
-        {"right", [](S s) { return s.Right(2); }, "ef"},
         {"right negative", [](S s) { return s.Right(-2); }, ""},
         {"right too many", [](S s) { return s.Right(99); }, "abcdef"},
         {"span including", [](S s) { return s.SpanIncluding("bac"); }, "abc"},
@@ -74,23 +69,17 @@ TEST(SYS_String, SearchesHonourTheirStartConventions) {
     struct Case { const char* name; const char* text; int (*search)(S); int expected; };
     const Case cases[] = {
         {"nul at length", "abc", [](S s) { return s.Find('\0', 3); }, 3},
-        {"nul from start", "abc", [](S s) { return s.Find('\0', 0); }, 3},
         {"char past length", "abc", [](S s) { return s.Find('a', 4); }, -1},
         {"char negative start", "abc", [](S s) { return s.Find('a', -1); }, -1},
         {"char at length", "abc", [](S s) { return s.Find('c', 3); }, -1},
-        {"char default start", "abcb", [](S s) { return s.Find('b'); }, 1},
         {"empty sub at length", "abc", [](S s) { return s.Find("", 3); }, -1},
         {"empty sub inside", "abc", [](S s) { return s.Find("", 1); }, 1},
         {"one of at length", "abc", [](S s) { return s.FindOneOf("a", 3); }, -1},
-        {"one of past length", "abc", [](S s) { return s.FindOneOf("a", 4); }, -1},
         {"reverse from end", "abca", [](S s) { return s.ReverseFind('a', -2); }, 3},
-        {"reverse default", "abca", [](S s) { return s.ReverseFind('a'); }, 3},
         {"reverse at length", "abca", [](S s) { return s.ReverseFind('a', 4); }, -1},
         {"reverse minus one", "abca", [](S s) { return s.ReverseFind('a', -1); }, -1},
         {"reverse nul at end", "abc", [](S s) { return s.ReverseFind('\0', 3); }, 3},
-        {"reverse nul default", "abc", [](S s) { return s.ReverseFind('\0'); }, 3},
         {"reverse nul inside", "abc", [](S s) { return s.ReverseFind('\0', 1); }, -1},
-        {"reverse empty", "", [](S s) { return s.ReverseFind('a'); }, -1},
         {"reverse one of", "abc", [](S s) { return s.ReverseFindOneOf("a", -2); }, 0},
         {"reverse one of at length", "abc", [](S s) { return s.ReverseFindOneOf("c", 3); }, -1},
     };
@@ -159,10 +148,8 @@ TEST(SYS_String, TrimmingRemovesRunsOfOneCharacterOrWhiteSpace) {
         {"right run of x", "abyxx", 0, "xy", "aby"},
         {"right white space", "ab \t\n", 0, "", "ab"},
         {"right null target", "ab  ", 0, nullptr, "ab"},
-        {"left run", "xxab", 1, "x", "ab"},
         {"left white space", " \t ab ", 1, "", "ab "},
         {"both target", "--a-b--", 2, "-", "a-b"},
-        {"all trimmed", "    ", 2, "", ""},
         {"all target", "xxx", 0, "x", ""},
         {"empty", "", 2, "", ""},
     };
@@ -187,7 +174,6 @@ TEST(SYS_String, InsertDeleteReplaceAtAnIndex) {
     typedef SYS_String& E;
     struct Case { const char* name; const char* text; int (*edit)(E); const char* want; };
     const Case cases[] = {
-        {"insert inside", "abc", [](E s) { return s.Insert(1, "XY"); }, "aXYbc"},
         {"insert at end", "abc", [](E s) { return s.Insert(3, "!"); }, "abc!"},
         {"insert past end pads", "abc", [](E s) { return s.Insert(5, "ab"); }, "abc  ab"},
         {"insert empty", "abc", [](E s) { return s.Insert(9, ""); }, "abc"},
@@ -196,7 +182,6 @@ TEST(SYS_String, InsertDeleteReplaceAtAnIndex) {
         {"delete count zero", "abcdef", [](E s) { return s.Delete(1, 0); }, "a"},
         {"delete too many", "abcdef", [](E s) { return s.Delete(1, 100); }, "a"},
         {"delete at end", "abcdef", [](E s) { return s.Delete(6, 2); }, "abcdef"},
-        {"delete inside", "abcdef", [](E s) { return s.Delete(1, 2); }, "adef"},
         {"replace inside", "abcdef", [](E s) { return s.Replace(1, 2, "XYZ"); }, "aXYZdef"},
         {"replace tail", "abcdef", [](E s) { return s.Replace(2, 0, "!"); }, "ab!"},
         {"replace past end", "ab", [](E s) { return s.Replace(4, 1, "x"); }, "ab  x"},
@@ -281,26 +266,20 @@ TEST(SYS_String, ExtractOperatorsReturnTheRest) {
 }
 
 TEST(SYS_String, TokenExtractionWithQuotes) {
-    struct Case { const char* name; const char* text; const char* token; const char* rest; };
-    const Case cases[] = {
-        {"plain", "abc def", "abc def", ""},
-        {"quoted", "\"abc\" rest", "abc", "\" rest"},
-        {"doubled quote kept", "\"a\"\"b\" x", "a\"\"b", "\" x"},
-        {"quote inside", "ab\"cd", "ab", "\"cd"},
-        {"only quote", "\"", "", ""},
-        {"empty", "", "", ""},
+    struct Case { const char* text; const char* token; const char* rest; } const cases[] = {
+        {"abc def", "abc def", ""},          {"\"abc\" rest", "abc", "\" rest"},
+        {"\"a\"\"b\" x", "a\"\"b", "\" x"},  {"ab\"cd", "ab", "\"cd"},
+        {"\"", "", ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.text);
         SYS_String token("old");
-        SYS_String rest = SYS_String(c.text) >> token;
+        EXPECT_STREQ(c.rest, SYS_String(c.text) >> token);
         EXPECT_STREQ(c.token, token);
-        EXPECT_STREQ(c.rest, rest);
     }
     SYS_String self("\"ab\"cd");
-    SYS_String rest = self >> self;
+    EXPECT_STREQ("\"cd", self >> self);
     EXPECT_STREQ("ab", self);
-    EXPECT_STREQ("\"cd", rest);
 }
 
 TEST(SYS_String, ValueReadsEachTypeAndReportsWhereItStopped) {
