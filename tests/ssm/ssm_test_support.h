@@ -64,17 +64,54 @@ private:
 };
 
 // The records on the manager's stack, innermost first.
-std::vector<SSM::AssertData*> StackContents(const SSM& manager);
+inline std::vector<SSM::AssertData*> StackContents(const SSM& manager) {
+    std::vector<SSM::AssertData*> items;
+    for (long below = 0; below < manager.Stack.GetCount(); ++below)
+        items.push_back(manager.Stack.Peek(below));
+    return items;
+}
 
 // The names of the handlers in the order they were called.
-std::vector<std::string> Callers(const std::vector<Call>& log);
+inline std::vector<std::string> Callers(const std::vector<Call>& log) {
+    std::vector<std::string> names;
+    for (const Call& call : log) names.push_back(call.who);
+    return names;
+}
+
+// How a failure or a check ended: its answer, or -1 with the record it threw, or -2 with the
+// record of the FatalException it threw.
+struct Ending {
+    int answer;
+    SSM::AssertData* thrown;
+};
+template <typename Raiser>
+Ending Raise(Raiser&& raise) {
+    try {
+        return {raise(), nullptr};
+    } catch (SSM::AssertData* data) {
+        return {-1, data};
+    } catch (const SSM::FatalException& fatal) {
+        return {-2, fatal.Data};
+    }
+}
 
 // Each test gets its own manager, created in SetUp and destroyed in TearDown; debugger breaks
 // are counted instead of executed.
 class ManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        s_breaks = 0;
+        m_previousBreak = PLT_SetDebugBreakHandler(CountBreak);
+        ASSERT_EQ(nullptr, SSM::GetManager()) << "a manager outlived its test";
+        m_manager = std::make_unique<SSM>();
+        ASSERT_EQ(m_manager.get(), SSM::GetManager());
+    }
+    void TearDown() override {
+        m_manager.reset();
+        EXPECT_EQ(nullptr, SSM::GetManager());
+        EXPECT_EQ(0, SSM::InstanceCount);
+        PLT_SetDebugBreakHandler(m_previousBreak);
+    }
 
     SSM& Manager() { return *m_manager; }
     // Destroys the fixture's manager early (TearDown then has nothing to destroy).
@@ -82,7 +119,10 @@ protected:
     // The stored record of a site, looked up by its key written out by hand.
     SSM::AssertData* Record(const char* key) { return Manager().Map.Lookup(SYS_String(key)); }
     // The manager is idle: no failure is being handled.
-    void ExpectIdle();
+    void ExpectIdle() {
+        EXPECT_EQ(-1, Manager().Depth);
+        EXPECT_TRUE(StackContents(Manager()).empty());
+    }
     // Hooks the three handlers below on the manager's assert, report and log events.
     void HookAll() {
         m_asked.HookOn(Manager().AssertEvent);
@@ -90,7 +130,7 @@ protected:
         m_logged.HookOn(Manager().LogEvent);
     }
 
-    static int s_breaks;
+    static inline int s_breaks = 0;
     std::vector<Call> m_log;
     HostHandler m_asked{"assert", m_log};
     HostHandler m_reported{"report", m_log};

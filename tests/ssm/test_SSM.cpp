@@ -9,6 +9,8 @@
 namespace {
 
 using ssm_test::Call;
+using ssm_test::Ending;
+using ssm_test::Raise;
 using ssm_test::Callers;
 using ssm_test::HostHandler;
 using ssm_test::ManagerTest;
@@ -137,17 +139,10 @@ TEST_F(SSM_Records, OutcomeOfAFailureBySettingsAndRequests) {
         m_asked.react = c.react;
         m_log.clear();
         errno = EMFILE;
-        int answer = -3;
-        try {
-            answer = SSM_AssertFailed("again", "sys/outcome", line, c.type, 0);
-        } catch (SSM::AssertData* data) {
-            EXPECT_EQ(site, data);
-            answer = -1;
-        } catch (const SSM::FatalException& fatal) {
-            EXPECT_EQ(site, fatal.Data);
-            answer = -2;
-        }
-        EXPECT_EQ(c.answer, answer);
+        const Ending ending =
+            Raise([&] { return SSM_AssertFailed("again", "sys/outcome", line, c.type, 0); });
+        EXPECT_EQ(c.answer, ending.answer);
+        EXPECT_EQ(c.answer < 0 ? site : nullptr, ending.thrown);
         EXPECT_EQ(EMFILE, errno);  // whatever the handlers did to it
         EXPECT_EQ(c.events, Callers(m_log));
         for (const Call& call : m_log) {
@@ -156,7 +151,7 @@ TEST_F(SSM_Records, OutcomeOfAFailureBySettingsAndRequests) {
             EXPECT_EQ(call.handle, call.current);
             EXPECT_EQ("again", call.msg);
         }
-        EXPECT_EQ(answer == -2 ? site : nullptr, Manager().FatalData);
+        EXPECT_EQ(c.answer == -2 ? site : nullptr, Manager().FatalData);
         EXPECT_EQ(2, site->Count);
         ExpectIdle();
     }
@@ -201,22 +196,16 @@ TEST_F(SSM_Checks, TheAnswerDecidesBetweenGoingOnBreakingAndThrowing) {
         const int line = static_cast<int>(&c - kChecks);
         host.AskFor(c.requested);
         s_breaks = 0;
-        bool after = false;
-        int thrown = 0;
-        try {
+        const Ending ending = Raise([&] {
             if (c.throwing)
                 SSM_CHECK_THROW_AT(false, "refused", "scc/SCC_Array", line, SSM_FailureError);
             else
                 SSM_CHECK_AT(false, "precondition", "scc/SCC_Array", line, SSM_FailureError);
-            after = true;
-        } catch (SSM::AssertData* data) {
-            EXPECT_EQ(Manager().Map.Lookup(FormattedString("scc/SCC_Array(%d)", line)), data);
-            thrown = -1;
-        } catch (const SSM::FatalException&) {
-            thrown = -2;
-        }
-        EXPECT_EQ(c.thrown, thrown);
-        EXPECT_EQ(c.thrown == 0, after);
+            return 0;  // reached only when the check went on
+        });
+        EXPECT_EQ(c.thrown, ending.answer);
+        SSM::AssertData* site = Manager().Map.Lookup(FormattedString("scc/SCC_Array(%d)", line));
+        EXPECT_EQ(c.thrown != 0 ? site : nullptr, ending.thrown);
         EXPECT_EQ(c.breaks, s_breaks);
         ExpectIdle();
     }

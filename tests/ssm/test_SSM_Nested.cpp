@@ -10,6 +10,8 @@
 namespace {
 
 using ssm_test::Call;
+using ssm_test::Ending;
+using ssm_test::Raise;
 using ssm_test::HostHandler;
 using ssm_test::ManagerTest;
 using ssm_test::StackContents;
@@ -90,20 +92,16 @@ TEST_F(SSM_Nested, OtherSiteFromAHandlerIsHandledOneLevelDeeper) {
     for (const OtherSiteCase& c : kOtherSite) {
         SCOPED_TRACE(c.name);
         m_log.clear();
-        int answer = -2;
+        Ending inner{-3, nullptr};
         m_asked.react = [&](SSM::AssertObj& record, int) {
             if (record.GetFileName() != SYS_String("sys/outer")) return;
-            try {
-                answer = SSM_AssertFailed("inner", "sys/inner", 1, c.type, 0);
-            } catch (SSM::AssertData* data) {
-                EXPECT_EQ(Record("sys/inner(1)"), data);
-                answer = -1;
-            }
+            inner = Raise([&] { return SSM_AssertFailed("inner", "sys/inner", 1, c.type, 0); });
             ExpectBackInOuter(Record("sys/outer(1)"), Record("sys/inner(1)"));
             EXPECT_EQ(SSM::Continue, record.GetAction());  // the outer action is untouched
         };
         EXPECT_EQ(TRUE, SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0));
-        EXPECT_EQ(c.answer, answer);
+        EXPECT_EQ(c.answer, inner.answer);
+        EXPECT_EQ(c.answer < 0 ? Record("sys/inner(1)") : nullptr, inner.thrown);
         EXPECT_EQ(c.road, Road(m_log));
         for (const Call& call : m_log) EXPECT_EQ(call.file == "sys/outer" ? 0 : 1, call.depth);
         ExpectIdleOn(Record("sys/outer(1)"));
@@ -173,7 +171,7 @@ TEST_F(SSM_Nested, ExceptionsFromHandlersPassThroughWithStateRestored) {
          {"assert:sys/outer", "assert:sys/inner", "thrower:sys/inner", "report:sys/inner",
           "log:sys/inner"}},
         {"check and throw after a break",
-         [] { SSM_CHECK_THROW_AT(false, "inner", "sys/inner", 2, SSM_FailureError); }, false,
+         [] { SSM_CHECK_THROW_AT(false, "inner", "sys/inner", 1, SSM_FailureError); }, false,
          {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner"}},
     };
     for (const ThroughCase& c : cases) {
@@ -183,13 +181,11 @@ TEST_F(SSM_Nested, ExceptionsFromHandlersPassThroughWithStateRestored) {
         m_asked.react = [&](SSM::AssertObj& record, int) {
             if (record.GetFileName() == SYS_String("sys/outer")) c.raise();
         };
-        try {
-            SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0);
-            ADD_FAILURE() << "nothing thrown";
-        } catch (SSM::AssertData* data) {
-            EXPECT_STREQ("sys/inner", data->FileName);
-        }
+        const Ending ending =
+            Raise([] { return SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0); });
         innerThrower.Unhook();
+        EXPECT_EQ(-1, ending.answer);
+        EXPECT_EQ(Record("sys/inner(1)"), ending.thrown);
         EXPECT_EQ(c.road, Road(m_log));
         // Current is back on the outer record, which the unwinding popped last.
         ExpectIdleOn(Record("sys/outer(1)"));
@@ -221,14 +217,10 @@ TEST_F(SSM_Nested, FailureRaisedWhileReportingClearsAnEarlierFatalRequest) {
         if (record.GetFileName() == SYS_String("sys/outer"))
             SSM_AssertFailed("while reporting", "sys/report", 1, SSM_FailureAssert, 0);
     };
-    try {
-        SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0);
-        ADD_FAILURE() << "nothing thrown";
-    } catch (const SSM::FatalException&) {
-        ADD_FAILURE() << "the nested failure cleared the fatal request";
-    } catch (SSM::AssertData* data) {
-        EXPECT_EQ(Record("sys/outer(1)"), data);
-    }
+    const Ending ending =
+        Raise([] { return SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0); });
+    EXPECT_EQ(-1, ending.answer);  // the nested failure cleared the fatal request
+    EXPECT_EQ(Record("sys/outer(1)"), ending.thrown);
     EXPECT_EQ(nullptr, Manager().FatalData);
     ExpectIdleOn(Record("sys/outer(1)"));
 }
@@ -245,13 +237,9 @@ TEST_F(SSM_Nested, InvalidActionIsReportedAndItsAnswerDecides) {
         if (record.GetFileName() == SYS_String("sys/outer"))
             record.SetAction(static_cast<SSM::Action>(7));
     };
-    SSM::AssertData* nested = nullptr;
-    try {
-        SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0);
-        ADD_FAILURE() << "nothing thrown";
-    } catch (SSM::AssertData* thrown) {
-        nested = thrown;
-    }
+    SSM::AssertData* nested =
+        Raise([] { return SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0); })
+            .thrown;
     ASSERT_NE(nullptr, nested);
     EXPECT_STREQ("ssm/ssm", nested->FileName);
     EXPECT_STREQ("Assert handler encountered invalid action code.", nested->Msg);
