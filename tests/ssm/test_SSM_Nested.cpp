@@ -170,9 +170,6 @@ TEST_F(SSM_Nested, ExceptionsFromHandlersPassThroughWithStateRestored) {
          [] { SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureAssert, 0); }, true,
          {"assert:sys/outer", "assert:sys/inner", "thrower:sys/inner", "report:sys/inner",
           "log:sys/inner"}},
-        {"check and throw after a break",
-         [] { SSM_CHECK_THROW_AT(false, "inner", "sys/inner", 1, SSM_FailureError); }, false,
-         {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner"}},
     };
     for (const ThroughCase& c : cases) {
         SCOPED_TRACE(c.name);
