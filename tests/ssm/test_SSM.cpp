@@ -232,8 +232,8 @@ TEST_F(SSM_Lifecycle, RefusalThatAHandlerTurnsIntoAnExceptionCreatesNothing) {
     ExpectIdle();
 }
 
-// A destructor that finds another instance counted reports it; the exception a handler asks for
-// is swallowed, with a break in its place.
+// A destructor that finds another instance counted reports it and goes on; the exception a
+// handler asks for is swallowed, with a break in its place.
 TEST_F(SSM_Lifecycle, DestructorChecksThatItIsTheOnlyInstance) {
     m_asked.AskFor(SSM::ThrowData);
     HookAll();
@@ -246,6 +246,13 @@ TEST_F(SSM_Lifecycle, DestructorChecksThatItIsTheOnlyInstance) {
     EXPECT_EQ("SSM may have the only instance", m_log[0].msg);
     EXPECT_EQ(2, SSM::InstanceCount);
     EXPECT_EQ(nullptr, SSM::GetManager());
+    SSM::InstanceCount = 0;
+    {
+        SSM unhooked;  // nobody asks for more than Continue: no break, no exception
+        SSM::InstanceCount = 2;
+    }
+    EXPECT_EQ(1, s_breaks);
+    EXPECT_EQ(1, SSM::InstanceCount);
     SSM::InstanceCount = 0;
 }
 
