@@ -114,7 +114,7 @@ const OutcomeCase kOutcomes[] = {
     {"silent without log", SSM_FailureError, TRUE, TRUE, FALSE, kBreak, TRUE, {"report"}},
     {"disabled", SSM_FailureError, FALSE, FALSE, TRUE, kBreak, TRUE, {"report"}},
     {"disabled and silent", SSM_FailureError, TRUE, FALSE, TRUE, kBreak, TRUE, {"report"}},
-    {"throw type asks nobody, silent or not", SSM_FailureThrow, TRUE, TRUE, TRUE, kBreak, -1,
+    {"throw type asks nobody, even when silent", SSM_FailureThrow, TRUE, TRUE, TRUE, kBreak, -1,
      {"report", "log"}},
     {"throw type on a disabled site", SSM_FailureThrow, FALSE, FALSE, TRUE, kBreak, -1,
      {"report"}},
