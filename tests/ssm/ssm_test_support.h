@@ -16,14 +16,16 @@
 namespace ssm_test {
 
 // One call of a handler, as the handler saw it.
+// The handle is read at full width from the data pointer; depth and current are the manager's
+// Depth and the handle of its Current during the call.
 struct Call {
-    std::string who;      // the handler's name
-    int type;             // the notification code: the failure type
-    SYS_Handle handle;    // the record's handle, read at full width from the data pointer
-    long depth;           // the manager's Depth during the call
-    std::string file;     // the record's FileName and Msg during the call
+    std::string who;
+    int type;
+    SYS_Handle handle;
+    long depth;
+    std::string file;
     std::string msg;
-    SYS_Handle current;   // the handle of the manager's Current during the call
+    SYS_Handle current;
 };
 
 // A handler hooked on one of the manager's notifiers. It logs each call into a shared log,
@@ -32,8 +34,8 @@ class HostHandler {
 public:
     using Reaction = std::function<void(SSM::AssertObj& record, int type)>;
 
-    HostHandler(std::string name, std::vector<Call>& log, int priority = 0)
-        : m_name(std::move(name)), m_log(log), m_hook(this, &HostHandler::OnEvent, priority) {}
+    HostHandler(std::string name, std::vector<Call>& log)
+        : m_name(std::move(name)), m_log(log), m_hook(this, &HostHandler::OnEvent) {}
 
     void HookOn(SCC_Notifier& event) { AddHook(event, m_hook); }
     void Unhook() { Detach(m_hook); }
@@ -102,13 +104,11 @@ protected:
     void SetUp() override {
         s_breaks = 0;
         m_previousBreak = PLT_SetDebugBreakHandler(CountBreak);
-        ASSERT_EQ(nullptr, SSM::GetManager()) << "a manager outlived its test";
         m_manager = std::make_unique<SSM>();
-        ASSERT_EQ(m_manager.get(), SSM::GetManager());
+        ASSERT_EQ(m_manager.get(), SSM::GetManager()) << "a manager outlived its test";
     }
     void TearDown() override {
         m_manager.reset();
-        EXPECT_EQ(nullptr, SSM::GetManager());
         EXPECT_EQ(0, SSM::InstanceCount);
         PLT_SetDebugBreakHandler(m_previousBreak);
     }

@@ -27,64 +27,61 @@ std::vector<std::string> Road(const std::vector<Call>& log) {
 
 class SSM_Nested : public ManagerTest {
 protected:
-    // The state seen right after a nested failure returned or threw inside a handler of the
-    // failure at `outer`.
-    void ExpectBackInOuter(const SSM::AssertData* outer, const SSM::AssertData* inner) {
-        EXPECT_EQ(0, Manager().Depth);
-        EXPECT_EQ(Records{const_cast<SSM::AssertData*>(outer)}, StackContents(Manager()));
-        EXPECT_EQ(reinterpret_cast<SYS_Handle>(inner), Manager().Current.GetHandle());
-    }
     void ExpectIdleOn(const SSM::AssertData* record) {
         ExpectIdle();
         EXPECT_EQ(reinterpret_cast<SYS_Handle>(record), Manager().Current.GetHandle());
     }
 };
 
+bool At(SSM::AssertObj& record, const char* file) {
+    return record.GetFileName() == SYS_String(file);
+}
+
 // The same site raised again from a handler of any event, with any type, is not handled again:
 // it answers TRUE at once, fires nothing and changes nothing.
 TEST_F(SSM_Nested, SameSiteFromAnyHandlerAnswersTrueAtOnce) {
     HookAll();
-    const std::pair<const char*, HostHandler*> raisers[] = {
-        {"assert", &m_asked}, {"report", &m_reported}, {"log", &m_logged}};
-    for (const auto& [name, raiser] : raisers) {
-        for (SSM_FailureType type : {SSM_FailureAssert, SSM_FailureError, SSM_FailureThrow}) {
-            SCOPED_TRACE(std::string(name) + " type " + std::to_string(type));
-            m_log.clear();
-            int answer = -1;
-            bool raised = false;
-            raiser->react = [&](SSM::AssertObj&, int) {
-                if (!raised) answer = SSM_AssertFailed("again", "sys/same", 5, type, 0);
-                raised = true;
-            };
-            EXPECT_EQ(TRUE, SSM_AssertFailed("first", "sys/same", 5, SSM_FailureAssert, 0));
-            EXPECT_EQ(TRUE, answer);
-            EXPECT_EQ((std::vector<std::string>{"assert", "report", "log"}),
-                      ssm_test::Callers(m_log));
-            EXPECT_STREQ("first", Record("sys/same(5)")->Msg);
-            ExpectIdleOn(Record("sys/same(5)"));
-            raiser->react = nullptr;
-        }
+    const std::pair<HostHandler*, SSM_FailureType> raisers[] = {
+        {&m_asked, SSM_FailureAssert}, {&m_reported, SSM_FailureError}, {&m_logged, SSM_FailureThrow}};
+    for (const auto& [raiser, type] : raisers) {
+        SCOPED_TRACE(type);
+        m_log.clear();
+        int answer = -1;
+        raiser->react = [&, type = type](SSM::AssertObj&, int) {
+            answer = SSM_AssertFailed("again", "sys/same", 5, type, 0);
+        };
+        EXPECT_EQ(TRUE, SSM_AssertFailed("first", "sys/same", 5, SSM_FailureAssert, 0));
+        EXPECT_EQ(TRUE, answer);
+        EXPECT_EQ((std::vector<std::string>{"assert", "report", "log"}), ssm_test::Callers(m_log));
+        EXPECT_STREQ("first", Record("sys/same(5)")->Msg);
+        ExpectIdleOn(Record("sys/same(5)"));
+        raiser->react = nullptr;
     }
-    EXPECT_EQ(9, Record("sys/same(5)")->Count);  // the nine outer failures only
+    EXPECT_EQ(3, Record("sys/same(5)")->Count);  // the outer failures only
 }
 
-// A failure at another site raised by an AssertEvent handler and caught there.
+// A failure at another site raised by a handler and caught there is handled one level deeper,
+// with the outer failure alone on the stack.
 struct OtherSiteCase {
     const char* name;
+    int raiser;  // 0: the AssertEvent handler, 1: the ReportEvent one
     SSM_FailureType type;
     int answer;  // -1: the inner record was thrown
     std::vector<std::string> road;
 };
 const OtherSiteCase kOtherSite[] = {
-    {"assert continues", SSM_FailureAssert, TRUE,
+    {"assert continues", 0, SSM_FailureAssert, TRUE,
      {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner",
       "report:sys/outer", "log:sys/outer"}},
-    {"error breaks", SSM_FailureError, FALSE,
+    {"error breaks", 0, SSM_FailureError, FALSE,
      {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner",
       "report:sys/outer", "log:sys/outer"}},
-    {"throw is thrown", SSM_FailureThrow, -1,
+    {"throw is thrown", 0, SSM_FailureThrow, -1,
      {"assert:sys/outer", "report:sys/inner", "log:sys/inner", "report:sys/outer",
       "log:sys/outer"}},
+    {"raised while reporting", 1, SSM_FailureError, FALSE,
+     {"assert:sys/outer", "report:sys/outer", "assert:sys/inner", "report:sys/inner",
+      "log:sys/inner", "log:sys/outer"}},
 };
 
 TEST_F(SSM_Nested, OtherSiteFromAHandlerIsHandledOneLevelDeeper) {
@@ -93,13 +90,16 @@ TEST_F(SSM_Nested, OtherSiteFromAHandlerIsHandledOneLevelDeeper) {
         SCOPED_TRACE(c.name);
         m_log.clear();
         Ending inner{-3, nullptr};
-        m_asked.react = [&](SSM::AssertObj& record, int) {
-            if (record.GetFileName() != SYS_String("sys/outer")) return;
+        HostHandler& raiser = c.raiser == 0 ? m_asked : m_reported;
+        raiser.react = [&](SSM::AssertObj& record, int) {
+            if (!At(record, "sys/outer")) return;
             inner = Raise([&] { return SSM_AssertFailed("inner", "sys/inner", 1, c.type, 0); });
-            ExpectBackInOuter(Record("sys/outer(1)"), Record("sys/inner(1)"));
+            EXPECT_EQ(0, Manager().Depth);
+            EXPECT_EQ(Records{Record("sys/outer(1)")}, StackContents(Manager()));
             EXPECT_EQ(SSM::Continue, record.GetAction());  // the outer action is untouched
         };
         EXPECT_EQ(TRUE, SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0));
+        raiser.react = nullptr;
         EXPECT_EQ(c.answer, inner.answer);
         EXPECT_EQ(c.answer < 0 ? Record("sys/inner(1)") : nullptr, inner.thrown);
         EXPECT_EQ(c.road, Road(m_log));
@@ -108,82 +108,62 @@ TEST_F(SSM_Nested, OtherSiteFromAHandlerIsHandledOneLevelDeeper) {
     }
 }
 
-// Failures raised by report and log handlers are handled too, and nest deeper: the stack holds
-// every failure being handled, innermost first.
-TEST_F(SSM_Nested, FailuresRaisedByReportAndLogHandlersAreHandledToo) {
-    HookAll();
-    Records seen;
-    long depthSeen = -2;
-    m_asked.react = [&](SSM::AssertObj& record, int) {
-        record.SetAction(SSM::Break);  // breaks everything it is asked about
-        if (record.GetFileName() == SYS_String("sys/byreport")) {
-            SSM_AssertFailed("deeper", "sys/deep", 1, SSM_FailureAssert, 0);
-        } else if (record.GetFileName() == SYS_String("sys/deep")) {
-            seen = StackContents(Manager());
-            depthSeen = Manager().Depth;
-        }
-    };
-    int fromReport = -1, fromLog = -1;
-    m_reported.react = [&](SSM::AssertObj& record, int) {
-        if (record.GetFileName() == SYS_String("sys/outer"))
-            fromReport = SSM_AssertFailed("r", "sys/byreport", 1, SSM_FailureAssert, 0);
-    };
-    m_logged.react = [&](SSM::AssertObj& record, int) {
-        if (record.GetFileName() == SYS_String("sys/outer"))
-            fromLog = SSM_AssertFailed("l", "sys/bylog", 1, SSM_FailureAssert, 0);
-    };
-    EXPECT_EQ(FALSE, SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0));
-    EXPECT_EQ(FALSE, fromReport);
-    EXPECT_EQ(FALSE, fromLog);
-    EXPECT_EQ((std::vector<std::string>{"assert:sys/outer", "report:sys/outer",
-                                        "assert:sys/byreport", "assert:sys/deep",
-                                        "report:sys/deep", "log:sys/deep", "report:sys/byreport",
-                                        "log:sys/byreport", "log:sys/outer", "assert:sys/bylog",
-                                        "report:sys/bylog", "log:sys/bylog"}),
-              Road(m_log));
-    EXPECT_EQ((Records{Record("sys/deep(1)"), Record("sys/byreport(1)"), Record("sys/outer(1)")}),
-              seen);
-    EXPECT_EQ(2, depthSeen);
-    ExpectIdleOn(Record("sys/outer(1)"));
-}
-
-// An exception that leaves a handler passes through the outer failure to the code that made
-// the check; the outer failure is then neither reported nor logged.
+// A record thrown by a nested failure passes through the outer failure to the code that made
+// the check; the outer failure is then neither reported nor logged. A failure raised while
+// the outer one is reported clears the outer's fatal request, so the outer record is thrown.
 struct ThroughCase {
     const char* name;
-    std::function<void()> raise;  // what the AssertEvent handler of the outer failure does
-    bool innerHandlerThrows;      // a handler asks to throw for the inner failure
+    HostHandler::Reaction asked;     // the AssertEvent handler's reaction
+    HostHandler::Reaction reported;  // the ReportEvent handler's reaction
+    const char* thrown;
     std::vector<std::string> road;
 };
+const ThroughCase kThrough[] = {
+    {"type throw",
+     [](SSM::AssertObj& record, int) {
+         if (At(record, "sys/outer")) SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureThrow, 0);
+     },
+     nullptr, "sys/inner(1)", {"assert:sys/outer", "report:sys/inner", "log:sys/inner"}},
+    {"handler asks to throw after a failure two levels down",
+     [](SSM::AssertObj& record, int) {
+         if (At(record, "sys/outer")) {
+             SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureAssert, 0);
+         } else if (At(record, "sys/inner")) {
+             SSM_AssertFailed("deep", "sys/deep", 1, SSM_FailureAssert, 0);
+             record.SetAction(SSM::ThrowData);
+         } else {  // the stack holds every failure being handled, innermost first
+             EXPECT_EQ(3, SSM::GetManager()->Stack.GetCount());
+             EXPECT_EQ(record.GetHandle(), SYS_Handle(SSM::GetManager()->Stack.Peek(0)));
+         }
+     },
+     nullptr, "sys/inner(1)",
+     {"assert:sys/outer", "assert:sys/inner", "assert:sys/deep", "report:sys/deep",
+      "log:sys/deep", "report:sys/inner", "log:sys/inner"}},
+    {"fatal request cleared while reporting",
+     [](SSM::AssertObj& record, int) {
+         if (At(record, "sys/outer")) record.SetAction(SSM::ThrowFatal);
+     },
+     [](SSM::AssertObj& record, int) {
+         if (At(record, "sys/outer")) SSM_AssertFailed("while", "sys/report", 1, SSM_FailureAssert, 0);
+     },
+     "sys/outer(1)",
+     {"assert:sys/outer", "report:sys/outer", "assert:sys/report", "report:sys/report",
+      "log:sys/report", "log:sys/outer"}},
+};
 
-TEST_F(SSM_Nested, ExceptionsFromHandlersPassThroughWithStateRestored) {
+TEST_F(SSM_Nested, ThrownRecordsPassThroughWithStateRestored) {
     HookAll();
-    HostHandler innerThrower("thrower", m_log, -1);
-    innerThrower.react = [](SSM::AssertObj& record, int) {
-        if (record.GetFileName() == SYS_String("sys/inner")) record.SetAction(SSM::ThrowData);
-    };
-    const ThroughCase cases[] = {
-        {"type throw",
-         [] { SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureThrow, 0); }, false,
-         {"assert:sys/outer", "report:sys/inner", "log:sys/inner"}},
-        {"handler asks to throw",
-         [] { SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureAssert, 0); }, true,
-         {"assert:sys/outer", "assert:sys/inner", "thrower:sys/inner", "report:sys/inner",
-          "log:sys/inner"}},
-    };
-    for (const ThroughCase& c : cases) {
+    for (const ThroughCase& c : kThrough) {
         SCOPED_TRACE(c.name);
         m_log.clear();
-        if (c.innerHandlerThrows) innerThrower.HookOn(Manager().AssertEvent);
-        m_asked.react = [&](SSM::AssertObj& record, int) {
-            if (record.GetFileName() == SYS_String("sys/outer")) c.raise();
-        };
+        m_asked.react = c.asked;
+        m_reported.react = c.reported;
         const Ending ending =
             Raise([] { return SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0); });
-        innerThrower.Unhook();
         EXPECT_EQ(-1, ending.answer);
-        EXPECT_EQ(Record("sys/inner(1)"), ending.thrown);
+        EXPECT_EQ(Record(c.thrown), ending.thrown);
         EXPECT_EQ(c.road, Road(m_log));
+        EXPECT_EQ(nullptr, Manager().FatalData);
         // Current is back on the outer record, which the unwinding popped last.
         ExpectIdleOn(Record("sys/outer(1)"));
         EXPECT_EQ(SSM::Continue, Record("sys/outer(1)")->Action);
@@ -201,25 +181,6 @@ TEST_F(SSM_Nested, HostExceptionFromAHandlerPassesThrough) {
     ExpectIdleOn(Record("sys/outer(1)"));
     EXPECT_EQ(SSM::Continue, Record("sys/outer(1)")->Action);
     EXPECT_EQ(1u, m_log.size());
-    m_asked.react = nullptr;
-    EXPECT_EQ(TRUE, SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0));
-}
-
-TEST_F(SSM_Nested, FailureRaisedWhileReportingClearsAnEarlierFatalRequest) {
-    HookAll();
-    m_asked.react = [](SSM::AssertObj& record, int) {
-        if (record.GetFileName() == SYS_String("sys/outer")) record.SetAction(SSM::ThrowFatal);
-    };
-    m_reported.react = [&](SSM::AssertObj& record, int) {
-        if (record.GetFileName() == SYS_String("sys/outer"))
-            SSM_AssertFailed("while reporting", "sys/report", 1, SSM_FailureAssert, 0);
-    };
-    const Ending ending =
-        Raise([] { return SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0); });
-    EXPECT_EQ(-1, ending.answer);  // the nested failure cleared the fatal request
-    EXPECT_EQ(Record("sys/outer(1)"), ending.thrown);
-    EXPECT_EQ(nullptr, Manager().FatalData);
-    ExpectIdleOn(Record("sys/outer(1)"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -231,7 +192,7 @@ TEST_F(SSM_Nested, FailureRaisedWhileReportingClearsAnEarlierFatalRequest) {
 TEST_F(SSM_Nested, InvalidActionIsReportedAndItsAnswerDecides) {
     HookAll();
     m_asked.react = [](SSM::AssertObj& record, int) {
-        if (record.GetFileName() == SYS_String("sys/outer"))
+        if (At(record, "sys/outer"))
             record.SetAction(static_cast<SSM::Action>(7));
     };
     SSM::AssertData* nested =
