@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "SSM.h"
-#include "TessarPlatform.h"
+#include "tessar_breaks.h"
 
 namespace ssm_test {
 
@@ -65,14 +65,6 @@ private:
     SCC_ObjectEventHook<HostHandler, int> m_hook;
 };
 
-// The records on the manager's stack, innermost first.
-inline std::vector<SSM::AssertData*> StackContents(const SSM& manager) {
-    std::vector<SSM::AssertData*> items;
-    for (long below = 0; below < manager.Stack.GetCount(); ++below)
-        items.push_back(manager.Stack.Peek(below));
-    return items;
-}
-
 // The names of the handlers in the order they were called.
 inline std::vector<std::string> Callers(const std::vector<Call>& log) {
     std::vector<std::string> names;
@@ -102,15 +94,12 @@ Ending Raise(Raiser&& raise) {
 class ManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        s_breaks = 0;
-        m_previousBreak = PLT_SetDebugBreakHandler(CountBreak);
         m_manager = std::make_unique<SSM>();
         ASSERT_EQ(m_manager.get(), SSM::GetManager()) << "a manager outlived its test";
     }
     void TearDown() override {
         m_manager.reset();
         EXPECT_EQ(0, SSM::InstanceCount);
-        PLT_SetDebugBreakHandler(m_previousBreak);
     }
 
     SSM& Manager() { return *m_manager; }
@@ -121,7 +110,7 @@ protected:
     // The manager is idle: no failure is being handled.
     void ExpectIdle() {
         EXPECT_EQ(-1, Manager().Depth);
-        EXPECT_TRUE(StackContents(Manager()).empty());
+        EXPECT_EQ(0, Manager().Stack.GetCount());
     }
     // Hooks the three handlers below on the manager's assert, report and log events.
     void HookAll() {
@@ -130,17 +119,14 @@ protected:
         m_logged.HookOn(Manager().LogEvent);
     }
 
-    static inline int s_breaks = 0;
+    ScopedBreakCounter m_breaks;
     std::vector<Call> m_log;
     HostHandler m_asked{"assert", m_log};
     HostHandler m_reported{"report", m_log};
     HostHandler m_logged{"log", m_log};
 
 private:
-    static void CountBreak() { ++s_breaks; }
-
     std::unique_ptr<SSM> m_manager;
-    PLT_DebugBreakHandler m_previousBreak = nullptr;
 };
 
 }  // namespace ssm_test

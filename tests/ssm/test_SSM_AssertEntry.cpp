@@ -20,6 +20,8 @@ TEST(AssertEntry, ReportsGoToTheRegisteredManagerOnly) {
     EXPECT_NO_THROW(SSM_CHECK_THROW_AT(false, "broken", "scc/SCC_Array", 77, SSM_FailureError));
     EXPECT_EQ(2, breaks.Take());  // each failed check breaks, and goes on
     EXPECT_NO_THROW(SSM_Throw());
+    SSM::SetSilentMode(TRUE);  // nothing to set
+    EXPECT_EQ(0, SSM::GetSilentMode());
     {
         SSM manager;
         { SSM refused; }
