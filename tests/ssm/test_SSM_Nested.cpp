@@ -51,71 +51,55 @@ TEST_F(SSM_Nested, SameSiteFromAHandlerAnswersTrueAtOnce) {
     ExpectIdleOn(Record("sys/same(5)"));
 }
 
-// A failure at another site raised by a handler and caught there is handled one level deeper,
-// with the outer failure alone on the stack.
-struct OtherSiteCase {
-    const char* name;
-    int raiser;  // 0: the AssertEvent handler, 1: the ReportEvent one
-    SSM_FailureType type;
-    int answer;  // -1: the inner record was thrown
-    std::vector<std::string> road;
-};
-const OtherSiteCase kOtherSite[] = {
-    {"assert continues", 0, SSM_FailureAssert, TRUE,
-     {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner",
-      "report:sys/outer", "log:sys/outer"}},
-    {"error breaks", 0, SSM_FailureError, FALSE,
-     {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner",
-      "report:sys/outer", "log:sys/outer"}},
-    {"throw is thrown", 0, SSM_FailureThrow, -1,
-     {"assert:sys/outer", "report:sys/inner", "log:sys/inner", "report:sys/outer",
-      "log:sys/outer"}},
-    {"raised while reporting", 1, SSM_FailureError, FALSE,
-     {"assert:sys/outer", "report:sys/outer", "assert:sys/inner", "report:sys/inner",
-      "log:sys/inner", "log:sys/outer"}},
-};
+// The ending of the inner failure that a handler caught.
+Ending g_inner{-3, nullptr};
 
-TEST_F(SSM_Nested, OtherSiteFromAHandlerIsHandledOneLevelDeeper) {
-    HookAll();
-    for (const OtherSiteCase& c : kOtherSite) {
-        SCOPED_TRACE(c.name);
-        m_log.clear();
-        Ending inner{-3, nullptr};
-        HostHandler& raiser = c.raiser == 0 ? m_asked : m_reported;
-        raiser.react = [&](SSM::AssertObj& record, int) {
-            if (!At(record, "sys/outer")) return;
-            inner = Raise([&] { return SSM_AssertFailed("inner", "sys/inner", 1, c.type, 0); });
-            EXPECT_EQ(0, Manager().Depth);
-            EXPECT_EQ(1, Manager().Stack.GetCount());
-            EXPECT_EQ(Record("sys/outer(1)"), Manager().Stack.Peek(0));
-            EXPECT_EQ(SSM::Continue, record.GetAction());  // the outer action is untouched
-        };
-        EXPECT_EQ(TRUE, SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0));
-        raiser.react = nullptr;
-        EXPECT_EQ(c.answer, inner.answer);
-        EXPECT_EQ(c.answer < 0 ? Record("sys/inner(1)") : nullptr, inner.thrown);
-        EXPECT_EQ(c.road, Road(m_log));
-        for (const Call& call : m_log) EXPECT_EQ(call.file == "sys/outer" ? 0 : 1, call.depth);
-        ExpectIdleOn(Record("sys/outer(1)"));
-    }
+// Raised from a handler of the outer failure and caught there, a failure at another site is
+// handled one level deeper, with the outer failure alone on the stack.
+void CatchInner(SSM::AssertObj& outer, SSM_FailureType type) {
+    if (!At(outer, "sys/outer")) return;
+    g_inner = Raise([type] { return SSM_AssertFailed("inner", "sys/inner", 1, type, 0); });
+    const SSM& manager = *SSM::GetManager();
+    EXPECT_EQ(0, manager.Depth);
+    EXPECT_EQ(1, manager.Stack.GetCount());
+    EXPECT_EQ(outer.GetHandle(), SYS_Handle(manager.Stack.Peek(0)));
+    EXPECT_EQ(SSM::Continue, outer.GetAction());  // the outer action is untouched
 }
 
-// A record thrown by a nested failure passes through the outer failure to the code that made
-// the check; the outer failure is then neither reported nor logged. A failure raised while
-// the outer one is reported clears the outer's fatal request, so the outer record is thrown.
-struct ThroughCase {
+// A record thrown by a nested failure and not caught passes through the outer failure to the
+// code that made the check; the outer failure is then neither reported nor logged. A failure
+// raised while the outer one is reported clears the outer's fatal request, so the outer record
+// is thrown.
+struct NestedCase {
     const char* name;
     HostHandler::Reaction asked;     // the AssertEvent handler's reaction
     HostHandler::Reaction reported;  // the ReportEvent handler's reaction
-    const char* thrown;
+    const char* thrown;              // the record the outer failure threw, or nullptr: TRUE
+    int innerAnswer;                 // of the caught inner failure; -3: nothing caught
     std::vector<std::string> road;
 };
-const ThroughCase kThrough[] = {
-    {"type throw",
+const NestedCase kNested[] = {
+    {"caught assert continues", [](SSM::AssertObj& r, int) { CatchInner(r, SSM_FailureAssert); },
+     nullptr, nullptr, TRUE,
+     {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner",
+      "report:sys/outer", "log:sys/outer"}},
+    {"caught error breaks", [](SSM::AssertObj& r, int) { CatchInner(r, SSM_FailureError); },
+     nullptr, nullptr, FALSE,
+     {"assert:sys/outer", "assert:sys/inner", "report:sys/inner", "log:sys/inner",
+      "report:sys/outer", "log:sys/outer"}},
+    {"caught throw type", [](SSM::AssertObj& r, int) { CatchInner(r, SSM_FailureThrow); },
+     nullptr, nullptr, -1,
+     {"assert:sys/outer", "report:sys/inner", "log:sys/inner", "report:sys/outer",
+      "log:sys/outer"}},
+    {"caught while reporting", nullptr,
+     [](SSM::AssertObj& r, int) { CatchInner(r, SSM_FailureError); }, nullptr, FALSE,
+     {"assert:sys/outer", "report:sys/outer", "assert:sys/inner", "report:sys/inner",
+      "log:sys/inner", "log:sys/outer"}},
+    {"throw type passes through",
      [](SSM::AssertObj& record, int) {
-         if (At(record, "sys/outer")) SSM_AssertFailed("inner", "sys/inner", 1, SSM_FailureThrow, 0);
+         if (At(record, "sys/outer")) SSM_AssertFailed("in", "sys/inner", 1, SSM_FailureThrow, 0);
      },
-     nullptr, "sys/inner(1)", {"assert:sys/outer", "report:sys/inner", "log:sys/inner"}},
+     nullptr, "sys/inner(1)", -3, {"assert:sys/outer", "report:sys/inner", "log:sys/inner"}},
     {"handler asks to throw after a failure two levels down",
      [](SSM::AssertObj& record, int) {
          if (At(record, "sys/outer")) {
@@ -128,7 +112,7 @@ const ThroughCase kThrough[] = {
              EXPECT_EQ(record.GetHandle(), SYS_Handle(SSM::GetManager()->Stack.Peek(0)));
          }
      },
-     nullptr, "sys/inner(1)",
+     nullptr, "sys/inner(1)", -3,
      {"assert:sys/outer", "assert:sys/inner", "assert:sys/deep", "report:sys/deep",
       "log:sys/deep", "report:sys/inner", "log:sys/inner"}},
     {"fatal request cleared while reporting",
@@ -136,25 +120,30 @@ const ThroughCase kThrough[] = {
          if (At(record, "sys/outer")) record.SetAction(SSM::ThrowFatal);
      },
      [](SSM::AssertObj& record, int) {
-         if (At(record, "sys/outer")) SSM_AssertFailed("while", "sys/report", 1, SSM_FailureAssert, 0);
+         if (At(record, "sys/outer")) SSM_AssertFailed("in", "sys/inner", 1, SSM_FailureAssert, 0);
      },
-     "sys/outer(1)",
-     {"assert:sys/outer", "report:sys/outer", "assert:sys/report", "report:sys/report",
-      "log:sys/report", "log:sys/outer"}},
+     "sys/outer(1)", -3,
+     {"assert:sys/outer", "report:sys/outer", "assert:sys/inner", "report:sys/inner",
+      "log:sys/inner", "log:sys/outer"}},
 };
 
-TEST_F(SSM_Nested, ThrownRecordsPassThroughWithStateRestored) {
+TEST_F(SSM_Nested, FailuresRaisedByHandlersAreHandledOneLevelDeeper) {
     HookAll();
-    for (const ThroughCase& c : kThrough) {
+    for (const NestedCase& c : kNested) {
         SCOPED_TRACE(c.name);
         m_log.clear();
+        g_inner = {-3, nullptr};
         m_asked.react = c.asked;
         m_reported.react = c.reported;
         const Ending ending =
             Raise([] { return SSM_AssertFailed("outer", "sys/outer", 1, SSM_FailureAssert, 0); });
-        EXPECT_EQ(-1, ending.answer);
-        EXPECT_EQ(Record(c.thrown), ending.thrown);
+        EXPECT_EQ(c.thrown != nullptr ? -1 : TRUE, ending.answer);
+        EXPECT_EQ(c.thrown != nullptr ? Record(c.thrown) : nullptr, ending.thrown);
+        EXPECT_EQ(c.innerAnswer, g_inner.answer);
+        EXPECT_EQ(c.innerAnswer == -1 ? Record("sys/inner(1)") : nullptr, g_inner.thrown);
         EXPECT_EQ(c.road, Road(m_log));
+        for (const Call& call : m_log)
+            EXPECT_EQ(call.file == "sys/outer" ? 0 : call.file == "sys/deep" ? 2 : 1, call.depth);
         EXPECT_EQ(nullptr, Manager().FatalData);
         // Current is back on the outer record, which the unwinding popped last.
         ExpectIdleOn(Record("sys/outer(1)"));
