@@ -84,8 +84,6 @@ const auto kBreak = [](SSM::AssertObj& record, int) { Ask(SSM::Break, record); }
 const OutcomeCase kOutcomes[] = {
     {"error continues by default", SSM_FailureError, FALSE, TRUE, TRUE, nullptr, TRUE,
      {"assert", "report", "log"}},
-    {"asked to break", SSM_FailureError, FALSE, TRUE, TRUE, kBreak, FALSE,
-     {"assert", "report", "log"}},
     {"asked to throw", SSM_FailureAssert, FALSE, TRUE, TRUE,
      [](SSM::AssertObj& record, int) { Ask(SSM::ThrowData, record); }, -1,
      {"assert", "report", "log"}},
@@ -140,50 +138,25 @@ TEST_F(SSM_Records, OutcomeOfAFailureBySettingsAndRequests) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Checks made by library code: the answer decides between going on, breaking and throwing.
+// Checks made by library code: a break goes on, or throws the record for a check-and-throw.
 
 using SSM_Checks = ManagerTest;
 
-struct CheckCase {
-    const char* name;
-    bool throwing;          // SSM_CHECK_THROW_AT instead of SSM_CHECK_AT
-    SSM::Action requested;  // what the handler asks for
-    int breaks;
-    int thrown;             // 0: nothing, -1: the record, -2: FatalException
-};
-const CheckCase kChecks[] = {
-    {"plain check breaks and goes on", false, SSM::Break, 1, 0},
-    {"plain check throws fatal", false, SSM::ThrowFatal, 0, -2},
-    {"check and throw after a break", true, SSM::Break, 1, -1},
-};
-
-TEST_F(SSM_Checks, TheAnswerDecidesBetweenGoingOnBreakingAndThrowing) {
-    HostHandler host("host", m_log);
-    host.HookOn(Manager().AssertEvent);
-    for (const CheckCase& c : kChecks) {
-        SCOPED_TRACE(c.name);
-        const int line = static_cast<int>(&c - kChecks);
-        host.AskFor(c.requested);
-        m_breaks.Take();
-        const Ending ending = Raise([&] {
-            if (c.throwing)
-                SSM_CHECK_THROW_AT(false, "refused", "scc/SCC_Array", line, SSM_FailureError);
-            else
-                SSM_CHECK_AT(false, "precondition", "scc/SCC_Array", line, SSM_FailureError);
-            return 0;  // reached only when the check went on
-        });
-        EXPECT_EQ(c.thrown, ending.answer);
-        SSM::AssertData* site = Manager().Map.Lookup(FormattedString("scc/SCC_Array(%d)", line));
-        EXPECT_EQ(c.thrown != 0 ? site : nullptr, ending.thrown);
-        EXPECT_EQ(c.breaks, m_breaks.Breaks());
-        ExpectIdle();
-    }
-}
-
-TEST_F(SSM_Checks, ThrowWithoutARequestThrowsTheCurrentRecordOrNothing) {
+TEST_F(SSM_Checks, BreakThenGoOnOrThrowTheRecord) {
     EXPECT_NO_THROW(Manager().Throw());  // Current is on nothing yet
-    SSM_AssertFailed("seen", "sys/test", 6, SSM_FailureAssert, 0);
-    EXPECT_THROW(SSM_Throw(), SSM::AssertData*);
+    m_asked.AskFor(SSM::Break);
+    m_asked.HookOn(Manager().AssertEvent);
+    EXPECT_NO_THROW(SSM_CHECK_AT(false, "precondition", "scc/SCC_Array", 1, SSM_FailureError));
+    EXPECT_EQ(1, m_breaks.Take());
+    const Ending ending = Raise([] {
+        SSM_CHECK_THROW_AT(false, "refused", "scc/SCC_Array", 2, SSM_FailureError);
+        return 0;
+    });
+    EXPECT_EQ(-1, ending.answer);
+    EXPECT_EQ(Record("scc/SCC_Array(2)"), ending.thrown);
+    EXPECT_EQ(1, m_breaks.Take());
+    ExpectIdle();
+    EXPECT_THROW(SSM_Throw(), SSM::AssertData*);  // the current record, without a request
 }
 
 // ---------------------------------------------------------------------------------------------
