@@ -21,37 +21,26 @@ SYS_Handle HandleOf(const SSM::AssertData* record) {
 // given, or on nothing.
 TEST_F(SSM_AssertObj, SetHandleStandsOnTheStoredRecordOrOnNothing) {
     SSM_AssertFailed("stored", "sfm/sfmfile", 120, SSM_FailureAssert, 3);
-    SSM_AssertFailed("neighbour", "sfm/sfmfile", 121, SSM_FailureAssert, 0);
     SSM::AssertData fresh("another text", "sfm/sfmfile", 120, 99);
     SSM::AssertData unknown("", "sfm/sfmfile", 2, 0);
     const SYS_Handle stored = HandleOf(Record("sfm/sfmfile(120)"));
-    struct Case {
-        const char* name;
-        std::function<void(SSM::AssertObj&)> move;
-        SYS_Handle expected;
-    };
-    const Case cases[] = {
-        {"fresh data of a known site", [&](SSM::AssertObj& c) { c.SetHandle(&fresh); }, stored},
-        {"a hook's handle", [&](SSM::AssertObj& c) { c.SetHandle(stored, &Manager()); }, stored},
-        {"null data", [](SSM::AssertObj& c) { c.SetHandle(nullptr); }, 0},
-        {"handle 0", [this](SSM::AssertObj& c) { c.SetHandle(SYS_Handle(0), &Manager()); }, 0},
-        {"unknown site", [&](SSM::AssertObj& c) { c.SetHandle(&unknown); }, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SSM::AssertObj cursor;
-        cursor.SetHandle(Record("sfm/sfmfile(121)"));
-        c.move(cursor);
-        EXPECT_EQ(c.expected != 0, cursor.IsValid());
-        EXPECT_EQ(c.expected, cursor.GetHandle());
-    }
     SSM::AssertObj cursor;
-    cursor.SetHandle(&fresh);
+    cursor.SetHandle(&fresh);  // fresh data of a known site
+    EXPECT_EQ(stored, cursor.GetHandle());
     EXPECT_STREQ("stored", cursor.GetMsg());
     EXPECT_EQ(3, cursor.GetID());
     EXPECT_EQ(1, cursor.GetCount());
     EXPECT_EQ(120, cursor.GetLineNo());
     EXPECT_STREQ("sfm/sfmfile", cursor.GetFileName());
+    cursor.SetHandle(&unknown);
+    EXPECT_FALSE(cursor.IsValid());
+    cursor.SetHandle(stored, &Manager());  // a hook's handle
+    EXPECT_EQ(stored, cursor.GetHandle());
+    cursor.SetHandle(nullptr);
+    EXPECT_EQ(0, cursor.GetHandle());
+    cursor.SetHandle(stored, &Manager());
+    cursor.SetHandle(SYS_Handle(0), &Manager());
+    EXPECT_FALSE(cursor.IsValid());
 }
 
 // Every accessor on a cursor that stands on nothing reports, answers its default and changes

@@ -6,7 +6,6 @@
 #include "SYS_Exception.h"
 #include "SYS_StrEx.h"
 #include "SYS_TestRepeater.h"
-#include "tessar_locale.h"
 
 namespace {
 
