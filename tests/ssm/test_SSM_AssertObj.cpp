@@ -94,8 +94,7 @@ TEST_F(SSM_AssertObj, FlagsActionsAndCountsChangeTheStoredRecord) {
     cursor.Disable(FALSE);
     EXPECT_EQ(FALSE, reader.IsDisabled());
     cursor.IncreaseCount();
-    cursor.IncreaseCount();
-    EXPECT_EQ(3, Record("sys/test(1)")->Count);
+    EXPECT_EQ(2, Record("sys/test(1)")->Count);
     EXPECT_EQ(TRUE, reader.IsLogRequired());
     cursor.SetLogRequired(FALSE);
     EXPECT_EQ(FALSE, reader.IsLogRequired());

@@ -85,8 +85,6 @@ TEST(SYS_Exception, CarriesAFormattedTextByValue) {
         EXPECT_STREQ("cannot read '12x' as a length", caught.GetText());
         SYS_Exception assigned(0);
         assigned = SYS_Exception(caught);
-        SYS_String text = assigned.GetText();
-        text += "!";  // a copy: the exception's text is not changed
         EXPECT_STREQ("cannot read '12x' as a length", assigned.GetText());
     }
     EXPECT_TRUE(SYS_Exception(45012, "ignored", 3).GetText().IsEmpty());
