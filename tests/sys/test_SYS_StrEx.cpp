@@ -73,11 +73,6 @@ TEST(GetInteger, ValidatesIntegersInEachBase) {
     EXPECT_EQ(nullptr, getinteger(nullptr, 1));
 }
 
-TEST(SYS_Memory, KeepsNoStatistics) {
-    EXPECT_EQ(0, SYS_Memory::GetCurrentMemorySize());
-    EXPECT_EQ(0, SYS_Memory::GetPeakMemorySize());
-}
-
 TEST(SYS_Exception, CarriesAFormattedTextByValue) {
     try {
         throw SYS_Exception("cannot read '%s' as %s", "12x", "a length");
@@ -92,7 +87,10 @@ TEST(SYS_Exception, CarriesAFormattedTextByValue) {
 
 }  // namespace
 
-TEST(SYS_TestRepeater, RecordsNothing) {
+// Memory statistics and the test repeater are inert: they keep and record nothing.
+TEST(SYS_Diagnostics, RecordNothing) {
+    EXPECT_EQ(0, SYS_Memory::GetCurrentMemorySize());
+    EXPECT_EQ(0, SYS_Memory::GetPeakMemorySize());
     SYS_TestRepeater::Start();
     SYS_TestRec record;
     record.Function = SYS_TestFncID("Open", 7);

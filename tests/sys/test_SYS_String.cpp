@@ -18,7 +18,6 @@ std::string Bytes(const CString& s) { return std::string(Ptr(s), s.GetLength());
 TEST(SYS_String, ConstructionAndConversion) {
     EXPECT_STREQ("---", SYS_String('-', 3));
     EXPECT_STREQ("", SYS_String('-', -1));
-    EXPECT_STREQ("ab", SYS_String("abc", 2));
     EXPECT_EQ(std::string("a\0c", 3), Bytes(SYS_String("a\0c", 3)));
     const unsigned char bytes[] = {'p', 'i', 'n', 0};
     const unsigned short wide[] = {'v', 'i', 'a', 0};
@@ -61,7 +60,7 @@ TEST(SYS_String, SubStringsClampTheirArguments) {
     }
 }
 
-// Starts outside the text and defaults; starts inside it are left to the std::string oracle.
+// Starts outside the text, defaults and misses.
 TEST(SYS_String, SearchesHonourTheirStartConventions) {
     typedef const SYS_String& S;
     struct Case { const char* name; const char* text; int (*search)(S); int expected; };
