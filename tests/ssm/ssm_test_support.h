@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,7 @@ inline std::vector<std::string> Callers(const std::vector<Call>& log) {
 }
 
 // How a failure or a check ended: its answer, or -1 with the record it threw, or -2 with the
-// record of the FatalException it threw.
+// record of the FatalException it threw, or -4 when a host's own exception came through.
 struct Ending {
     int answer;
     SSM::AssertData* thrown;
@@ -85,6 +86,8 @@ Ending Raise(Raiser&& raise) {
         return {-1, data};
     } catch (const SSM::FatalException& fatal) {
         return {-2, fatal.Data};
+    } catch (const std::runtime_error&) {
+        return {-4, nullptr};
     }
 }
 

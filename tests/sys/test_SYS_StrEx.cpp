@@ -30,30 +30,13 @@ TEST(SysExtractSubString, FieldsOfASeparatedList) {
     EXPECT_STREQ("y", self);
 }
 
-// stopOffset: where the walk stops, -1 for null.
-struct NumberCase { const char* text; int accepted; int stopOffset; };
-
-TEST(GetDouble, ValidatesFloatingPointText) {
-    const NumberCase cases[] = {
-        {"1.5e3", TRUE, 5}, {"1.5", TRUE, 3},  {".5", TRUE, 2},   {"-2", TRUE, 2},
-        {"1e", FALSE, -1},  {"e5", FALSE, -1}, {"1.2.3", FALSE, 3}, {"1-2", TRUE, 3},
-        {"", FALSE, -1},    {".", FALSE, -1},  {"1e5.", FALSE, 3}, {"1E-2", TRUE, 4},
-    };
-    for (const NumberCase& c : cases) {
-        SCOPED_TRACE(c.text);
-        const char* end = getdouble(c.text, 0);
-        EXPECT_EQ(c.stopOffset, end == nullptr ? -1 : int(end - c.text));
-        EXPECT_EQ(c.accepted, isdouble(c.text, 0));
-    }
-    EXPECT_FALSE(isdecdouble("1.5e3"));
-    EXPECT_STREQ("e3", getdouble("1.5e3", 1));
-    EXPECT_EQ(nullptr, getdouble("e3", 1));
-    EXPECT_EQ(nullptr, getdouble(nullptr, 0));
-    EXPECT_TRUE(isdecdouble("-1.5"));
-}
-
-TEST(GetInteger, ValidatesIntegersInEachBase) {
-    struct Case { const char* text; int base; int stopOffset; } const cases[] = {  // -1: null
+// Validators of numbers: where the reader stops (-1: it answers null), and the validator
+// accepts exactly the texts the reader reads to their end. Base -1 is floating point.
+TEST(NumberValidators, StopWhereTheNumberEnds) {
+    struct Case { const char* text; int base; int stopOffset; } const cases[] = {
+        {"1.5e3", -1, 5}, {"1.5", -1, 3},  {".5", -1, 2},   {"-2", -1, 2},    {"1e", -1, -1},
+        {"e5", -1, -1},   {"1.2.3", -1, 3}, {"1-2", -1, 3}, {"", -1, -1},     {".", -1, -1},
+        {"1e5.", -1, 3},  {"1E-2", -1, 4},
         {"123", 1, 3},   {"12a", 1, 2},    {"1+2", 1, 3},    {"", 1, -1},     {"-", 1, -1},
         {"17", 2, 2},    {"18", 2, 1},     {"0x1", 2, 1},    {"1aF", 3, 3},   {"0x1F", 3, 4},
         {"0X1f", 3, 4},  {"0x", 3, -1},    {"-0x1F", 3, 5},  {"00x1", 3, 2},  {"0-x1", 3, 2},
@@ -62,11 +45,17 @@ TEST(GetInteger, ValidatesIntegersInEachBase) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " base " + std::to_string(c.base));
-        const char* end = getinteger(c.text, c.base);
+        const bool real = c.base < 0;
+        const char* end = real ? getdouble(c.text, 0) : getinteger(c.text, c.base);
         EXPECT_EQ(c.stopOffset, end == nullptr ? -1 : int(end - c.text));
         bool whole = c.stopOffset == int(std::strlen(c.text));
-        EXPECT_EQ(whole ? TRUE : FALSE, isinteger(c.text, c.base));
+        EXPECT_EQ(whole ? TRUE : FALSE, real ? isdouble(c.text, 0) : isinteger(c.text, c.base));
     }
+    EXPECT_FALSE(isdecdouble("1.5e3"));
+    EXPECT_TRUE(isdecdouble("-1.5"));
+    EXPECT_STREQ("e3", getdouble("1.5e3", 1));
+    EXPECT_EQ(nullptr, getdouble("e3", 1));
+    EXPECT_EQ(nullptr, getdouble(nullptr, 0));
     EXPECT_TRUE(ishexinteger("1aF"));
     EXPECT_FALSE(isoctinteger("18"));
     EXPECT_TRUE(isdecinteger("1+2"));
@@ -85,8 +74,6 @@ TEST(SYS_Exception, CarriesAFormattedTextByValue) {
     EXPECT_TRUE(SYS_Exception(45012, "ignored", 3).GetText().IsEmpty());
 }
 
-}  // namespace
-
 // Memory statistics and the test repeater are inert: they keep and record nothing.
 TEST(SYS_Diagnostics, RecordNothing) {
     EXPECT_EQ(0, SYS_Memory::GetCurrentMemorySize());
@@ -100,3 +87,5 @@ TEST(SYS_Diagnostics, RecordNothing) {
     EXPECT_EQ(nullptr, SYS_TestRec().Function.Name);
     EXPECT_EQ(0, SYS_TestRec().Count);
 }
+
+}  // namespace
