@@ -39,7 +39,6 @@ public:
 
     void HookOn(SCC_Notifier& event) { AddHook(event, m_hook); }
     void Unhook() { Detach(m_hook); }
-    // The action this handler asks for on every call.
     void AskFor(SSM::Action action) {
         react = [action](SSM::AssertObj& record, int) { record.SetAction(action); };
     }

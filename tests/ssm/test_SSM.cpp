@@ -161,11 +161,9 @@ TEST_F(SSM_Records, OutcomeOfAFailureBySettingsAndRequests) {
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// Checks made by library code: a break goes on, or throws the record for a check-and-throw.
-
 using SSM_Checks = ManagerTest;
 
+// Checks made by library code: a break goes on, or throws the record for a check-and-throw.
 TEST_F(SSM_Checks, BreakThenGoOnOrThrowTheRecord) {
     EXPECT_NO_THROW(Manager().Throw());  // Current is on nothing yet
     m_asked.AskFor(SSM::Break);
@@ -179,12 +177,8 @@ TEST_F(SSM_Checks, BreakThenGoOnOrThrowTheRecord) {
     EXPECT_EQ(-1, ending.answer);
     EXPECT_EQ(Record("scc/SCC_Array(2)"), ending.thrown);
     EXPECT_EQ(1, m_breaks.Take());
-    ExpectIdle();
     EXPECT_THROW(SSM_Throw(), SSM::AssertData*);  // the current record, without a request
 }
-
-// ---------------------------------------------------------------------------------------------
-// The one manager
 
 using SSM_Lifecycle = ManagerTest;
 

@@ -128,7 +128,6 @@ TEST_F(SSM_AssertObj, CursorAndChangeEventFollowTheRegisteredManager) {
     SSM::AssertObj cursor;
     cursor.SetHandle(Record("sys/test(1)"));
     EXPECT_EQ(&Manager().AssertEvent, SSM::AssertObj::GetChangeEvent(nullptr));
-    EXPECT_EQ(&Manager().AssertEvent, SSM::AssertObj::GetChangeEvent(this));
     DestroyManager();
     EXPECT_FALSE(cursor.IsValid());
     EXPECT_EQ(0, cursor.GetHandle());

@@ -34,23 +34,6 @@ bool At(SSM::AssertObj& record, const char* file) {
     return record.GetFileName() == SYS_String(file);
 }
 
-// The same site raised again from a handler, even with the throw type, is not handled again:
-// it answers TRUE at once, fires nothing and changes nothing.
-TEST_F(SSM_Nested, SameSiteFromAHandlerAnswersTrueAtOnce) {
-    HookAll();
-    int answer = -1;
-    m_reported.react = [&](SSM::AssertObj&, int) {
-        answer = SSM_AssertFailed("again", "sys/same", 5, SSM_FailureThrow, 0);
-    };
-    EXPECT_EQ(TRUE, SSM_AssertFailed("first", "sys/same", 5, SSM_FailureAssert, 0));
-    EXPECT_EQ(TRUE, answer);
-    EXPECT_EQ((std::vector<std::string>{"assert:sys/same", "report:sys/same", "log:sys/same"}),
-              Road(m_log));
-    EXPECT_STREQ("first", Record("sys/same(5)")->Msg);
-    EXPECT_EQ(1, Record("sys/same(5)")->Count);
-    ExpectIdleOn(Record("sys/same(5)"));
-}
-
 // The ending of the inner failure that a handler caught.
 Ending g_inner{-3, nullptr};
 
@@ -96,6 +79,14 @@ const NestedCase kNested[] = {
      [](SSM::AssertObj& r, int) { CatchInner(r, SSM_FailureError); }, TRUE, nullptr, FALSE,
      {"assert:sys/outer", "report:sys/outer", "assert:sys/inner", "report:sys/inner",
       "log:sys/inner", "log:sys/outer"}},
+    // The same site raised again from a handler, even with the throw type, is not handled
+    // again: it answers TRUE at once, fires nothing and changes nothing.
+    {"same site again", nullptr,
+     [](SSM::AssertObj& record, int) {
+         g_inner = {SSM_AssertFailed("again", "sys/outer", 1, SSM_FailureThrow, 0), nullptr};
+         EXPECT_STREQ("outer", record.GetMsg());
+     },
+     TRUE, nullptr, TRUE, {"assert:sys/outer", "report:sys/outer", "log:sys/outer"}},
     {"throw type passes through",
      [](SSM::AssertObj& record, int) {
          if (At(record, "sys/outer")) SSM_AssertFailed("in", "sys/inner", 1, SSM_FailureThrow, 0);

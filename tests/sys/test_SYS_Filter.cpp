@@ -55,17 +55,7 @@ TEST(SYS_Filter, CombinationsAgreeWithTheirTruthTablesAndAreLazy) {
     (void)both;
 }
 
-TEST(SYS_Filter, TestFunctionSeesTheFilterItself) {
-    SCC_SharedPointer<Limited> limited(new Limited);
-    limited->limit = 5;
-    EXPECT_EQ(1, limited->IsTrue(4));
-    EXPECT_EQ(0, limited->IsTrue(5));
-    EXPECT_EQ(1, limited->GetRefCount());  // the call's own reference is gone again
-    EXPECT_EQ(0, (!*limited).IsTrue(4));
-    limited->ReleaseResult();
-}
-
-TEST(SYS_Filter, CopySharesOperandsButNotTheResult) {
+TEST(SYS_Filter, CopiesShareOperandsAndTestFunctionsSeeTheFilter) {
     Probe big(IsAboveTen), even(IsEven);
     SYS_Filter& both = even & big;
     SYS_Filter copy(both);
@@ -80,6 +70,13 @@ TEST(SYS_Filter, CopySharesOperandsButNotTheResult) {
     other = copy;
     EXPECT_EQ(nullptr, other.GetResult());
     EXPECT_EQ(1, other.IsTrue(12));
+    SCC_SharedPointer<Limited> limited(new Limited);  // its test function sees the filter itself
+    limited->limit = 5;
+    EXPECT_EQ(1, limited->IsTrue(4));
+    EXPECT_EQ(0, limited->IsTrue(5));
+    EXPECT_EQ(1, limited->GetRefCount());  // the call's own reference is gone again
+    EXPECT_EQ(0, (!*limited).IsTrue(4));
+    limited->ReleaseResult();
 }
 
 }  // namespace
