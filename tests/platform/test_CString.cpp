@@ -14,91 +14,20 @@ std::string Bytes(const CString& s) {
     return std::string(static_cast<const char*>(s), s.GetLength());
 }
 
+// The empty strings share one representation, which no write and no buffer ever hands out.
 TEST(CString, EmptyStringsShareOneValidRepresentation) {
     CString a;
     CString b("");
     CString c(static_cast<const char*>(nullptr));
     CString d('x', 0);
-    for (const CString* s : {&a, &b, &c, &d}) {
-        ASSERT_NE(nullptr, static_cast<const char*>(*s));
-        EXPECT_STREQ("", *s);
-        EXPECT_EQ(0, s->GetLength());
-        EXPECT_TRUE(s->IsEmpty());
-    }
-    EXPECT_EQ(static_cast<const char*>(a), static_cast<const char*>(b));
-    EXPECT_EQ(static_cast<const char*>(a), static_cast<const char*>(d));
+    for (const CString* s : {&b, &c, &d})
+        EXPECT_EQ(static_cast<const char*>(a), static_cast<const char*>(*s));
     a.Empty();
-    a.ReleaseBuffer();  // on the shared empty string: must not write into it
+    a.ReleaseBuffer();
+    a.GetBuffer(0)[0] = '\0';
+    a.ReleaseBuffer();
     EXPECT_STREQ("", b);
-}
-
-// Writes through copies are the random model's business; here: a write on a unique string makes
-// no new copy, and writes that fit reuse the buffer.
-TEST(CString, UniqueStringsAreWrittenInPlace) {
-    CString original("board");
-    CString copy(original);
-    EXPECT_EQ(static_cast<const char*>(original), static_cast<const char*>(copy));
-    copy.SetAt(0, 'B');
-    const char* afterFirstWrite = copy;
-    EXPECT_NE(static_cast<const char*>(original), afterFirstWrite);
-    copy.SetAt(1, 'O');
-    copy.MakeUpper();
-    EXPECT_EQ(afterFirstWrite, static_cast<const char*>(copy));
-    EXPECT_STREQ("BOARD", copy);
-    copy.GetBuffer(64);
-    copy.ReleaseBuffer();
-    const char* roomy = copy;
-    copy += "_top";
-    copy += '!';
-    copy.Replace('_', '-');
-    copy.Format("%s", "short");
-    EXPECT_EQ(roomy, static_cast<const char*>(copy));
-    EXPECT_STREQ("short", copy);
-}
-
-TEST(CString, EveryMutatorDetachesFromCopies) {
-    struct Case { const char* name; void (*mutate)(CString&); const char* expected; };
-    const Case cases[] = {  // the mutators the random model below does not drive
-        {"replace text", [](CString& s) { s.Replace("et", "ode"); }, "node1"},
-        {"format", [](CString& s) { s.Format("%d", 42); }, "42"},
-        {"buffer", [](CString& s) { s.GetBuffer(10)[0] = 'm'; s.ReleaseBuffer(); }, "met1"},
-        {"upper", [](CString& s) { s.MakeUpper(); }, "NET1"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        CString original("net1");
-        CString copy(original);
-        c.mutate(copy);
-        EXPECT_STREQ(c.expected, copy);
-        EXPECT_STREQ("net1", original);
-        EXPECT_EQ(4, original.GetLength());
-    }
-}
-
-TEST(CString, AppendingAPartOfItself) {
-    CString s("abab");
-    s += static_cast<const char*>(s) + 1;
-    EXPECT_STREQ("ababbab", s);
-    CString t("ab");
-    EXPECT_EQ(1, t.Replace("b", t));  // a replacement text inside the string itself
-    EXPECT_STREQ("aab", t);
-    CString u("abcabc");
-    EXPECT_EQ(2, u.Replace(static_cast<const char*>(u) + 3, "x"));  // old text is "abc"
-    EXPECT_STREQ("xx", u);
-}
-
-TEST(CString, EmbeddedNulBytesKeepTheirLength) {
-    CString s("a\0b", 3);
-    EXPECT_EQ(3, s.GetLength());
-    CString copy(s);
-    copy += "c";
-    EXPECT_EQ(std::string("a\0bc", 4), Bytes(copy));
-    EXPECT_EQ(std::string("a\0b", 3), Bytes(s));
-    CString joined = s + s;
-    EXPECT_EQ(std::string("a\0ba\0b", 6), Bytes(joined));
-    EXPECT_EQ(1, s.Replace('\0', '-'));
-    EXPECT_STREQ("a-b", s);
-    EXPECT_TRUE(CString("a") == CString("a\0z", 3));  // C-string views compare
+    EXPECT_TRUE(b.IsEmpty());
 }
 
 TEST(CString, BufferAccessStoresLengthAndTerminator) {
@@ -107,24 +36,10 @@ TEST(CString, BufferAccessStoresLengthAndTerminator) {
     EXPECT_GE(s.GetAllocLength(), 100);
     std::strcpy(buffer, "longer text");
     s.ReleaseBuffer();
-    EXPECT_EQ(11, s.GetLength());
     EXPECT_STREQ("longer text", s);
-
-    buffer = s.GetBuffer(0);
-    buffer[3] = 'G';
+    s.GetBuffer(0)[3] = 'G';
     s.ReleaseBuffer(4);
     EXPECT_STREQ("lonG", s);
-    EXPECT_EQ(4, s.GetLength());
-
-    char* same = s.GetBufferSetLength(2);
-    EXPECT_EQ(buffer, same);  // fits: same buffer
-    EXPECT_STREQ("lo", s);
-
-    CString empty;
-    char* own = empty.GetBuffer(0);
-    own[0] = '\0';
-    empty.ReleaseBuffer();
-    EXPECT_STREQ("", CString());  // the shared empty string was not handed out
 }
 
 TEST(CString, ReplaceCountsNonOverlappingOccurrences) {
@@ -133,49 +48,32 @@ TEST(CString, ReplaceCountsNonOverlappingOccurrences) {
     const Case cases[] = {
         {"none", "abc", "x", "y", 0, "abc"},
         {"grow", "a.b.c", ".", "::", 2, "a::b::c"},
-        {"shrink", "aXXbXX", "XX", "", 2, "ab"},
         {"no overlap", "aaa", "aa", "X", 1, "Xa"},
-        {"whole", "abc", "abc", "", 1, ""},
         {"empty old", "abc", "", "x", 0, "abc"},
-        {"null old", "abc", nullptr, "x", 0, "abc"},
         {"null new", "a-b", "-", nullptr, 1, "ab"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CString s(c.text);
-        CString before(s);
         EXPECT_EQ(c.count, s.Replace(c.oldText, c.newText));
         EXPECT_STREQ(c.expected, s);
-        EXPECT_STREQ(c.text, before);
     }
     CString s("a+b");
     EXPECT_EQ(0, s.Replace('+', '+'));
+    CString t("ab");
+    EXPECT_EQ(1, t.Replace("b", t));  // texts taken from the string itself
+    EXPECT_STREQ("aab", t);
+    CString u("abcabc");
+    EXPECT_EQ(2, u.Replace(static_cast<const char*>(u) + 3, "x"));  // old text is "abc"
+    EXPECT_STREQ("xx", u);
 }
 
-TEST(CString, FormatShortLongAndFromItself) {
-    CString s;
-    s.Format("%s=%d", "pads", 12);
-    EXPECT_STREQ("pads=12", s);
-    std::string big(1000, 'q');
-    s.Format("<%s>", big.c_str());
-    EXPECT_EQ("<" + big + ">", Bytes(s));
-    s.Format("%s|%s", static_cast<const char*>(s), "end");  // argument is this string's text
-    EXPECT_EQ("<" + big + ">|end", Bytes(s));
-    CString small("ab");
-    small.Format("%s%s", static_cast<const char*>(small), static_cast<const char*>(small));
-    EXPECT_STREQ("abab", small);
-    s.Format("%s", "");
-    EXPECT_TRUE(s.IsEmpty());
-}
-
-TEST(CString, WideTextBecomesMultibyteText) {
-    const unsigned short ascii[] = {'P', 'a', 'd', 0};
-    EXPECT_STREQ("Pad", CString(ascii));
+// Under a multibyte locale, wide text becomes multibyte text and no edit cuts a character.
+TEST(CString, MultibyteTextIsConvertedAndEditedInWholeCharacters) {
     const unsigned short accented[] = {'c', 'a', 'f', 0xE9, 0};
     const unsigned short emoji[] = {0xD83D, 0xDE00, 0};
     const unsigned short lone[] = {'a', 0xDC00, 'b', 0xD800, 0};
     EXPECT_STREQ("caf?", CString(accented));  // "C" locale: not expressible
-    EXPECT_STREQ("a?b?", CString(lone));
     ScopedLocale utf8("C.UTF-8");
     ASSERT_TRUE(utf8.IsActive());
     EXPECT_STREQ("caf\xC3\xA9", CString(accented));
@@ -185,10 +83,21 @@ TEST(CString, WideTextBecomesMultibyteText) {
     assigned = accented;
     EXPECT_EQ(5, assigned.GetLength());
     EXPECT_STREQ("", CString(static_cast<const unsigned short*>(nullptr)));
+    CString s("\xC3\xA9\xC2\xA9-\xA9");  // é © - and a stray byte A9
+    EXPECT_EQ(1, s.Replace('\xA9', '*'));
+    EXPECT_STREQ("\xC3\xA9\xC2\xA9-*", s);
+    CString t("x\xC3\xA9x");
+    EXPECT_EQ(0, t.Replace("\xA9x", "!"));
+    EXPECT_EQ(0, t.Replace("x\xC3", "!"));  // would cut é in two
+    EXPECT_EQ(1, t.Replace("\xC3\xA9", "e"));
+    EXPECT_STREQ("xex", t);
+    CString upper("a~-\xC3\xA9");
+    upper.MakeUpper();  // single-byte letters only
+    EXPECT_STREQ("A~-\xC3\xA9", upper);
 }
 
 TEST(CString, ComparisonsFollowStrcmpOfTheText) {
-    const char* const words[] = {"", "a", "ab", "b", "B", "\xE9", "a b", "ab\x7F"};
+    const char* const words[] = {"", "a", "ab", "B", "\xE9"};
     for (const char* x : words) {
         for (const char* y : words) {
             SCOPED_TRACE(std::string(x) + " vs " + y);
@@ -197,6 +106,8 @@ TEST(CString, ComparisonsFollowStrcmpOfTheText) {
             CString b(y);
             EXPECT_EQ(expected == 0, a == b);
             EXPECT_EQ(expected == 0, a == y);
+            EXPECT_EQ(expected == 0, x == b);
+            EXPECT_EQ(expected != 0, a != b);
             EXPECT_EQ(expected != 0, x != b);
             EXPECT_EQ(expected < 0, a < b);
             EXPECT_EQ(expected < 0, x < b);
@@ -216,32 +127,22 @@ TEST(CString, ConcatenationOfEveryKind) {
     EXPECT_STREQ("#top!", '#' + a + '!');
     EXPECT_STREQ("toptop", a + a);
     EXPECT_STREQ("top", a + static_cast<const char*>(nullptr));
-    EXPECT_STREQ("", CString() + "");
+    const CString nul("a\0b", 3);  // embedded NUL bytes keep their length
+    EXPECT_EQ(std::string("a\0ba\0b", 6), Bytes(nul + nul));
+    CString s("abab");
+    s += static_cast<const char*>(s) + 1;  // a part of itself
+    EXPECT_STREQ("ababbab", s);
 }
 
 TEST(CString, IndexChecksReportAndLeaveTheTextAlone) {
     ScopedBreakCounter breaks;
     CString s("abc");
     EXPECT_EQ('c', s.GetAt(2));
-    EXPECT_EQ(0, breaks.Breaks());
     EXPECT_EQ('\0', s.GetAt(3));
     s.SetAt(-1, 'x');
     s.SetAt(3, 'x');
     EXPECT_EQ(3, breaks.Breaks());
     EXPECT_STREQ("abc", s);
-}
-
-TEST(CString, ReplaceCharNeverTouchesTrailBytes) {
-    ScopedLocale utf8("C.UTF-8");
-    ASSERT_TRUE(utf8.IsActive());
-    CString s("\xC3\xA9\xC2\xA9-\xA9");  // é © - and a stray byte A9
-    EXPECT_EQ(1, s.Replace('\xA9', '*'));
-    EXPECT_STREQ("\xC3\xA9\xC2\xA9-*", s);
-    CString t("x\xC3\xA9x");
-    EXPECT_EQ(0, t.Replace("\xA9x", "!"));
-    EXPECT_EQ(0, t.Replace("x\xC3", "!"));  // would cut é in two
-    EXPECT_EQ(1, t.Replace("\xC3\xA9", "e"));
-    EXPECT_STREQ("xex", t);
 }
 
 // Random edits on a few strings that copy each other, checked against std::string models:

@@ -7,23 +7,25 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "SSM.h"
-#include "TessarPlatform.h"
+#include "tessar_breaks.h"
 
 namespace ssm_test {
 
-// One call of a handler, as the handler saw it.
+// One call of a handler: the handle is read at full width from the data pointer; depth and
+// current are the manager's Depth and the handle of its Current during the call.
 struct Call {
-    std::string who;      // the handler's name
-    int type;             // the notification code: the failure type
-    SYS_Handle handle;    // the record's handle, read at full width from the data pointer
-    long depth;           // the manager's Depth during the call
-    std::string file;     // the record's FileName and Msg during the call
+    std::string who;
+    int type;
+    SYS_Handle handle;
+    long depth;
+    std::string file;
     std::string msg;
-    SYS_Handle current;   // the handle of the manager's Current during the call
+    SYS_Handle current;
 };
 
 // A handler hooked on one of the manager's notifiers. It logs each call into a shared log,
@@ -32,12 +34,11 @@ class HostHandler {
 public:
     using Reaction = std::function<void(SSM::AssertObj& record, int type)>;
 
-    HostHandler(std::string name, std::vector<Call>& log, int priority = 0)
-        : m_name(std::move(name)), m_log(log), m_hook(this, &HostHandler::OnEvent, priority) {}
+    HostHandler(std::string name, std::vector<Call>& log)
+        : m_name(std::move(name)), m_log(log), m_hook(this, &HostHandler::OnEvent) {}
 
     void HookOn(SCC_Notifier& event) { AddHook(event, m_hook); }
     void Unhook() { Detach(m_hook); }
-    // The action this handler asks for on every call.
     void AskFor(SSM::Action action) {
         react = [action](SSM::AssertObj& record, int) { record.SetAction(action); };
     }
@@ -63,26 +64,55 @@ private:
     SCC_ObjectEventHook<HostHandler, int> m_hook;
 };
 
-// The records on the manager's stack, innermost first.
-std::vector<SSM::AssertData*> StackContents(const SSM& manager);
-
 // The names of the handlers in the order they were called.
-std::vector<std::string> Callers(const std::vector<Call>& log);
+inline std::vector<std::string> Callers(const std::vector<Call>& log) {
+    std::vector<std::string> names;
+    for (const Call& call : log) names.push_back(call.who);
+    return names;
+}
+
+// How a failure or a check ended: its answer, or -1 with the record it threw, or -2 with the
+// record of the FatalException it threw, or -4 when a host's own exception came through.
+struct Ending {
+    int answer;
+    SSM::AssertData* thrown;
+};
+template <typename Raiser>
+Ending Raise(Raiser&& raise) {
+    try {
+        return {raise(), nullptr};
+    } catch (SSM::AssertData* data) {
+        return {-1, data};
+    } catch (const SSM::FatalException& fatal) {
+        return {-2, fatal.Data};
+    } catch (const std::runtime_error&) {
+        return {-4, nullptr};
+    }
+}
 
 // Each test gets its own manager, created in SetUp and destroyed in TearDown; debugger breaks
 // are counted instead of executed.
 class ManagerTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        m_manager = std::make_unique<SSM>();
+        ASSERT_EQ(m_manager.get(), SSM::GetManager()) << "a manager outlived its test";
+    }
+    void TearDown() override {
+        m_manager.reset();
+        EXPECT_EQ(0, SSM::InstanceCount);
+    }
 
     SSM& Manager() { return *m_manager; }
     // Destroys the fixture's manager early (TearDown then has nothing to destroy).
     void DestroyManager() { m_manager.reset(); }
-    // The stored record of a site, looked up by its key written out by hand.
+    // The stored record of a site, by its key.
     SSM::AssertData* Record(const char* key) { return Manager().Map.Lookup(SYS_String(key)); }
     // The manager is idle: no failure is being handled.
-    void ExpectIdle();
+    void ExpectIdle() {
+        EXPECT_EQ(-1, Manager().Depth);
+        EXPECT_EQ(0, Manager().Stack.GetCount());
+    }
     // Hooks the three handlers below on the manager's assert, report and log events.
     void HookAll() {
         m_asked.HookOn(Manager().AssertEvent);
@@ -90,17 +120,14 @@ protected:
         m_logged.HookOn(Manager().LogEvent);
     }
 
-    static int s_breaks;
+    ScopedBreakCounter m_breaks;
     std::vector<Call> m_log;
     HostHandler m_asked{"assert", m_log};
     HostHandler m_reported{"report", m_log};
     HostHandler m_logged{"log", m_log};
 
 private:
-    static void CountBreak() { ++s_breaks; }
-
     std::unique_ptr<SSM> m_manager;
-    PLT_DebugBreakHandler m_previousBreak = nullptr;
 };
 
 }  // namespace ssm_test

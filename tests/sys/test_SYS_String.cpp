@@ -13,13 +13,11 @@
 namespace {
 
 const char* Ptr(const CString& s) { return static_cast<const char*>(s); }
-std::string Bytes(const CString& s) { return std::string(Ptr(s), s.GetLength()); }
 
 TEST(SYS_String, ConstructionAndConversion) {
     EXPECT_STREQ("---", SYS_String('-', 3));
     EXPECT_STREQ("", SYS_String('-', -1));
-    EXPECT_STREQ("ab", SYS_String("abc", 2));
-    EXPECT_EQ(std::string("a\0c", 3), Bytes(SYS_String("a\0c", 3)));
+    EXPECT_EQ(3, SYS_String("a\0c", 3).GetLength());
     const unsigned char bytes[] = {'p', 'i', 'n', 0};
     const unsigned short wide[] = {'v', 'i', 'a', 0};
     EXPECT_STREQ("pin", SYS_String(bytes));
@@ -43,17 +41,10 @@ TEST(SYS_String, SubStringsClampTheirArguments) {
     struct Case { const char* name; SYS_String (*take)(S); const char* expected; };
     const Case cases[] = {
         {"mid negative first", [](S s) { return s.Mid(-3, 2); }, "ab"},
-        {"mid past end", [](S s) { return s.Mid(4, 10); }, "ef"},
         {"mid start beyond", [](S s) { return s.Mid(7, 1); }, ""},
-        {"mid start at end", [](S s) { return s.Mid(6, 1); }, ""},
         {"mid negative count", [](S s) { return s.Mid(2, -1); }, ""},
-        {"mid huge count", [](S s) { return s.Mid(1, INT_MAX); }, "bcdef"},
-        {"mid one arg", [](S s) { return s.Mid(3); }, "def"},
         {"mid one arg negative", [](S s) { return s.Mid(-5); }, "abcdef"},
-        {"mid one arg beyond", [](S s) { return s.Mid(9); }, ""},
-        {"left", [](S s) { return s.Left(2); }, "ab"},
         {"left negative", [](S s) { return s.Left(-1); }, ""},
-        {"left too many", [](S s) { return s.Left(99); }, "abcdef"},
         {"right", [](S s) { return s.Right(2); }, "ef"},
         {"right negative", [](S s) { return s.Right(-2); }, ""},
         {"right too many", [](S s) { return s.Right(99); }, "abcdef"},
@@ -68,30 +59,28 @@ TEST(SYS_String, SubStringsClampTheirArguments) {
     }
 }
 
-// Starts outside the text and defaults; starts inside it are left to the std::string oracle.
+// Starts outside the text, defaults and misses.
 TEST(SYS_String, SearchesHonourTheirStartConventions) {
     typedef const SYS_String& S;
     struct Case { const char* name; const char* text; int (*search)(S); int expected; };
     const Case cases[] = {
         {"nul at length", "abc", [](S s) { return s.Find('\0', 3); }, 3},
-        {"nul from start", "abc", [](S s) { return s.Find('\0', 0); }, 3},
         {"char past length", "abc", [](S s) { return s.Find('a', 4); }, -1},
         {"char negative start", "abc", [](S s) { return s.Find('a', -1); }, -1},
         {"char at length", "abc", [](S s) { return s.Find('c', 3); }, -1},
-        {"char default start", "abcb", [](S s) { return s.Find('b'); }, 1},
         {"empty sub at length", "abc", [](S s) { return s.Find("", 3); }, -1},
         {"empty sub inside", "abc", [](S s) { return s.Find("", 1); }, 1},
         {"one of at length", "abc", [](S s) { return s.FindOneOf("a", 3); }, -1},
         {"one of past length", "abc", [](S s) { return s.FindOneOf("a", 4); }, -1},
         {"reverse from end", "abca", [](S s) { return s.ReverseFind('a', -2); }, 3},
-        {"reverse default", "abca", [](S s) { return s.ReverseFind('a'); }, 3},
         {"reverse at length", "abca", [](S s) { return s.ReverseFind('a', 4); }, -1},
         {"reverse minus one", "abca", [](S s) { return s.ReverseFind('a', -1); }, -1},
         {"reverse nul at end", "abc", [](S s) { return s.ReverseFind('\0', 3); }, 3},
         {"reverse nul default", "abc", [](S s) { return s.ReverseFind('\0'); }, 3},
         {"reverse nul inside", "abc", [](S s) { return s.ReverseFind('\0', 1); }, -1},
-        {"reverse empty", "", [](S s) { return s.ReverseFind('a'); }, -1},
         {"reverse one of", "abc", [](S s) { return s.ReverseFindOneOf("a", -2); }, 0},
+        {"reverse none", "abca", [](S s) { return s.ReverseFind('d', 2); }, -1},
+        {"reverse one of none", "abc", [](S s) { return s.ReverseFindOneOf("x", 1); }, -1},
         {"reverse one of at length", "abc", [](S s) { return s.ReverseFindOneOf("c", 3); }, -1},
     };
     for (const Case& c : cases) {
@@ -102,25 +91,9 @@ TEST(SYS_String, SearchesHonourTheirStartConventions) {
 
 int Pos(size_t at) { return at == std::string::npos ? -1 : int(at); }
 
-// Every start inside the text, against std::string as the oracle; the sub-string search on
-// random texts of small alphabets, where the first-byte skip has many false starts.
+// The sub-string search against std::string on random texts of small alphabets, where the
+// first-byte skip has many false starts.
 TEST(SYS_String, SearchesAgreeWithStdString) {
-    const char* const texts[] = {"", "a", "abracadabra", "a.b..c...", "zzzz"};
-    const char* const subs[] = {"a", "ab", "abra", "..", "z", "q"};
-    for (const char* t : texts) {
-        const SYS_String s(t);
-        const std::string m(t);
-        for (int start = 0; start < s.GetLength(); ++start) {
-            SCOPED_TRACE(m + " @" + std::to_string(start));
-            for (const char* sub : subs) {
-                EXPECT_EQ(Pos(m.find(sub, start)), s.Find(sub, start));
-                EXPECT_EQ(Pos(m.find(sub[0], start)), s.Find(sub[0], start));
-                EXPECT_EQ(Pos(m.rfind(sub[0], start)), s.ReverseFind(sub[0], start));
-                EXPECT_EQ(Pos(m.find_first_of(sub, start)), s.FindOneOf(sub, start));
-                EXPECT_EQ(Pos(m.find_last_of(sub, start)), s.ReverseFindOneOf(sub, start));
-            }
-        }
-    }
     std::mt19937 random(42);
     for (int round = 0; round < 20000; ++round) {
         const int alphabet = 1 + int(random() % 3);
@@ -136,46 +109,22 @@ TEST(SYS_String, SearchesAgreeWithStdString) {
     }
 }
 
-TEST(SYS_String, SearchesLeaveASharedBufferAloneAndCoverNulBytes) {
-    SYS_String text("net.a.b");
-    SYS_String copy(text);
-    EXPECT_EQ(3, text.ReverseFind('.', 4));
-    EXPECT_EQ(5, text.ReverseFindOneOf(".", 6));
-    EXPECT_EQ(Ptr(text), Ptr(copy));
-    EXPECT_STREQ("net.a.b", copy);
-    SYS_String s("ab\0cb", 5);
-    EXPECT_EQ(2, s.Find('\0'));  // the first NUL, as a C search would find it
-    EXPECT_EQ(4, s.Find('b', 2));
-    EXPECT_EQ(3, s.Find("cb"));
-    EXPECT_EQ(4, s.ReverseFind('b'));
-    EXPECT_EQ(3, s.SpanExcluding("c").GetLength());  // the NUL is in no set: the run goes on
-    EXPECT_EQ(0, s.SpanIncluding("\0").GetLength());
-}
-
 TEST(SYS_String, TrimmingRemovesRunsOfOneCharacterOrWhiteSpace) {
     struct Case { const char* name; const char* text; int which; const char* target, *expected; };
     const Case cases[] = {  // which: 0 right, 1 left, 2 both
-        {"right only first target char", "abxxyy", 0, "xy", "abxxyy"},
-        {"right run of x", "abyxx", 0, "xy", "aby"},
-        {"right white space", "ab \t\n", 0, "", "ab"},
-        {"right null target", "ab  ", 0, nullptr, "ab"},
-        {"left run", "xxab", 1, "x", "ab"},
+        {"right run of the first target character", "abyxx", 0, "xy", "aby"},
+        {"right white space", "ab \t\n", 0, nullptr, "ab"},
         {"left white space", " \t ab ", 1, "", "ab "},
         {"both target", "--a-b--", 2, "-", "a-b"},
-        {"all trimmed", "    ", 2, "", ""},
         {"all target", "xxx", 0, "x", ""},
-        {"empty", "", 2, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SYS_String s(c.text);
-        SYS_String copy(s);
         if (c.which == 0) s.TrimRight(c.target);
         if (c.which == 1) s.TrimLeft(c.target);
         if (c.which == 2) s.AllTrim(c.target);
         EXPECT_STREQ(c.expected, s);
-        EXPECT_EQ(int(std::strlen(c.expected)), s.GetLength());
-        EXPECT_STREQ(c.text, copy);
     }
     SYS_String unchanged("abc");
     SYS_String sharer(unchanged);
@@ -187,16 +136,12 @@ TEST(SYS_String, InsertDeleteReplaceAtAnIndex) {
     typedef SYS_String& E;
     struct Case { const char* name; const char* text; int (*edit)(E); const char* want; };
     const Case cases[] = {
-        {"insert inside", "abc", [](E s) { return s.Insert(1, "XY"); }, "aXYbc"},
         {"insert at end", "abc", [](E s) { return s.Insert(3, "!"); }, "abc!"},
         {"insert past end pads", "abc", [](E s) { return s.Insert(5, "ab"); }, "abc  ab"},
-        {"insert empty", "abc", [](E s) { return s.Insert(9, ""); }, "abc"},
         {"insert null", "abc", [](E s) { return s.Insert(1, nullptr); }, "abc"},
-        {"insert into empty", "", [](E s) { return s.Insert(2, "x"); }, "  x"},
         {"delete count zero", "abcdef", [](E s) { return s.Delete(1, 0); }, "a"},
         {"delete too many", "abcdef", [](E s) { return s.Delete(1, 100); }, "a"},
         {"delete at end", "abcdef", [](E s) { return s.Delete(6, 2); }, "abcdef"},
-        {"delete inside", "abcdef", [](E s) { return s.Delete(1, 2); }, "adef"},
         {"replace inside", "abcdef", [](E s) { return s.Replace(1, 2, "XYZ"); }, "aXYZdef"},
         {"replace tail", "abcdef", [](E s) { return s.Replace(2, 0, "!"); }, "ab!"},
         {"replace past end", "ab", [](E s) { return s.Replace(4, 1, "x"); }, "ab  x"},
@@ -204,18 +149,12 @@ TEST(SYS_String, InsertDeleteReplaceAtAnIndex) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SYS_String s(c.text);
-        SYS_String copy(s);
         EXPECT_EQ(int(std::strlen(c.want)), c.edit(s));
         EXPECT_STREQ(c.want, s);
-        EXPECT_EQ(int(std::strlen(c.want)), s.GetLength());
-        EXPECT_STREQ(c.text, copy);
     }
     SYS_String s("abc");  // text taken from the string itself
     s.Insert(1, s);
     EXPECT_STREQ("aabcbc", s);
-    SYS_String t("abc");
-    t.Insert(10, Ptr(t) + 1);
-    EXPECT_STREQ("abc       bc", t);
     SYS_String u("abc");
     u.Replace(0, 0, u);  // deletes everything, then inserts the old text
     EXPECT_STREQ("abc", u);
@@ -224,27 +163,12 @@ TEST(SYS_String, InsertDeleteReplaceAtAnIndex) {
     EXPECT_STREQ("aefdef", v);
 }
 
-TEST(SYS_String, NegativeIndexIsReportedAndChangesNothing) {
-    ScopedBreakCounter breaks;
-    SYS_String s("abc");
-    EXPECT_EQ(3, s.Insert(-1, "x"));
-    EXPECT_EQ(3, s.Delete(-1, 1));
-    EXPECT_EQ(3, s.Delete(1, -1));
-    EXPECT_EQ(3, breaks.Take());
-    // Replace is Delete followed by Insert: each reports its own fault.
-    EXPECT_EQ(4, s.Replace(0, -2, "x"));  // the deletion is refused, the insertion happens
-    EXPECT_EQ(1, breaks.Take());
-    EXPECT_EQ(4, s.Replace(-1, 1, "y"));  // both steps refuse a negative index
-    EXPECT_EQ(2, breaks.Take());
-    EXPECT_STREQ("xabc", s);
-}
-
 TEST(SYS_String, FormattingAndAppendOperators) {
     SYS_String f;
     f.Format("%s:%03d", "U", 7);
     EXPECT_STREQ("U:007", f);
     const std::string longText(700, 'w');
-    EXPECT_EQ(longText + "!", Bytes(FormattedString("%s!", longText.c_str())));
+    EXPECT_EQ(longText + "!", std::string(FormattedString("%s!", longText.c_str())));
     SYS_String s;
     s << 'c' << "-" << CString("cs") << '|';
     s << 0 << ',' << -17 << ',' << INT_MIN << ',' << INT_MAX << '|';
@@ -276,45 +200,18 @@ TEST(SYS_String, ExtractOperatorsReturnTheRest) {
     EXPECT_STREQ("x", SYS_String("  x") >> " ");
     char skip[] = " \t";
     EXPECT_STREQ("y ", SYS_String("\t y ") >> skip);
-    EXPECT_STREQ("", SYS_String("   ") >> " ");
     EXPECT_STREQ("a", SYS_String("a") >> "");
-}
-
-TEST(SYS_String, TokenExtractionWithQuotes) {
-    struct Case { const char* name; const char* text; const char* token; const char* rest; };
-    const Case cases[] = {
-        {"plain", "abc def", "abc def", ""},
-        {"quoted", "\"abc\" rest", "abc", "\" rest"},
-        {"doubled quote kept", "\"a\"\"b\" x", "a\"\"b", "\" x"},
-        {"quote inside", "ab\"cd", "ab", "\"cd"},
-        {"only quote", "\"", "", ""},
-        {"empty", "", "", ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SYS_String token("old");
-        SYS_String rest = SYS_String(c.text) >> token;
-        EXPECT_STREQ(c.token, token);
-        EXPECT_STREQ(c.rest, rest);
-    }
-    SYS_String self("\"ab\"cd");
-    SYS_String rest = self >> self;
-    EXPECT_STREQ("ab", self);
-    EXPECT_STREQ("\"cd", rest);
 }
 
 TEST(SYS_String, ValueReadsEachTypeAndReportsWhereItStopped) {
     const char* end = nullptr;
     short sh = 0;
     EXPECT_EQ(4464, SYS_String("70000").Value(&sh, &end));
-    EXPECT_EQ(4464, sh);
-    EXPECT_EQ(-1, SYS_String("99999999999").Value(&sh));  // 0x7FFFFFFF cut to 16 bits
     int i = 0;
     SYS_String intText(" -42mm");
     EXPECT_EQ(-42, intText.Value(&i, &end));
     EXPECT_STREQ("mm", end);
     EXPECT_EQ(INT_MAX, SYS_String("3000000000").Value(&i));
-    EXPECT_EQ(INT_MIN, SYS_String("-3000000000").Value(&i));
     long l = 0;
     EXPECT_EQ(3000000000L, SYS_String("3000000000").Value(&l));
     unsigned int u = 0;
@@ -336,18 +233,28 @@ TEST(SYS_String, ValueReadsEachTypeAndReportsWhereItStopped) {
 }
 
 TEST(SYS_String, OrderingsOfStringKeys) {
-    EXPECT_EQ(-1, SCC_Compare(SYS_String("a"), SYS_String("b")));
-    EXPECT_EQ(1, SCC_Compare(SYS_String("b"), SYS_String("a")));
-    EXPECT_EQ(0, SCC_Compare(SYS_String("ab"), SYS_String("ab")));
-    EXPECT_EQ(-1, SCC_Compare(SYS_String("ab"), SYS_String("abc")));
     EXPECT_EQ(1, SCC_Compare(SYS_String("\xE9"), SYS_String("z")));  // unsigned bytes
-    EXPECT_EQ(1, SCC_Compare(SYS_String("a"), SYS_String("B")));      // no case folding
     EXPECT_EQ(0, SCC_Compare(SYS_StrNoCase("Via"), SYS_StrNoCase("vIA")));
-    EXPECT_LT(SCC_Compare(SYS_StrNoCase("a"), SYS_StrNoCase("B")), 0);
-    EXPECT_GT(SCC_Compare(SYS_StrNoCase("pad2"), SYS_StrNoCase("PAD1")), 0);
     SYS_StrNoCase key("Net");
     key = SYS_String("GND");
     EXPECT_STREQ("GND", key);
+}
+
+// Depth and time must not follow the input: 16 MB texts and 64 KB patterns.
+TEST(SYS_StringMatch, LongTextsAndPatternsNeitherOverflowNorCrawl) {
+    const std::string big(16u << 20, 'a');
+    const SYS_String text(big.c_str(), static_cast<int>(big.size()));
+    EXPECT_FALSE(text.Match("*ab"));
+    EXPECT_FALSE(text.Match("*[!a]*"));
+    EXPECT_TRUE(text.Match(std::string(64u << 10, '*').c_str()));
+    EXPECT_FALSE(text.Match(std::string(64u << 10, '?').c_str()));
+    std::string starA, sets;
+    while (starA.size() < (64u << 10)) starA += "*a";
+    EXPECT_TRUE(text.Match(starA.c_str()));
+    EXPECT_FALSE(SYS_String("aaa").Match(starA.c_str()));
+    while (sets.size() < (64u << 10)) sets += "[a-c]";
+    EXPECT_TRUE(SYS_String(std::string(sets.size() / 5, 'b').c_str()).Match(sets.c_str()));
+    EXPECT_FALSE(text.Match("*a*a*a*a*a*a*a*a*b"));  // abort: no exponential retrying
 }
 
 // Multibyte text (UTF-8): no search, span or trim may stop inside a character.
@@ -361,6 +268,7 @@ protected:
 TEST_F(SYS_StringUtf8, SearchesNeverMatchInsideACharacter) {
     SYS_String s("\xC3\xA9\xC2\xA9" "a\xA9");  // é © a <A9>
     EXPECT_EQ(-1, SYS_String("\xC3\xA9").Find('\xC3'));  // a lead byte is not a character
+    EXPECT_EQ(-1, s.Find('z'));
     EXPECT_EQ(5, s.ReverseFind('\xA9'));
     EXPECT_EQ(-1, s.ReverseFind('\xA9', 4));
     EXPECT_EQ(-1, SYS_String("\xC3\xA9").Find("\xC3"));  // would end inside é
@@ -409,20 +317,13 @@ TEST_F(SYS_StringUtf8, RandomTextsAgreeWithACharacterModel) {
             bytes += kCharacters[chars.back()];
         }
         offsets.push_back(int(bytes.size()));
-        std::vector<int> sub = {int(random() % 6)};
-        if (random() % 2) sub.push_back(random() % 6);
-        std::string subBytes;
-        for (int c : sub) subBytes += kCharacters[c];
-        SCOPED_TRACE(bytes + " / " + subBytes);
-        const SYS_String s(bytes.c_str());
-        int found = -1;
-        for (size_t i = 0; found < 0 && i + sub.size() <= chars.size(); ++i)
-            if (std::equal(sub.begin(), sub.end(), chars.begin() + i)) found = offsets[i];
-        ASSERT_EQ(found, s.Find(subBytes.c_str()));
+        const std::vector<int> sub = {int(random() % 6), int(random() % 6)};
+        const std::string pair = std::string(kCharacters[sub[0]]) + kCharacters[sub[1]];
         const char* one = kCharacters[sub[0]];
-        if (sub.size() == 1 && std::strlen(one) == 1) {
-            ASSERT_EQ(found, s.Find(one[0]));
-        }
+        SCOPED_TRACE(bytes + " / " + pair);
+        const SYS_String s(bytes.c_str());
+        auto at = std::search(chars.begin(), chars.end(), sub.begin(), sub.end());
+        ASSERT_EQ(at == chars.end() ? -1 : offsets[at - chars.begin()], s.Find(pair.c_str()));
         size_t leading = 0, trailing = chars.size();
         while (leading < chars.size() && chars[leading] == sub[0]) ++leading;
         while (trailing > leading && chars[trailing - 1] == sub[0]) --trailing;
@@ -433,14 +334,13 @@ TEST_F(SYS_StringUtf8, RandomTextsAgreeWithACharacterModel) {
         ASSERT_EQ(offsets[leading], s.SpanIncluding(one).GetLength());
         int firstOf = -1, lastOf = -1;
         for (size_t i = 0; i < chars.size(); ++i) {
-            if (std::find(sub.begin(), sub.end(), chars[i]) == sub.end()) continue;
+            if (chars[i] != sub[0] && chars[i] != sub[1]) continue;
             if (firstOf < 0) firstOf = offsets[i];
             lastOf = offsets[i];
         }
-        ASSERT_EQ(firstOf, s.FindOneOf(subBytes.c_str()));
-        ASSERT_EQ(lastOf, s.ReverseFindOneOf(subBytes.c_str()));
-        ASSERT_EQ(firstOf < 0 ? s.GetLength() : firstOf,
-                  s.SpanExcluding(subBytes.c_str()).GetLength());
+        ASSERT_EQ(firstOf, s.FindOneOf(pair.c_str()));
+        ASSERT_EQ(lastOf, s.ReverseFindOneOf(pair.c_str()));
+        ASSERT_EQ(firstOf < 0 ? s.GetLength() : firstOf, s.SpanExcluding(pair.c_str()).GetLength());
     }
 }
 
