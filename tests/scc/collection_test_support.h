@@ -142,6 +142,11 @@ public:
         for (long i = 0; i < GetSize(); ++i) content.push_back(GetAt(i));
         return content;
     }
+    std::vector<int> Keys() {
+        std::vector<int> keys;
+        for (SYS_Handle h : Content()) keys.push_back(ItemOf(h)->key);
+        return keys;
+    }
     std::vector<SYS_Handle> FocusList() {
         std::vector<SYS_Handle> focus;
         for (long i = 0; i < GetFocusCount(); ++i) focus.push_back(GetFocus(i));
