@@ -33,7 +33,7 @@ public:
     // Adds an item at the end of the source walk and announces (1, handle).
     SYS_Handle Insert(int key, int group = -1, SYS_Handle master = 0) {
         SYS_Handle handle = AddSilently(key, group, master);
-        event.Notify(1, SCC_Notifier::ValueAsData(handle));
+        event.Notify(SCC_NotifyInserted, DataOf(handle));
         return handle;
     }
     SYS_Handle AddSilently(int key, int group = -1, SYS_Handle master = 0) {
@@ -42,7 +42,7 @@ public:
     }
     // Announces (2, handle) while the item exists, then frees it.
     void Delete(SYS_Handle handle) {
-        event.Notify(2, SCC_Notifier::ValueAsData(handle));
+        event.Notify(SCC_NotifyDeleting, DataOf(handle));
         auto at = std::find(items.begin(), items.end(), ItemOf(handle));
         delete *at;
         items.erase(at);
@@ -50,13 +50,13 @@ public:
     // Changes the key; announces (3, handle) on the source event and/or the item's own event.
     void Change(SYS_Handle handle, int key, bool onSource = true, bool onItemEvent = false) {
         ItemOf(handle)->key = key;
-        if (onSource) event.Notify(3, SCC_Notifier::ValueAsData(handle));
+        if (onSource) event.Notify(SCC_NotifyChanged, DataOf(handle));
         if (onItemEvent && ItemOf(handle)->group >= 0)
-            groupEvents[ItemOf(handle)->group].Notify(3, SCC_Notifier::ValueAsData(handle));
+            groupEvents[ItemOf(handle)->group].Notify(SCC_NotifyChanged, DataOf(handle));
     }
     // Announces (6, 0), then frees every item.
     void Clear() {
-        event.Notify(6, nullptr);
+        event.Notify(SCC_NotifyCleared, nullptr);
         FreeAll();
     }
     long IndexOf(SYS_Handle handle) const {
@@ -200,35 +200,25 @@ public:
     int OnNotification(int code, int* data) override {
         const SYS_Handle handle = SCC_Notifier::DataAsValue(data);
         received.emplace_back(code, handle);
-        auto at = std::find(view.begin(), view.end(), handle);
-        switch (code) {
-        case 1: {  // announced after the insert: the view asks where the handle went
-            const long position = m_collection->GetPositionByHandle(handle);
-            if (at != view.end()) faults.push_back("insert of a handle the view has");
-            if (position < 0 || position > static_cast<long>(view.size()))
-                faults.push_back("insert announced at no place in the view");
+        const auto at = std::find(view.begin(), view.end(), handle);
+        const bool inserting = code == SCC_NotifyInserted, deleting = code == SCC_NotifyDeleting;
+        const long position = inserting || deleting ? m_collection->GetPositionByHandle(handle) : 0;
+        if (inserting) {  // announced after the insert, at its place
+            if (at != view.end() || position < 0 || position > static_cast<long>(view.size()))
+                faults.push_back("insert of a handle the view has, or at no place in it");
             else
                 view.insert(view.begin() + position, handle);
-            break;
-        }
-        case 2:  // announced before the removal
-            if (at == view.end()) faults.push_back("deletion of a handle the view lacks");
-            else view.erase(at);
-            if (m_collection->GetPositionByHandle(handle) < 0)
-                faults.push_back("deletion announced after the removal");
-            break;
-        case 3:
-        case 4:
-            if (handle != 0 && at == view.end()) faults.push_back("change of an unknown handle");
-            break;
-        case 5:
+        } else if (deleting) {  // announced before the removal
+            if (at == view.end() || position < 0)
+                faults.push_back("deletion of a handle the view lacks, or after the removal");
+            else
+                view.erase(at);
+        } else if ((code == SCC_NotifyChanged || code == SCC_NotifyFocusAdded) && handle != 0) {
+            if (at == view.end()) faults.push_back("change of an unknown handle");
+        } else if (code == SCC_NotifyReset) {
             Resync();
-            break;
-        case 6:
+        } else if (code == SCC_NotifyCleared) {
             view.clear();
-            break;
-        default:
-            break;
         }
         return 0;
     }

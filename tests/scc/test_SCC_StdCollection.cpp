@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "collection_test_support.h"
@@ -29,49 +30,23 @@ protected:
     TestCollection collection{source};
 };
 
-// Records each announcement with whether its handle was focused at that moment.
-struct FocusWitness : SCC_EventNode<int> {
-    SCC_StdCollection* collection = nullptr;
-    std::vector<std::pair<int, int>> focusedWhen;  // (code, focused)
-    int OnNotification(int code, int* data) override {
-        focusedWhen.emplace_back(code,
-                                 collection->IsInFocus(SCC_Notifier::DataAsValue(data), nullptr));
-        return 0;
-    }
-};
-
-TEST_F(CollectionTest, ChangesAndDeletionsAreAnnouncedWhileTheHandleIsFocused) {
-    FocusWitness witness;
-    witness.collection = &collection;
-    collection.SetNotificationHandler(&witness);
-    const SYS_Handle two = ByKey(2), four = ByKey(4);
-    collection.SetFocus(two, 1);
-    collection.SetFocus(four, 1);
-    witness.focusedWhen.clear();
-    source.Change(two, 2);  // stays: one change
-    source.Change(two, 7);  // moves: out and in again
-    source.Delete(four);
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{3, 1}, {2, 1}, {1, 1}, {2, 1}}),
-              witness.focusedWhen);
-    EXPECT_EQ((std::vector<SYS_Handle>{two}), collection.FocusList());
-    collection.SetFilter(&even);
-    EXPECT_FALSE(collection.HasFocus());  // the reload keeps only focused handles still loaded
-}
-
 TEST_F(CollectionTest, SetFocusModes) {
-    struct Row {
+    const struct {
         const char* name;
         int mode;
         bool startFocused, focusedAfter, announced;
-    };
-    const Row rows[] = {
-        {"0 new", 0, false, true, true},      {"0 focused", 0, true, true, true},
-        {"1 new", 1, false, true, true},      {"1 focused", 1, true, true, false},
-        {"7 behaves as 1", 7, false, true, true}, {"2 new", 2, false, true, false},
-        {"-1 focused", -1, true, false, false}, {"-1 not focused", -1, false, false, false},
+    } rows[] = {
+        {"0 new", 0, false, true, true},
+        {"0 focused", 0, true, true, true},
+        {"1 new", 1, false, true, true},
+        {"1 focused", 1, true, true, false},
+        {"7 behaves as 1", 7, false, true, true},
+        {"2 new", 2, false, true, false},
+        {"-1 focused", -1, true, false, false},
+        {"-1 not focused", -1, false, false, false},
     };
     const SYS_Handle target = ByKey(3), other = ByKey(5);
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         collection.SetFocus(0, 0);
         collection.SetFocus(other, 2);
@@ -83,32 +58,11 @@ TEST_F(CollectionTest, SetFocusModes) {
         EXPECT_EQ((row.announced ? Notes{{4, target}} : Notes{}), view.received);
         Detach(view);
     }
-    ViewHook view(collection);
-    collection.SetFocus(0, 1);
+    collection.SetFocus(source.AddSilently(42), 1);  // not in the content: like handle 0
     EXPECT_FALSE(collection.HasFocus());
-    collection.SetFocus(other, 1);
-    collection.SetFocus(source.AddSilently(42), 1);  // in the source but not in the content
-    EXPECT_FALSE(collection.HasFocus());
-    EXPECT_EQ((Notes{{4, other}}), view.received);
 }
 
-TEST_F(CollectionTest, FocusListStaysAscendingAndFocusKeepsPositionAndSlider) {
-    std::vector<SYS_Handle> sorted;
-    for (TestItem* item : source.items) sorted.push_back(HandleOf(item));
-    for (SYS_Handle h : sorted) collection.SetFocus(h, 1);
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(sorted, collection.FocusList());
-    long index = -1;
-    EXPECT_TRUE(collection.IsInFocus(sorted[2], &index));
-    EXPECT_EQ(2, index);
-    EXPECT_EQ(0, collection.GetFocus(5));
-    collection.SetPosition(1);
-    collection.SetFocus(ByKey(5), 0);
-    EXPECT_EQ(1, collection.GetPosition());
-    EXPECT_EQ(ByKey(2), collection.GetSlider());
-}
-
-TEST_F(CollectionTest, PositionWalkMovesTheSlider) {
+TEST_F(CollectionTest, PositionWalkMovesTheSliderAndFocusKeepsIt) {
     std::vector<SYS_Handle> walked;
     for (int more = collection.GetFirst(); more; more = collection.GetNext())
         walked.push_back(collection.GetSlider());
@@ -119,6 +73,16 @@ TEST_F(CollectionTest, PositionWalkMovesTheSlider) {
     collection.SetSlider(ByKey(3));
     EXPECT_EQ(2, collection.GetPosition());
     EXPECT_EQ(1, collection.GetPrev());
+    EXPECT_EQ(ByKey(2), collection.GetSlider());
+    for (SYS_Handle h : walked) collection.SetFocus(h, 1);
+    std::sort(walked.begin(), walked.end());
+    EXPECT_EQ(walked, collection.FocusList());  // ascending by handle
+    long index = -1;
+    EXPECT_TRUE(collection.IsInFocus(walked[2], &index));
+    EXPECT_EQ(2, index);
+    EXPECT_EQ(0, collection.GetFocus(5));
+    collection.SetFocus(ByKey(5), 0);  // keeps the position and the slider
+    EXPECT_EQ(1, collection.GetPosition());
     EXPECT_EQ(ByKey(2), collection.GetSlider());
     collection.GetFirst();
     collection.GetPrev();
@@ -166,62 +130,39 @@ TEST_F(CollectionTest, SuspensionQueuesCondensedChangesAndReplaysNewestFirst) {
     const SYS_Handle h = ByKey(3), g = ByKey(4), five = ByKey(5);
     ViewHook view(collection);
     source.event.Notify(SCC_NotifyBeginBulk, DataOf(77));  // suspends, and is passed on
-    EXPECT_TRUE(collection.IsSuspended());
     const SYS_Handle fresh = source.Insert(9);
-    source.Change(h, 3);
-    source.Change(h, 3);
-    source.Change(g, 4);
-    source.Change(h, 3);
-    EXPECT_EQ(4, collection.GetQueueSize());
+    for (SYS_Handle changed : {h, h, g, h}) source.Change(changed, ItemOf(changed)->key);
+    EXPECT_EQ(4, collection.GetQueueSize());  // a repeat in a row is condensed
     source.Delete(fresh);  // takes its queued insert along, silently
-    EXPECT_EQ(3, collection.GetQueueSize());
     source.Delete(five);  // processed at once
+    EXPECT_EQ(3, collection.GetQueueSize());
     EXPECT_EQ(4, collection.GetSize());
     source.event.Notify(SCC_NotifyEndBulk, DataOf(78));
     EXPECT_EQ((Notes{{9, 77}, {2, five}, {3, h}, {3, g}, {10, 78}}), view.received);
-    EXPECT_EQ(0, collection.GetQueueSize());
     collection.Suspend(1);
     source.Change(h, 3);
-    source.AddSilently(6);
     source.event.Notify(SCC_NotifyReset, nullptr);  // reloads at once and empties the queue
     EXPECT_EQ(0, collection.GetQueueSize());
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 6}), collection.Keys());
-    EXPECT_EQ((std::pair<int, SYS_Handle>{5, 0}), view.received.back());
-    EXPECT_TRUE(collection.IsSuspended());
     collection.Suspend(1);
     collection.Suspend(0);  // a flag, not a counter
     EXPECT_FALSE(collection.IsSuspended());
-}
-
-TEST_F(CollectionTest, SmartResumeReloadsWhenHalfTheContentChanged) {
+    // Smart: a resume replays unless at least half the content changed, then reloads once.
     collection.SetNotificationSmart(1);
-    ViewHook view(collection);
-    collection.Suspend(1);
-    source.Change(ByKey(1), 1);
-    source.Change(ByKey(2), 2);
-    collection.Suspend(0);  // 2 * 2 < 5: replayed
-    EXPECT_EQ((Notes{{3, ByKey(2)}, {3, ByKey(1)}}), view.received);
     view.received.clear();
-    collection.Suspend(1);
-    source.Change(ByKey(1), 1);
-    source.Change(ByKey(2), 2);
-    source.Insert(0);
-    collection.Suspend(0);  // 2 * 3 >= 5: one reload
-    EXPECT_EQ((Notes{{5, 0}}), view.received);
-    TestSource none;
-    TestCollection idle(none);
-    idle.AllowReload(1);
-    idle.SetNotificationSmart(1);
-    ViewHook idleView(idle);
-    idle.Suspend(1);
-    idle.Suspend(0);
-    EXPECT_EQ((Notes{{5, 0}}), idleView.received);  // an empty collection: 0 >= 0
+    for (int changes : {1, 2}) {
+        collection.Suspend(1);
+        for (int key = 1; key <= changes; ++key) source.Change(ByKey(key), key);
+        collection.Suspend(0);
+    }
+    EXPECT_EQ((Notes{{3, ByKey(1)}, {5, 0}}), view.received);
 }
 
 TEST_F(CollectionTest, DisabledCollectionIgnoresAndReloadsWhenEnabled) {
     ViewHook view(collection);
     collection.Reload(0);  // nothing changed: nothing announced unless forced
-    EXPECT_TRUE(view.received.empty());
+    source.Change(ByKey(3), 3);  // stays in place: one change
+    EXPECT_EQ((Notes{{3, ByKey(3)}}), view.received);
+    view.received.clear();
     collection.Enable(0);
     source.Insert(0);
     source.Delete(ByKey(1));
@@ -263,7 +204,6 @@ TEST_F(CollectionTest, NotificationsAboutNoHandleOrAHandleOutsideTheContent) {
     source.event.Notify(SCC_NotifyCleared, DataOf(ByKey(2)));
     EXPECT_TRUE(view.received.empty());
     collection.SetFocus(three, 1);
-    collection.SetHandleData(three, 9);
     view.received.clear();
     source.event.Notify(SCC_NotifyCleared, DataOf(three));
     EXPECT_EQ((Notes{{6, three}}), view.received);
@@ -405,59 +345,30 @@ TEST_F(CollectionTest, BaseCollectionHasNoSourceAndLoadsNothing) {
     EXPECT_EQ((std::vector<SYS_Handle>{walk[1], walk[3], walk[0], walk[2], walk[4]}), c.Content());
 }
 
-// --- master and detail ---------------------------------------------------------------------
-
-class MasterDetailTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (int key : {1, 2, 3}) masters.push_back(masterSource.AddSilently(key));
-        for (int m = 0; m < 3; ++m)
-            for (int d = 0; d < 2; ++d) detailSource.AddSilently(10 * (m + 1) + d, -1, masters[m]);
-        master.SetSort(&CompareByKey, 0);
-        master.AllowReload(1);
-        detail.SetSort(&CompareByKey, 0);
-        detail.AllowReload(1);
-    }
-
-    TestSource masterSource, detailSource;
-    std::vector<SYS_Handle> masters;
-    TestCollection master{masterSource};
-    DetailCollection detail{detailSource, master};
-};
-
-TEST_F(MasterDetailTest, DetailFollowsTheFocusedMastersOnly) {
-    master.SetFocus(masters[0], 0);
+TEST_F(CollectionTest, DetailFollowsItsParentsFocusAndACopyFollowsOnItsOwn) {
+    TestSource details;
+    for (int key : {10, 11, 20}) details.AddSilently(key, -1, ByKey(key / 10));
+    DetailCollection detail(details, collection);
+    detail.SetSort(&CompareByKey, 0);
+    detail.AllowReload(1);
+    collection.SetFocus(ByKey(1), 0);
     ViewHook view(detail);
-    masterSource.Change(masters[1], 2);  // not focused: ignored
+    details.items[0]->key = 19;  // silently, out of order: only a reload shows it
+    source.Change(ByKey(2), 2);  // a master that is not focused: ignored
     EXPECT_TRUE(view.received.empty());
-    detailSource.items[0]->key = 19;  // silently: only a reload shows it
-    masterSource.Change(masters[0], 1);
-    EXPECT_EQ((Notes{{5, 0}}), view.received);
-    detailSource.items[0]->key = 10;
-    master.GetChangeEvent()->Notify(3, nullptr);  // (3, 0) always reloads
-    masterSource.event.Notify(SCC_NotifyBeginBulk, nullptr);
-    EXPECT_TRUE(detail.IsSuspended());
-    masterSource.event.Notify(SCC_NotifyEndBulk, nullptr);
-    masterSource.Clear();
-    EXPECT_EQ(0, detail.GetSize());
-    EXPECT_EQ((Notes{{5, 0}, {5, 0}, {9, 0}, {10, 0}, {6, 0}}), view.received);
-    // A new parent replaces the old one.
-    TestCollection other(masterSource);
-    detail.SetParent(&other);
-    EXPECT_EQ(1, other.IsReloadAllowed());
-    EXPECT_FALSE(master.GetChangeEvent()->HasListeners());
-    EXPECT_TRUE(other.GetChangeEvent()->HasListeners());
-    detail.SetParent(nullptr);
-    EXPECT_FALSE(other.GetChangeEvent()->HasListeners());
-}
-
-TEST_F(MasterDetailTest, CopyOfADetailFollowsTheMasterOnItsOwn) {
-    master.SetFocus(masters[0], 0);
+    collection.GetChangeEvent()->Notify(3, nullptr);  // a change about no handle always reloads
+    source.event.Notify(SCC_NotifyBeginBulk, nullptr);
+    source.event.Notify(SCC_NotifyEndBulk, nullptr);
+    EXPECT_EQ((Notes{{5, 0}, {9, 0}, {10, 0}}), view.received);
     DetailCollection copy(detail);
-    EXPECT_EQ(detail.Content(), copy.Content());
-    master.SetFocus(masters[1], 0);
-    EXPECT_EQ((std::vector<int>{20, 21}), copy.Keys());
-    EXPECT_EQ((std::vector<int>{20, 21}), detail.Keys());
+    collection.SetFocus(ByKey(2), 0);
+    EXPECT_EQ((std::vector<int>{20}), copy.Keys());
+    EXPECT_EQ((std::vector<int>{20}), detail.Keys());
+    TestCollection other(source);  // a new parent replaces the old one
+    detail.SetParent(&other);
+    copy.SetParent(nullptr);
+    EXPECT_FALSE(collection.GetChangeEvent()->HasListeners());
+    EXPECT_EQ(1, other.IsReloadAllowed());
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -29,8 +28,6 @@ public:
         m_child.SetSort(m_compare, 0);
         m_parent.AllowReload(1);
         m_child.AllowReload(1);
-        m_parentView = std::make_unique<ViewHook>(m_parent);
-        m_childView = std::make_unique<ViewHook>(m_child);
     }
 
     // Runs `steps` random operations, then ends every suspension; false (with a message) at the
@@ -135,7 +132,7 @@ private:
     }
     bool PassesParent(int key) {
         TestItem probe{key, -1, 0};
-        return !m_parentFilter || m_parentFilter->IsTrue(HandleOf(&probe));
+        return InParent(&probe);
     }
     void EndSuspension() {
         m_masters.event.Notify(10, nullptr);
@@ -144,25 +141,22 @@ private:
         m_child.Suspend(0);
     }
 
-    // The source filtered and sorted from scratch.
-    std::vector<SYS_Handle> ExpectedParent() {
-        std::vector<SYS_Handle> expected;
-        for (TestItem* item : m_masters.items)
-            if (!m_parentFilter || m_parentFilter->IsTrue(HandleOf(item)))
-                expected.push_back(HandleOf(item));
-        std::sort(expected.begin(), expected.end(), [this](SYS_Handle a, SYS_Handle b) {
-            return m_descending ? m_compare(b, a) < 0 : m_compare(a, b) < 0;
-        });
-        return expected;
+    bool InParent(TestItem* item) {
+        return !m_parentFilter || m_parentFilter->IsTrue(HandleOf(item));
     }
-    std::vector<SYS_Handle> ExpectedChild() {
+    bool InChild(TestItem* item) {
+        return m_parent.IsInFocus(item->master, nullptr) &&
+               (!m_childFilter || m_childFilter->IsTrue(HandleOf(item)));
+    }
+    // The items of `source` that `accepts` takes, sorted from scratch.
+    std::vector<SYS_Handle> Expected(TestSource& source, bool (ModelRun::*accepts)(TestItem*),
+                                     int descending) {
         std::vector<SYS_Handle> expected;
-        for (TestItem* item : m_details.items)
-            if (m_parent.IsInFocus(item->master, nullptr) &&
-                (!m_childFilter || m_childFilter->IsTrue(HandleOf(item))))
-                expected.push_back(HandleOf(item));
-        std::sort(expected.begin(), expected.end(),
-                  [this](SYS_Handle a, SYS_Handle b) { return m_compare(a, b) < 0; });
+        for (TestItem* item : source.items)
+            if ((this->*accepts)(item)) expected.push_back(HandleOf(item));
+        std::sort(expected.begin(), expected.end(), [&](SYS_Handle a, SYS_Handle b) {
+            return descending ? m_compare(b, a) < 0 : m_compare(a, b) < 0;
+        });
         return expected;
     }
     static bool FocusInContent(TestCollection& c) {
@@ -198,11 +192,11 @@ private:
         // its parent's focus, which is only complete while the parent runs.
         const bool parentRuns = !m_parent.IsSuspended();
         const bool childRuns = parentRuns && !m_child.IsSuspended();
-        const std::vector<SYS_Handle> parent = ExpectedParent();
-        const std::vector<SYS_Handle> child = ExpectedChild();
-        return CheckOne("parent", m_parent, *m_parentView, parentRuns ? &parent : nullptr,
+        const auto parent = Expected(m_masters, &ModelRun::InParent, m_descending);
+        const auto child = Expected(m_details, &ModelRun::InChild, 0);
+        return CheckOne("parent", m_parent, m_parentView, parentRuns ? &parent : nullptr,
                         failure) &&
-               CheckOne("child", m_child, *m_childView, childRuns ? &child : nullptr, failure);
+               CheckOne("child", m_child, m_childView, childRuns ? &child : nullptr, failure);
     }
 
     std::mt19937 m_random;
@@ -211,7 +205,7 @@ private:
     DetailCollection m_child{m_details, m_parent};
     // Heap filters belong to the shared pointers (and the collections holding them).
     SCC_SharedPointer<KeyFilter> m_parentFilter, m_childFilter;
-    std::unique_ptr<ViewHook> m_parentView, m_childView;
+    ViewHook m_parentView{m_parent}, m_childView{m_child};  // know them from announcements
     int m_descending = 0;
     SCC_StdCollection::CompareFunction m_compare = &CompareByKey;
 };
