@@ -1,6 +1,8 @@
 // Random sequences of source edits, bulk changes, suspension, focus, filter and sort changes on a
 // master collection and a detail collection, each checked against the source filtered and sorted
-// from scratch, and against views that know the collections only from their notifications.
+// from scratch, and against views that know the collections only from their notifications (which
+// also checks the content index at every step); and the collection's stable sort against
+// std::stable_sort.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "collection_test_support.h"
+#include "scc/SCC_StdCollectionIndex.h"
+#include "scc/SCC_StdCollectionSort.h"
 
 namespace {
 
@@ -216,6 +220,61 @@ TEST(SCC_StdCollectionModel, RandomSequencesMatchTheSourceFilteredAndSorted) {
         ModelRun run(seed);
         std::string failure;
         ASSERT_TRUE(run.Run(60, failure)) << failure;
+    }
+}
+
+// What the collections never ask of their index.
+TEST(SCC_StdCollectionIndex, ZeroIsNeverAMemberAndRepeatsCountOnce) {
+    SCC_StdCollectionIndex index;
+    index.Add(0);
+    index.Add(42);
+    index.Add(42);
+    index.Remove(7);  // no member: nothing changes
+    index.Remove(0);
+    EXPECT_EQ(1, index.GetCount());
+    EXPECT_TRUE(index.Contains(42));
+    EXPECT_FALSE(index.Contains(0));
+}
+
+// Orders handles by tens: handles of one tens compare equal, which shows stability.
+struct ByTens : SCC_ComparatorBase {
+    int Compare(const void* a, const void* b) override {
+        const SYS_Handle x = *static_cast<const SYS_Handle*>(a) / 10;
+        const SYS_Handle y = *static_cast<const SYS_Handle*>(b) / 10;
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+};
+
+// Answers at random: no consistent order at all.
+struct Erratic : SCC_ComparatorBase {
+    std::mt19937 random{7};
+    int Compare(const void*, const void*) override { return static_cast<int>(random() % 3) - 1; }
+};
+
+TEST(SCC_StdCollectionSort, SortsStablyAndOnlyPermutesWhateverTheComparatorAnswers) {
+    std::mt19937 random(99);
+    for (int pattern = 0; pattern < 4; ++pattern) {  // ascending, descending, ten keys, random
+        for (long size : {0L, 1L, 2L, 3L, 7L, 8L, 9L, 33L, 1000L}) {
+            SCOPED_TRACE("pattern " + std::to_string(pattern) + " of " + std::to_string(size));
+            std::vector<SYS_Handle> handles;
+            for (long i = 0; i < size; ++i) {
+                const SYS_Handle values[] = {i + 1, size - i, 50 + i % 10,
+                                             static_cast<SYS_Handle>(random() % 200) + 1};
+                handles.push_back(values[pattern]);
+            }
+            std::vector<SYS_Handle> expected = handles;
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](SYS_Handle a, SYS_Handle b) { return a / 10 < b / 10; });
+            ByTens order;
+            EXPECT_EQ(expected == handles, SCC_HandlesInOrder(handles.data(), size, order));
+            SCC_StableSortHandles(handles.data(), size, order);
+            EXPECT_EQ(expected, handles);
+            Erratic erratic;
+            SCC_StableSortHandles(handles.data(), size, erratic);
+            std::sort(expected.begin(), expected.end());
+            std::sort(handles.begin(), handles.end());
+            EXPECT_EQ(expected, handles);
+        }
     }
 }
 
