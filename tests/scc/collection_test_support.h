@@ -91,17 +91,13 @@ inline int CompareKeyOnly(const SYS_Handle& a, const SYS_Handle& b) {
 }
 
 // Accepts items whose key leaves `remainder` when divided by `divisor`.
-class KeyFilter : public SYS_Filter {
-public:
-    KeyFilter(int divisor, int remainder) : m_divisor(divisor), m_remainder(remainder) {}
+struct KeyFilter : SYS_Filter {
+    KeyFilter(int keyDivisor, int keyRemainder) : divisor(keyDivisor), remainder(keyRemainder) {}
     int IsTrue(SYS_Handle handle) override {
-        int rest = ItemOf(handle)->key % m_divisor;
-        return (rest < 0 ? rest + m_divisor : rest) == m_remainder;
+        const int rest = ItemOf(handle)->key % divisor;
+        return (rest < 0 ? rest + divisor : rest) == remainder;
     }
-
-private:
-    int m_divisor;
-    int m_remainder;
+    const int divisor, remainder;
 };
 
 // A collection over a TestSource; the slider is an index into the source walk.
@@ -136,7 +132,6 @@ public:
         return group >= 0 ? &m_source->groupEvents[group] : nullptr;
     }
 
-    TestSource& Source() { return *m_source; }
     std::vector<SYS_Handle> Content() {
         std::vector<SYS_Handle> content;
         for (long i = 0; i < GetSize(); ++i) content.push_back(GetAt(i));
@@ -152,7 +147,6 @@ public:
         for (long i = 0; i < GetFocusCount(); ++i) focus.push_back(GetFocus(i));
         return focus;
     }
-    using SCC_StdCollection::ConnectEvent;
     using SCC_StdCollection::Reload;
 
 protected:

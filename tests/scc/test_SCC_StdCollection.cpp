@@ -330,14 +330,6 @@ TEST_F(CollectionTest, BaseCollectionHasNoSourceAndLoadsNothing) {
     bare.SetEvent(nullptr);
     bare.SetNotificationHandler(nullptr);
     EXPECT_EQ(nullptr, bare.GetSourceEvent());
-    // Equal keys keep the source walk order.
-    TestSource same;
-    std::vector<SYS_Handle> walk;
-    for (int key : {2, 1, 2, 1, 2}) walk.push_back(same.AddSilently(key));
-    TestCollection c(same);
-    c.SetSort(&CompareKeyOnly, 0);
-    c.AllowReload(1);
-    EXPECT_EQ((std::vector<SYS_Handle>{walk[1], walk[3], walk[0], walk[2], walk[4]}), c.Content());
 }
 
 TEST_F(CollectionTest, DetailFollowsItsParentsFocusAndACopyFollowsOnItsOwn) {
