@@ -151,6 +151,14 @@ TEST_F(CollectionTest, SuspensionQueuesCondensedChangesAndReplaysNewestFirst) {
         collection.Suspend(0);
     }
     EXPECT_EQ((Notes{{3, ByKey(1)}, {5, 0}}), view.received);
+    TestSource none;
+    TestCollection idle(none);
+    idle.AllowReload(1);
+    idle.SetNotificationSmart(1);
+    ViewHook idleView(idle);
+    idle.Suspend(1);
+    idle.Suspend(0);
+    EXPECT_EQ((Notes{{5, 0}}), idleView.received);  // an empty content: 0 changes of 0 is half
 }
 
 TEST_F(CollectionTest, DisabledCollectionIgnoresAndReloadsWhenEnabled) {
