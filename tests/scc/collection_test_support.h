@@ -3,6 +3,8 @@
 // An in-memory data source for collection tests: objects whose addresses are their handles, a
 // source notifier, a few shared per-item change events, and the collections that walk it.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -22,6 +24,11 @@ inline TestItem* ItemOf(SYS_Handle handle) { return reinterpret_cast<TestItem*>(
 inline SYS_Handle HandleOf(const TestItem* item) { return reinterpret_cast<SYS_Handle>(item); }
 inline int* DataOf(SYS_Handle handle) {
     return static_cast<int*>(SCC_Notifier::ValueAsData(handle));
+}
+inline std::vector<int> Keys(const std::vector<SYS_Handle>& handles) {
+    std::vector<int> keys;
+    for (SYS_Handle h : handles) keys.push_back(ItemOf(h)->key);
+    return keys;
 }
 
 class TestSource {
@@ -103,11 +110,9 @@ struct KeyFilter : SYS_Filter {
 // A collection over a TestSource; the slider is an index into the source walk.
 class TestCollection : public SCC_StdCollection {
 public:
-    // `listen` false: the collection walks the source but does not listen to its event.
-    explicit TestCollection(TestSource& source, SCC_StdCollection* parent = nullptr,
-                            bool listen = true)
+    explicit TestCollection(TestSource& source, SCC_StdCollection* parent = nullptr)
         : SCC_StdCollection(parent), m_source(&source), m_slider(-1) {
-        if (listen) SetEvent(&source.event);
+        SetEvent(&source.event);
     }
     TestCollection(TestCollection& model)
         : SCC_StdCollection(model), m_source(model.m_source), m_slider(model.m_slider) {}
@@ -137,11 +142,6 @@ public:
         for (long i = 0; i < GetSize(); ++i) content.push_back(GetAt(i));
         return content;
     }
-    std::vector<int> Keys() {
-        std::vector<int> keys;
-        for (SYS_Handle h : Content()) keys.push_back(ItemOf(h)->key);
-        return keys;
-    }
     std::vector<SYS_Handle> FocusList() {
         std::vector<SYS_Handle> focus;
         for (long i = 0; i < GetFocusCount(); ++i) focus.push_back(GetFocus(i));
@@ -162,8 +162,8 @@ protected:
     long m_slider;
 };
 
-// The details of the masters its parent has focused: a detail passes when its master is focused
-// in the parent and the collection's own filter accepts it. The walk by parent slider visits the
+// The details of the masters its parent has focused: a detail passes when its master is focused in
+// the parent and the collection's own filter accepts it. The walk by parent slider visits the
 // details of the master under the parent's slider.
 class DetailCollection : public TestCollection {
 public:
@@ -183,48 +183,38 @@ public:
     }
 };
 
-// A view on a collection's change event: keeps its own list of the collection's handles from
-// the notifications alone (a reset re-reads the content), and records every notification.
+// A view on a collection's change event: keeps its own list of the collection's handles from the
+// notifications alone (a reset re-reads the content), and records every notification.
 class ViewHook : public SCC_EventNode<int> {
 public:
-    explicit ViewHook(SCC_StdCollection& collection) : m_collection(&collection) {
-        collection.SetNotificationHandler(this);
-        Resync();
+    explicit ViewHook(TestCollection& heard) : collection(&heard) {
+        heard.SetNotificationHandler(this);
+        view = heard.Content();
     }
     int OnNotification(int code, int* data) override {
         const SYS_Handle handle = SCC_Notifier::DataAsValue(data);
         received.emplace_back(code, handle);
         const auto at = std::find(view.begin(), view.end(), handle);
-        const bool inserting = code == SCC_NotifyInserted, deleting = code == SCC_NotifyDeleting;
-        const long position = inserting || deleting ? m_collection->GetPositionByHandle(handle) : 0;
-        if (inserting) {  // announced after the insert, at its place
-            if (at != view.end() || position < 0 || position > static_cast<long>(view.size()))
-                faults.push_back("insert of a handle the view has, or at no place in it");
-            else
-                view.insert(view.begin() + position, handle);
-        } else if (deleting) {  // announced before the removal
-            if (at == view.end() || position < 0)
-                faults.push_back("deletion of a handle the view lacks, or after the removal");
-            else
-                view.erase(at);
-        } else if ((code == SCC_NotifyChanged || code == SCC_NotifyFocusAdded) && handle != 0) {
-            if (at == view.end()) faults.push_back("change of an unknown handle");
+        const long position = collection->GetPositionByHandle(handle);
+        if (code == SCC_NotifyInserted) {  // announced after the insert, at its place
+            const bool placed =
+                at == view.end() && position >= 0 && position <= static_cast<long>(view.size());
+            EXPECT_TRUE(placed) << "insert of a handle the view has, or at no place in it";
+            if (placed) view.insert(view.begin() + position, handle);
+        } else if (code == SCC_NotifyDeleting) {  // announced before the removal
+            EXPECT_TRUE(at != view.end() && position >= 0) << "deletion of a handle not held";
+            if (at != view.end()) view.erase(at);
+        } else if (code == SCC_NotifyChanged || code == SCC_NotifyFocusAdded) {
+            EXPECT_TRUE(handle == 0 || at != view.end()) << "change of an unknown handle";
         } else if (code == SCC_NotifyReset) {
-            Resync();
+            view = collection->Content();
         } else if (code == SCC_NotifyCleared) {
             view.clear();
         }
         return 0;
     }
-    void Resync() {
-        view.clear();
-        for (long i = 0; i < m_collection->GetSize(); ++i) view.push_back(m_collection->GetAt(i));
-    }
 
     std::vector<std::pair<int, SYS_Handle>> received;
     std::vector<SYS_Handle> view;
-    std::vector<const char*> faults;
-
-private:
-    SCC_StdCollection* m_collection;
+    TestCollection* collection;  // the one whose change event the view listens to
 };

@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "collection_test_support.h"
-#include "tessar_reports.h"
 
 namespace {
 
 typedef std::vector<std::pair<int, SYS_Handle>> Notes;
 
-// A source with keys 5, 1, 4, 2, 3 (walk order; item events 1, 1, 0, 0, 1) and a collection
-// sorted by key, loaded.
+// A source with keys 5, 1, 4, 2, 3 (walk order; item events 1, 1, 0, 0, 1) and a collection sorted
+// by key, loaded.
 class CollectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -30,38 +30,6 @@ protected:
     TestCollection collection{source};
 };
 
-TEST_F(CollectionTest, SetFocusModes) {
-    const struct {
-        const char* name;
-        int mode;
-        bool startFocused, focusedAfter, announced;
-    } rows[] = {
-        {"0 new", 0, false, true, true},
-        {"0 focused", 0, true, true, true},
-        {"1 new", 1, false, true, true},
-        {"1 focused", 1, true, true, false},
-        {"7 behaves as 1", 7, false, true, true},
-        {"2 new", 2, false, true, false},
-        {"-1 focused", -1, true, false, false},
-        {"-1 not focused", -1, false, false, false},
-    };
-    const SYS_Handle target = ByKey(3), other = ByKey(5);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        collection.SetFocus(0, 0);
-        collection.SetFocus(other, 2);
-        if (row.startFocused) collection.SetFocus(target, 2);
-        ViewHook view(collection);
-        collection.SetFocus(target, row.mode);
-        EXPECT_EQ(row.focusedAfter, collection.IsInFocus(target, nullptr) != 0);
-        EXPECT_EQ(row.mode != 0, collection.IsInFocus(other, nullptr) != 0);
-        EXPECT_EQ((row.announced ? Notes{{4, target}} : Notes{}), view.received);
-        Detach(view);
-    }
-    collection.SetFocus(source.AddSilently(42), 1);  // not in the content: like handle 0
-    EXPECT_FALSE(collection.HasFocus());
-}
-
 TEST_F(CollectionTest, PositionWalkMovesTheSliderAndFocusKeepsIt) {
     std::vector<SYS_Handle> walked;
     for (int more = collection.GetFirst(); more; more = collection.GetNext())
@@ -75,32 +43,21 @@ TEST_F(CollectionTest, PositionWalkMovesTheSliderAndFocusKeepsIt) {
     EXPECT_EQ(1, collection.GetPrev());
     EXPECT_EQ(ByKey(2), collection.GetSlider());
     for (SYS_Handle h : walked) collection.SetFocus(h, 1);
-    std::sort(walked.begin(), walked.end());
-    EXPECT_EQ(walked, collection.FocusList());  // ascending by handle
     long index = -1;
-    EXPECT_TRUE(collection.IsInFocus(walked[2], &index));
-    EXPECT_EQ(2, index);
+    EXPECT_TRUE(collection.IsInFocus(*std::max_element(walked.begin(), walked.end()), &index));
+    EXPECT_EQ(4, index);  // the focus list ascends by handle
     EXPECT_EQ(0, collection.GetFocus(5));
     collection.SetFocus(ByKey(5), 0);  // keeps the position and the slider
     EXPECT_EQ(1, collection.GetPosition());
     EXPECT_EQ(ByKey(2), collection.GetSlider());
-    collection.GetFirst();
-    collection.GetPrev();
-    {
-        tessar_test::ScopedReportRecorder recorder;
-        EXPECT_EQ(-1, collection.GetPosition());  // before the first element: reported
-        EXPECT_EQ(1u, recorder.Reports().size());
-    }
+    collection.SetFocus(ByKey(5), 2);  // focused already: stays, unannounced
+    collection.SetFocus(ByKey(5), -1);
+    EXPECT_FALSE(collection.HasFocus());
+    collection.SetFocus(source.AddSilently(42), 1);  // not in the content: like handle 0
+    EXPECT_FALSE(collection.HasFocus());
     EXPECT_EQ(0, collection.GetAt(-1));
     EXPECT_EQ(0, collection.GetAt(collection.GetSize()));
     EXPECT_EQ(-1, collection.GetPositionByHandle(0));
-    // The source walk in filter order skips rejected items and leaves the slider alone.
-    collection.SetFilter(&odd);  // keys 5, 1, 3 in walk order 5, 1, 4, 2, 3
-    collection.SetSlider(ByKey(3));
-    EXPECT_EQ(ByKey(5), collection.FindNextTempItem(0));
-    EXPECT_EQ(ByKey(3), collection.FindNextTempItem(ByKey(1)));
-    EXPECT_EQ(0, collection.FindNextTempItem(ByKey(3)));
-    EXPECT_EQ(ByKey(3), collection.GetSlider());
 }
 
 TEST_F(CollectionTest, ReloadNotAllowedOnlyTracksAvailability) {
@@ -111,7 +68,6 @@ TEST_F(CollectionTest, ReloadNotAllowedOnlyTracksAvailability) {
     empty.Insert(1);  // does not pass: nothing available yet
     c.AllowReload(2);
     c.Reload(0);
-    EXPECT_EQ(2, c.IsReloadAllowed());
     EXPECT_EQ(0, c.GetSize());
     c.AllowReload(0);
     SYS_Handle two = empty.AddSilently(2);
@@ -119,54 +75,13 @@ TEST_F(CollectionTest, ReloadNotAllowedOnlyTracksAvailability) {
     c.Reload(0);
     EXPECT_EQ((Notes{{3, 0}}), view.received);
     EXPECT_EQ(1, c.IsContentAvailable());
-    empty.items.erase(empty.items.begin() + empty.IndexOf(two));
-    delete ItemOf(two);
+    ItemOf(two)->key = 3;  // silently rejected
     c.Reload(0);
     EXPECT_EQ((Notes{{3, 0}, {3, 0}}), view.received);
 }
 
-TEST_F(CollectionTest, SuspensionQueuesCondensedChangesAndReplaysNewestFirst) {
-    const SYS_Handle h = ByKey(3), g = ByKey(4), five = ByKey(5);
-    ViewHook view(collection);
-    source.event.Notify(SCC_NotifyBeginBulk, DataOf(77));  // suspends, and is passed on
-    const SYS_Handle fresh = source.Insert(9);
-    for (SYS_Handle changed : {h, h, g, h}) source.Change(changed, ItemOf(changed)->key);
-    EXPECT_EQ(4, collection.GetQueueSize());  // a repeat in a row is condensed
-    source.Delete(fresh);  // takes its queued insert along, silently
-    source.Delete(five);  // processed at once
-    EXPECT_EQ(3, collection.GetQueueSize());
-    EXPECT_EQ(4, collection.GetSize());
-    source.event.Notify(SCC_NotifyEndBulk, DataOf(78));
-    EXPECT_EQ((Notes{{9, 77}, {2, five}, {3, h}, {3, g}, {10, 78}}), view.received);
-    collection.Suspend(1);
-    collection.Suspend(1);
-    collection.Suspend(0);  // a flag, not a counter
-    EXPECT_FALSE(collection.IsSuspended());
-    // Smart: a resume replays unless at least half the content changed, then reloads once.
-    collection.SetNotificationSmart(1);
-    view.received.clear();
-    for (int changes : {1, 2}) {
-        collection.Suspend(1);
-        for (int key = 1; key <= changes; ++key) source.Change(ByKey(key), key);
-        collection.Suspend(0);
-    }
-    EXPECT_EQ((Notes{{3, ByKey(1)}, {5, 0}}), view.received);
-    TestSource none;
-    TestCollection idle(none);
-    idle.AllowReload(1);
-    idle.SetNotificationSmart(1);
-    ViewHook idleView(idle);
-    idle.Suspend(1);
-    idle.Suspend(0);
-    EXPECT_EQ((Notes{{5, 0}}), idleView.received);  // an empty content: 0 changes of 0 is half
-}
-
 TEST_F(CollectionTest, DisabledCollectionIgnoresAndReloadsWhenEnabled) {
     ViewHook view(collection);
-    collection.Reload(0);  // nothing changed: nothing announced unless forced
-    source.Change(ByKey(3), 3);  // stays in place: one change
-    EXPECT_EQ((Notes{{3, ByKey(3)}}), view.received);
-    view.received.clear();
     collection.Enable(0);
     source.Insert(0);
     source.Delete(ByKey(1));
@@ -174,7 +89,7 @@ TEST_F(CollectionTest, DisabledCollectionIgnoresAndReloadsWhenEnabled) {
     EXPECT_EQ(5, collection.GetSize());
     collection.Enable(1);
     EXPECT_EQ((Notes{{5, 0}}), view.received);
-    EXPECT_EQ((std::vector<int>{0, 2, 3, 4, 5}), collection.Keys());
+    EXPECT_EQ((std::vector<int>{0, 2, 3, 4, 5}), Keys(collection.Content()));
     EXPECT_EQ(1, collection.EnableNotifications(0));
     source.Insert(9);
     EXPECT_EQ(1u, view.received.size());
@@ -200,7 +115,6 @@ TEST_F(CollectionTest, NotificationsAboutNoHandleOrAHandleOutsideTheContent) {
     const SYS_Handle three = ByKey(3);
     source.event.Notify(SCC_NotifyInserted, DataOf(three));  // already held: a change
     EXPECT_EQ((Notes{{3, three}}), view.received);
-    EXPECT_TRUE(collection.CheckInvariants());  // held once
     collection.SetFilter(&odd);
     view.received.clear();
     source.event.Notify(SCC_NotifyReset, DataOf(ByKey(2)));  // 2 is not in the content
@@ -211,8 +125,6 @@ TEST_F(CollectionTest, NotificationsAboutNoHandleOrAHandleOutsideTheContent) {
     source.event.Notify(SCC_NotifyCleared, DataOf(three));
     EXPECT_EQ((Notes{{6, three}}), view.received);
     EXPECT_EQ(0, collection.GetSize());
-    EXPECT_FALSE(collection.HasFocus());
-    EXPECT_EQ(0, collection.GetHookMap().GetCount());
     source.Clear();  // a clear about no handle concerns every collection
     EXPECT_EQ((Notes{{6, three}, {6, 0}}), view.received);
 }
@@ -225,7 +137,6 @@ TEST_F(CollectionTest, ItemHooksAreSharedPerEventAndCounted) {
         auto* hook = hooks.Lookup(reinterpret_cast<SYS_Handle>(&source.groupEvents[group]));
         return hook != nullptr ? hook->GetConnectionCount() : -1;
     };
-    EXPECT_EQ(2, hooks.GetCount());
     EXPECT_EQ(2, connections(0));
     EXPECT_EQ(3, connections(1));
     source.Delete(ByKey(4));
@@ -242,31 +153,29 @@ TEST_F(CollectionTest, ItemHooksAreSharedPerEventAndCounted) {
 }
 
 TEST_F(CollectionTest, HandleDataIsKeptPerHandleAndAnnouncedOnTheAttachedEvent) {
-    TestCollection other(source);
-    other.AllowReload(1);
-    ViewHook otherView(other);
     const SYS_Handle h = ByKey(4);
     collection.SetHandleData(h, 17);
-    EXPECT_EQ(0, other.GetHandleData(h));
-    EXPECT_EQ((Notes{{3, h}}), otherView.received);  // announced on the source event
     collection.SetFilter(&odd);  // 4 leaves the content but keeps its data until it is deleted
     EXPECT_EQ(17, collection.GetHandleData(h));
     source.Delete(h);
     EXPECT_EQ(0, collection.GetHandleData(h));
-    // Attached to no event, the collection announces to itself; attached by the host rather
-    // than by SetEvent, to that event.
+    // Attached to no event, the collection announces to itself; attached by the host rather than by
+    // SetEvent, to that event.
     TestSource lone;
     const SYS_Handle item = lone.AddSilently(1);
-    TestCollection loose(lone, nullptr, false), looseOther(lone, nullptr, false);
+    TestCollection loose(lone), other(lone);
+    Detach<int>(loose);
+    Detach<int>(other);
     loose.AllowReload(1);
-    looseOther.AllowReload(1);
-    ViewHook view(loose), looseOtherView(looseOther);
+    other.AllowReload(1);
+    ViewHook view(loose), otherView(other);
     loose.SetHandleData(item, 3);
     AddNode<int>(lone.event, loose);
-    AddNode<int>(lone.event, looseOther);
+    AddNode<int>(lone.event, other);
     loose.SetHandleData(item, 4);
     EXPECT_EQ((Notes{{3, item}, {3, item}}), view.received);
-    EXPECT_EQ((Notes{{3, item}}), looseOtherView.received);
+    EXPECT_EQ((Notes{{3, item}}), otherView.received);
+    EXPECT_EQ(0, other.GetHandleData(item));  // kept per collection
 }
 
 // Handles move by a fixed offset (a relocation of the source's storage).
@@ -290,20 +199,39 @@ TEST_F(CollectionTest, RelocationReplacesEveryHandleAndIsPassedOn) {
     source.event.Notify(7, &offset);
     for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(before[i] + 8, moved.GetAt(i));
     EXPECT_EQ((std::vector<SYS_Handle>{before[1] + 8}), moved.FocusList());
+    EXPECT_EQ(1, moved.GetQueueSize());
     EXPECT_EQ(before[0] + 8, moved.GetQueued(0).data);
     EXPECT_EQ((Notes{{7, reinterpret_cast<SYS_Handle>(&offset)}}), view.received);
 }
+
+// Copies its model when it first hears a notification.
+struct CopyMaker : SCC_EventNode<int> {
+    explicit CopyMaker(TestCollection& copied) : model(&copied) {}
+    int OnNotification(int, int*) override {
+        if (!copy) copy = std::make_unique<TestCollection>(*model);
+        return 0;
+    }
+    TestCollection* model;
+    std::unique_ptr<TestCollection> copy;
+};
 
 TEST_F(CollectionTest, CopyTakesOverListenersAndServesItsOwnItemEvents) {
     ViewHook view(collection);
     collection.SetFocus(ByKey(2), 1);
     view.received.clear();
     TestCollection copy(collection);
+    view.collection = &copy;  // the copy took the view over
     EXPECT_EQ(collection.FocusList(), copy.FocusList());
     EXPECT_FALSE(collection.GetChangeEvent()->HasListeners());
     EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&copy), source.event.GetNextNode());
     EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&collection), copy.GetNextNode());
+    // Also a copy made by a listener while the source event dispatches.
+    CopyMaker maker(collection);
+    AddNode<int>(source.event, maker);
     const SYS_Handle fresh = source.Insert(0, 0);
+    ASSERT_TRUE(maker.copy);
+    EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&collection), maker.copy->GetNextNode());
+    EXPECT_EQ(0, maker.copy->GetPositionByHandle(fresh));
     EXPECT_EQ((Notes{{1, fresh}}), view.received);  // heard through the copy
     EXPECT_EQ(copy.Content(), collection.Content());  // both follow the source
     view.received.clear();
@@ -313,6 +241,7 @@ TEST_F(CollectionTest, CopyTakesOverListenersAndServesItsOwnItemEvents) {
     TestCollection assigned(otherSource);
     ViewHook assignedView(assigned);
     assigned = copy;
+    view.collection = &assigned;  // and the assigned one took it from the copy
     source.Insert(-3);
     EXPECT_EQ(copy.Content(), assigned.Content());
     EXPECT_EQ(2u, view.received.size());
@@ -334,26 +263,16 @@ TEST_F(CollectionTest, BaseCollectionHasNoSourceAndLoadsNothing) {
     EXPECT_EQ(nullptr, bare.GetSourceEvent());
 }
 
-TEST_F(CollectionTest, DetailFollowsItsParentsFocusAndACopyFollowsOnItsOwn) {
+TEST_F(CollectionTest, CopyOfADetailFollowsTheParentOnItsOwnAndANewParentReplacesTheOld) {
     TestSource details;
     for (int key : {10, 11, 20}) details.AddSilently(key, -1, ByKey(key / 10));
     DetailCollection detail(details, collection);
-    detail.SetSort(&CompareByKey, 0);
     detail.AllowReload(1);
-    collection.SetFocus(ByKey(1), 0);
-    ViewHook view(detail);
-    details.items[0]->key = 19;  // silently, out of order: only a reload shows it
-    source.Change(ByKey(2), 2);  // a master that is not focused: ignored
-    EXPECT_TRUE(view.received.empty());
-    collection.GetChangeEvent()->Notify(3, nullptr);  // a change about no handle always reloads
-    source.event.Notify(SCC_NotifyBeginBulk, nullptr);
-    source.event.Notify(SCC_NotifyEndBulk, nullptr);
-    EXPECT_EQ((Notes{{5, 0}, {9, 0}, {10, 0}}), view.received);
     DetailCollection copy(detail);
     collection.SetFocus(ByKey(2), 0);
-    EXPECT_EQ((std::vector<int>{20}), copy.Keys());
-    EXPECT_EQ((std::vector<int>{20}), detail.Keys());
-    TestCollection other(source);  // a new parent replaces the old one
+    EXPECT_EQ((std::vector<int>{20}), Keys(copy.Content()));
+    EXPECT_EQ((std::vector<int>{20}), Keys(detail.Content()));
+    TestCollection other(source);
     detail.SetParent(&other);
     copy.SetParent(nullptr);
     EXPECT_FALSE(collection.GetChangeEvent()->HasListeners());
