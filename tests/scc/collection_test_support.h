@@ -66,10 +66,6 @@ public:
         event.Notify(SCC_NotifyCleared, nullptr);
         FreeAll();
     }
-    long IndexOf(SYS_Handle handle) const {
-        auto at = std::find(items.begin(), items.end(), ItemOf(handle));
-        return at == items.end() ? -1 : static_cast<long>(at - items.begin());
-    }
 
     SCC_Notifier event;
     SCC_Notifier groupEvents[kGroups];
@@ -84,17 +80,16 @@ private:
     }
 };
 
-// Orders by key, then by creation: a total order, so "sorted from scratch" is unambiguous.
-inline int CompareByKey(const SYS_Handle& a, const SYS_Handle& b) {
-    const TestItem& x = *ItemOf(a);
-    const TestItem& y = *ItemOf(b);
-    if (x.key != y.key) return x.key < y.key ? -1 : 1;
-    return x.serial < y.serial ? -1 : (x.serial > y.serial ? 1 : 0);
-}
 // Orders by key only: equal keys keep the order in which they were placed.
 inline int CompareKeyOnly(const SYS_Handle& a, const SYS_Handle& b) {
     const int ka = ItemOf(a)->key, kb = ItemOf(b)->key;
     return ka < kb ? -1 : (ka > kb ? 1 : 0);
+}
+// Orders by key, then by creation: a total order, so "sorted from scratch" is unambiguous.
+inline int CompareByKey(const SYS_Handle& a, const SYS_Handle& b) {
+    const long sa = ItemOf(a)->serial, sb = ItemOf(b)->serial;
+    const int byKey = CompareKeyOnly(a, b);
+    return byKey != 0 ? byKey : (sa < sb ? -1 : (sa > sb ? 1 : 0));
 }
 
 // Accepts items whose key leaves `remainder` when divided by `divisor`.
@@ -125,7 +120,8 @@ public:
 
     SYS_Handle _GetSlider() override { return OnItem() ? HandleOf(m_source->items[m_slider]) : 0; }
     void _SetSlider(SYS_Handle handle) override {
-        m_slider = handle == 0 ? -1 : m_source->IndexOf(handle);
+        const auto at = std::find(m_source->items.begin(), m_source->items.end(), ItemOf(handle));
+        m_slider = handle == 0 || at == m_source->items.end() ? -1 : at - m_source->items.begin();
     }
     int _GetFirst() override { return Settle(0); }
     // From slider 0 the walk starts at the first item.
@@ -172,8 +168,8 @@ public:
 
     int Filter(SYS_Handle handle) override {
         SCC_StdCollection* parent = GetParent();
-        if (parent == nullptr || !parent->IsInFocus(ItemOf(handle)->master, nullptr)) return 0;
-        return SCC_StdCollection::Filter(handle);
+        return parent != nullptr && parent->IsInFocus(ItemOf(handle)->master, nullptr) &&
+               SCC_StdCollection::Filter(handle);
     }
     int _GetNextByParentSlider() override {
         const SYS_Handle master = GetParent() != nullptr ? GetParent()->GetSlider() : 0;

@@ -25,7 +25,7 @@ protected:
         return 0;
     }
 
-    KeyFilter odd{2, 1}, even{2, 0};  // outlive the collections that hold them
+    KeyFilter odd{2, 1};  // outlives the collections that hold it
     TestSource source;
     TestCollection collection{source};
 };
@@ -37,11 +37,9 @@ TEST_F(CollectionTest, PositionWalkMovesTheSliderAndFocusKeepsIt) {
     EXPECT_EQ(collection.Content(), walked);
     EXPECT_TRUE(collection.IsEmpty());
     EXPECT_EQ(collection.GetSize(), collection.GetPosition());  // stepped past the end
-    EXPECT_EQ(0, collection.GetSlider());
     collection.SetSlider(ByKey(3));
     EXPECT_EQ(2, collection.GetPosition());
     EXPECT_EQ(1, collection.GetPrev());
-    EXPECT_EQ(ByKey(2), collection.GetSlider());
     for (SYS_Handle h : walked) collection.SetFocus(h, 1);
     long index = -1;
     EXPECT_TRUE(collection.IsInFocus(*std::max_element(walked.begin(), walked.end()), &index));
@@ -50,34 +48,9 @@ TEST_F(CollectionTest, PositionWalkMovesTheSliderAndFocusKeepsIt) {
     collection.SetFocus(ByKey(5), 0);  // keeps the position and the slider
     EXPECT_EQ(1, collection.GetPosition());
     EXPECT_EQ(ByKey(2), collection.GetSlider());
-    collection.SetFocus(ByKey(5), 2);  // focused already: stays, unannounced
-    collection.SetFocus(ByKey(5), -1);
-    EXPECT_FALSE(collection.HasFocus());
-    collection.SetFocus(source.AddSilently(42), 1);  // not in the content: like handle 0
-    EXPECT_FALSE(collection.HasFocus());
     EXPECT_EQ(0, collection.GetAt(-1));
     EXPECT_EQ(0, collection.GetAt(collection.GetSize()));
     EXPECT_EQ(-1, collection.GetPositionByHandle(0));
-}
-
-TEST_F(CollectionTest, ReloadNotAllowedOnlyTracksAvailability) {
-    TestSource empty;
-    TestCollection c(empty);
-    c.SetFilter(&even);
-    ViewHook view(c);
-    empty.Insert(1);  // does not pass: nothing available yet
-    c.AllowReload(2);
-    c.Reload(0);
-    EXPECT_EQ(0, c.GetSize());
-    c.AllowReload(0);
-    SYS_Handle two = empty.AddSilently(2);
-    c.Reload(0);
-    c.Reload(0);
-    EXPECT_EQ((Notes{{3, 0}}), view.received);
-    EXPECT_EQ(1, c.IsContentAvailable());
-    ItemOf(two)->key = 3;  // silently rejected
-    c.Reload(0);
-    EXPECT_EQ((Notes{{3, 0}, {3, 0}}), view.received);
 }
 
 TEST_F(CollectionTest, DisabledCollectionIgnoresAndReloadsWhenEnabled) {
@@ -86,7 +59,6 @@ TEST_F(CollectionTest, DisabledCollectionIgnoresAndReloadsWhenEnabled) {
     source.Insert(0);
     source.Delete(ByKey(1));
     EXPECT_TRUE(view.received.empty());
-    EXPECT_EQ(5, collection.GetSize());
     collection.Enable(1);
     EXPECT_EQ((Notes{{5, 0}}), view.received);
     EXPECT_EQ((std::vector<int>{0, 2, 3, 4, 5}), Keys(collection.Content()));
@@ -112,21 +84,11 @@ TEST_F(CollectionTest, NotificationsAboutNoHandleOrAHandleOutsideTheContent) {
     for (int code : {1, 2, 3, 4}) source.event.Notify(code, nullptr);  // handle 0: nothing
     EXPECT_EQ(0, counting.calls);
     EXPECT_TRUE(view.received.empty());
-    const SYS_Handle three = ByKey(3);
-    source.event.Notify(SCC_NotifyInserted, DataOf(three));  // already held: a change
-    EXPECT_EQ((Notes{{3, three}}), view.received);
+    source.event.Notify(SCC_NotifyInserted, DataOf(ByKey(3)));  // already held: a change
     collection.SetFilter(&odd);
-    view.received.clear();
     source.event.Notify(SCC_NotifyReset, DataOf(ByKey(2)));  // 2 is not in the content
     source.event.Notify(SCC_NotifyCleared, DataOf(ByKey(2)));
-    EXPECT_TRUE(view.received.empty());
-    collection.SetFocus(three, 1);
-    view.received.clear();
-    source.event.Notify(SCC_NotifyCleared, DataOf(three));
-    EXPECT_EQ((Notes{{6, three}}), view.received);
-    EXPECT_EQ(0, collection.GetSize());
-    source.Clear();  // a clear about no handle concerns every collection
-    EXPECT_EQ((Notes{{6, three}, {6, 0}}), view.received);
+    EXPECT_EQ((Notes{{3, ByKey(3)}, {5, 0}}), view.received);  // the reset of the new filter
 }
 
 TEST_F(CollectionTest, ItemHooksAreSharedPerEventAndCounted) {
@@ -138,7 +100,6 @@ TEST_F(CollectionTest, ItemHooksAreSharedPerEventAndCounted) {
         return hook != nullptr ? hook->GetConnectionCount() : -1;
     };
     EXPECT_EQ(2, connections(0));
-    EXPECT_EQ(3, connections(1));
     source.Delete(ByKey(4));
     EXPECT_EQ(1, connections(0));
     source.Delete(ByKey(2));  // the last item of group 0: its hook goes
@@ -175,7 +136,6 @@ TEST_F(CollectionTest, HandleDataIsKeptPerHandleAndAnnouncedOnTheAttachedEvent) 
     loose.SetHandleData(item, 4);
     EXPECT_EQ((Notes{{3, item}, {3, item}}), view.received);
     EXPECT_EQ((Notes{{3, item}}), otherView.received);
-    EXPECT_EQ(0, other.GetHandleData(item));  // kept per collection
 }
 
 // Handles move by a fixed offset (a relocation of the source's storage).
@@ -221,7 +181,6 @@ TEST_F(CollectionTest, CopyTakesOverListenersAndServesItsOwnItemEvents) {
     view.received.clear();
     TestCollection copy(collection);
     view.collection = &copy;  // the copy took the view over
-    EXPECT_EQ(collection.FocusList(), copy.FocusList());
     EXPECT_FALSE(collection.GetChangeEvent()->HasListeners());
     EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&copy), source.event.GetNextNode());
     EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&collection), copy.GetNextNode());
@@ -233,7 +192,6 @@ TEST_F(CollectionTest, CopyTakesOverListenersAndServesItsOwnItemEvents) {
     EXPECT_EQ(static_cast<SCC_EventNode<int>*>(&collection), maker.copy->GetNextNode());
     EXPECT_EQ(0, maker.copy->GetPositionByHandle(fresh));
     EXPECT_EQ((Notes{{1, fresh}}), view.received);  // heard through the copy
-    EXPECT_EQ(copy.Content(), collection.Content());  // both follow the source
     view.received.clear();
     source.Change(ByKey(4), 4, false, true);
     EXPECT_EQ((Notes{{3, ByKey(4)}}), view.received);
@@ -250,8 +208,10 @@ TEST_F(CollectionTest, CopyTakesOverListenersAndServesItsOwnItemEvents) {
 
 TEST_F(CollectionTest, BaseCollectionHasNoSourceAndLoadsNothing) {
     SCC_StdCollection bare;
+    bare.AllowReload(2);  // not 1: still no reload
+    EXPECT_EQ(0, bare.IsContentAvailable());
+    bare.AllowReload(0);
     bare.AllowReload(1);
-    EXPECT_EQ(0, bare.GetSize());
     EXPECT_EQ(0, bare.GetFirst());
     EXPECT_EQ(0, bare.GetNext());
     EXPECT_EQ(nullptr, bare.GetEvent());
@@ -265,13 +225,12 @@ TEST_F(CollectionTest, BaseCollectionHasNoSourceAndLoadsNothing) {
 
 TEST_F(CollectionTest, CopyOfADetailFollowsTheParentOnItsOwnAndANewParentReplacesTheOld) {
     TestSource details;
-    for (int key : {10, 11, 20}) details.AddSilently(key, -1, ByKey(key / 10));
+    const SYS_Handle detailOfTwo = details.AddSilently(20, -1, ByKey(2));
     DetailCollection detail(details, collection);
     detail.AllowReload(1);
     DetailCollection copy(detail);
     collection.SetFocus(ByKey(2), 0);
-    EXPECT_EQ((std::vector<int>{20}), Keys(copy.Content()));
-    EXPECT_EQ((std::vector<int>{20}), Keys(detail.Content()));
+    EXPECT_EQ((std::vector<SYS_Handle>{detailOfTwo}), copy.Content());
     TestCollection other(source);
     detail.SetParent(&other);
     copy.SetParent(nullptr);
