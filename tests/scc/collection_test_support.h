@@ -3,6 +3,8 @@
 // An in-memory data source for collection tests: objects whose addresses are their handles, a
 // source notifier, a few shared per-item change events, and the collections that walk it.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -23,6 +25,11 @@ inline SYS_Handle HandleOf(const TestItem* item) { return reinterpret_cast<SYS_H
 inline int* DataOf(SYS_Handle handle) {
     return static_cast<int*>(SCC_Notifier::ValueAsData(handle));
 }
+inline std::vector<int> Keys(const std::vector<SYS_Handle>& handles) {
+    std::vector<int> keys;
+    for (SYS_Handle h : handles) keys.push_back(ItemOf(h)->key);
+    return keys;
+}
 
 class TestSource {
 public:
@@ -33,7 +40,7 @@ public:
     // Adds an item at the end of the source walk and announces (1, handle).
     SYS_Handle Insert(int key, int group = -1, SYS_Handle master = 0) {
         SYS_Handle handle = AddSilently(key, group, master);
-        event.Notify(1, SCC_Notifier::ValueAsData(handle));
+        event.Notify(SCC_NotifyInserted, DataOf(handle));
         return handle;
     }
     SYS_Handle AddSilently(int key, int group = -1, SYS_Handle master = 0) {
@@ -42,7 +49,7 @@ public:
     }
     // Announces (2, handle) while the item exists, then frees it.
     void Delete(SYS_Handle handle) {
-        event.Notify(2, SCC_Notifier::ValueAsData(handle));
+        event.Notify(SCC_NotifyDeleting, DataOf(handle));
         auto at = std::find(items.begin(), items.end(), ItemOf(handle));
         delete *at;
         items.erase(at);
@@ -50,18 +57,14 @@ public:
     // Changes the key; announces (3, handle) on the source event and/or the item's own event.
     void Change(SYS_Handle handle, int key, bool onSource = true, bool onItemEvent = false) {
         ItemOf(handle)->key = key;
-        if (onSource) event.Notify(3, SCC_Notifier::ValueAsData(handle));
+        if (onSource) event.Notify(SCC_NotifyChanged, DataOf(handle));
         if (onItemEvent && ItemOf(handle)->group >= 0)
-            groupEvents[ItemOf(handle)->group].Notify(3, SCC_Notifier::ValueAsData(handle));
+            groupEvents[ItemOf(handle)->group].Notify(SCC_NotifyChanged, DataOf(handle));
     }
     // Announces (6, 0), then frees every item.
     void Clear() {
-        event.Notify(6, nullptr);
+        event.Notify(SCC_NotifyCleared, nullptr);
         FreeAll();
-    }
-    long IndexOf(SYS_Handle handle) const {
-        auto at = std::find(items.begin(), items.end(), ItemOf(handle));
-        return at == items.end() ? -1 : static_cast<long>(at - items.begin());
     }
 
     SCC_Notifier event;
@@ -77,41 +80,34 @@ private:
     }
 };
 
-// Orders by key, then by creation: a total order, so "sorted from scratch" is unambiguous.
-inline int CompareByKey(const SYS_Handle& a, const SYS_Handle& b) {
-    const TestItem& x = *ItemOf(a);
-    const TestItem& y = *ItemOf(b);
-    if (x.key != y.key) return x.key < y.key ? -1 : 1;
-    return x.serial < y.serial ? -1 : (x.serial > y.serial ? 1 : 0);
-}
 // Orders by key only: equal keys keep the order in which they were placed.
 inline int CompareKeyOnly(const SYS_Handle& a, const SYS_Handle& b) {
     const int ka = ItemOf(a)->key, kb = ItemOf(b)->key;
     return ka < kb ? -1 : (ka > kb ? 1 : 0);
 }
+// Orders by key, then by creation: a total order, so "sorted from scratch" is unambiguous.
+inline int CompareByKey(const SYS_Handle& a, const SYS_Handle& b) {
+    const long sa = ItemOf(a)->serial, sb = ItemOf(b)->serial;
+    const int byKey = CompareKeyOnly(a, b);
+    return byKey != 0 ? byKey : (sa < sb ? -1 : (sa > sb ? 1 : 0));
+}
 
 // Accepts items whose key leaves `remainder` when divided by `divisor`.
-class KeyFilter : public SYS_Filter {
-public:
-    KeyFilter(int divisor, int remainder) : m_divisor(divisor), m_remainder(remainder) {}
+struct KeyFilter : SYS_Filter {
+    KeyFilter(int keyDivisor, int keyRemainder) : divisor(keyDivisor), remainder(keyRemainder) {}
     int IsTrue(SYS_Handle handle) override {
-        int rest = ItemOf(handle)->key % m_divisor;
-        return (rest < 0 ? rest + m_divisor : rest) == m_remainder;
+        const int rest = ItemOf(handle)->key % divisor;
+        return (rest < 0 ? rest + divisor : rest) == remainder;
     }
-
-private:
-    int m_divisor;
-    int m_remainder;
+    const int divisor, remainder;
 };
 
 // A collection over a TestSource; the slider is an index into the source walk.
 class TestCollection : public SCC_StdCollection {
 public:
-    // `listen` false: the collection walks the source but does not listen to its event.
-    explicit TestCollection(TestSource& source, SCC_StdCollection* parent = nullptr,
-                            bool listen = true)
+    explicit TestCollection(TestSource& source, SCC_StdCollection* parent = nullptr)
         : SCC_StdCollection(parent), m_source(&source), m_slider(-1) {
-        if (listen) SetEvent(&source.event);
+        SetEvent(&source.event);
     }
     TestCollection(TestCollection& model)
         : SCC_StdCollection(model), m_source(model.m_source), m_slider(model.m_slider) {}
@@ -124,7 +120,8 @@ public:
 
     SYS_Handle _GetSlider() override { return OnItem() ? HandleOf(m_source->items[m_slider]) : 0; }
     void _SetSlider(SYS_Handle handle) override {
-        m_slider = handle == 0 ? -1 : m_source->IndexOf(handle);
+        const auto at = std::find(m_source->items.begin(), m_source->items.end(), ItemOf(handle));
+        m_slider = handle == 0 || at == m_source->items.end() ? -1 : at - m_source->items.begin();
     }
     int _GetFirst() override { return Settle(0); }
     // From slider 0 the walk starts at the first item.
@@ -136,7 +133,6 @@ public:
         return group >= 0 ? &m_source->groupEvents[group] : nullptr;
     }
 
-    TestSource& Source() { return *m_source; }
     std::vector<SYS_Handle> Content() {
         std::vector<SYS_Handle> content;
         for (long i = 0; i < GetSize(); ++i) content.push_back(GetAt(i));
@@ -147,7 +143,6 @@ public:
         for (long i = 0; i < GetFocusCount(); ++i) focus.push_back(GetFocus(i));
         return focus;
     }
-    using SCC_StdCollection::ConnectEvent;
     using SCC_StdCollection::Reload;
 
 protected:
@@ -163,8 +158,8 @@ protected:
     long m_slider;
 };
 
-// The details of the masters its parent has focused: a detail passes when its master is focused
-// in the parent and the collection's own filter accepts it. The walk by parent slider visits the
+// The details of the masters its parent has focused: a detail passes when its master is focused in
+// the parent and the collection's own filter accepts it. The walk by parent slider visits the
 // details of the master under the parent's slider.
 class DetailCollection : public TestCollection {
 public:
@@ -173,8 +168,8 @@ public:
 
     int Filter(SYS_Handle handle) override {
         SCC_StdCollection* parent = GetParent();
-        if (parent == nullptr || !parent->IsInFocus(ItemOf(handle)->master, nullptr)) return 0;
-        return SCC_StdCollection::Filter(handle);
+        return parent != nullptr && parent->IsInFocus(ItemOf(handle)->master, nullptr) &&
+               SCC_StdCollection::Filter(handle);
     }
     int _GetNextByParentSlider() override {
         const SYS_Handle master = GetParent() != nullptr ? GetParent()->GetSlider() : 0;
@@ -184,58 +179,38 @@ public:
     }
 };
 
-// A view on a collection's change event: keeps its own list of the collection's handles from
-// the notifications alone (a reset re-reads the content), and records every notification.
+// A view on a collection's change event: keeps its own list of the collection's handles from the
+// notifications alone (a reset re-reads the content), and records every notification.
 class ViewHook : public SCC_EventNode<int> {
 public:
-    explicit ViewHook(SCC_StdCollection& collection) : m_collection(&collection) {
-        collection.SetNotificationHandler(this);
-        Resync();
+    explicit ViewHook(TestCollection& heard) : collection(&heard) {
+        heard.SetNotificationHandler(this);
+        view = heard.Content();
     }
     int OnNotification(int code, int* data) override {
         const SYS_Handle handle = SCC_Notifier::DataAsValue(data);
         received.emplace_back(code, handle);
-        auto at = std::find(view.begin(), view.end(), handle);
-        switch (code) {
-        case 1: {  // announced after the insert: the view asks where the handle went
-            const long position = m_collection->GetPositionByHandle(handle);
-            if (at != view.end()) faults.push_back("insert of a handle the view has");
-            if (position < 0 || position > static_cast<long>(view.size()))
-                faults.push_back("insert announced at no place in the view");
-            else
-                view.insert(view.begin() + position, handle);
-            break;
-        }
-        case 2:  // announced before the removal
-            if (at == view.end()) faults.push_back("deletion of a handle the view lacks");
-            else view.erase(at);
-            if (m_collection->GetPositionByHandle(handle) < 0)
-                faults.push_back("deletion announced after the removal");
-            break;
-        case 3:
-        case 4:
-            if (handle != 0 && at == view.end()) faults.push_back("change of an unknown handle");
-            break;
-        case 5:
-            Resync();
-            break;
-        case 6:
+        const auto at = std::find(view.begin(), view.end(), handle);
+        const long position = collection->GetPositionByHandle(handle);
+        if (code == SCC_NotifyInserted) {  // announced after the insert, at its place
+            const bool placed =
+                at == view.end() && position >= 0 && position <= static_cast<long>(view.size());
+            EXPECT_TRUE(placed) << "insert of a handle the view has, or at no place in it";
+            if (placed) view.insert(view.begin() + position, handle);
+        } else if (code == SCC_NotifyDeleting) {  // announced before the removal
+            EXPECT_TRUE(at != view.end() && position >= 0) << "deletion of a handle not held";
+            if (at != view.end()) view.erase(at);
+        } else if (code == SCC_NotifyChanged || code == SCC_NotifyFocusAdded) {
+            EXPECT_TRUE(handle == 0 || at != view.end()) << "change of an unknown handle";
+        } else if (code == SCC_NotifyReset) {
+            view = collection->Content();
+        } else if (code == SCC_NotifyCleared) {
             view.clear();
-            break;
-        default:
-            break;
         }
         return 0;
-    }
-    void Resync() {
-        view.clear();
-        for (long i = 0; i < m_collection->GetSize(); ++i) view.push_back(m_collection->GetAt(i));
     }
 
     std::vector<std::pair<int, SYS_Handle>> received;
     std::vector<SYS_Handle> view;
-    std::vector<const char*> faults;
-
-private:
-    SCC_StdCollection* m_collection;
+    TestCollection* collection;  // the one whose change event the view listens to
 };
