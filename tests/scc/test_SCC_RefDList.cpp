@@ -12,6 +12,8 @@
 
 namespace {
 
+typedef std::vector<SCC_DListRefNode*> Nodes;
+
 struct Call {
     const SCC_RefDList* list;
     int code;
@@ -25,29 +27,20 @@ public:
     void OnListChange(int code, SCC_DListRefNode* node) override { g_calls.push_back({this, code, node}); }
 };
 
-std::vector<int>* g_order = nullptr;  // ids of the called nodes, when set
-
-// A node with a name and an optional reaction to NotifyNodes.
+// A node with a name and an optional reaction to NotifyNodes; it answers its name otherwise.
 class Ref : public SCC_DListRefNode {
 public:
     explicit Ref(int name = 0) : id(name) {}
     int OnNotification(int code, void* param) override {
         seen.push_back(code);
-        if (g_order != nullptr) g_order->push_back(id);
-        if (reaction) return reaction(code, param);
-        return id;
+        return reaction ? reaction(code, param) : id;
     }
     int id;
     std::vector<int> seen;
     std::function<int(int, void*)> reaction;
 };
 
-std::vector<SCC_DListRefNode*> Nodes(const SCC_RefDList& list) {
-    std::vector<SCC_DListRefNode*> nodes;
-    for (SCC_DListRefNode* n = list.GetHead(); n != nullptr && nodes.size() < 1000; n = n->GetNext())
-        nodes.push_back(n);
-    return nodes;
-}
+Nodes InOrder(const SCC_RefDList& list) { return Contents<SCC_RefDList, SCC_DListRefNode>(list); }
 
 // Random operations over three lists and a pool of nodes, compared after every step with a
 // model of vectors: order, membership, recorded list, validity, and the exact hook calls.
@@ -56,7 +49,7 @@ TEST(SCC_RefDList, RandomOperationsMatchAModel) {
         std::mt19937 rng(seed);
         auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
         LoggedList lists[3];
-        std::vector<SCC_DListRefNode*> model[3];
+        Nodes model[3];
         std::vector<std::unique_ptr<Ref>> pool;
         for (int i = 0; i < 8; ++i) pool.push_back(std::make_unique<Ref>(i));
         auto where = [&](SCC_DListRefNode* n) -> int {
@@ -64,83 +57,74 @@ TEST(SCC_RefDList, RandomOperationsMatchAModel) {
                 if (std::find(model[l].begin(), model[l].end(), n) != model[l].end()) return l;
             return -1;
         };
-        auto leave = [&](SCC_DListRefNode* n, std::vector<Call>& expected) {
+        std::vector<Call> expected;
+        auto leave = [&](SCC_DListRefNode* n) {
             const int l = where(n);
             if (l < 0) return;
-            expected.push_back({&lists[l], 2, n});
+            expected.push_back({&lists[l], SCC_NotifyDeleting, n});
             model[l].erase(std::find(model[l].begin(), model[l].end(), n));
         };
         for (int step = 0; step < 300; ++step) {
             SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
             g_calls.clear();
-            std::vector<Call> expected;
+            expected.clear();
             const int l = static_cast<int>(pick(3));
             LoggedList& list = lists[l];
-            std::vector<SCC_DListRefNode*>& m = model[l];
+            Nodes& m = model[l];
             SCC_DListRefNode* node = pool[pick(pool.size())].get();
             SCC_DListRefNode* ref = m.empty() || pick(5) == 0 ? nullptr : m[pick(m.size())];
             const int op = static_cast<int>(pick(10));
-            if (op < 4 && ref == node) continue;  // leaving in place is covered elsewhere
-            if (op < 4) {
-                leave(node, expected);
-                auto at = m.end();
-                if (op == 0) { EXPECT_EQ(node, list.AddHead(node)); at = m.begin(); }
-                if (op == 1) { EXPECT_EQ(node, list += node); }
-                if (op == 2) {
-                    EXPECT_EQ(node, list.InsertBefore(ref, node));
-                    if (ref) at = std::find(m.begin(), m.end(), ref);
+            if (op == 2 || op == 3) {
+                if (ref == node) {  // inserting a node relative to itself leaves it in place
+                    EXPECT_EQ(node, op == 2 ? list.InsertBefore(ref, node) : list.InsertAfter(ref, node));
+                } else {
+                    leave(node);
+                    auto at = op == 2 ? (ref ? std::find(m.begin(), m.end(), ref) : m.end())
+                                      : (ref ? std::find(m.begin(), m.end(), ref) + 1 : m.begin());
+                    m.insert(at, node);
+                    EXPECT_EQ(node, op == 2 ? list.InsertBefore(ref, node) : list.InsertAfter(ref, node));
+                    expected.push_back({&list, SCC_NotifyInserted, node});
                 }
-                if (op == 3) {
-                    EXPECT_EQ(node, list.InsertAfter(ref, node));
-                    at = ref ? std::find(m.begin(), m.end(), ref) + 1 : m.begin();
-                }
-                m.insert(at, node);
-                expected.push_back({&list, 1, node});
+            } else if (op < 2) {
+                leave(node);
+                m.insert(op == 0 ? m.begin() : m.end(), node);
+                EXPECT_EQ(node, op == 0 ? list.AddHead(node) : list += node);
+                expected.push_back({&list, SCC_NotifyInserted, node});
             } else if (op == 4 && where(node) == l) {
-                leave(node, expected);
+                leave(node);
                 EXPECT_EQ(node, list.Remove(node));
-            } else if (op == 5 && !m.empty()) {
-                SCC_DListRefNode* first = m.front();
-                leave(first, expected);
-                EXPECT_EQ(first, list.RemoveHead());
-            } else if (op == 6 && !m.empty()) {
-                SCC_DListRefNode* last = m.back();
-                leave(last, expected);
-                EXPECT_EQ(last, list.RemoveTail());
+            } else if ((op == 5 || op == 6) && !m.empty()) {
+                SCC_DListRefNode* end = op == 5 ? m.front() : m.back();
+                leave(end);
+                EXPECT_EQ(end, op == 5 ? list.RemoveHead() : list.RemoveTail());
             } else if (op == 7) {
                 const int from = static_cast<int>(pick(3));
-                if (from != l) {
-                    for (SCC_DListRefNode* n : std::vector<SCC_DListRefNode*>(model[from])) {
-                        leave(n, expected);
-                        m.push_back(n);
-                        expected.push_back({&list, 1, n});
-                    }
+                for (SCC_DListRefNode* n : from == l ? Nodes() : Nodes(model[from])) {
+                    leave(n);
+                    m.push_back(n);
+                    expected.push_back({&list, SCC_NotifyInserted, n});
                 }
                 list.Merge(lists[from]);
             } else if (op == 8) {
                 // A copy joins the original's list right before it; destroying it leaves again.
                 const int lo = where(node);
-                {
-                    Ref copy(static_cast<Ref&>(*node));
-                    if (lo >= 0) {
-                        EXPECT_EQ(node, copy.GetNext());
-                        EXPECT_EQ(&lists[lo], copy.GetList());
-                        expected.push_back({&lists[lo], 1, &copy});
-                        expected.push_back({&lists[lo], 2, &copy});
-                    } else {
-                        EXPECT_EQ(nullptr, copy.GetList());
-                    }
+                Ref copy(static_cast<Ref&>(*node));
+                EXPECT_EQ(lo < 0 ? nullptr : &lists[lo], copy.GetList());
+                if (lo >= 0) {
+                    EXPECT_EQ(node, copy.GetNext());
+                    expected.push_back({&lists[lo], SCC_NotifyInserted, &copy});
+                    expected.push_back({&lists[lo], SCC_NotifyDeleting, &copy});
                 }
             } else if (op == 9) {
                 // Destroying a node takes it out; a fresh one replaces it in the pool.
-                leave(node, expected);
+                leave(node);
                 for (auto& p : pool)
                     if (p.get() == node) p = std::make_unique<Ref>(static_cast<Ref*>(node)->id);
             }
             EXPECT_TRUE(expected == g_calls) << expected.size() << " calls expected, "
                                              << g_calls.size() << " made";
             for (int k = 0; k < 3; ++k) {
-                EXPECT_EQ(model[k], Nodes(lists[k]));
+                EXPECT_EQ(model[k], InOrder(lists[k]));
                 EXPECT_TRUE(lists[k].IsValid());
                 EXPECT_EQ(static_cast<long>(model[k].size()), lists[k].GetCount());
             }
@@ -156,40 +140,23 @@ TEST(SCC_RefDList, RandomOperationsMatchAModel) {
     g_calls.clear();
 }
 
-TEST(SCC_RefDList, DestroyingTheListFreesItsNodesAfterCodeSix) {
-    Ref a(1), b(2);
-    {
-        LoggedList list;
-        AddTails(list, {&a, &b});
-        g_calls.clear();
-    }
-    // A list's own hook is out of reach while it is destroyed, so nothing is logged; the nodes
-    // must simply be free and usable again.
-    EXPECT_TRUE(g_calls.empty());
-    EXPECT_EQ(nullptr, a.GetList());
-    EXPECT_FALSE(a.IsLinked() || b.IsLinked());
-    SCC_RefDList again;
-    again.AddTail(&a);
-    EXPECT_EQ(&again, a.GetList());
-}
-
 TEST(SCC_DListRefNode, ConstructionCopyAndAssignmentRules) {
-    SCC_RefDList list, other;
+    LoggedList list, other;
     Ref a(1);
     list.AddTail(&a);
     SCC_DListRefNode joined(&list);  // at the head
-    EXPECT_EQ((std::vector<SCC_DListRefNode*>{&joined, &a}), Nodes(list));
+    EXPECT_EQ((Nodes{&joined, &a}), InOrder(list));
     SCC_DListRefNode nowhere(nullptr);
     EXPECT_EQ(nullptr, nowhere.GetList());
 
     Ref copy(a);  // directly before the original
-    EXPECT_EQ((std::vector<SCC_DListRefNode*>{&joined, &copy, &a}), Nodes(list));
+    EXPECT_EQ((Nodes{&joined, &copy, &a}), InOrder(list));
 
     Ref moved(5);
     other.AddTail(&moved);
     moved = a;  // leaves `other`, joins before `a`
     EXPECT_TRUE(other.IsEmpty());
-    EXPECT_EQ((std::vector<SCC_DListRefNode*>{&joined, &copy, &moved, &a}), Nodes(list));
+    EXPECT_EQ((Nodes{&joined, &copy, &moved, &a}), InOrder(list));
     moved = moved;  // to itself: stays
     EXPECT_EQ(&list, moved.GetList());
     static_cast<SCC_DListRefNode&>(moved) = nowhere;  // from a node in no list: leaves
@@ -202,31 +169,15 @@ TEST(SCC_DListRefNode, ConstructionCopyAndAssignmentRules) {
     other = list;
     EXPECT_TRUE(other.IsEmpty());
     EXPECT_EQ(3, list.GetCount());
-}
 
-TEST(SCC_DListRefNode, ChangeListRecordsWithoutLinking) {
-    LoggedList list, target;
-    Ref a(1);
-    list.AddTail(&a);
     g_calls.clear();
-    a.ChangeList(&target);
-    EXPECT_EQ((std::vector<Call>{{&list, 2, &a}}), g_calls);
-    EXPECT_TRUE(list.IsEmpty());
-    EXPECT_TRUE(target.IsEmpty());
-    EXPECT_EQ(&target, a.GetList());
+    a.ChangeList(&other);  // leaves with Deleting, recorded in `other` but not linked there
+    EXPECT_EQ((std::vector<Call>{{&list, SCC_NotifyDeleting, &a}}), g_calls);
+    EXPECT_EQ(&other, a.GetList());
     EXPECT_FALSE(a.IsLinked());
-    target.AddTail(&a);  // the list operations link it
-    EXPECT_EQ((std::vector<SCC_DListRefNode*>{&a}), Nodes(target));
+    EXPECT_TRUE(other.IsEmpty());
+    other.AddTail(&a);
     g_calls.clear();
-}
-
-TEST(SCC_RefDList, InsertingANodeRelativeToItselfLeavesItInPlace) {
-    SCC_RefDList list;
-    Ref a(1), b(2);
-    AddTails(list, {&a, &b});
-    EXPECT_EQ(&a, list.InsertBefore(&a, &a));
-    EXPECT_EQ(&b, list.InsertAfter(&b, &b));
-    EXPECT_EQ((std::vector<SCC_DListRefNode*>{&a, &b}), Nodes(list));
 }
 
 TEST(SCC_RefDList, BadArgumentsAreReportedAndRefused) {
@@ -235,11 +186,7 @@ TEST(SCC_RefDList, BadArgumentsAreReportedAndRefused) {
     Ref a(1), foreign(2), free(3);
     list.AddTail(&a);
     other.AddTail(&foreign);
-    struct Row {
-        const char* name;
-        std::function<SCC_DListRefNode*()> run;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, std::function<SCC_DListRefNode*()>> rows[] = {
         {"add null at the head", [&] { return list.AddHead(nullptr); }},
         {"add null at the tail", [&] { return list.AddTail(nullptr); }},
         {"insert null", [&] { return list.InsertBefore(&a, nullptr); }},
@@ -251,12 +198,12 @@ TEST(SCC_RefDList, BadArgumentsAreReportedAndRefused) {
         {"insert after a free node", [&] { return list.InsertAfter(&free, &a); }},
         {"remove after another list's node", [&] { return list.RemoveAfter(&foreign); }},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(nullptr, row.run());
+    for (const auto& [name, run] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(nullptr, run());
         EXPECT_EQ(1, breaks.Take());
-        EXPECT_EQ((std::vector<SCC_DListRefNode*>{&a}), Nodes(list));
-        EXPECT_EQ((std::vector<SCC_DListRefNode*>{&foreign}), Nodes(other));
+        EXPECT_EQ((Nodes{&a}), InOrder(list));
+        EXPECT_EQ((Nodes{&foreign}), InOrder(other));
         EXPECT_EQ(nullptr, free.GetList());
     }
 }
@@ -280,45 +227,22 @@ TEST(SCC_RefDList, NotifyNodesCallsEveryNodeAndAnswersTheLastResult) {
     EXPECT_EQ(7, list.NotifyNodes(7, nullptr));  // the base node answers the code
 }
 
-// Reactions of the called node that change the list under the walk.
+// The called node changes the list under the walk: the walk goes on from where the node was.
 TEST(SCC_RefDList, NotifyNodesSurvivesChangesMadeByTheCalledNode) {
     struct Row {
         const char* name;
-        std::function<void(SCC_RefDList&, Ref* nodes[4], std::unique_ptr<Ref>& owned)> install;
+        int actor;
+        std::function<void(SCC_RefDList&, Ref* nodes[4], std::unique_ptr<Ref>& owned)> act;
         std::vector<int> called;  // ids called, in order
         std::vector<int> after;   // ids left in the list
     };
     const Row rows[] = {
-        {"node removes itself",
-         [](SCC_RefDList& l, Ref* n[4], std::unique_ptr<Ref>&) {
-             n[1]->reaction = [&l, n](int, void*) { l.Remove(n[1]); return 0; };
-         },
-         {0, 1, 2, 3}, {0, 2, 3}},
-        {"node removes its successor",
-         [](SCC_RefDList& l, Ref* n[4], std::unique_ptr<Ref>&) {
-             n[1]->reaction = [&l, n](int, void*) { l.Remove(n[2]); return 0; };
-         },
-         {0, 1, 3}, {0, 1, 3}},
-        {"node destroys itself",
-         [](SCC_RefDList&, Ref* n[4], std::unique_ptr<Ref>& owned) {
-             n[2]->reaction = [&owned](int, void*) { owned.reset(); return 0; };
-         },
-         {0, 1, 2, 3}, {0, 1, 3}},
-        {"node moves itself to the head",
-         [](SCC_RefDList& l, Ref* n[4], std::unique_ptr<Ref>&) {
-             n[2]->reaction = [&l, n](int, void*) { l.AddHead(n[2]); return 0; };
-         },
-         {0, 1, 2, 3}, {2, 0, 1, 3}},
-        {"node moves the tail behind itself",
-         [](SCC_RefDList& l, Ref* n[4], std::unique_ptr<Ref>&) {
-             n[0]->reaction = [&l, n](int, void*) { l.InsertAfter(n[0], n[3]); return 0; };
-         },
-         {0, 3, 1, 2}, {0, 3, 1, 2}},
-        {"node removes everything",
-         [](SCC_RefDList& l, Ref* n[4], std::unique_ptr<Ref>&) {
-             n[1]->reaction = [&l](int, void*) { l.RemoveAll(); return 0; };
-         },
-         {0, 1}, {}},
+        {"removes itself", 1, [](SCC_RefDList& l, Ref* n[4], auto&) { l.Remove(n[1]); }, {0, 1, 2, 3}, {0, 2, 3}},
+        {"removes its successor", 1, [](SCC_RefDList& l, Ref* n[4], auto&) { l.Remove(n[2]); }, {0, 1, 3}, {0, 1, 3}},
+        {"destroys itself", 2, [](SCC_RefDList&, Ref**, auto& owned) { owned.reset(); }, {0, 1, 2, 3}, {0, 1, 3}},
+        {"moves itself to the head", 2, [](SCC_RefDList& l, Ref* n[4], auto&) { l.AddHead(n[2]); }, {0, 1, 2, 3}, {2, 0, 1, 3}},
+        {"moves the tail behind itself", 0, [](SCC_RefDList& l, Ref* n[4], auto&) { l.InsertAfter(n[0], n[3]); }, {0, 3, 1, 2}, {0, 3, 1, 2}},
+        {"removes everything", 1, [](SCC_RefDList& l, Ref**, auto&) { l.RemoveAll(); }, {0, 1}, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -326,15 +250,20 @@ TEST(SCC_RefDList, NotifyNodesSurvivesChangesMadeByTheCalledNode) {
         Ref n0(0), n1(1), n3(3);
         std::unique_ptr<Ref> owned = std::make_unique<Ref>(2);
         Ref* nodes[4] = {&n0, &n1, owned.get(), &n3};
-        for (Ref* n : nodes) list.AddTail(n);
-        row.install(list, nodes, owned);
         std::vector<int> called;
-        g_order = &called;
+        for (Ref* n : nodes) {
+            list.AddTail(n);
+            n->reaction = [&called, n](int, void*) { called.push_back(n->id); return 0; };
+        }
+        nodes[row.actor]->reaction = [&, n = nodes[row.actor]](int, void*) {
+            called.push_back(n->id);
+            row.act(list, nodes, owned);
+            return 0;
+        };
         list.NotifyNodes(1, nullptr);
-        g_order = nullptr;
         EXPECT_EQ(row.called, called);
         std::vector<int> after;
-        for (SCC_DListRefNode* n : Nodes(list)) after.push_back(static_cast<Ref*>(n)->id);
+        for (SCC_DListRefNode* n : InOrder(list)) after.push_back(static_cast<Ref*>(n)->id);
         EXPECT_EQ(row.after, after);
         EXPECT_TRUE(list.IsValid());
     }
@@ -343,9 +272,7 @@ TEST(SCC_RefDList, NotifyNodesSurvivesChangesMadeByTheCalledNode) {
 TEST(SCC_RefDList, NotifyNodesStopsWhenANodeDestroysTheList) {
     auto list = std::make_unique<SCC_RefDList>();
     Ref a(1), b(2), c(3);
-    list->AddTail(&a);
-    list->AddTail(&b);
-    list->AddTail(&c);
+    AddTails(*list, {&a, &b, &c});
     b.reaction = [&list](int, void*) {
         list.reset();
         return 5;
@@ -357,35 +284,12 @@ TEST(SCC_RefDList, NotifyNodesStopsWhenANodeDestroysTheList) {
     EXPECT_FALSE(c.IsLinked());
 }
 
-TEST(SCC_RefDList, NestedNotifyNodesOnTheSameListEachWalkOn) {
-    SCC_RefDList list;
-    Ref a(1), b(2), c(3);
-    AddTails(list, {&a, &b, &c});
-    int depth = 0;
-    b.reaction = [&](int code, void*) {
-        if (depth++ == 0) {
-            list.NotifyNodes(code + 1, nullptr);  // the inner walk removes b under the outer one
-            list.Remove(&b);
-        }
-        return 0;
-    };
-    list.NotifyNodes(1, nullptr);
-    EXPECT_EQ((std::vector<int>{1, 2}), a.seen);
-    EXPECT_EQ((std::vector<int>{1, 2}), b.seen);
-    EXPECT_EQ((std::vector<int>{2, 1}), c.seen);
-    EXPECT_EQ(2, list.GetCount());
-}
-
-}  // namespace
-
-namespace {
-
 // The old list's hook runs while the node leaves it, before it joins the new list; a hook that
 // takes the reference node away must not leave the new list linked to a free node.
 class ThiefList : public SCC_RefDList {
 public:
     void OnListChange(int code, SCC_DListRefNode*) override {
-        if (code == 2 && victim != nullptr) victim->GetList()->Remove(victim);
+        if (code == SCC_NotifyDeleting && victim != nullptr) victim->GetList()->Remove(victim);
     }
     SCC_DListRefNode* victim = nullptr;
 };
@@ -403,9 +307,7 @@ TEST(SCC_RefDList, ReferenceTakenAwayByTheOldListsHookFallsBackToTheEnd) {
         else list.InsertAfter(&ref, &node);
         oldList.victim = nullptr;
         EXPECT_FALSE(ref.IsLinked());
-        EXPECT_EQ(before ? (std::vector<SCC_DListRefNode*>{&a, &node})
-                         : (std::vector<SCC_DListRefNode*>{&node, &a}),
-                  Nodes(list));
+        EXPECT_EQ(before ? (Nodes{&a, &node}) : (Nodes{&node, &a}), InOrder(list));
         EXPECT_TRUE(list.IsValid());
     }
 }

@@ -3,20 +3,9 @@
 #include <vector>
 
 #include "ListTestSupport.h"
-#include "SCC_List.h"
 #include "SCC_Notifier.h"
 
 namespace {
-
-struct SNode : SCC_SListNode<SNode> {
-    explicit SNode(int v = 0) : value(v) {}
-    int value;
-};
-
-struct DNode : SCC_DListNode<DNode> {
-    explicit DNode(int v = 0) : value(v) {}
-    int value;
-};
 
 // A list that forwards its hook to a notifier, the way an owner keeps iterators informed.
 template <class Base, class N>
@@ -26,16 +15,18 @@ public:
     SCC_Notifier notifier;
 };
 
-template <class It>
-std::vector<int> Walk(It& it) {
+// Values from the iterator's node on, as `step` moves it, until it runs empty.
+template <class It, class Step>
+std::vector<int> Walk(It& it, Step step) {
     std::vector<int> values;
-    if (it.IsEmpty()) return values;
-    do values.push_back(it.GetNode()->value);
-    while (it.GetNext() && values.size() < 100);
+    while (!it.IsEmpty() && values.size() < 100) {
+        values.push_back(it.GetNode()->value);
+        step();
+    }
     return values;
 }
 
-TEST(SCC_SListIterator, WalksFromTheHeadAndEndsEmpty) {
+TEST(SCC_ListIterator, WalksFromEitherEndAndEndsEmpty) {
     SNode a(1), b(2), c(3);
     SCC_SList<SNode> list;
     SCC_SListIterator<SNode> it;
@@ -45,11 +36,18 @@ TEST(SCC_SListIterator, WalksFromTheHeadAndEndsEmpty) {
     AddTails(list, {&a, &b, &c});
     it.Restart(list);
     EXPECT_EQ(reinterpret_cast<SYS_Handle>(&a), it.GetHandle());
-    EXPECT_EQ((std::vector<int>{1, 2, 3}), Walk(it));
-    EXPECT_TRUE(it.IsEmpty());
+    EXPECT_EQ((std::vector<int>{1, 2, 3}), Walk(it, [&] { it.GetNext(); }));
     EXPECT_FALSE(it.IsValid());
     EXPECT_FALSE(it.GetNext());  // stays empty
     list.RemoveAll();
+
+    DNode d1(1), d2(2), d3(3);
+    SCC_DList<DNode> dlist;
+    AddTails(dlist, {&d1, &d2, &d3});
+    SCC_DListIterator<DNode> back;
+    back.RestartFromEnd(dlist);
+    EXPECT_EQ((std::vector<int>{3, 2, 1}), Walk(back, [&] { back.GetPrev(); }));
+    dlist.RemoveAll();
 }
 
 struct PolicyRow {
@@ -60,10 +58,9 @@ struct PolicyRow {
     bool detached;      // invalidation also leaves the notifier; running off an end does not
 };
 
-template <class List, class It, class N>
-void CheckPolicies(const PolicyRow* rows, size_t count) {
-    for (size_t r = 0; r < count; ++r) {
-        const PolicyRow& row = rows[r];
+template <class List, class It, class N, size_t Count>
+void CheckPolicies(const PolicyRow (&rows)[Count]) {
+    for (const PolicyRow& row : rows) {
         SCOPED_TRACE(row.name);
         N nodes[3] = {N(1), N(2), N(3)};
         List list;
@@ -85,27 +82,22 @@ void CheckPolicies(const PolicyRow* rows, size_t count) {
     }
 }
 
-TEST(SCC_SListIterator, RemovalUnderTheIteratorFollowsItsPolicy) {
-    const PolicyRow rows[] = {
+TEST(SCC_ListIterator, RemovalUnderTheIteratorFollowsItsPolicy) {
+    const PolicyRow singly[] = {
         {"invalidate", 0, 2, 0, true},
         {"forward to the next node", 1, 2, 3, false},
         {"forward past the tail", 1, 3, 0, false},
         {"back is impossible in a singly linked list", -1, 2, 0, true},
     };
-    CheckPolicies<AnnouncingList<SCC_SList<SNode>, SNode>, SCC_SListIterator<SNode>, SNode>(
-        rows, sizeof rows / sizeof rows[0]);
-}
-
-TEST(SCC_DListIterator, RemovalUnderTheIteratorFollowsItsPolicy) {
-    const PolicyRow rows[] = {
-        {"invalidate", 0, 2, 0, true},
+    CheckPolicies<AnnouncingList<SCC_SList<SNode>, SNode>, SCC_SListIterator<SNode>, SNode>(singly);
+    const PolicyRow doubly[] = {
+        {"invalidate in a doubly linked list", 0, 2, 0, true},
         {"forward", 1, 2, 3, false},
-        {"forward past the tail", 1, 3, 0, false},
+        {"forward past the doubly linked tail", 1, 3, 0, false},
         {"back", -1, 2, 1, false},
         {"back past the head", -1, 1, 0, false},
     };
-    CheckPolicies<AnnouncingList<SCC_DList<DNode>, DNode>, SCC_DListIterator<DNode>, DNode>(
-        rows, sizeof rows / sizeof rows[0]);
+    CheckPolicies<AnnouncingList<SCC_DList<DNode>, DNode>, SCC_DListIterator<DNode>, DNode>(doubly);
 }
 
 TEST(SCC_DListIterator, RemovingAnotherNodeLeavesTheIteratorAlone) {
@@ -118,23 +110,8 @@ TEST(SCC_DListIterator, RemovingAnotherNodeLeavesTheIteratorAlone) {
     list.Remove(&c);
     EXPECT_EQ(&b, it.GetNode());
     EXPECT_TRUE(list.notifier.HasListeners());
-    list.notifier.Notify(6, nullptr);  // cleared
+    list.notifier.Notify(SCC_NotifyCleared, nullptr);
     EXPECT_TRUE(it.IsEmpty());
-    list.RemoveAll();
-}
-
-TEST(SCC_DListIterator, WalksBackwardsFromTheTail) {
-    DNode a(1), b(2), c(3);
-    SCC_DList<DNode> list;
-    AddTails(list, {&a, &b, &c});
-    SCC_DListIterator<DNode> it;
-    it.RestartFromEnd(list);
-    std::vector<int> values;
-    while (!it.IsEmpty()) {
-        values.push_back(it.GetNode()->value);
-        it.GetPrev();
-    }
-    EXPECT_EQ((std::vector<int>{3, 2, 1}), values);
     list.RemoveAll();
 }
 
