@@ -81,7 +81,7 @@ void RunModel(unsigned seed) {
         SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
         N* node = &pool[pick(pool.size())];
         const bool inList = std::find(model.begin(), model.end(), node) != model.end();
-        const int op = static_cast<int>(pick(7));
+        const int op = static_cast<int>(pick(8));
         N* removed = nullptr;
         if (op <= 3 && !inList) {
             N* ref = model.empty() || pick(4) == 0 ? nullptr : model[pick(model.size())];
@@ -107,6 +107,10 @@ void RunModel(unsigned seed) {
         } else if (op == 6) {
             removed = list.RemoveTail();
             EXPECT_EQ(model.empty() ? nullptr : model.back(), removed);
+        } else if (op == 7) {  // the follower of a node of the list (none after the last), or the head
+            auto follower = inList ? std::find(model.begin(), model.end(), node) + 1 : model.begin();
+            removed = list.RemoveAfter(inList ? node : nullptr);
+            EXPECT_EQ(follower == model.end() ? nullptr : *follower, removed);
         }
         model.erase(std::remove(model.begin(), model.end(), removed), model.end());
         expectCalls(2, removed ? std::vector<N*>{removed} : std::vector<N*>{});

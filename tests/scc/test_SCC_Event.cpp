@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -76,43 +75,6 @@ TEST(SCC_Event, NewNodesAndEventsAreEnabledSelfLinkedAndFree) {
     Detach(node);
     Detach(target);
     EXPECT_FALSE(notifier.HasListeners());
-}
-
-// Nodes 0..3 start in the ring of `a` in that order, node 4 is free, node 5 is in `b`.
-struct InsertBeforeCase {
-    const char* name;
-    int node;
-    int anchor;                  // -1: the event head itself
-    std::vector<int> expectedA;  // node indexes of a's ring afterwards
-};
-
-const InsertBeforeCase kInsertBefore[] = {
-    {"a free node before the first", 4, 0, {4, 0, 1, 2, 3}},
-    {"a free node before the last", 4, 3, {0, 1, 2, 4, 3}},
-    {"a node of the ring moves backward", 3, 1, {0, 3, 1, 2}},
-    {"a node of the ring moves forward", 0, 3, {1, 2, 0, 3}},
-    {"already right before the anchor", 1, 2, {0, 1, 2, 3}},
-    {"before itself: stays", 2, 2, {0, 1, 2, 3}},
-    {"anchor in another event: tail", 4, 5, {0, 1, 2, 3, 4}},
-    {"free anchor: tail", 0, 4, {1, 2, 3, 0}},
-    {"before the head: tail", 1, -1, {0, 2, 3, 1}},
-    {"taken from another event", 5, 1, {0, 5, 1, 2, 3}},
-};
-
-TEST(SCC_Event, AddNodeBeforeLinksRightBeforeTheAnchorOfTheSameRing) {
-    for (const InsertBeforeCase& c : kInsertBefore) {
-        SCOPED_TRACE(c.name);
-        SCC_Event<int> a, b;
-        std::vector<std::unique_ptr<SCC_EventNode<int>>> nodes;
-        for (int i = 0; i < 6; ++i) nodes.emplace_back(new SCC_EventNode<int>);
-        for (int i = 0; i < 4; ++i) AddNode(a, *nodes[i]);
-        AddNode(b, *nodes[5]);
-        AddNodeBefore(a, *nodes[c.node], c.anchor < 0 ? a : *nodes[c.anchor]);
-        Members expected;
-        for (int index : c.expectedA) expected.push_back(nodes[index].get());
-        EXPECT_EQ(expected, Ring(a));
-        EXPECT_EQ(c.node == 5, Ring(b).empty());
-    }
 }
 
 TEST(SCC_Event, ThrowingListenerPopsTheCursor) {

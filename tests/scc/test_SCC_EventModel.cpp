@@ -1,4 +1,4 @@
-// Random sequences of attach, hook, detach, enable, notify, transfer and destruction, run on
+// Random sequences of attach (at the tail or before another node), hook, detach, enable, notify, transfer and destruction, run on
 // the real events and on a reference model built from std::vector, compared call by call.
 // Listeners carry one-shot reactions that do the same things from inside a dispatch.
 #include <gtest/gtest.h>
@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -22,25 +23,17 @@ const int kHead = -1;
 // Ties and both extremes: an INT_MAX hook goes ahead of plain nodes, an INT_MIN one to the tail.
 const int kPriorities[] = {INT_MIN, -1, 0, 1, INT_MAX};
 
-enum class Op {
-    AddNode, AddHook, Detach, EnableNode, EnableEvent, Notify, Transfer, Destroy, None
-};
-
-struct Action {
-    Op op = Op::None;
-    int event = 0;   // target event
-    int node = 0;    // node, or source event of a transfer
-    int value = 0;   // priority, flag or code
-};
-
-// {node, kind (0 call, 1 enable callback), code or flag}
-typedef std::array<int, 3> LogEntry;
+class Side;
+typedef std::function<void(Side&)> Action;
+typedef std::array<int, 3> LogEntry;  // {node, 0 call or 1 enable callback, code or flag}
 
 // What every side can do; reactions and top-level steps go through the same entry.
 class Side {
 public:
+    explicit Side(const std::vector<bool>& hooks) : isHook(hooks) {}
     virtual ~Side() = default;
     virtual void AddNodeTo(int event, int node) = 0;
+    virtual void AddNodeBeforeTo(int event, int node, int anchor) = 0;
     virtual void AddHookTo(int event, int node, int priority) = 0;
     virtual void DetachNode(int node) = 0;
     virtual void EnableNode(int node, int flag) = 0;
@@ -49,36 +42,24 @@ public:
     virtual void Transfer(int target, int source) = 0;
     virtual void Destroy(int node) = 0;
 
-    void Apply(const Action& a) {
-        switch (a.op) {
-        case Op::AddNode: AddNodeTo(a.event, a.node); break;
-        case Op::AddHook: if (m_isHook[a.node]) AddHookTo(a.event, a.node, a.value); break;
-        case Op::Detach: DetachNode(a.node); break;
-        case Op::EnableNode: EnableNode(a.node, a.value); break;
-        case Op::EnableEvent: EnableEvent(a.event, a.value); break;
-        case Op::Notify:
-            if (m_depth < kMaxDepth) {
-                ++m_depth;
-                NotifyEvent(a.event, a.value);
-                --m_depth;
-            }
-            break;
-        case Op::Transfer: Transfer(a.event, a.node); break;
-        case Op::Destroy: Destroy(a.node); break;
-        case Op::None: break;
-        }
+    // Nested dispatches stop at a fixed depth, on both sides alike.
+    void Notify(int event, int code) {
+        if (m_depth == kMaxDepth) return;
+        ++m_depth;
+        NotifyEvent(event, code);
+        --m_depth;
     }
     // A listener was called: log, then fire its armed reaction once.
     void OnCall(int node, int code) {
         log.push_back({node, 0, code});
-        Action reaction = m_reaction[node];
-        m_reaction[node] = Action();
-        Apply(reaction);
+        Action reaction = std::move(m_reaction[node]);
+        m_reaction[node] = nullptr;
+        if (reaction) reaction(*this);
     }
     void Arm(int node, const Action& a) { m_reaction[node] = a; }
 
+    const std::vector<bool> isHook;
     std::vector<LogEntry> log;
-    std::vector<bool> m_isHook = std::vector<bool>(kNodes);
 
 private:
     Action m_reaction[kNodes];
@@ -91,8 +72,7 @@ class TestNode : public Base {
 public:
     TestNode(Side* side, int id) : m_side(side), m_id(id) {}
     int OnNotification(int code, int*) override {
-        Side* side = m_side;  // the reaction may destroy this node
-        side->OnCall(m_id, code);
+        m_side->OnCall(m_id, code);  // the reaction may destroy this node: touch nothing after
         return 0;
     }
     void OnEventEnable(int flag) override { m_side->log.push_back({m_id, 1, flag}); }
@@ -104,14 +84,16 @@ private:
 
 class RealSide : public Side {
 public:
-    explicit RealSide(const std::vector<bool>& isHook) {
-        m_isHook = isHook;
-        for (int n = 0; n < kNodes; ++n) Create(n);
+    explicit RealSide(const std::vector<bool>& hooks) : Side(hooks) {
+        for (int n = 0; n < kNodes; ++n) Destroy(n);
     }
     ~RealSide() override {
-        for (auto& node : m_nodes) node.reset();  // nodes first, then events: both orders work
+        for (auto& node : m_nodes) node.reset();  // nodes first, then events
     }
     void AddNodeTo(int event, int node) override { AddNode(m_events[event], *m_nodes[node]); }
+    void AddNodeBeforeTo(int event, int node, int anchor) override {
+        AddNodeBefore(m_events[event], *m_nodes[node], *m_nodes[anchor]);
+    }
     void AddHookTo(int event, int node, int priority) override {
         SCC_EventHook<int>& hook = static_cast<SCC_EventHook<int>&>(*m_nodes[node]);
         hook.SetPriority(priority);
@@ -122,17 +104,23 @@ public:
     void EnableEvent(int event, int flag) override { m_events[event].Enable(flag); }
     void NotifyEvent(int event, int code) override { m_events[event].Notify(code, nullptr); }
     void Transfer(int target, int source) override { m_events[target] = m_events[source]; }
-    void Destroy(int node) override { Create(node); }
+    // Destroys the node and puts a fresh one in its place.
+    void Destroy(int node) override {
+        m_nodes[node].reset();
+        if (isHook[node]) m_nodes[node].reset(new TestNode<SCC_EventHook<int>>(this, node));
+        else m_nodes[node].reset(new TestNode<SCC_EventNode<int>>(this, node));
+    }
 
     // Ring of an event as node ids, checking links and owners on the way.
     std::vector<int> Ring(int event) const {
         std::vector<int> ids;
         const SCC_EventNode<int>* head = &m_events[event];
-        for (const SCC_EventNode<int>* n = head->GetNextNode(); n != head; n = n->GetNextNode()) {
+        const SCC_EventNode<int>* n = head->GetNextNode();
+        for (; n != head && static_cast<int>(ids.size()) <= kNodes; n = n->GetNextNode()) {
             EXPECT_EQ(n, n->GetNextNode()->GetPrevNode());
             EXPECT_EQ(head, n->GetOwner());
-            ids.push_back(IdOf(n));
-            if (ids.size() > static_cast<size_t>(kNodes)) break;
+            auto same = [n](const std::unique_ptr<SCC_EventNode<int>>& p) { return p.get() == n; };
+            ids.push_back(static_cast<int>(std::find_if(m_nodes, m_nodes + kNodes, same) - m_nodes));
         }
         return ids;
     }
@@ -142,26 +130,10 @@ public:
         return n.GetOwner() == nullptr && n.GetNextNode() == &n && n.GetPrevNode() == &n;
     }
     bool NoDispatchRuns() const {
-        for (const auto& e : m_events)
-            if (e.GetOwner() != nullptr) return false;
-        return true;
+        return std::all_of(m_events, m_events + kEvents, [](auto& e) { return e.GetOwner() == nullptr; });
     }
 
 private:
-    void Create(int node) {
-        m_nodes[node].reset();
-        if (m_isHook[node]) {
-            m_nodes[node].reset(new TestNode<SCC_EventHook<int>>(this, node));
-        } else {
-            m_nodes[node].reset(new TestNode<SCC_EventNode<int>>(this, node));
-        }
-    }
-    int IdOf(const SCC_EventNode<int>* n) const {
-        for (int i = 0; i < kNodes; ++i)
-            if (m_nodes[i].get() == n) return i;
-        return -99;
-    }
-
     SCC_Event<int> m_events[kEvents];
     std::unique_ptr<SCC_EventNode<int>> m_nodes[kNodes];
 };
@@ -169,12 +141,12 @@ private:
 // ----- the reference model -----
 class ModelSide : public Side {
 public:
-    explicit ModelSide(const std::vector<bool>& isHook) { m_isHook = isHook; }
+    using Side::Side;
 
-    void AddNodeTo(int event, int node) override {
-        DetachNode(node);
-        m_rings[event].push_back(node);
-        m_owner[node] = event;
+    void AddNodeTo(int event, int node) override { LinkBefore(event, node, kHead); }
+    // Before the anchor when it is in the event, else at the tail; before itself it stays.
+    void AddNodeBeforeTo(int event, int node, int anchor) override {
+        if (node != anchor) LinkBefore(event, node, m_owner[anchor] == event ? anchor : kHead);
     }
     void AddHookTo(int event, int node, int priority) override {
         DetachNode(node);
@@ -186,10 +158,10 @@ public:
         m_owner[node] = event;
     }
     void DetachNode(int node) override {
-        int event = m_owner[node];
+        const int event = m_owner[node];
         if (event < 0) return;
         std::vector<int>& ring = m_rings[event];
-        size_t at = std::find(ring.begin(), ring.end(), node) - ring.begin();
+        const size_t at = std::find(ring.begin(), ring.end(), node) - ring.begin();
         for (int* cursor : m_cursors[event])
             if (*cursor == node) *cursor = at == 0 ? kHead : ring[at - 1];
         ring.erase(ring.begin() + at);
@@ -228,11 +200,17 @@ public:
     int m_owner[kNodes] = {-1, -1, -1, -1, -1, -1, -1, -1};
 
 private:
-    int PriorityOf(int node) const { return m_isHook[node] ? m_priority[node] : INT_MAX; }
+    void LinkBefore(int event, int node, int anchor) {
+        DetachNode(node);
+        std::vector<int>& ring = m_rings[event];
+        ring.insert(anchor == kHead ? ring.end() : std::find(ring.begin(), ring.end(), anchor), node);
+        m_owner[node] = event;
+    }
+    int PriorityOf(int node) const { return isHook[node] ? m_priority[node] : INT_MAX; }
     int After(int event, int cursor) const {
         const std::vector<int>& ring = m_rings[event];
         if (cursor == kHead) return ring.empty() ? kHead : ring[0];
-        size_t at = std::find(ring.begin(), ring.end(), cursor) - ring.begin();
+        const size_t at = std::find(ring.begin(), ring.end(), cursor) - ring.begin();
         EXPECT_LT(at, ring.size()) << "model cursor left its ring";
         return at + 1 < ring.size() ? ring[at + 1] : kHead;
     }
@@ -244,20 +222,24 @@ private:
 
 Action RandomAction(std::mt19937& rng, bool inDispatch) {
     auto pick = [&](int n) { return static_cast<int>(rng() % n); };
-    Action a;
-    a.op = static_cast<Op>(pick(8));
-    a.event = pick(kEvents);
-    a.node = a.op == Op::Transfer ? pick(kEvents) : pick(kNodes);
-    switch (a.op) {
-    case Op::AddHook: a.value = kPriorities[pick(5)]; break;
-    case Op::EnableNode:
-    case Op::EnableEvent: a.value = pick(4) == 0 ? 2 : pick(2); break;  // 2: a non-boolean flag
-    case Op::Notify: a.value = pick(100) + (inDispatch ? 100 : 0); break;
-    default: break;
-    }
+    const int op = pick(9), event = pick(kEvents), node = pick(kNodes), source = pick(kEvents);
+    const int anchor = pick(kNodes);
+    const int flag = pick(4) == 0 ? 2 : pick(2);  // 2: a non-boolean flag
+    const int priority = kPriorities[pick(5)];
+    const int code = pick(100) + (inDispatch ? 100 : 0);
     // Keep the events mostly enabled so that dispatches have something to do.
-    if (a.op == Op::EnableEvent && !inDispatch && pick(2) == 0) a.value = 1;
-    return a;
+    const int eventFlag = !inDispatch && pick(2) == 0 ? 1 : flag;
+    switch (op) {
+    case 0: return [=](Side& s) { s.AddNodeTo(event, node); };
+    case 1: return [=](Side& s) { if (s.isHook[node]) s.AddHookTo(event, node, priority); };
+    case 2: return [=](Side& s) { s.DetachNode(node); };
+    case 3: return [=](Side& s) { s.EnableNode(node, flag); };
+    case 4: return [=](Side& s) { s.EnableEvent(event, eventFlag); };
+    case 5: return [=](Side& s) { s.Notify(event, code); };
+    case 6: return [=](Side& s) { s.Transfer(event, source); };
+    case 7: return [=](Side& s) { s.AddNodeBeforeTo(event, node, anchor); };
+    default: return [=](Side& s) { s.Destroy(node); };
+    }
 }
 
 void RunSequence(unsigned seed, int steps) {
@@ -269,14 +251,14 @@ void RunSequence(unsigned seed, int steps) {
     size_t checked = 0;
     for (int step = 0; step < steps; ++step) {
         if (rng() % 3 == 0) {  // arm a reaction on both sides
-            int node = static_cast<int>(rng() % kNodes);
-            Action reaction = RandomAction(rng, true);
+            const int node = static_cast<int>(rng() % kNodes);
+            const Action reaction = RandomAction(rng, true);
             real.Arm(node, reaction);
             model.Arm(node, reaction);
         }
-        Action action = RandomAction(rng, false);
-        real.Apply(action);
-        model.Apply(action);
+        const Action action = RandomAction(rng, false);
+        action(real);
+        action(model);
         SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
         for (; checked < std::min(real.log.size(), model.log.size()); ++checked)
             ASSERT_EQ(model.log[checked], real.log[checked]) << "log entry " << checked;

@@ -15,17 +15,6 @@ TEST(SCC_SList, RandomEditsMatchAVectorModel) {
     for (unsigned seed = 1; seed <= 30; ++seed) RunModel<LoggingList<SList, SNode>, SNode>(seed);
 }
 
-TEST(SCC_SList, RemoveAfterTakesTheFollowerOrTheHead) {
-    SNode a(1), b(2), c(3);
-    SList list;
-    AddTails(list, {&a, &b, &c});
-    EXPECT_EQ(&b, list.RemoveAfter(&a));
-    EXPECT_EQ(&a, list.RemoveAfter(nullptr));
-    EXPECT_EQ(nullptr, list.RemoveAfter(&c));  // nothing follows the last node
-    EXPECT_EQ(&c, list.GetHead());
-    EXPECT_EQ(1, list.GetCount());
-}
-
 TEST(SCC_SList, MisuseIsReportedAndChangesNothing) {
     BreakCounter breaks;
     SNode a(1), b(2), stranger(3), fresh(9);

@@ -40,21 +40,6 @@ std::vector<int> Ids(const SCC_SafeDList<Item>& list, bool backwards = false) {
 
 int At(Iter& it) { return it.IsEmpty() ? -1 : it.GetNode()->id; }
 
-TEST(SCC_SafeDList, EmptyListHasNoHeadNoTailAndCountZero) {
-    SCC_SafeDList<Item> list;
-    EXPECT_EQ(nullptr, list.GetHead());
-    EXPECT_EQ(nullptr, list.GetTail());
-    EXPECT_EQ(0, list.GetCount());
-    EXPECT_TRUE(list.IsEmpty());
-    EXPECT_TRUE(list.IsValid());
-    EXPECT_EQ(nullptr, list.RemoveHead());
-    EXPECT_EQ(nullptr, list.RemoveTail());
-    Iter it;
-    it.Restart(list);
-    EXPECT_TRUE(it.IsEmpty());
-    EXPECT_EQ(0, it.GetHandle());
-}
-
 TEST(SCC_SafeDList, MisuseIsReportedAsTypeZeroAndChangesNothing) {
     BreakCounter breaks;
     Item a(1), b(2), other(3), free(4);
@@ -109,21 +94,6 @@ TEST(SCC_SafeDListIterator, IteratorsMoveBeforeTheHookHearsOfTheChange) {
     list.reset();
     EXPECT_TRUE(forward.IsEmpty() && back.IsEmpty());
     EXPECT_FALSE(a.IsLinked() || c.IsLinked());
-}
-
-TEST(SCC_SafeDListIterator, RestartsFromEitherEnd) {
-    Item a(1), b(2), c(3);
-    SCC_SafeDList<Item> list;
-    AddTails(list, {&a, &b, &c});
-    Iter it;
-    it.Restart(list);
-    EXPECT_EQ(1, At(it));
-    it.RestartFromEnd(list);
-    EXPECT_EQ(3, At(it));
-    EXPECT_EQ(1, c.SCC_RefDList::GetCount());
-    it.SetNode(nullptr);
-    EXPECT_EQ(0, c.SCC_RefDList::GetCount());
-    list.RemoveAll();
 }
 
 TEST(SCC_SafeDListIterator, InvalidateAlsoLeavesTheNotifier) {
@@ -181,9 +151,14 @@ public:
             ASSERT_EQ(m_nodes, (Contents<SCC_SafeDList<Item>, Item>(m_list)));
             ASSERT_EQ(Ids(m_list), Ids(m_list, true));
             EXPECT_EQ(static_cast<long>(m_nodes.size()), m_list.GetCount());
+            EXPECT_EQ(m_nodes.empty(), static_cast<bool>(m_list.IsEmpty()));
             ASSERT_TRUE(m_list.IsValid());
-            for (size_t i = 0; i < m_iters.size(); ++i)
+            for (size_t i = 0; i < m_iters.size(); ++i) {
                 EXPECT_EQ(m_at[i], m_iters[i]->IsEmpty() ? nullptr : m_iters[i]->GetNode());
+                EXPECT_EQ(m_at[i] ? m_at[i]->GetHandle() : 0, m_iters[i]->GetHandle());
+            }
+            for (Item* n : m_nodes)  // one reference per iterator standing on the node
+                EXPECT_EQ(std::count(m_at.begin(), m_at.end(), n), n->SCC_RefDList::GetCount());
             for (Item* n : m_free) EXPECT_TRUE(n->SCC_RefDList::IsEmpty());
         }
     }
@@ -208,8 +183,8 @@ private:
 
     void Step() {
         const size_t op = Pick(12);
-        if (op <= 2 || m_nodes.empty()) return Insert();
-        Item* node = m_nodes[Pick(m_nodes.size())];
+        Item* node = m_nodes.empty() ? nullptr : m_nodes[Pick(m_nodes.size())];
+        if (op <= 2 || (node == nullptr && op < 6)) return Insert();
         if (op == 3) {  // removal through the list; the node goes to the free pool
             EXPECT_EQ(Leave(node), m_list.Remove(node));
             m_free.push_back(node);
@@ -217,12 +192,14 @@ private:
             delete m_list.Remove(Leave(node));
         } else if (op == 5) {  // direct destruction of a linked node
             delete Leave(node);
-        } else if (op == 6) {
-            Leave(m_nodes.front());
-            delete m_list.RemoveHead();
+        } else if (op == 6) {  // either end, also of an empty list
+            Item* head = m_nodes.empty() ? nullptr : Leave(m_nodes.front());
+            EXPECT_EQ(head, m_list.RemoveHead());
+            delete head;
         } else if (op == 7) {
-            Leave(m_nodes.back());
-            m_free.push_back(m_list.RemoveTail());
+            Item* tail = m_nodes.empty() ? nullptr : Leave(m_nodes.back());
+            EXPECT_EQ(tail, m_list.RemoveTail());
+            if (tail != nullptr) m_free.push_back(tail);
         } else if (op <= 10) {
             MoveIterator(op, node);
         } else if (Pick(8) != 0) {
@@ -264,9 +241,12 @@ private:
     void MoveIterator(size_t op, Item* node) {
         const size_t i = Pick(m_iters.size());
         Iter& it = *m_iters[i];
-        if (op == 8) {
-            it.SetNode(node);
-            m_at[i] = node;
+        if (op == 8) {  // to a node or either end, also of an empty list
+            const size_t how = Pick(3);
+            if (how == 0) it.SetNode(node);
+            if (how == 1) it.Restart(m_list);
+            if (how == 2) it.RestartFromEnd(m_list);
+            m_at[i] = how == 0 ? node : NodeAt(how == 1 ? 0 : static_cast<int>(m_nodes.size()) - 1);
         } else if (m_at[i] != nullptr) {
             const bool forward = op == 9;
             m_at[i] = NodeAt(IndexOf(m_at[i]) + (forward ? 1 : -1));
