@@ -5,6 +5,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ListTestSupport.h"
@@ -14,12 +15,7 @@ namespace {
 
 typedef std::vector<SCC_DListRefNode*> Nodes;
 
-struct Call {
-    const SCC_RefDList* list;
-    int code;
-    const SCC_DListRefNode* node;
-    bool operator==(const Call& o) const { return list == o.list && code == o.code && node == o.node; }
-};
+typedef std::tuple<const SCC_RefDList*, int, const SCC_DListRefNode*> Call;  // list, code, node
 std::vector<Call> g_calls;
 
 class LoggedList : public SCC_RefDList {
@@ -74,21 +70,21 @@ TEST(SCC_RefDList, RandomOperationsMatchAModel) {
             SCC_DListRefNode* node = pool[pick(pool.size())].get();
             SCC_DListRefNode* ref = m.empty() || pick(5) == 0 ? nullptr : m[pick(m.size())];
             const int op = static_cast<int>(pick(10));
-            if (op == 2 || op == 3) {
-                if (ref == node) {  // inserting a node relative to itself leaves it in place
-                    EXPECT_EQ(node, op == 2 ? list.InsertBefore(ref, node) : list.InsertAfter(ref, node));
-                } else {
-                    leave(node);
-                    auto at = op == 2 ? (ref ? std::find(m.begin(), m.end(), ref) : m.end())
-                                      : (ref ? std::find(m.begin(), m.end(), ref) + 1 : m.begin());
-                    m.insert(at, node);
-                    EXPECT_EQ(node, op == 2 ? list.InsertBefore(ref, node) : list.InsertAfter(ref, node));
-                    expected.push_back({&list, SCC_NotifyInserted, node});
-                }
-            } else if (op < 2) {
+            auto insert = [&] {
+                if (op == 0) return list.AddHead(node);
+                if (op == 1) return list += node;
+                return op == 2 ? list.InsertBefore(ref, node) : list.InsertAfter(ref, node);
+            };
+            if ((op == 2 || op == 3) && ref == node) {  // relative to itself: it stays in place
+                EXPECT_EQ(node, insert());
+            } else if (op < 4) {
                 leave(node);
-                m.insert(op == 0 ? m.begin() : m.end(), node);
-                EXPECT_EQ(node, op == 0 ? list.AddHead(node) : list += node);
+                auto at = m.end();  // AddTail, InsertBefore(null)
+                if (op == 0 || (op == 3 && !ref)) at = m.begin();
+                if (op == 2 && ref) at = std::find(m.begin(), m.end(), ref);
+                if (op == 3 && ref) at = std::find(m.begin(), m.end(), ref) + 1;
+                m.insert(at, node);
+                EXPECT_EQ(node, insert());
                 expected.push_back({&list, SCC_NotifyInserted, node});
             } else if (op == 4 && where(node) == l) {
                 leave(node);
@@ -121,8 +117,7 @@ TEST(SCC_RefDList, RandomOperationsMatchAModel) {
                 for (auto& p : pool)
                     if (p.get() == node) p = std::make_unique<Ref>(static_cast<Ref*>(node)->id);
             }
-            EXPECT_TRUE(expected == g_calls) << expected.size() << " calls expected, "
-                                             << g_calls.size() << " made";
+            EXPECT_EQ(expected, g_calls);
             for (int k = 0; k < 3; ++k) {
                 EXPECT_EQ(model[k], InOrder(lists[k]));
                 EXPECT_TRUE(lists[k].IsValid());
@@ -227,61 +222,56 @@ TEST(SCC_RefDList, NotifyNodesCallsEveryNodeAndAnswersTheLastResult) {
     EXPECT_EQ(7, list.NotifyNodes(7, nullptr));  // the base node answers the code
 }
 
-// The called node changes the list under the walk: the walk goes on from where the node was.
+// The called node changes the list under the walk: the walk goes on from where the node was,
+// answering the last result, and stops when the node destroys the list.
 TEST(SCC_RefDList, NotifyNodesSurvivesChangesMadeByTheCalledNode) {
+    typedef std::unique_ptr<SCC_RefDList> ListPtr;
     struct Row {
         const char* name;
         int actor;
-        std::function<void(SCC_RefDList&, Ref* nodes[4], std::unique_ptr<Ref>& owned)> act;
+        std::function<void(ListPtr&, Ref** nodes, std::unique_ptr<Ref>& owned)> act;
         std::vector<int> called;  // ids called, in order
         std::vector<int> after;   // ids left in the list
     };
     const Row rows[] = {
-        {"removes itself", 1, [](SCC_RefDList& l, Ref* n[4], auto&) { l.Remove(n[1]); }, {0, 1, 2, 3}, {0, 2, 3}},
-        {"removes its successor", 1, [](SCC_RefDList& l, Ref* n[4], auto&) { l.Remove(n[2]); }, {0, 1, 3}, {0, 1, 3}},
-        {"destroys itself", 2, [](SCC_RefDList&, Ref**, auto& owned) { owned.reset(); }, {0, 1, 2, 3}, {0, 1, 3}},
-        {"moves itself to the head", 2, [](SCC_RefDList& l, Ref* n[4], auto&) { l.AddHead(n[2]); }, {0, 1, 2, 3}, {2, 0, 1, 3}},
-        {"moves the tail behind itself", 0, [](SCC_RefDList& l, Ref* n[4], auto&) { l.InsertAfter(n[0], n[3]); }, {0, 3, 1, 2}, {0, 3, 1, 2}},
-        {"removes everything", 1, [](SCC_RefDList& l, Ref**, auto&) { l.RemoveAll(); }, {0, 1}, {}},
+        {"removes itself", 1, [](ListPtr& l, Ref** n, auto&) { l->Remove(n[1]); }, {0, 1, 2, 3}, {0, 2, 3}},
+        {"removes its successor", 1, [](ListPtr& l, Ref** n, auto&) { l->Remove(n[2]); }, {0, 1, 3}, {0, 1, 3}},
+        {"destroys itself", 2, [](ListPtr&, Ref**, auto& owned) { owned.reset(); }, {0, 1, 2, 3}, {0, 1, 3}},
+        {"moves itself to the head", 2, [](ListPtr& l, Ref** n, auto&) { l->AddHead(n[2]); }, {0, 1, 2, 3}, {2, 0, 1, 3}},
+        {"moves the tail behind itself", 0, [](ListPtr& l, Ref** n, auto&) { l->InsertAfter(n[0], n[3]); },
+         {0, 3, 1, 2}, {0, 3, 1, 2}},
+        {"removes everything", 1, [](ListPtr& l, Ref**, auto&) { l->RemoveAll(); }, {0, 1}, {}},
+        {"destroys the list", 1, [](ListPtr& l, Ref**, auto&) { l.reset(); }, {0, 1}, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        SCC_RefDList list;
+        ListPtr list = std::make_unique<SCC_RefDList>();
         Ref n0(0), n1(1), n3(3);
         std::unique_ptr<Ref> owned = std::make_unique<Ref>(2);
         Ref* nodes[4] = {&n0, &n1, owned.get(), &n3};
         std::vector<int> called;
         for (Ref* n : nodes) {
-            list.AddTail(n);
-            n->reaction = [&called, n](int, void*) { called.push_back(n->id); return 0; };
+            list->AddTail(n);
+            n->reaction = [&called, n](int, void*) {
+                called.push_back(n->id);
+                return n->id;
+            };
         }
         nodes[row.actor]->reaction = [&, n = nodes[row.actor]](int, void*) {
-            called.push_back(n->id);
-            row.act(list, nodes, owned);
-            return 0;
+            const int id = n->id;
+            called.push_back(id);
+            row.act(list, nodes, owned);  // may destroy this node, and this function with it
+            return id;
         };
-        list.NotifyNodes(1, nullptr);
+        SCC_RefDList* walked = list.get();
+        EXPECT_EQ(row.called.back(), walked->NotifyNodes(1, nullptr));
         EXPECT_EQ(row.called, called);
         std::vector<int> after;
-        for (SCC_DListRefNode* n : InOrder(list)) after.push_back(static_cast<Ref*>(n)->id);
+        for (SCC_DListRefNode* n : list ? InOrder(*list) : Nodes()) after.push_back(static_cast<Ref*>(n)->id);
         EXPECT_EQ(row.after, after);
-        EXPECT_TRUE(list.IsValid());
+        EXPECT_TRUE(!list || list->IsValid());
+        EXPECT_FALSE(!list && (n0.GetList() != nullptr || n3.IsLinked()));  // a dead list lets its nodes go
     }
-}
-
-TEST(SCC_RefDList, NotifyNodesStopsWhenANodeDestroysTheList) {
-    auto list = std::make_unique<SCC_RefDList>();
-    Ref a(1), b(2), c(3);
-    AddTails(*list, {&a, &b, &c});
-    b.reaction = [&list](int, void*) {
-        list.reset();
-        return 5;
-    };
-    SCC_RefDList* raw = list.get();
-    EXPECT_EQ(5, raw->NotifyNodes(1, nullptr));
-    EXPECT_TRUE(c.seen.empty());
-    EXPECT_EQ(nullptr, a.GetList());
-    EXPECT_FALSE(c.IsLinked());
 }
 
 // The old list's hook runs while the node leaves it, before it joins the new list; a hook that
