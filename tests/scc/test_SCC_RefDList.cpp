@@ -220,6 +220,14 @@ TEST(SCC_RefDList, NotifyNodesCallsEveryNodeAndAnswersTheLastResult) {
     SCC_DListRefNode plain;
     list.AddTail(&plain);
     EXPECT_EQ(7, list.NotifyNodes(7, nullptr));  // the base node answers the code
+    b.reaction = [&](int code, void*) {  // walks the list again, then leaves it under the outer walk
+        if (code == 1) list.NotifyNodes(2, nullptr);
+        if (code == 1) list.Remove(&b);
+        return 0;
+    };
+    list.NotifyNodes(1, nullptr);
+    EXPECT_EQ((std::vector<int>{4, 7, 1, 2}), a.seen);
+    EXPECT_EQ((std::vector<int>{4, 7, 2, 1}), c.seen);
 }
 
 // The called node changes the list under the walk: the walk goes on from where the node was,
