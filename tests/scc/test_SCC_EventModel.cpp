@@ -1,6 +1,7 @@
-// Random sequences of attach (at the tail or before another node), hook, detach, enable, notify, transfer and destruction, run on
-// the real events and on a reference model built from std::vector, compared call by call.
-// Listeners carry one-shot reactions that do the same things from inside a dispatch.
+// Random sequences of attach (at the tail or before another node), hook, detach, enable, notify,
+// transfer and destruction, run on the real events and on a reference model built from
+// std::vector, compared call by call. Listeners carry one-shot reactions that do the same things
+// from inside a dispatch.
 #include <gtest/gtest.h>
 
 #include <algorithm>
