@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "ListTestSupport.h"
@@ -41,13 +42,9 @@ TEST(SCC_DList, ForeignOrFreeNodesAreRefused) {
     DList list, other;
     AddTails(list, {&a, &b});
     other.AddTail(&c);
-    struct Row {
-        const char* name;
-        DNode* result;
-    };
     // c is the only node of `other`: its null links mark it as the head and tail of a list,
     // which this list can tell is not its own.
-    const Row rows[] = {
+    const std::pair<const char*, DNode*> rows[] = {  // what was tried, what it answered
         {"insert before the head of another list", list.InsertBefore(&c, &free)},
         {"insert after the tail of another list", list.InsertAfter(&c, &free)},
         {"remove the node of another list", list.Remove(&c)},
@@ -56,9 +53,9 @@ TEST(SCC_DList, ForeignOrFreeNodesAreRefused) {
         {"remove a free node", list.Remove(&free)},
         {"remove after a free node", list.RemoveAfter(&free)},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(nullptr, row.result);
+    for (const auto& [name, result] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(nullptr, result);
     }
     EXPECT_EQ(7, breaks.Take());
     EXPECT_EQ((std::vector<DNode*>{&a, &b}), Backwards(list));

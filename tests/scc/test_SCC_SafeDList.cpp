@@ -5,6 +5,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ListTestSupport.h"
@@ -46,11 +47,7 @@ TEST(SCC_SafeDList, MisuseIsReportedAsTypeZeroAndChangesNothing) {
     SCC_SafeDList<Item> list, elsewhere;
     AddTails(list, {&a, &b});
     elsewhere.AddTail(&other);
-    struct Row {
-        const char* name;
-        Item* result;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, Item*> rows[] = {  // what was tried, what it answered
         {"add a node linked in another list", list.AddTail(&other)},
         {"add a node already in the list", list.AddHead(&b)},
         {"add null", list.AddHead(nullptr)},
@@ -61,9 +58,9 @@ TEST(SCC_SafeDList, MisuseIsReportedAsTypeZeroAndChangesNothing) {
         {"remove a free node", list.Remove(&free)},
         {"remove null", list.Remove(nullptr)},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(nullptr, row.result);
+    for (const auto& [name, result] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(nullptr, result);
     }
     EXPECT_EQ(9, breaks.Take());
     EXPECT_EQ((std::vector<int>{1, 2}), Ids(list));
