@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -9,7 +8,6 @@
 #include <vector>
 
 #include "ListTestSupport.h"
-#include "SCC_Notifier.h"
 #include "SCC_SafeDList.h"
 
 namespace {
@@ -23,14 +21,6 @@ struct Item : SCC_SafeDListNode<Item> {
 
 typedef SCC_SafeDListIterator<Item> Iter;
 
-class HookedList : public SCC_SafeDList<Item> {
-public:
-    void OnListChange(int code, Item* node) override {
-        if (onChange) onChange(code, node);
-    }
-    std::function<void(int, Item*)> onChange;
-};
-
 std::vector<int> Ids(const SCC_SafeDList<Item>& list, bool backwards = false) {
     std::vector<int> ids;
     for (Item* n = backwards ? list.GetTail() : list.GetHead(); n != nullptr && ids.size() < 1000;
@@ -38,8 +28,6 @@ std::vector<int> Ids(const SCC_SafeDList<Item>& list, bool backwards = false) {
         ids.insert(backwards ? ids.begin() : ids.end(), n->id);
     return ids;
 }
-
-int At(Iter& it) { return it.IsEmpty() ? -1 : it.GetNode()->id; }
 
 TEST(SCC_SafeDList, MisuseIsReportedAsTypeZeroAndChangesNothing) {
     BreakCounter breaks;
@@ -68,43 +56,6 @@ TEST(SCC_SafeDList, MisuseIsReportedAsTypeZeroAndChangesNothing) {
     EXPECT_FALSE(free.IsLinked());
     list.RemoveAll();
     elsewhere.RemoveAll();
-}
-
-// Iterators have moved on before the hook hears of a removal or of the list being emptied, and
-// emptying or destroying the list leaves every iterator empty.
-TEST(SCC_SafeDListIterator, IteratorsMoveBeforeTheHookHearsOfTheChange) {
-    Item a(1), b(2), c(3);
-    auto list = std::make_unique<HookedList>();
-    AddTails(*list, {&a, &b, &c});
-    Iter forward(&b), back(&b), gone(&b);
-    forward.OnFocusDeleteGoForward();
-    back.OnFocusDeleteGoBack();
-    std::vector<std::vector<int>> seen;
-    list->onChange = [&](int code, Item*) { seen.push_back({code, At(forward), At(back), At(gone)}); };
-    list->Remove(&b);
-    list->RemoveAll();  // one call for the whole list
-    EXPECT_EQ((std::vector<std::vector<int>>{{2, 3, 1, -1}, {6, -1, -1, -1}}), seen);
-    list->onChange = nullptr;
-    AddTails(*list, {&a, &c});
-    forward.SetNode(&a);
-    back.SetNode(&c);
-    list.reset();
-    EXPECT_TRUE(forward.IsEmpty() && back.IsEmpty());
-    EXPECT_FALSE(a.IsLinked() || c.IsLinked());
-}
-
-TEST(SCC_SafeDListIterator, InvalidateAlsoLeavesTheNotifier) {
-    Item a(1);
-    SCC_SafeDList<Item> list;
-    list.AddTail(&a);
-    SCC_Notifier notifier;
-    Iter it(&a);
-    AddNode(notifier, it);
-    notifier.Notify(SCC_NotifyDeleting, SCC_Notifier::ValueAsData(a.GetHandle()));
-    EXPECT_TRUE(it.IsEmpty());
-    EXPECT_FALSE(notifier.HasListeners());
-    EXPECT_TRUE(a.SCC_RefDList::IsEmpty());
-    list.RemoveAll();
 }
 
 TEST(SCC_SafeDListNode, CopiesStartFreeAndAssignmentKeepsPlaceAndIterators) {
