@@ -76,23 +76,28 @@ TEST(SCC_Event, NewNodesAndEventsAreEnabledSelfLinkedAndFree) {
     EXPECT_FALSE(notifier.HasListeners());
 }
 
-// A disabled event calls nobody and one disabled by a listener stops after that listener;
-// enabling to the current flag makes no callback; placing a node before itself leaves it where
-// it is, and an event assigned to itself keeps its listeners.
-TEST(SCC_Event, EnableAndPlacementEdges) {
+// An anchor outside the ring places the node at the tail, and the node itself leaves it where
+// it is; an event assigned to itself keeps its listeners. A dispatch ends after the listener
+// that hands its listeners to another event or disables it; a disabled event calls nobody, and
+// enabling to the current flag makes no callback.
+TEST(SCC_Event, PlacementTransferAndEnableEdges) {
     CallLog log;
-    SCC_Event<int> event;
+    SCC_Event<int> event, other;
     Listener a("a", log), b("b", log);
-    AddNode(event, a);
+    SCC_EventNode<int> loose;
+    AddNodeBefore(event, a, loose);
     AddNodeBefore(event, b, a);
     AddNodeBefore(event, b, b);
     event = event;
     EXPECT_EQ((Members{&b, &a}), Ring(event));
-    b.Enable(TRUE);
-    b.m_reaction = [&](int) { event.Enable(FALSE); };
+    b.m_reaction = [&](int) { other = event; };
     event.Notify(1, nullptr);
-    event.Notify(2, nullptr);
-    EXPECT_EQ((CallLog{"b:1"}), log);
+    EXPECT_EQ((Members{&b, &a}), Ring(other));
+    b.Enable(TRUE);
+    b.m_reaction = [&](int) { other.Enable(FALSE); };
+    other.Notify(2, nullptr);
+    other.Notify(3, nullptr);
+    EXPECT_EQ((CallLog{"b:1", "b:2"}), log);
 }
 
 // The event goes first, here from inside a nested dispatch: its listeners are left detached,

@@ -41,11 +41,11 @@ TEST(SCC_RefDList, InsertMergeAndRemoveTail) {
     LoggedList list, other;
     Ref a(1), b(2), c(3), d(4);
     list += &a;
-    EXPECT_EQ(&b, list.InsertBefore(&a, &b));
+    EXPECT_EQ(&b, list.InsertAfter(nullptr, &b));
     EXPECT_EQ(&c, list.InsertAfter(&a, &c));
     EXPECT_EQ(&c, list.InsertAfter(&c, &c));
     EXPECT_EQ(&b, list.InsertBefore(&b, &b));
-    other.AddTail(&d);
+    other.InsertBefore(nullptr, &d);
     g_calls.clear();
     list.Merge(list);
     list.Merge(other);

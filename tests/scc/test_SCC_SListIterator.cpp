@@ -30,6 +30,9 @@ TEST(SCC_ListIterator, WalksFromEitherEndAndEndsEmpty) {
     EXPECT_EQ((std::vector<int>{1, 2, 3}), Walk(it, [&] { it.GetNext(); }));
     EXPECT_FALSE(it.IsValid());
     EXPECT_FALSE(it.GetNext());  // stays empty
+    it.Restart(list);
+    EXPECT_FALSE(it.GetPrev());  // a singly linked list cannot step back: the iterator drops its node
+    EXPECT_TRUE(it.IsEmpty());
     list.RemoveAll();
 
     DNode d1(1), d2(2), d3(3);
