@@ -9,9 +9,25 @@
 #include <string>
 #include <vector>
 
+#include "SCC_List.h"
 #include "TessarPlatform.h"
 
 using BreakCounter = ScopedBreakCounter;
+
+// Counts live instances so that ownership mistakes (leak, double delete) show.
+struct SNode : SCC_SListNode<SNode> {
+    explicit SNode(int v = 0) : value(v) { ++s_live; }
+    SNode(const SNode& other) : SCC_SListNode<SNode>(other), value(other.value) { ++s_live; }
+    SNode& operator=(const SNode& other) = default;
+    ~SNode() { --s_live; }
+    int value;
+    static inline int s_live = 0;
+};
+
+struct DNode : SCC_DListNode<DNode> {
+    explicit DNode(int v = 0) : value(v) {}
+    int value;
+};
 
 // A list that records its hook calls and whether the node was linked at that moment.
 template <class Base, class N>
@@ -43,23 +59,30 @@ std::vector<N*> Contents(const L& list) {
 }
 
 // Random edits on a list, compared with a std::vector model after every step: contents,
-// count, head and tail, link flags, and the hook calls each operation must make.
+// count, head and tail, link flags, and the hook call each operation must make. RemoveAll at
+// the end must unlink from the head, announcing each node.
 template <class List, class N>
 void RunModel(unsigned seed) {
     std::mt19937 rng(seed);
     std::vector<N> pool(12);
-    for (size_t i = 0; i < pool.size(); ++i) pool[i].value = static_cast<int>(i);
     List list;
     std::vector<N*> model;
     auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
+    auto expectCalls = [&](int code, const std::vector<N*>& nodes) {
+        ASSERT_EQ(nodes.size(), list.calls.size());
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            EXPECT_EQ(code, list.calls[i].code);
+            EXPECT_EQ(nodes[i], list.calls[i].node);
+            EXPECT_TRUE(list.calls[i].linked);  // joined before code 1, still in before code 2
+        }
+        list.calls.clear();
+    };
     for (int step = 0; step < 400; ++step) {
         SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
-        list.calls.clear();
         N* node = &pool[pick(pool.size())];
         const bool inList = std::find(model.begin(), model.end(), node) != model.end();
-        const int op = static_cast<int>(pick(7));
-        int expectedCode = 0;
-        N* expectedNode = nullptr;
+        const int op = static_cast<int>(pick(8));
+        N* removed = nullptr;
         if (op <= 3 && !inList) {
             N* ref = model.empty() || pick(4) == 0 ? nullptr : model[pick(model.size())];
             auto where = model.end();
@@ -74,34 +97,23 @@ void RunModel(unsigned seed) {
                 where = ref ? std::find(model.begin(), model.end(), ref) + 1 : model.begin();
             }
             model.insert(where, node);
-            expectedCode = 1;
-            expectedNode = node;
+            expectCalls(1, {node});
         } else if (op == 4 && inList) {
             EXPECT_EQ(node, list.Remove(node));
-            model.erase(std::find(model.begin(), model.end(), node));
-            expectedCode = 2;
-            expectedNode = node;
+            removed = node;
         } else if (op == 5) {
-            N* removed = list.RemoveHead();
+            removed = list.RemoveHead();
             EXPECT_EQ(model.empty() ? nullptr : model.front(), removed);
-            if (!model.empty()) model.erase(model.begin());
-            expectedCode = removed ? 2 : 0;
-            expectedNode = removed;
         } else if (op == 6) {
-            N* removed = list.RemoveTail();
+            removed = list.RemoveTail();
             EXPECT_EQ(model.empty() ? nullptr : model.back(), removed);
-            if (!model.empty()) model.pop_back();
-            expectedCode = removed ? 2 : 0;
-            expectedNode = removed;
+        } else if (op == 7) {  // the follower of a node of the list (none after the last), or the head
+            auto follower = inList ? std::find(model.begin(), model.end(), node) + 1 : model.begin();
+            removed = list.RemoveAfter(inList ? node : nullptr);
+            EXPECT_EQ(follower == model.end() ? nullptr : *follower, removed);
         }
-        if (expectedCode == 0) {
-            EXPECT_TRUE(list.calls.empty());
-        } else {
-            ASSERT_EQ(1u, list.calls.size());
-            EXPECT_EQ(expectedCode, list.calls[0].code);
-            EXPECT_EQ(expectedNode, list.calls[0].node);
-            EXPECT_TRUE(list.calls[0].linked);  // joined before code 1, still in before code 2
-        }
+        model.erase(std::remove(model.begin(), model.end(), removed), model.end());
+        expectCalls(2, removed ? std::vector<N*>{removed} : std::vector<N*>{});
         ASSERT_EQ(model, (Contents<List, N>(list)));
         EXPECT_EQ(static_cast<long>(model.size()), list.GetCount());
         EXPECT_EQ(model.empty(), static_cast<bool>(list.IsEmpty()));
@@ -113,4 +125,5 @@ void RunModel(unsigned seed) {
                       static_cast<bool>(n.IsLinked()));
     }
     list.RemoveAll();
+    expectCalls(2, model);
 }
