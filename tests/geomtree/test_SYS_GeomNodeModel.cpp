@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <vector>
@@ -22,12 +23,14 @@ class Node : public SYS_GeomNode {};
 constexpr int kNull = -1;
 constexpr short kTypes[] = {0, 1, 2, 3, 4, 6, 6, 7};
 
+short RandomType(std::mt19937& random) { return kTypes[random() % std::size(kTypes)]; }
+
 // The rules on indexes; nullopt where the plain walk would never end.
 struct Model {
     std::vector<int> next;
     std::vector<short> type;
 
-    int Limit() const { return static_cast<int>(next.size()) + 1; }
+    int Limit() const { return int(next.size()) + 1; }
 
     template <class Match>
     std::optional<int> FindAfter(int node, int self, Match match) const {
@@ -81,58 +84,50 @@ struct Model {
     }
 };
 
+// Real nodes cut into random rings, and the model of their links and types.
 class Rings {
 public:
-    Rings(std::mt19937& random, int size) : m_nodes(static_cast<size_t>(size)) {
-        m_model.next.resize(m_nodes.size());
-        m_model.type.resize(m_nodes.size());
-        std::vector<int> order(m_nodes.size());
-        for (int i = 0; i < size; ++i) order[static_cast<size_t>(i)] = i;
+    Rings(std::mt19937& random, int size) : m_nodes(size) {
+        model.next.resize(size);
+        model.type.resize(size);
+        std::vector<int> order(size);
+        for (int i = 0; i < size; ++i) order[i] = i;
         std::shuffle(order.begin(), order.end(), random);
-        for (int start = 0; start < size;) {  // cut the shuffled order into rings
-            int length = 1 + static_cast<int>(random() % static_cast<unsigned>(size - start));
+        for (int start = 0; start < size;) {
+            const int length = 1 + int(random() % unsigned(size - start));
             for (int k = 0; k < length; ++k)
-                Link(order[static_cast<size_t>(start + k)],
-                     order[static_cast<size_t>(start + (k + 1) % length)]);
+                Link(order[start + k], order[start + (k + 1) % length]);
             start += length;
         }
-        for (int i = 0; i < size; ++i) {
-            short t = kTypes[random() % (sizeof kTypes / sizeof kTypes[0])];
-            At(i).SetNodeType(t);
-            m_model.type[static_cast<size_t>(i)] = t;
-        }
-        if (random() % 20 == 0) Link(static_cast<int>(random() % static_cast<unsigned>(size)), kNull);
+        for (int i = 0; i < size; ++i) At(i).SetNodeType(model.type[i] = RandomType(random));
+        if (random() % 20 == 0) Link(int(random() % unsigned(size)), kNull);
     }
 
-    Node& At(int i) { return m_nodes[static_cast<size_t>(i)]; }
+    Node& At(int i) { return m_nodes[i]; }
     Node* Ptr(int i) { return i == kNull ? nullptr : &At(i); }
     int IndexOf(const SYS_GeomNode* node) const {
-        return node == nullptr ? kNull : static_cast<int>(static_cast<const Node*>(node) - m_nodes.data());
+        return node == nullptr ? kNull : int(static_cast<const Node*>(node) - m_nodes.data());
     }
-    int Size() const { return static_cast<int>(m_nodes.size()); }
-    Model& model() { return m_model; }
+    int Size() const { return int(m_nodes.size()); }
 
-    // The raw link of node i, read through a node outside every ring (GetRoot answers null
-    // both for a node alone and for a null link).
-    int LinkOf(int i) {
-        static const Node outside;
-        return IndexOf(outside.GetNextRoot(&At(i)));
-    }
+    // The raw links, read through a node outside every ring (GetRoot answers null both for a
+    // node alone and for a null link).
     std::vector<int> Links() {
+        static const Node outside;
         std::vector<int> links;
-        for (int i = 0; i < Size(); ++i) links.push_back(LinkOf(i));
+        for (int i = 0; i < Size(); ++i) links.push_back(IndexOf(outside.GetNextRoot(&At(i))));
         return links;
     }
-    void TakeRealLinks() { m_model.next = Links(); }
+
+    Model model;
 
 private:
     void Link(int from, int to) {
         At(from).SetRoot(Ptr(to));
-        m_model.next[static_cast<size_t>(from)] = to;
+        model.next[from] = to;
     }
 
     std::vector<Node> m_nodes;
-    Model m_model;
 };
 
 enum Operation {
@@ -141,22 +136,22 @@ enum Operation {
 };
 
 // Runs one operation on the real nodes and the model; false when the model's walk is endless.
-bool RunBoth(Rings& rings, int op, int self, int node, short t, int& real, std::optional<int>& expected) {
-    Model& m = rings.model();
+bool RunBoth(Rings& rings, int op, int self, int node, short t, int& real,
+             std::optional<int>& expected) {
+    Model& m = rings.model;
     Node& s = rings.At(self);
     Node* n = rings.Ptr(node);
     real = kNull;
+    expected = kNull;
     switch (op) {
     case kGetRoot:
         real = rings.IndexOf(s.GetRoot());
-        expected = m.next[static_cast<size_t>(self)] == self ? kNull : m.next[static_cast<size_t>(self)];
+        expected = m.next[self] == self ? kNull : m.next[self];
         return true;
-    case kNextOfNode: {
+    case kNextOfNode:
         real = rings.IndexOf(s.GetNextRoot(n));
-        int after = m.next[static_cast<size_t>(node)];
-        expected = after == self ? kNull : after;
+        expected = m.next[node] == self ? kNull : m.next[node];
         return true;
-    }
     case kNextOfType:
         real = rings.IndexOf(s.GetNextRoot(n, static_cast<SGN_Type>(t)));
         expected = m.FindType(node, self, t);
@@ -187,27 +182,21 @@ bool RunBoth(Rings& rings, int op, int self, int node, short t, int& real, std::
         break;
     case kInclude:
         s.IncludeRoot(n);
-        m.next[static_cast<size_t>(node)] = m.next[static_cast<size_t>(self)];
-        m.next[static_cast<size_t>(self)] = node;
-        expected = kNull;
+        m.next[node] = m.next[self];
+        m.next[self] = node;
         return true;
     case kExcludeRoot:
         s.ExcludeRoot(n);
-        expected = kNull;
         return m.ExcludeRoot(node);
     case kExcludeOwn:
         s.ExcludeOwnRoot();
-        if (m.next[static_cast<size_t>(self)] != kNull)
-            m.next[static_cast<size_t>(self)] = m.next[static_cast<size_t>(m.next[static_cast<size_t>(self)])];
-        expected = kNull;
+        if (m.next[self] != kNull) m.next[self] = m.next[m.next[self]];
         return true;
     case kExcludeNear:
         s.ExcludeNearType(t);
-        expected = kNull;
         return m.ExcludeNearType(self, t);
     default:
         s.ExcludeByType(t);
-        expected = kNull;
         return m.ExcludeByType(self, t);
     }
     return expected.has_value();
@@ -218,25 +207,26 @@ TEST(SYS_GeomNode, WalksAndEditsFollowTheModelOnRandomRings) {
     std::mt19937 random(53);
     int compared = 0, endless = 0;
     for (int trial = 0; trial < 6000; ++trial) {
-        Rings rings(random, 1 + static_cast<int>(random() % 9));
+        Rings rings(random, 1 + int(random() % 9));
         for (int step = 0; step < 8; ++step) {
-            const int op = static_cast<int>(random() % kOperations);
-            const int self = static_cast<int>(random() % static_cast<unsigned>(rings.Size()));
-            int node = static_cast<int>(random() % static_cast<unsigned>(rings.Size()));
+            const int op = int(random() % kOperations);
+            const int self = int(random() % unsigned(rings.Size()));
+            const int node = int(random() % unsigned(rings.Size()));
             if (op == kInclude && node == self) continue;  // refused, see the checks test
-            const short t = kTypes[random() % (sizeof kTypes / sizeof kTypes[0])];
+            const short t = RandomType(random);
             int real = kNull;
             std::optional<int> expected;
-            SCOPED_TRACE(testing::Message() << "trial " << trial << " step " << step << " op " << op
-                                            << " self " << self << " node " << node << " type " << t);
+            SCOPED_TRACE(testing::Message() << "trial " << trial << " step " << step << " op "
+                                            << op << " self " << self << " node " << node
+                                            << " type " << t);
             if (!RunBoth(rings, op, self, node, t, real, expected)) {
                 ++endless;
-                rings.TakeRealLinks();
+                rings.model.next = rings.Links();
                 continue;
             }
             ++compared;
             ASSERT_EQ(*expected, real);
-            ASSERT_EQ(rings.model().next, rings.Links());
+            ASSERT_EQ(rings.model.next, rings.Links());
         }
     }
     EXPECT_TRUE(reports.Reports().empty());
