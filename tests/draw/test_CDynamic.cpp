@@ -187,46 +187,33 @@ TEST(CDynamic, OvalsAndArcsUnderTwoPixelsBecomeBoxesAndLines) {
     }
 }
 
-// The dirty box joins each drawing's box, except that a point-sized box is replaced.
-TEST(CDynamic, DirtyBoxWidening) {
-    const struct {
-        const char* name;
-        void (*draw)(CDynamic&);
-        SYS_Box dirtyBox;
-    } cases[] = {
-        {"a point-sized box is replaced, not joined", [](CDynamic& d) {
-             d.FillRect(SYS_Box(3, 3, 3, 3), 1);
-             d.FillRect(SYS_Box(10, 10, 20, 20), 1);
-         }, SYS_Box(10, 10, 20, 20)},
-        {"a flat box is joined", [](CDynamic& d) {
-             d.DrawLine(SYS_Point(0, 5), SYS_Point(10, 5), 1, 1);
-             d.FillRect(SYS_Box(20, 20, 30, 30), 1);
-         }, SYS_Box(0, 5, 30, 30)},
-        {"state records leave it alone, text widens by the box the area reports", [](CDynamic& d) {
-             d.FillRect(SYS_Box(0, 0, 1, 1), 1);
-             d.PenColor(3), d.TextSize(1, 1), d.DrawString("x"), d.FastMoveTo(SYS_Point(100, 100));
-             d.DrawXorText("t", 0, 0, 50L, 50L, 1);  // the area reports (40, 45, 60, 55)
-         }, SYS_Box(0, 0, 60, 55)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        LoggingArea area;
-        area.textBox = SYS_Box(40, 45, 60, 55);
-        CDynamic dynamic(&area);
-        c.draw(dynamic);
-        EXPECT_EQ(c.dirtyBox, dynamic.GetDirtyBox());
-    }
+// A flat dirty box is joined (only a point-sized one is replaced, as each record's own box in
+// the table shows), and text widens it by the box the draw area reports.
+TEST(CDynamic, DirtyBoxJoinsFlatBoxesAndReportedTextBoxes) {
+    LoggingArea area;
+    area.textBox = SYS_Box(40, 45, 60, 55);
+    CDynamic dynamic(&area);
+    dynamic.DrawLine(SYS_Point(0, 5), SYS_Point(10, 5), 1, 1);
+    dynamic.FillRect(SYS_Box(20, 20, 30, 30), 1);
+    EXPECT_EQ(SYS_Box(0, 5, 30, 30), dynamic.GetDirtyBox());
+    dynamic.DrawXorText("t", 0, 0, 50L, 50L, 1);
+    EXPECT_EQ(SYS_Box(0, 5, 60, 55), dynamic.GetDirtyBox());
 }
 
-// Text measuring and screen drawing go to the draw area; without one they do nothing.
+// A dynamic hooks itself on its draw area's redraw event until destroyed. Text measuring and
+// screen drawing go to the draw area; without one they do nothing.
 TEST(CDynamic, XorTextAndScreenDrawAreForwardedToTheDrawArea) {
     LoggingArea area;
     area.textBox = SYS_Box(1, 2, 3, 4);
-    CDynamic dynamic(&area);
-    EXPECT_EQ(Calls({"InstallDynamic()"}), area.Take());  // hooked on the area's redraw event
-    EXPECT_EQ(SYS_Box(1, 2, 3, 4), dynamic.DrawXorText("hi", 1, 2, SYS_Point(5, 6), 1));
-    dynamic.StartScreenDraw();
-    EXPECT_EQ(Calls({"DrawXorText(hi,1,2,5,6,0)", "StartScreenDraw()"}), area.Take());
+    {
+        CDynamic dynamic(&area);
+        EXPECT_EQ(Calls({"InstallDynamic()"}), area.Take());
+        EXPECT_EQ(&area.RedrawEvent(), dynamic.GetOwner());
+        EXPECT_EQ(SYS_Box(1, 2, 3, 4), dynamic.DrawXorText("hi", 1, 2, SYS_Point(5, 6), 1));
+        dynamic.StartScreenDraw();
+        EXPECT_EQ(Calls({"DrawXorText(hi,1,2,5,6,0)", "StartScreenDraw()"}), area.Take());
+    }
+    EXPECT_EQ(&area.RedrawEvent(), area.RedrawEvent().GetNextNode());
     CDynamic alone(nullptr);
     EXPECT_EQ(SYS_Box(), alone.DrawXorText("hi", 1, 2, 5L, 6L, 1));
     alone.StartScreenDraw();

@@ -68,6 +68,7 @@ TEST(SYS_Transform, DirectionSettersNormaliseAndDeriveTheOrientation) {
         SYS_Transform t;
         t.SetRotate(SYS_Point(0, 0), c.cosv, c.sinv);
         EXPECT_EQ(c.orientation, t.GetOrientation());
+        EXPECT_EQ(c.orientation != 0, t.IsRotate());
         EXPECT_EQ(c.image, t.Transform(SYS_Point(1000, 0)));
     }
 }
@@ -286,7 +287,7 @@ TEST(SYS_Transform, AngleSettersKeepTheAngleOffset) {
     EXPECT_FALSE(turned == fresh);
     EXPECT_TRUE(turned != fresh);
     EXPECT_EQ(fresh + SYS_Point(50, 60), turned + SYS_Point(50, 60));
-    turned.SetMove(0, 0);  // the other setters replace everything
+    turned.SetMove(0L, 0L);  // the other setters replace everything
     EXPECT_TRUE(turned == SYS_Transform());
 }
 
