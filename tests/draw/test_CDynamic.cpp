@@ -80,7 +80,6 @@ const RecordCase kRecords[] = {
      {"TextAlign(1,2)"}},
     {"text extra", [](CDynamic& d) { d.TextExtra(3); }, {17, 3}, SYS_Box(), {"TextExtra(3)"}},
     {"text face", [](CDynamic& d) { d.TextFace(4); }, {18, 4}, SYS_Box(), {"TextFace(4)"}},
-    {"text path 0", [](CDynamic& d) { d.TextPath(0); }, {19, 0}, SYS_Box(), {"TextPath(0.0000)"}},
     {"text path 90 degrees", [](CDynamic& d) { d.TextPath(90 * 1800000.0); }, {19, 900000},
      SYS_Box(), {"TextPath(90.0000)"}},
     {"text path -90 degrees", [](CDynamic& d) { d.TextPath(-90 * 1800000.0); }, {19, 2700000},

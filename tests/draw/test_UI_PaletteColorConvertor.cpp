@@ -19,14 +19,6 @@ struct Listener : SCC_EventNode<int> {
     }
 };
 
-// A palette whose entry 3 is 0x0000FF and every other entry its own index.
-class PaletteArea : public UI_DrawArea {
-public:
-    unsigned long GetCurrentPaletteColorRGB(int index) const override {
-        return index == 3 ? 0x0000FFul : static_cast<unsigned long>(index);
-    }
-};
-
 // Sets the main draw area for one test and clears it afterwards.
 class ScopedMainArea {
 public:
@@ -36,7 +28,7 @@ public:
 
 TEST(UI_PaletteColorConvertor, OtherDirectionsAndAMissingMainDrawAreaAreReported) {
     tessar_test::ScopedReportRecorder reports;
-    PaletteArea area;
+    UI_DrawArea area;
     ScopedMainArea main(&area);
     UI_PaletteColorConvertor convertor;
     for (int direction : {1, 2, -1}) {
