@@ -19,13 +19,6 @@ using draw_test::CheckXml;
 // World (0, 0) .. (1000, 500) on 200 pixels: 0.2 pixels per unit, 100 pixels high.
 UI_SvgDrawArea MakeArea() { return UI_SvgDrawArea(SYS_Box(1000, 500, 0, 0), 200); }
 
-size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 TEST(UI_SvgDrawArea, MapsTheWorldBoxOntoThePictureYUp) {
     UI_SvgDrawArea area(SYS_Box(1000, 500, 0, 0), 200);  // given unnormalised
     EXPECT_EQ(200, area.GetWidthPixels());
@@ -135,10 +128,10 @@ TEST(UI_SvgDrawArea, ArcsRunCounterClockwise) {
     }
     UI_SvgDrawArea full = MakeArea();
     full.FastFrameArc(SYS_Box(0, 0, 100, 100), SYS_Point(100, 50), SYS_Point(100, 50));
-    EXPECT_EQ(1u, Count(full.GetSvg(), "<ellipse"));
+    EXPECT_EQ(1, CheckXml(full.GetSvg()).elements["ellipse"]);
     UI_SvgDrawArea flat = MakeArea();
     flat.FastFrameArc(SYS_Box(0, 0, 100, 0), SYS_Point(0, 0), SYS_Point(100, 0));
-    EXPECT_EQ(1u, Count(flat.GetSvg(), "<line"));
+    EXPECT_EQ(1, CheckXml(flat.GetSvg()).elements["line"]);
 }
 
 TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
