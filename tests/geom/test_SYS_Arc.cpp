@@ -8,6 +8,11 @@ TEST(SYS_Arc, AnglesOfStartAndEnd) {
     const SYS_Arc arc(SYS_Point(100, 50), SYS_Point(0, -50), SYS_Point(0, 50), 100);
     EXPECT_EQ(0, arc.GetStartAngle());
     EXPECT_EQ(486000000, arc.GetEndAngle());
+    SYS_Point extreme;  // the first axis extremes met from the start, with their direction
+    EXPECT_EQ(-1, arc.GetXNearestExtrem(arc.GetStart(), extreme));
+    EXPECT_EQ(SYS_Point(-100, 50), extreme);
+    EXPECT_EQ(1, arc.GetYNearestExtrem(arc.GetStart(), extreme));
+    EXPECT_EQ(SYS_Point(0, 150), extreme);
     const SYS_Arc closed(SYS_Point(10, 0), SYS_Point(10, 0), SYS_Point(0, 0), -10);
     EXPECT_EQ(0, closed.GetSizeAngle());  // start equal to end: no sweep, the whole circle's box
     EXPECT_EQ(SYS_Box(-10, -10, 10, 10), closed.GetBox());
