@@ -46,16 +46,9 @@ TEST(UI_SvgDrawArea, MapsTheWorldBoxOntoThePictureYUp) {
     CPoint size = area.Scale2Screen(SYS_Point(50, 100));
     EXPECT_EQ(std::make_pair(10, 20), std::make_pair(size.x, size.y));
     EXPECT_EQ(INT_MAX > 1000000000 ? 1000000000 : 0, area.Scale2ScreenX(LONG_MAX));  // clamped
-}
-
-TEST(UI_SvgDrawArea, EmptyOrHugeWorldsStillGiveAPicture) {
-    UI_SvgDrawArea point(SYS_Box(5, 5, 5, 5), 0);
+    UI_SvgDrawArea point(SYS_Box(5, 5, 5, 5), 0);  // an empty world still gives one pixel
     EXPECT_EQ(1, point.GetWidthPixels());
     EXPECT_EQ(1, point.GetHeightPixels());
-    UI_SvgDrawArea all(SYS_Box(-2000000000, -2000000000, 2000000000, 2000000000), 800);
-    EXPECT_EQ(800, all.GetHeightPixels());
-    all.DrawLine(SYS_Point(-2000000000, 0), SYS_Point(2000000000, 0), 0, 1);
-    EXPECT_TRUE(CheckXml(all.GetSvg()).wellFormed);
 }
 
 TEST(UI_SvgDrawArea, PictureIsWellFormedXmlWithEveryKindOfElement) {
@@ -132,26 +125,6 @@ TEST(UI_SvgDrawArea, ArcsRunCounterClockwise) {
     UI_SvgDrawArea flat = MakeArea();
     flat.FastFrameArc(SYS_Box(0, 0, 100, 0), SYS_Point(0, 0), SYS_Point(100, 0));
     EXPECT_EQ(1, CheckXml(flat.GetSvg()).elements["line"]);
-}
-
-TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
-    UI_SvgDrawArea area = MakeArea();
-    CDynamic band(&area);
-    band.StartBatchDraw();
-    band.PenColor(4);
-    band.DrawXorBox(SYS_Box(0, 0, 100, 100));
-    band.DrawLine(SYS_Point(0, 0), SYS_Point(100, 100), 0, 4);
-    band.DrawXorText("U1", 1, 1, SYS_Point(50, 50), 1);
-    EXPECT_EQ(0, area.GetXorCount());  // recorded, not drawn
-    band.EndBatchDraw();
-    EXPECT_EQ(3, area.GetXorCount());
-    EXPECT_EQ(0, area.GetPenMode());  // restored after the replay
-    band.StartBatchDraw();  // erases by replaying once more: exclusive-or twice removes
-    EXPECT_EQ(0, area.GetXorCount());
-    band.DrawXorBox(SYS_Box(200, 200, 300, 300));
-    band.EndBatchDraw();
-    EXPECT_EQ(1, area.GetXorCount());
-    EXPECT_EQ(0, area.GetPictureCount());
 }
 
 TEST(UI_SvgDrawArea, DestroyingTheAreaTellsItsDynamics) {

@@ -298,9 +298,6 @@ TEST_F(GeomNodeTest, AssignmentCopiesLinkAndType) {
     Ring({&a, &b});
     copy = a;
     EXPECT_EQ(&b, copy.GetRoot());
-    EXPECT_EQ(4, copy.GetNodeType());
-    EXPECT_TRUE(copy.IsValid());
-    EXPECT_EQ(&a, copy.GetDBRoot());  // the walk from the copy ends on the ring
     EXPECT_EQ(SGN_DBRoot, copy.GetGeomType());
 }
 
