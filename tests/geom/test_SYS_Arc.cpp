@@ -11,6 +11,9 @@ TEST(SYS_Arc, AnglesOfStartAndEnd) {
     const SYS_Arc closed(SYS_Point(10, 0), SYS_Point(10, 0), SYS_Point(0, 0), -10);
     EXPECT_EQ(0, closed.GetSizeAngle());  // start equal to end: no sweep, the whole circle's box
     EXPECT_EQ(SYS_Box(-10, -10, 10, 10), closed.GetBox());
+    GeomReports reports;  // a center that puts the start outside the range
+    SYS_Arc(SYS_Point(0, 0), SYS_Point(0, 0), SYS_Point(SYS_COORD_LIMIT, 0), 5).GetStartAngle();
+    EXPECT_GE(reports.Count("Invalid point", kGeomInline), 1u);
 }
 
 TEST(SYS_Arc, ValidArcAllowsAnErrorOfOneInTheSquares) {
