@@ -21,7 +21,6 @@ public:
             n += r.message == message && r.unit == unit && r.type == SSM_FailureAssert;
         return n;
     }
-    void Clear() { Take(); }
 };
 
 inline std::ostream& operator<<(std::ostream& out, const SYS_Point& p) {

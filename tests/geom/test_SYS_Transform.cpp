@@ -246,7 +246,7 @@ TEST(SYS_Transform, BoxFit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        reports.Clear();
+        reports.Take();
         t.SetBoxConv(c.p1, c.p2, c.box);
         EXPECT_EQ(c.reports, reports.Count("Quel LinCov: wrong box", kLinConv));
     }
