@@ -110,6 +110,12 @@ const RecordCase kRecords[] = {
      }, {}, SYS_Box(), {}},
 };
 
+// The calls of a replay followed by the restore of the pen mode the draw area reported.
+Calls Restored(Calls calls) {
+    calls.push_back("PenMode(7)");
+    return calls;
+}
+
 // What replaying these words asks of a draw area, the pen-mode restore included.
 Calls Replay(const Words& words) {
     LoggingArea area;
@@ -137,9 +143,7 @@ TEST(CDynamic, RecordsEachOperationAndReplaysIt) {
         area.RedrawEvent().Notify(1, nullptr);
         ASSERT_FALSE(area.log.empty());
         EXPECT_EQ("GetPenMode()", area.log.front());
-        Calls expected = c.replay;
-        expected.push_back("PenMode(7)");
-        EXPECT_EQ(expected, area.Take());
+        EXPECT_EQ(Restored(c.replay), area.Take());
         EXPECT_FALSE(dynamic.IsFlushing());
     }
 }
@@ -171,9 +175,7 @@ TEST(CDynamic, OvalsAndArcsUnderTwoPixelsBecomeBoxesAndLines) {
         arc.Install(&area);
         area.log.clear();
         oval.OnNotification(1, nullptr);
-        Calls ovalCalls = c.oval;
-        ovalCalls.push_back("PenMode(7)");
-        EXPECT_EQ(ovalCalls, area.Take());
+        EXPECT_EQ(Restored(c.oval), area.Take());
         arc.OnNotification(0, nullptr);
         EXPECT_EQ(Calls({"PenMode(2)", "PenColor(4)", "PenSize(3)", c.arc, "PenMode(7)"}),
                   area.Take());
@@ -304,9 +306,7 @@ TEST(CDynamic, ReplayCountsLargerThanTheBufferStop) {
          {"FastPolyPolyline(-1)", "FastPolyLine(-2,1,2)", "PenCap(1)"}},
     };
     for (const auto& c : kCountCases) {
-        Calls expected = c.calls;
-        expected.push_back("PenMode(7)");
-        EXPECT_EQ(expected, Replay(c.words)) << "code " << c.words[0];
+        EXPECT_EQ(Restored(c.calls), Replay(c.words)) << "code " << c.words[0];
     }
 }
 
