@@ -16,7 +16,6 @@ struct XmlCheck {
     bool wellFormed = false;
     std::string problem;
     std::map<std::string, int> elements;     // name -> count
-    std::map<std::string, std::string> ids;  // id attribute -> element name
 };
 
 // Character data or an attribute value.
@@ -29,7 +28,6 @@ inline bool IsCleanText(const std::string& text) {
 inline XmlCheck CheckXml(const std::string& xml) {
     static const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     static const std::regex tag(R"(<(/?)([A-Za-z][\w-]*)((?:\s+[\w:-]+="[^"]*")*)\s*(/?)>)");
-    static const std::regex attribute(R"(([\w:-]+)="([^"]*)\")");
     XmlCheck result;
     if (xml.compare(0, kDeclaration.size(), kDeclaration) != 0)
         return result.problem = "no declaration", result;
@@ -48,9 +46,6 @@ inline XmlCheck CheckXml(const std::string& xml) {
         if (open.empty() && result.elements.count("svg") != 0)
             return result.problem = "second root", result;
         ++result.elements[name];
-        for (std::sregex_iterator a(attributes.begin(), attributes.end(), attribute), end;
-             a != end; ++a)
-            if ((*a)[1] == "id") result.ids[(*a)[2]] = name;
         if (m[4].length() == 0) open.push_back(name);
     }
     if (!IsCleanText(std::string(at, xml.cend())) || !open.empty())

@@ -173,12 +173,9 @@ bool RunBoth(Rings& rings, int op, int self, int node, short t, int& real,
         expected = m.FindAfter(self, self, [](short x) { return x == 1 || x == 2 || x == 6; });
         break;
     case kDBRoot:
-        real = rings.IndexOf(s.GetDBRoot());
-        expected = m.FindType(self, self, 4);
-        break;
     case kBRTRoot:
-        real = rings.IndexOf(s.GetBRTRoot());
-        expected = m.FindType(self, self, 7);
+        real = rings.IndexOf(op == kDBRoot ? s.GetDBRoot() : s.GetBRTRoot());
+        expected = m.FindType(self, self, op == kDBRoot ? 4 : 7);
         break;
     case kPrevRoot:
         real = rings.IndexOf(s.GetPrevRoot(n));
