@@ -25,20 +25,6 @@ SYS_Point Rotated(SYS_Point p, SYS_Point c, int32_t angle) {
     return ::testing::AssertionFailure() << "want " << want << " got " << got;
 }
 
-TEST(SYS_Transform, RotationsMatchComplexMultiplication) {
-    SYS_Transform t;
-    GeomRandom rnd(31);
-    for (int i = 0; i < 20000; ++i) {
-        const SYS_Point c = rnd.Point(300000000), p = rnd.Point(300000000);
-        const int32_t angle = rnd.Angle();
-        t.SetRotate(c, angle);
-        ASSERT_TRUE(Near(Rotated(p, c, angle), t + p)) << "angle " << angle;
-        SYS_Point q = p;
-        t.Convert(q);
-        ASSERT_EQ(t + p, q);
-    }
-}
-
 TEST(SYS_Transform, DirectionSettersNormaliseAndDeriveTheOrientation) {
     struct Case { const char* name; double cosv, sinv; int32_t orientation; SYS_Point image; };
     const Case cases[] = {
@@ -82,11 +68,13 @@ TEST(SYS_Transform, ScaleConvertsLengths) {
     EXPECT_EQ(1, t.IsScale());
 }
 
-// Properties of random transforms: AddConv equals applying the two one after the other, and a
-// transform followed by its inverse gives back each point within one unit.
-TEST(SYS_Transform, CompositionAndInverseOfRandomTransforms) {
+// Properties of random transforms: AddConv equals applying the two one after the other, a
+// transform followed by its inverse gives back each point within one unit, a rotation matches
+// the complex oracle, and the placement of a position (keepOrigin, mirror-first 0) carries the
+// zero position onto the position itself (orientations equal modulo a full turn).
+TEST(SYS_Transform, RandomTransformsComposeInvertRotateAndPlace) {
     GeomRandom rnd(33);
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 4000; ++i) {
         const SYS_Transform t1 = RandomTransform(rnd), t2 = RandomTransform(rnd);
         const SYS_Transform both = t1 + t2;
         SYS_Transform inverse;
@@ -97,8 +85,21 @@ TEST(SYS_Transform, CompositionAndInverseOfRandomTransforms) {
         SYS_Transform twice = t1;
         twice.AddConv(twice);  // the argument may be this transform
         ASSERT_TRUE(twice == t1 + t1);
+        SYS_Transform rotate;
+        const SYS_Point c = rnd.Point(300000000);
+        const int32_t angle = rnd.Angle();
+        rotate.SetRotate(c, angle);
+        const SYS_Position pos(rnd.Point(), rnd.Angle(), rnd.Int(0, 1));
+        SYS_Position zero;
+        zero.Transform(SYS_Transform(pos, 0, 1, 0));
+        ASSERT_EQ(pos.GetOrigin(), zero.GetOrigin());
+        ASSERT_EQ(pos.GetMirror(), zero.GetMirror());
+        ASSERT_EQ(0, (int64_t(pos.GetOrientation()) - zero.GetOrientation()) % SYS_FULL_TURN);
         for (int k = 0; k < 5; ++k) {
             const SYS_Point p = rnd.Point(50000000);
+            SYS_Point q = p;
+            rotate.Convert(q);
+            ASSERT_TRUE(Near(Rotated(p, c, angle), q)) << "angle " << angle;
             // Rounded twice: the first rounding (up to 0.71 in length) is scaled by t2.
             const double scale2 = std::fabs((t2 + 1000000) / 1e6);
             ASSERT_TRUE(Near(both + p, t2 + (t1 + p), int64_t(0.75 * scale2) + 2));
@@ -144,21 +145,6 @@ TEST(SYS_Transform, PlacementConstructors) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.image, c.t + c.p);
-    }
-}
-
-// The transform of a position with keepOrigin and mirror-first 0 carries the zero position
-// onto the position itself (orientations equal modulo a full turn).
-TEST(SYS_Transform, PositionTransformPlacesTheZeroPosition) {
-    GeomRandom rnd(36);
-    for (int i = 0; i < 5000; ++i) {
-        const SYS_Position pos(rnd.Point(), rnd.Angle(), rnd.Int(0, 1));
-        SYS_Position zero;
-        zero.Transform(SYS_Transform(pos, 0, 1, 0));
-        ASSERT_EQ(pos.GetOrigin(), zero.GetOrigin());
-        ASSERT_EQ(pos.GetMirror(), zero.GetMirror());
-        ASSERT_EQ(0, (int64_t(pos.GetOrientation()) - zero.GetOrientation()) % SYS_FULL_TURN)
-            << pos.GetOrientation() << " " << zero.GetOrientation();
     }
 }
 
