@@ -238,7 +238,6 @@ TEST(CDynamic, NotificationCodes) {
     dynamic.PenColor(4);
     area.log.clear();
     EXPECT_EQ(0, dynamic.OnNotification(4, nullptr));  // ignored
-    EXPECT_EQ(0, dynamic.OnNotification(-1, nullptr));
     EXPECT_TRUE(area.Take().empty());
     EXPECT_EQ(0, dynamic.OnNotification(3, nullptr));  // clear
     EXPECT_EQ(Calls({"RedrawDynamic(0,0,0,0,0)"}), area.Take());
