@@ -122,6 +122,28 @@ TEST(UI_SvgDrawArea, ArcsRunCounterClockwise) {
     EXPECT_EQ(1, CheckXml(flat.GetSvg()).elements["line"]);
 }
 
+// What the demo picture relies on: a dynamic batch shows its recording in exclusive-or at its
+// end, and the next batch erases it by replaying it once more.
+TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
+    UI_SvgDrawArea area = MakeArea();
+    CDynamic band(&area);
+    band.StartBatchDraw();
+    band.PenColor(4);
+    band.DrawXorBox(SYS_Box(0, 0, 100, 100));
+    band.DrawLine(SYS_Point(0, 0), SYS_Point(100, 100), 0, 4);
+    band.DrawXorText("U1", 1, 1, SYS_Point(50, 50), 1);
+    EXPECT_EQ(0, area.GetXorCount());  // recorded, not drawn
+    band.EndBatchDraw();
+    EXPECT_EQ(3, area.GetXorCount());
+    EXPECT_EQ(0, area.GetPenMode());  // restored after the replay
+    band.StartBatchDraw();  // erases by replaying once more: exclusive-or twice removes
+    EXPECT_EQ(0, area.GetXorCount());
+    band.DrawXorBox(SYS_Box(200, 200, 300, 300));
+    band.EndBatchDraw();
+    EXPECT_EQ(1, area.GetXorCount());
+    EXPECT_EQ(0, area.GetPictureCount());
+}
+
 TEST(UI_SvgDrawArea, DestroyingTheAreaTellsItsDynamics) {
     CDynamic band(nullptr);
     SCC_EventHook<UI_DrawArea::RedrawBlock> hook;
