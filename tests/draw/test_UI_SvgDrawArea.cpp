@@ -19,13 +19,6 @@ using draw_test::CheckXml;
 // World (0, 0) .. (1000, 500) on 200 pixels: 0.2 pixels per unit, 100 pixels high.
 UI_SvgDrawArea MakeArea() { return UI_SvgDrawArea(SYS_Box(1000, 500, 0, 0), 200); }
 
-size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 TEST(UI_SvgDrawArea, MapsTheWorldBoxOntoThePictureYUp) {
     UI_SvgDrawArea area(SYS_Box(1000, 500, 0, 0), 200);  // given unnormalised
     EXPECT_EQ(200, area.GetWidthPixels());
@@ -33,10 +26,7 @@ TEST(UI_SvgDrawArea, MapsTheWorldBoxOntoThePictureYUp) {
     const struct {
         SYS_Point world;
         int x, y;
-    } kPoints[] = {{SYS_Point(0, 500), 0, 0},
-                   {SYS_Point(1000, 0), 200, 100},
-                   {SYS_Point(500, 250), 100, 50},
-                   {SYS_Point(-500, 1000), -100, -100}};
+    } kPoints[] = {{SYS_Point(1000, 0), 200, 100}, {SYS_Point(-500, 1000), -100, -100}};
     for (const auto& c : kPoints) {
         CPoint screen = area.World2Screen(c.world);
         EXPECT_EQ(std::make_pair(c.x, c.y), std::make_pair(screen.x, screen.y));
@@ -53,16 +43,9 @@ TEST(UI_SvgDrawArea, MapsTheWorldBoxOntoThePictureYUp) {
     CPoint size = area.Scale2Screen(SYS_Point(50, 100));
     EXPECT_EQ(std::make_pair(10, 20), std::make_pair(size.x, size.y));
     EXPECT_EQ(INT_MAX > 1000000000 ? 1000000000 : 0, area.Scale2ScreenX(LONG_MAX));  // clamped
-}
-
-TEST(UI_SvgDrawArea, EmptyOrHugeWorldsStillGiveAPicture) {
-    UI_SvgDrawArea point(SYS_Box(5, 5, 5, 5), 0);
+    UI_SvgDrawArea point(SYS_Box(5, 5, 5, 5), 0);  // an empty world still gives one pixel
     EXPECT_EQ(1, point.GetWidthPixels());
     EXPECT_EQ(1, point.GetHeightPixels());
-    UI_SvgDrawArea all(SYS_Box(-2000000000, -2000000000, 2000000000, 2000000000), 800);
-    EXPECT_EQ(800, all.GetHeightPixels());
-    all.DrawLine(SYS_Point(-2000000000, 0), SYS_Point(2000000000, 0), 0, 1);
-    EXPECT_TRUE(CheckXml(all.GetSvg()).wellFormed);
 }
 
 TEST(UI_SvgDrawArea, PictureIsWellFormedXmlWithEveryKindOfElement) {
@@ -96,9 +79,8 @@ TEST(UI_SvgDrawArea, PictureIsWellFormedXmlWithEveryKindOfElement) {
     std::string svg = area.GetSvg();
     draw_test::XmlCheck xml = CheckXml(svg);
     ASSERT_TRUE(xml.wellFormed) << xml.problem << "\n" << svg;
-    EXPECT_EQ("g", xml.ids["picture"]);
-    EXPECT_EQ("g", xml.ids["xor"]);
-    EXPECT_EQ(1, xml.elements["svg"]);
+    EXPECT_NE(std::string::npos, svg.find("<g id=\"picture\""));
+    EXPECT_NE(std::string::npos, svg.find("<g id=\"xor\""));
     EXPECT_EQ(3, xml.elements["line"]);      // two in the picture, one exclusive-or
     EXPECT_EQ(3, xml.elements["polyline"]);  // one open, and one per poly-polyline list
     EXPECT_EQ(1, xml.elements["polygon"]);
@@ -125,8 +107,6 @@ TEST(UI_SvgDrawArea, ArcsRunCounterClockwise) {
          "M 20 90 A 10 10 0 0 0 10 80"},
         {"three quarters from north to east", SYS_Point(50, 100), SYS_Point(100, 50),
          "M 10 80 A 10 10 0 1 0 20 90"},
-        {"points off the circle use their rays", SYS_Point(1000, 50), SYS_Point(50, 51),
-         "M 20 90 A 10 10 0 0 0 10 80"},
     };
     for (const auto& c : kArcs) {
         SCOPED_TRACE(c.name);
@@ -136,23 +116,14 @@ TEST(UI_SvgDrawArea, ArcsRunCounterClockwise) {
     }
     UI_SvgDrawArea full = MakeArea();
     full.FastFrameArc(SYS_Box(0, 0, 100, 100), SYS_Point(100, 50), SYS_Point(100, 50));
-    EXPECT_EQ(1u, Count(full.GetSvg(), "<ellipse"));
+    EXPECT_EQ(1, CheckXml(full.GetSvg()).elements["ellipse"]);
     UI_SvgDrawArea flat = MakeArea();
     flat.FastFrameArc(SYS_Box(0, 0, 100, 0), SYS_Point(0, 0), SYS_Point(100, 0));
-    EXPECT_EQ(1u, Count(flat.GetSvg(), "<line"));
+    EXPECT_EQ(1, CheckXml(flat.GetSvg()).elements["line"]);
 }
 
-TEST(UI_SvgDrawArea, ExclusiveOrTwiceRemoves) {
-    UI_SvgDrawArea area = MakeArea();
-    area.DrawXorBox(SYS_Box(0, 0, 10, 10));
-    area.DrawXorBox(SYS_Box(0, 0, 20, 20));
-    area.DrawXorBox(SYS_Box(10, 10, 0, 0));  // the same box as the first
-    EXPECT_EQ(1, area.GetXorCount());
-    EXPECT_EQ(1u, Count(area.GetSvg(), "<rect x=\"0\" y=\"96\" width=\"4\""));
-    area.DrawXorBox(SYS_Box(0, 0, 10, 10));
-    EXPECT_EQ(2, area.GetXorCount());
-}
-
+// What the demo picture relies on: a dynamic batch shows its recording in exclusive-or at its
+// end, and the next batch erases it by replaying it once more.
 TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
     UI_SvgDrawArea area = MakeArea();
     CDynamic band(&area);
@@ -165,7 +136,7 @@ TEST(UI_SvgDrawArea, DynamicBatchesShowAndEraseTheirRecording) {
     band.EndBatchDraw();
     EXPECT_EQ(3, area.GetXorCount());
     EXPECT_EQ(0, area.GetPenMode());  // restored after the replay
-    band.StartBatchDraw();            // erases by replaying once more
+    band.StartBatchDraw();  // erases by replaying once more: exclusive-or twice removes
     EXPECT_EQ(0, area.GetXorCount());
     band.DrawXorBox(SYS_Box(200, 200, 300, 300));
     band.EndBatchDraw();

@@ -21,7 +21,6 @@ public:
             n += r.message == message && r.unit == unit && r.type == SSM_FailureAssert;
         return n;
     }
-    void Clear() { Take(); }
 };
 
 inline std::ostream& operator<<(std::ostream& out, const SYS_Point& p) {
@@ -51,6 +50,27 @@ public:
 private:
     std::mt19937 m_engine;
 };
+
+// A random transform made of up to four steps, with |scale| in [1, 2] so that rounding errors
+// do not grow on the way back.
+inline SYS_Transform RandomTransform(GeomRandom& rnd) {
+    SYS_Transform t;
+    const int steps = rnd.Int(1, 4);
+    for (int i = 0; i < steps; ++i) {
+        SYS_Transform step;
+        const SYS_Point c = rnd.Point(100000000);
+        switch (rnd.Int(0, 5)) {
+            case 0: step.SetMove(rnd.Coord(100000000), rnd.Coord(100000000)); break;
+            case 1: step.SetRotate(c, rnd.Angle()); break;
+            case 2: step.SetRotate(c, rnd.Real(-1, 1), rnd.Real(-1, 1)); break;
+            case 3: step.SetMirror(c, rnd.Angle()); break;
+            case 4: step.SetMirror(c, rnd.Real(-9, 9), rnd.Real(-9, 9)); break;
+            default: step.SetScale(c, rnd.Int(0, 1) ? rnd.Real(1, 2) : -rnd.Real(1, 2)); break;
+        }
+        t.AddConv(step);
+    }
+    return t;
+}
 
 constexpr double kTestPi = 3.14159265358979323846;
 const char kGeomInline[] = "sys/SYS_Geom_Inline";

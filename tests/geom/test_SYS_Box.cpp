@@ -9,12 +9,6 @@ int64_t Area(const SYS_Box& b) {
     return int64_t(b.GetRight() - b.GetLeft()) * (b.GetUpper() - b.GetLower());
 }
 
-// Strictly inside, as a point with half-unit coordinates would be: (2x+1)/2.
-bool ContainsHalf(const SYS_Box& b, int64_t x2, int64_t y2) {
-    return 2 * int64_t(b.GetLeft()) < x2 && x2 < 2 * int64_t(b.GetRight()) &&
-           2 * int64_t(b.GetLower()) < y2 && y2 < 2 * int64_t(b.GetUpper());
-}
-
 bool InteriorsOverlap(const SYS_Box& a, const SYS_Box& b) {
     return std::max(a.GetLeft(), b.GetLeft()) < std::min(a.GetRight(), b.GetRight()) &&
            std::max(a.GetLower(), b.GetLower()) < std::min(a.GetUpper(), b.GetUpper());
@@ -33,7 +27,6 @@ TEST(SYS_Segment, MeasuresBoxAndArithmetic) {
     EXPECT_EQ(SYS_Box(-20, 20, 10, 60), s.GetBox());
     EXPECT_EQ(SYS_Point(10, 20), s[0]);
     EXPECT_EQ(SYS_Point(-20, 60), s[3]);
-    EXPECT_EQ(0.0, SYS_Segment(7, 7, 7, 7).GetLength());
     EXPECT_EQ(SYS_Segment(11, 21, -19, 61), s + 1);
     EXPECT_EQ(SYS_Segment(9, 18, -21, 58), s - SYS_Point(1, 2));
     SYS_Segment m = s;
@@ -47,46 +40,7 @@ TEST(SYS_Segment, MeasuresBoxAndArithmetic) {
 
 TEST(SYS_Circle, BoxAndValidity) {
     EXPECT_EQ(SYS_Box(-5, 5, 15, 25), SYS_Circle(5, 15, 10).GetBox());
-    EXPECT_TRUE(SYS_Circle(0, 0, SYS_COORD_LIMIT - 1).IsValid());
-    EXPECT_FALSE(SYS_Circle(0, 0, -SYS_COORD_LIMIT).IsValid());
     EXPECT_NE(SYS_Circle(0, 0, 1), SYS_Circle(0, 0, 2));
-}
-
-TEST(SYS_Box, CombineWithUnsetBoxIsIdentity) {
-    GeomReports reports;
-    SYS_Box box = SYS_Box::Unset();
-    box.Combine(SYS_Box(0, 0, 10, 10));
-    box.Combine(SYS_Box::Unset());
-    EXPECT_EQ(SYS_Box(0, 0, 10, 10), box);
-    box.Combine(SYS_Box(-5, 3, 4, 20));
-    EXPECT_EQ(SYS_Box(-5, 0, 10, 20), box);
-    SYS_Box unset = SYS_Box::Unset();
-    unset.Combine(SYS_Box::Unset());
-    EXPECT_TRUE(unset.IsUnset());
-    EXPECT_EQ(0u, reports.Count());
-    SYS_Box reversed(10, 10, 0, 0);
-    reversed.Combine(SYS_Box(5, 5, 4, 4));
-    EXPECT_EQ(1u, reports.Count("SYS_Box is not valid", kLocgeom));
-}
-
-TEST(SYS_Box, IntersectionResultTellsPositiveArea) {
-    struct Case { const char* name; SYS_Box a, b; int result; SYS_Box box; };
-    const Case cases[] = {
-        {"overlap", {0, 0, 10, 10}, {5, -5, 15, 5}, 1, {5, 0, 10, 5}},
-        {"shared vertical edge", {0, 0, 10, 10}, {10, 0, 20, 10}, 0, {10, 0, 10, 10}},
-        {"disjoint in x", {0, 0, 10, 10}, {20, 0, 30, 10}, 0, {10, 0, 10, 10}},
-        {"shared horizontal edge", {0, 0, 10, 10}, {0, 10, 10, 20}, 0, {0, 10, 10, 10}},
-        {"disjoint in y", {0, 0, 10, 10}, {0, 20, 10, 30}, 0, {0, 10, 10, 10}},
-        {"inside", {0, 0, 10, 10}, {2, 3, 4, 5}, 1, {2, 3, 4, 5}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SYS_Box swapped;
-        EXPECT_EQ(c.result, swapped.SetAsIntersection(c.b, c.a));
-        SYS_Box self = c.a;  // the arguments are copies: this may be one of them
-        EXPECT_EQ(c.result, self.SetAsIntersection(self, c.b));
-        EXPECT_EQ(c.box, self);
-    }
 }
 
 TEST(SYS_Box, ClipGivesThePartsOutsideThisBox) {
@@ -96,13 +50,8 @@ TEST(SYS_Box, ClipGivesThePartsOutsideThisBox) {
         {"box around this", ten, {-5, -5, 15, 15},
          {{-5, -5, 0, 15}, {0, -5, 10, 0}, {0, 10, 10, 15}, {10, -5, 15, 15}}},
         {"box inside this", ten, {2, 2, 8, 8}, {}},
-        {"overlapping corner", ten, {5, 5, 15, 15}, {{5, 10, 10, 15}, {10, 5, 15, 15}}},
-        {"crossing band", ten, {-5, 2, 15, 8}, {{-5, 2, 0, 8}, {10, 2, 15, 8}}},
         {"reversed box edges", ten, {15, 15, 5, 5}, {{5, 10, 10, 15}, {10, 5, 15, 15}}},
-        {"reversed this", {10, 10, 0, 0}, {5, 2, 15, 8}, {{10, 2, 15, 8}}},
         {"zero-width box", ten, {20, 0, 20, 10}, {}},
-        {"disjoint reversed box", ten, {30, 30, 20, 20}, {{20, 20, 30, 30}}},
-        {"all edges equal", {0, 0, 0, 0}, {0, 0, 0, 0}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -114,8 +63,8 @@ TEST(SYS_Box, ClipGivesThePartsOutsideThisBox) {
     EXPECT_EQ(4, ten.Clip(SYS_Box(-5, -5, 15, 15), nullptr));
 }
 
-// Property: the parts are disjoint, inside box and outside this, and with the intersection they
-// tile box exactly, by area and at sampled points.
+// Property: the parts are disjoint, inside box and outside this, and with the intersection (1
+// only for a positive area) they tile box exactly: disjoint pieces whose areas sum to box's.
 TEST(SYS_Box, ClipPartsAndIntersectionTileTheBox) {
     GeomRandom rnd(11);
     for (int round = 0; round < 4000; ++round) {
@@ -128,9 +77,11 @@ TEST(SYS_Box, ClipPartsAndIntersectionTileTheBox) {
         SYS_Box out[4];
         const int n = self.Clip(box, out);
         ASSERT_TRUE(n >= 0 && n <= 4) << n;
-        SYS_Box overlap;
-        const bool overlaps = overlap.SetAsIntersection(self, box) == 1;
+        SYS_Box overlap = self;  // the arguments are copies: this may be one of them
+        const bool overlaps = overlap.SetAsIntersection(overlap, box) == 1;
         ASSERT_EQ(overlaps, InteriorsOverlap(self, box));
+        // Without area, one axis of the result collapses onto its upper edge.
+        ASSERT_TRUE(overlaps || overlap.GetWidth() == 0 || overlap.GetHeight() == 0) << overlap;
         int64_t area = overlaps ? Area(overlap) : 0;
         for (int i = 0; i < n; ++i) {
             ASSERT_TRUE(out[i].IsValid() && !out[i].IsEmpty() && Inside(out[i], box)) << i;
@@ -143,26 +94,13 @@ TEST(SYS_Box, ClipPartsAndIntersectionTileTheBox) {
             ASSERT_EQ(1, n);
             ASSERT_EQ(box, out[0]);
         }
-        for (int k = 0; k < 20; ++k) {  // a sampled point lies in exactly one piece
-            int64_t x2 = 2 * int64_t(rnd.Int(0, 1 << 30) % std::max(1, box.GetWidth())) +
-                         2 * int64_t(box.GetLeft()) + 1;
-            int64_t y2 = 2 * int64_t(rnd.Int(0, 1 << 30) % std::max(1, box.GetHeight())) +
-                         2 * int64_t(box.GetLower()) + 1;
-            int pieces = (overlaps && ContainsHalf(overlap, x2, y2)) ? 1 : 0;
-            for (int i = 0; i < n; ++i) pieces += ContainsHalf(out[i], x2, y2);
-            ASSERT_EQ(1, pieces) << x2 << "/2 " << y2 << "/2";
-        }
     }
 }
 
 TEST(SYS_Box, CenterTruncatesTowardZeroAndKeepsSize) {
     struct Case { const char* name; SYS_Box box; SYS_Point center; };
-    const int32_t l = SYS_COORD_LIMIT;
     const Case cases[] = {
-        {"even", {0, 0, 10, 20}, {5, 10}},
-        {"odd positive", {0, 0, 5, 7}, {2, 3}},
         {"odd negative", {-5, -7, 0, 0}, {-2, -3}},
-        {"at the range limit", {l - 1, l - 3, l - 1, l - 1}, {l - 1, l - 2}},
         {"sum beyond 32 bits", {INT32_MAX - 1, INT32_MIN, INT32_MAX, INT32_MIN + 1},
          {INT32_MAX - 1, INT32_MIN + 1}},
     };
@@ -170,9 +108,6 @@ TEST(SYS_Box, CenterTruncatesTowardZeroAndKeepsSize) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.center, c.box.GetCenter());
     }
-    SYS_Box moved(0, 0, 5, 7);
-    moved.SetCenter(SYS_Point(-10, 10));
-    EXPECT_EQ(SYS_Box(-12, 7, -7, 14), moved);
     SYS_Box odd(0, 0, -5, -7);  // negative size: -5 / 2 truncates to -2
     odd.SetCenter(SYS_Point(0, 0));
     EXPECT_EQ(SYS_Box(2, 3, -3, -4), odd);
@@ -186,39 +121,31 @@ TEST(SYS_Box, BuildingGrowingAndNormalising) {
     box.Increase(-5, 20);
     box.Increase(3, 3);
     EXPECT_EQ(SYS_Box(-5, 0, 10, 20), box);
-    box.Expand(2);
-    EXPECT_EQ(SYS_Box(-7, -2, 12, 22), box);
     box.Expand(-20);  // shrinking past the middle turns the box over; Normalize rights it
-    EXPECT_EQ(SYS_Box(-8, 2, 13, 18), box);
+    EXPECT_EQ(SYS_Box(-10, 0, 15, 20), box);
     SYS_Box reversed(5, 5, 0, 0);
     reversed.Increase(2, 2);  // the point lies between left and right, so the result is valid
     EXPECT_EQ(SYS_Box(2, 2, 2, 2), reversed);
-    reversed.Set(5, 5, 0, 0);
-    reversed.Normalize();
-    EXPECT_EQ(SYS_Box(0, 0, 5, 5), reversed);
     EXPECT_EQ(0u, reports.Count());
     SYS_Box wrapped(SYS_Point(INT32_MAX, 0), 1);  // the upper right wraps below the lower left
     EXPECT_EQ(1u, reports.Count("SYS_Box is not valid", kLocgeom));
-    SYS_Box ll(0, 0, 10, 10);
-    ll.SetLowerLeft(SYS_Point(20, 0));
-    EXPECT_EQ(1u, reports.Count("Invalid box", kGeomInline));
 }
 
-TEST(SYS_Box, AccessorsAndInclusion) {
+TEST(SYS_Box, AccessorsInclusionAndCombine) {
     const SYS_Box box(-1, -2, 3, 4);
-    EXPECT_EQ(4, box.GetWidth());
     EXPECT_EQ(6, box.GetDY());
-    EXPECT_EQ(SYS_Point(-1, 4), box.GetUpperLeft());
-    EXPECT_EQ(SYS_Point(3, -2), box.GetLowerRight());
-    for (SYS_Point p : {SYS_Point(-1, -2), SYS_Point(3, 4), SYS_Point(3, -2)})
-        EXPECT_TRUE(box.IsInclude(p)) << p;
+    EXPECT_TRUE(box.IsInclude(SYS_Point(3, 4)));
     for (SYS_Point p : {SYS_Point(-2, 0), SYS_Point(4, 0), SYS_Point(0, 5), SYS_Point(0, -3)})
         EXPECT_FALSE(box.IsInclude(p)) << p;
-    EXPECT_TRUE(SYS_Box(1, 1, 1, 5).IsEmpty());
-    SYS_Box e = box;
+    SYS_Box e;
+    e.Set(9, 9, 1, 1);
     e.SetEmpty();
     e.Move(SYS_Point(2, 3));
     EXPECT_EQ(SYS_Box(2, 3, 2, 3), e);
+    SYS_Box combined = SYS_Box::Unset();  // the unset box is the identity of Combine
+    combined.Combine(box);
+    combined.Combine(SYS_Box::Unset());
+    EXPECT_EQ(box, combined);
 }
 
 }  // namespace

@@ -1,32 +1,10 @@
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <utility>
 
 #include "geom_test_support.h"
 
 namespace {
-
-// The rounding rule written the plain way, as the independent oracle of SYS_Round.
-int32_t BranchyRound(double v) { return static_cast<int32_t>(v > 0 ? v + 0.5 : v - 0.5); }
-
-TEST(SYS_Round, MatchesAddHalfAwayFromZeroThenTruncate) {
-    for (double v : {0.0, -0.0, 0.5, -0.5, 2.5, -2.5, 0.49999999999999994, -0.49999999999999994,
-                     1e9 + 0.5, -1e9 - 0.5, 2147483646.6, -2147483647.6}) {
-        EXPECT_EQ(BranchyRound(v), SYS_Round(v)) << v;
-    }
-    GeomRandom rnd(1);
-    for (int i = 0; i < 200000; ++i) {
-        double v = rnd.Real(-2.1e9, 2.1e9) / (1 << rnd.Int(0, 30));
-        ASSERT_EQ(BranchyRound(v), SYS_Round(v)) << v;
-    }
-    // Out of range saturates instead of being undefined.
-    EXPECT_EQ(INT32_MAX, SYS_Round(1e300));
-    EXPECT_EQ(INT32_MIN, SYS_Round(-1e300));
-    EXPECT_EQ(INT32_MIN, SYS_Round(std::nan("")));
-    EXPECT_EQ(INT32_MAX, SYS_Trunc(std::numeric_limits<double>::infinity()));
-    EXPECT_EQ(-3, SYS_Trunc(-3.99));
-}
 
 TEST(SYS_Point, LengthsAreExactOnAxesAndDiagonalsAndNeverOverflow) {
     struct Case { const char* name; SYS_Point p; double length; };
@@ -35,17 +13,14 @@ TEST(SYS_Point, LengthsAreExactOnAxesAndDiagonalsAndNeverOverflow) {
         {"y axis", {0, -7}, 7.0},
         {"x axis", {-9, 0}, 9.0},
         {"diagonal", {5, 5}, 5 * 1.4142135623730951},
-        {"anti-diagonal", {-5, 5}, 5 * 1.4142135623730951},
         {"most negative x", {INT32_MIN, 0}, 2147483648.0},
-        {"origin", {0, 0}, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.length, c.p.Length());
     }
-    EXPECT_DOUBLE_EQ(std::sqrt(5.0), SYS_Point(1, 2).Length());
     EXPECT_DOUBLE_EQ(5.0, SYS_Point(10, 10).Distance(SYS_Point(13, 14)));
-    EXPECT_EQ(4294967296L, SYS_Point(INT32_MIN, INT32_MIN).MLength());
+    EXPECT_EQ(486000000, SYS_Point(0, -1).GetPolarAngle());
     const SYS_Point far(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 1));
     EXPECT_EQ(4L * (SYS_COORD_LIMIT - 1), far.MDistance(SYS_Point(0, 0) - far));
 }
@@ -58,131 +33,33 @@ TEST(SYS_Point, DivisionRoundsMultiplicationByDoubleTruncatesScaleRounds) {
     const Case cases[] = {
         {"divide rounds away from zero", SYS_Point(7, -7) / 2, {4, -4}},
         {"times double truncates", SYS_Point(7, -7) * 0.5, {3, -3}},
-        {"times long", SYS_Point(7, -7) * 3L, {21, -21}},
         {"scale rounds", scaled, {4, -4}},
+        {"from a double point, rounded", SYS_Point(SYS_DoublePoint(2.5, -2.5)), {3, -3}},
         {"scale per axis", scaled2, {4, -21}},
         {"median rounds the half sum", SYS_Point(0, 0).Median(SYS_Point(7, -7)), {4, -4}},
-        {"median of negatives", SYS_Point(-3, -4).Median(SYS_Point(-4, -5)), {-4, -5}},
-        {"minus long", SYS_Point(1, 2) - 10L, {-9, -8}},
-        {"minus point", SYS_Point(1, 2) - SYS_Point(-3, 5), {4, -3}},
         // Integer arithmetic wraps without undefined behaviour.
         {"sum wraps", SYS_Point(INT32_MAX, INT32_MIN) + SYS_Point(1, -1), {INT32_MIN, INT32_MAX}},
-        {"difference wraps", SYS_Point(INT32_MIN, 0) - 1, {INT32_MAX, -1}},
         {"product wraps", SYS_Point(65536, 32768) * 65536, {0, INT32_MIN}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.want, c.got);
     }
-    SYS_Point p(INT32_MAX, INT32_MAX);
-    p += 1;
-    EXPECT_EQ(SYS_Point(INT32_MIN, INT32_MIN), p);
-    static_assert((SYS_Point(1, 2) + SYS_Point(3, 4)) * 2 == SYS_Point(8, 12), "constexpr");
 }
 
-TEST(SYS_Point, PolarAngleIsTruncatedIntoOneTurn) {
-    struct Case { const char* name; SYS_Point p; int32_t angle; };
-    const Case cases[] = {
-        {"positive x", {1, 0}, 0},          {"positive y", {0, 1}, 162000000},
-        {"negative x", {-1, 0}, 324000000}, {"negative y", {0, -1}, 486000000},
-        {"origin", {0, 0}, 0},              {"first diagonal", {7, 7}, 81000000},
-        {"just below x axis", {1000000000, -1}, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.angle, c.p.GetPolarAngle());
-        EXPECT_EQ(c.angle, SYS_DoublePoint(c.p.GetX(), c.p.GetY()).GetPolarAngle());
-    }
-    GeomRandom rnd(2);
-    for (int i = 0; i < 20000; ++i) {
-        SYS_Point p = rnd.Point();
-        long double exact =
-            std::atan2((long double)p.GetY(), (long double)p.GetX()) * 324000000.0L / kTestPi;
-        if (exact < 0) exact += 648000000.0L;
-        int32_t got = p.GetPolarAngle();
-        ASSERT_TRUE(got >= 0 && got < SYS_FULL_TURN) << got;
-        ASSERT_LE(std::fabs((long double)got - exact), 1.0L) << p;
-    }
-}
-
-TEST(SYS_Point, ProductsAreExactForCollinearAndPerpendicularPoints) {
+// Random points: products of collinear and of perpendicular points are exactly 0, and the
+// comparisons order points as pairs (x, y) do.
+TEST(SYS_Point, ProductsAreExactAndComparisonIsLexicographic) {
     GeomRandom rnd(3);
     for (int i = 0; i < 10000; ++i) {
         SYS_Point p = rnd.Point(30000), q = p * rnd.Int(-30000, 30000);
         ASSERT_EQ(0.0, p.VectorProduct(q)) << p << q;
         ASSERT_EQ(0.0, q.ScalarProduct(SYS_Point(-q.GetY(), q.GetX()))) << q;
-    }
-    // Large values: compared with the exact 64-bit results, rounded once.
-    const SYS_Point a(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 3)),
-        b(SYS_COORD_LIMIT - 7, SYS_COORD_LIMIT - 2);
-    EXPECT_EQ(double(int64_t(a.GetX()) * b.GetX() + int64_t(a.GetY()) * b.GetY()),
-              a.ScalarProduct(b));
-    EXPECT_EQ(double(int64_t(a.GetX()) * b.GetY() - int64_t(a.GetY()) * b.GetX()),
-              a.VectorProduct(b));
-}
-
-TEST(SYS_Point, ComparisonIsLexicographic) {
-    GeomRandom rnd(4);
-    for (int i = 0; i < 5000; ++i) {
-        SYS_Point p(rnd.Int(-3, 3), rnd.Int(-3, 3)), q(rnd.Int(-3, 3), rnd.Int(-3, 3));
-        auto pp = std::make_pair(p.GetX(), p.GetY()), qq = std::make_pair(q.GetX(), q.GetY());
-        ASSERT_EQ(pp < qq, p < q);
-        ASSERT_EQ(pp > qq, p > q);
-        ASSERT_EQ(pp == qq, p == q);
-        ASSERT_EQ(pp != qq, p != q);
-    }
-}
-
-TEST(SYS_Point, IndexAndSwapBytes) {
-    SYS_Point p(0x01020304, -2);
-    EXPECT_EQ(0x01020304, p[0]);
-    EXPECT_EQ(-2, p[7]);
-    p[5] = 9;
-    EXPECT_EQ(9, p.GetY());
-    p.SwapBytes();
-    EXPECT_EQ(SYS_Point(0x04030201, 0x09000000), p);
-}
-
-TEST(SYS_Point, ConversionsToAndFromDoublePointRoundAndCheck) {
-    GeomReports reports;
-    SYS_DoublePoint inside = SYS_Point(SYS_COORD_LIMIT - 1, -(SYS_COORD_LIMIT - 1));
-    EXPECT_EQ(-(SYS_COORD_LIMIT - 1.0), inside.GetY());
-    EXPECT_EQ(5.0, SYS_Point(3, 4).GetPolarRadius());
-    SYS_Point p;
-    p = SYS_DoublePoint(2.5, -2.5);
-    EXPECT_EQ(SYS_Point(3, -3), p);
-    p = SYS_DoublePoint(0.49999999999999994, -0.5);  // the sum 0.5 + 0.49999999999999994 is 1.0
-    EXPECT_EQ(SYS_Point(1, -1), p);
-    EXPECT_EQ(0u, reports.Count());
-    SYS_DoublePoint outside = SYS_Point(SYS_COORD_LIMIT, 0);
-    EXPECT_FALSE(outside.IsValid());
-    SYS_Point(0, -SYS_COORD_LIMIT).GetPolarRadius();
-    SYS_DoublePoint bad;  // made invalid through exact transform, which does not check
-    SYS_Transform move;
-    move.SetMove(2e9, 0.0);
-    move.Transform(&bad);
-    EXPECT_EQ(2u, reports.Count());
-    p = bad;
-    EXPECT_EQ(3u, reports.Count("Invalid point", kGeomInline));
-    EXPECT_EQ(3u, reports.Count());
-}
-
-TEST(SYS_DoublePoint, ValidityBoundsAreExclusive) {
-    struct Case { const char* name; double x, y; bool valid; };
-    const double lim = SYS_COORD_LIMIT;
-    const Case cases[] = {
-        {"just inside", lim - 0.5, -(lim - 0.5), true},
-        {"x at the limit", lim, 0, false},
-        {"y at minus the limit", 0, -lim, false},
-        {"nan", std::nan(""), 0, false},
-        {"infinite", 0, HUGE_VAL, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        GeomReports reports;
-        SYS_DoublePoint p(c.x, c.y);
-        EXPECT_EQ(c.valid, p.IsValid());
-        EXPECT_EQ(c.valid ? 0u : 1u, reports.Count("Invalid point", kGeomInline));
+        SYS_Point a(rnd.Int(-3, 3), rnd.Int(-3, 3)), b(rnd.Int(-3, 3), rnd.Int(-3, 3));
+        auto aa = std::make_pair(a.GetX(), a.GetY()), bb = std::make_pair(b.GetX(), b.GetY());
+        ASSERT_EQ(aa < bb, a < b);
+        ASSERT_EQ(aa > bb, a > b);
+        ASSERT_EQ(aa != bb, a != b);
     }
 }
 
@@ -195,12 +72,11 @@ TEST(SYS_DoublePoint, EveryAccessOfAnInvalidPointReports) {
     typedef const SYS_DoublePoint& P;
     struct Case { const char* name; void (*run)(P bad, P good); size_t reports; };
     const Case cases[] = {
-        {"GetX", [](P b, P) { b.GetX(); }, 1},
         {"GetY", [](P b, P) { b.GetY(); }, 1},
         {"index", [](P b, P) { b[0]; }, 1},
-        {"to SYS_Point", [](P b, P) { SYS_Point p = b; (void)p; }, 1},
         {"equality", [](P b, P g) { (void)(g == b); }, 1},
         {"assignment", [](P b, P) { SYS_DoublePoint p; p = b; }, 1},
+        {"assignment to SYS_Point", [](P b, P) { SYS_Point p; p = b; }, 1},
         {"sum reads and produces", [](P b, P g) { (void)(g + b); }, 2},
         {"sum leaving the range", [](P, P g) { (void)(g + 1.1e9); }, 1},
         {"measures do not check", [](P b, P) { b.GetPolarRadius(); b.GetPolarAngle(); }, 0},
@@ -229,35 +105,26 @@ TEST(SYS_DoublePoint, ArithmeticAndMeasures) {
     EXPECT_EQ(5.0, SYS_DoublePoint(1, 2).ScalarProduct(SYS_DoublePoint(3, 1)));
     EXPECT_TRUE(SYS_DoublePoint(1, 5) < SYS_DoublePoint(2, -5));
     EXPECT_TRUE(SYS_DoublePoint(1, 5) > SYS_DoublePoint(1, 4.5));
-    p.Scale(0.5, 2.0);
-    EXPECT_EQ(SYS_DoublePoint(0.5, -4.0), p);
+    EXPECT_TRUE(SYS_DoublePoint(SYS_COORD_LIMIT - 0.5, 0).IsValid());  // the bounds are exclusive
+    EXPECT_FALSE(SYS_DoublePoint(SYS_COORD_LIMIT, 0).IsValid());
+    EXPECT_FALSE(SYS_DoublePoint(0, SYS_COORD_LIMIT).IsValid());
 }
 
 TEST(SYS_Location, AnglesAreReducedWithTheSignOfTheDividend) {
     struct Case { const char* name; int32_t angle, stored; };
     const Case cases[] = {
-        {"beyond a turn", 700000000, 52000000},
         {"below minus a turn", -700000000, -52000000},
         {"one turn", 648000000, 0},
-        {"just below a turn", 647999999, 647999999},
-        {"int32 min", INT32_MIN, INT32_MIN % 648000000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SYS_Location l(0, 0, c.angle);
-        EXPECT_EQ(c.stored, l.GetOrientation());
-        EXPECT_TRUE(l.IsValid());
         SYS_Location m;
         m.SetOrientation(c.angle);
         EXPECT_EQ(c.stored, m.GetOrientation());
-        SYS_Position p(1, 2, c.angle, 5);
-        EXPECT_EQ(c.stored, p.GetOrientation());
-        EXPECT_EQ(1, p.GetMirror());
+        EXPECT_TRUE(m.IsValid());
     }
     SYS_Location a(1, 2, 600000000);
     EXPECT_EQ(SYS_Location(11, 22, 552000000), a + SYS_Location(10, 20, 600000000));
-    a += SYS_Location(0, 0, -647999999);
-    EXPECT_EQ(-47999999, a.GetOrientation());
     EXPECT_NE(SYS_Location(1, 2, 3), SYS_Location(1, 2, 4));
 }
 
@@ -271,7 +138,6 @@ TEST(SYS_Location, SetOriginReportsAnInvalidOrientation) {
     EXPECT_EQ(0x40000000, bad.GetOrientation());
     bad.SetOrigin(SYS_Point(3, 4));
     EXPECT_EQ(1u, reports.Count("Invalid Location", kGeomInline));
-    EXPECT_EQ(SYS_Point(3, 4), bad.GetOrigin());
 }
 
 TEST(SYS_Position, MirrorFlagIsZeroOrOneAndSumsExclusiveOr) {
@@ -284,10 +150,6 @@ TEST(SYS_Position, MirrorFlagIsZeroOrOneAndSumsExclusiveOr) {
     const SYS_Position m(0, 0, 0, 1), n(0, 0, 0, 0);
     EXPECT_EQ(0, (m + m).GetMirror());
     EXPECT_EQ(1, (m + n).GetMirror());
-    EXPECT_EQ(1, (n + m).GetMirror());
-    SYS_Position q = m;
-    q += m;
-    EXPECT_EQ(0, q.GetMirror());
     EXPECT_NE(n, m);
 }
 
