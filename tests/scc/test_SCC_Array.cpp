@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <limits>
 #include <new>
 #include <random>
@@ -46,24 +47,31 @@ SCC_Array<int> Make(std::initializer_list<int> values) {
     return array;
 }
 
-// Records "code:param" of every notification; code 7 as "7:op/index/count".
+// Records "code:param" of every notification of `array`, with the value an inserted element
+// holds when it is announced, and code 7 as "7:op/index/count".
 class Recorder : public SCC_EventNode<int> {
 public:
+    explicit Recorder(SCC_Array<int>& array) : m_array(array) { array.AddListener(*this); }
     int OnNotification(int code, int* data) override {
+        const long param = SCC_Notifier::DataAsValue(data);
         if (code == 7) {
             const _SCC_Array::Change* c = reinterpret_cast<const _SCC_Array::Change*>(data);
             log.push_back("7:" + std::to_string(c->operation) + "/" + std::to_string(c->index) +
                           "/" + std::to_string(c->count));
+        } else if (code == SCC_NotifyInserted) {
+            log.push_back("1:" + std::to_string(param) + "=" + std::to_string(m_array[param - 1]));
         } else {
-            log.push_back(std::to_string(code) + ":" +
-                          std::to_string(SCC_Notifier::DataAsValue(data)));
+            log.push_back(std::to_string(code) + ":" + std::to_string(param));
         }
         return 0;
     }
     std::vector<std::string> log;
+
+private:
+    SCC_Array<int>& m_array;
 };
 
-TEST_F(ArrayTest, AFullBufferTriplesUpToStepsOfTenThousand) {
+TEST_F(ArrayTest, SizesBoundsAndAFullBufferTriplingUpToStepsOfTenThousand) {
     SCC_Array<int> array;
     EXPECT_EQ(nullptr, array.GetBuffer());
     std::vector<long> capacities;
@@ -75,36 +83,12 @@ TEST_F(ArrayTest, AFullBufferTriplesUpToStepsOfTenThousand) {
     std::vector<long> expected = {1, 3, 9, 27, 81, 243, 729, 2187, 6561, 16561, 26561, 36561};
     EXPECT_EQ(expected, capacities);
     EXPECT_EQ(29999, array[29999]);
-}
-
-TEST_F(ArrayTest, SizesAndBounds) {
-    SCC_Array<int> array = Make({4, 5, 6});
-    EXPECT_EQ(3, array.GetSize());
-    EXPECT_EQ(3, array.GetCount());
-    EXPECT_EQ(3, array.GetUpperBound());
-    EXPECT_TRUE(array.InBounds(2));
-    EXPECT_FALSE(array.InBounds(3));
+    EXPECT_EQ(30000, array.GetCount());
+    EXPECT_EQ(30000, array.GetUpperBound());
+    EXPECT_TRUE(array.InBounds(29999));
+    EXPECT_FALSE(array.InBounds(30000));
     EXPECT_FALSE(array.InBounds(-1));
     EXPECT_FALSE(array.IsEmpty());
-    EXPECT_TRUE(array.IsValid());
-    EXPECT_EQ(0, Breaks());
-    EXPECT_EQ(0, array[3]);  // reported, reads a default
-    array[-1] = 9;           // reported, goes to scratch
-    EXPECT_EQ(2, Breaks());
-    EXPECT_EQ((std::vector<int>{4, 5, 6}), Contents(array));
-}
-
-// What the random edits below do not reach: blank inserts, growth by SetAtGrow and an array
-// inserted into itself.
-TEST_F(ArrayTest, InsertGrowAndSelfInsertMoveElements) {
-    SCC_Array<int> array = Make({1, 2, 3});
-    array.Insert(1, 2);
-    array.RemoveAt(0);
-    EXPECT_EQ((std::vector<int>{0, 0, 2, 3}), Contents(array));
-    array.SetAtGrow(5, 6);
-    EXPECT_EQ((std::vector<int>{0, 0, 2, 3, 0, 6}), Contents(array));
-    array.InsertAt(2, array);
-    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 2, 3, 0, 6, 2, 3, 0, 6}), Contents(array));
     array.RemoveAll();
     EXPECT_EQ(nullptr, array.GetBuffer());
     EXPECT_EQ(0, Breaks());
@@ -138,30 +122,35 @@ TEST_F(ArrayTest, BrokenPreconditionsAreReportedAndChangeNothing) {
     }
 }
 
-// Every mutator, applied to one of two sharers, leaves the other unchanged.
+// Every mutator, applied to one of two sharers, gives its result there and leaves the other
+// unchanged.
 struct Mutation {
     const char* name;
     void (*apply)(SCC_Array<int>&);
+    std::vector<int> result;
 };
 
 const Mutation kMutations[] = {
-    {"operator[]", [](SCC_Array<int>& a) { a[0] = 99; }},
-    {"SetAt", [](SCC_Array<int>& a) { a.SetAt(1, 99); }},
-    {"SetAtGrow inside", [](SCC_Array<int>& a) { a.SetAtGrow(2, 99); }},
-    {"SetAtGrow outside", [](SCC_Array<int>& a) { a.SetAtGrow(6, 99); }},
-    {"InsertAt", [](SCC_Array<int>& a) { a.InsertAt(1, 99); }},
-    {"Insert", [](SCC_Array<int>& a) { a.Insert(0, 1); }},
-    {"Delete", [](SCC_Array<int>& a) { a.Delete(0, 2); }},
-    {"SetSize smaller", [](SCC_Array<int>& a) { a.SetSize(1); }},
-    {"SetSize larger", [](SCC_Array<int>& a) { a.SetSize(9); }},
-    {"Sort", [](SCC_Array<int>& a) { a.SetComparator(new SCC_Comparator<int>); }},
-    {"Sort range", [](SCC_Array<int>& a) {
+    {"operator[]", [](SCC_Array<int>& a) { a[0] = 99; }, {99, 3, 4}},
+    {"SetAt", [](SCC_Array<int>& a) { a.SetAt(1, 99); }, {5, 99, 4}},
+    {"SetAtGrow inside", [](SCC_Array<int>& a) { a.SetAtGrow(2, 99); }, {5, 3, 99}},
+    {"SetAtGrow outside", [](SCC_Array<int>& a) { a.SetAtGrow(6, 99); }, {5, 3, 4, 0, 0, 0, 99}},
+    {"InsertAt", [](SCC_Array<int>& a) { a.InsertAt(1, 99); }, {5, 99, 3, 4}},
+    {"InsertAt self", [](SCC_Array<int>& a) { a.InsertAt(1, a); }, {5, 5, 3, 4, 3, 4}},
+    {"Insert blanks", [](SCC_Array<int>& a) { a.Insert(0, 2); }, {0, 0, 5, 3, 4}},
+    {"Delete", [](SCC_Array<int>& a) { a.Delete(0, 2); }, {4}},
+    {"SetSize smaller", [](SCC_Array<int>& a) { a.SetSize(1); }, {5}},
+    {"SetSize larger", [](SCC_Array<int>& a) { a.SetSize(5); }, {5, 3, 4, 0, 0}},
+    {"Sort", [](SCC_Array<int>& a) { a.SetComparator(new SCC_Comparator<int>); }, {3, 4, 5}},
+    {"Sort range",
+     [](SCC_Array<int>& a) {
          a.SetComparator(new SCC_Comparator<int>);
          a.Sort(1, 2, -1);
-     }},
-    {"Add", [](SCC_Array<int>& a) { a.Add(99); }},
-    {"Append self", [](SCC_Array<int>& a) { a.Append(a); }},
-    {"Clear", [](SCC_Array<int>& a) { a.Clear(); }},
+     },
+     {3, 5, 4}},
+    {"Add", [](SCC_Array<int>& a) { a.Add(99); }, {5, 3, 4, 99}},
+    {"Append self", [](SCC_Array<int>& a) { a.Append(a); }, {5, 3, 4, 5, 3, 4}},
+    {"Clear", [](SCC_Array<int>& a) { a.Clear(); }, {}},
 };
 
 TEST_F(ArrayTest, NoWriteShowsThroughACopy) {
@@ -171,12 +160,16 @@ TEST_F(ArrayTest, NoWriteShowsThroughACopy) {
         SCC_Array<int> copy;
         copy = original;
         m.apply(copy);
+        EXPECT_EQ(m.result, Contents(copy));
         EXPECT_EQ((std::vector<int>{5, 3, 4}), Contents(original));
         SCC_Array<int> second(original);
         m.apply(original);  // and the other way round
+        EXPECT_EQ(m.result, Contents(original));
         EXPECT_EQ((std::vector<int>{5, 3, 4}), Contents(second));
     }
+    EXPECT_EQ(0, Breaks());
 }
+
 
 TEST_F(ArrayTest, RandomEditsOfSharersMatchIndependentVectors) {
     std::mt19937 rng(7);
@@ -239,8 +232,7 @@ TEST_F(ArrayTest, RandomEditsOfSharersMatchIndependentVectors) {
 
 TEST_F(ArrayTest, NotificationsCarryTheirCodesParametersAndOrder) {
     SCC_Array<int> array = Make({1, 2, 3});
-    Recorder recorder;
-    array.AddListener(recorder);
+    Recorder recorder(array);
     array.InsertAt(1, 7, 2);
     array.Delete(0, 2);
     array.SetAt(2, 5);
@@ -254,17 +246,18 @@ TEST_F(ArrayTest, NotificationsCarryTheirCodesParametersAndOrder) {
     array.Add(1);
     array.Clear();
     std::vector<std::string> expected = {
-        "7:1/1/2", "1:2", "1:3",          // insert two at 1
-        "2:1", "2:1", "7:2/0/2",          // delete two at 0
-        "3:3",                            // SetAt(2)
-        "7:1/3/3", "1:4", "1:5", "1:6", "3:6",  // SetAtGrow(5) on three grows by three
-        "7:1/6/1", "1:7",                 // Add
-        "5:0",                            // SetSize
-        "5:0",                            // sort by the new comparator
-        "5:0",                            // assignment
-        "7:1/0/1", "1:1", "6:0"};
+        "7:1/1/2", "1:2=7", "1:3=7",                    // insert two at 1, announced when set
+        "2:1", "2:1", "7:2/0/2",                        // delete two at 0
+        "3:3",                                          // SetAt(2)
+        "7:1/3/3", "1:4=0", "1:5=0", "1:6=0", "3:6",    // SetAtGrow(5) grows by three blanks
+        "7:1/6/1", "1:7=6",                             // Add
+        "5:0",                                          // SetSize
+        "5:0",                                          // sort by the new comparator
+        "5:0",                                          // assignment
+        "7:1/0/1", "1:1=1", "6:0"};
     EXPECT_EQ(expected, recorder.log);
 }
+
 
 TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
     SCC_Array<int> array = Make({1, 2, 3, 4});
@@ -283,23 +276,6 @@ TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
     EXPECT_TRUE(array.IsValid());
 }
 
-TEST_F(ArrayTest, ListenerSeesTheInsertedValue) {
-    SCC_Array<int> array;
-    struct Reader : SCC_EventNode<int> {
-        SCC_Array<int>* array = nullptr;
-        std::vector<int> seen;
-        int OnNotification(int code, int* data) override {
-            if (code == 1) seen.push_back((*array)[SCC_Notifier::DataAsValue(data) - 1]);
-            return 0;
-        }
-    } reader;
-    reader.array = &array;
-    array.AddListener(reader);
-    array.Add(4);
-    array.InsertAt(0, 9, 2);
-    EXPECT_EQ((std::vector<int>{4, 9, 9}), reader.seen);
-}
-
 TEST_F(ArrayTest, SizesBeyondMemoryFailToAllocateInsteadOfWrapping) {
     SCC_Array<double> array;
     array.Add(1.0);
@@ -312,59 +288,29 @@ TEST_F(ArrayTest, SizesBeyondMemoryFailToAllocateInsteadOfWrapping) {
 
 // ---- sorting and ordered search -----------------------------------------------------------------
 
-class CountingComparator : public SCC_Comparator<int> {
-public:
-    int Compare(const void* a, const void* b) override {
-        ++compares;
-        return SCC_Comparator<int>::Compare(a, b);
-    }
-    long compares = 0;
-};
-
-TEST_F(ArrayTest, SortMatchesStdSortOnRandomArrays) {
+// Whole arrays sorted by a new comparator and the other way round, then a random sub-range.
+TEST_F(ArrayTest, SortMatchesStdSortOnRandomArraysAndSubRanges) {
     std::mt19937 rng(11);
-    const int sizes[] = {0, 1, 2, 3, 7, 8, 9, 10, 16, 17, 50, 100, 199, 200, 1000, 5000};
-    for (int size : sizes) {
+    for (int size : {0, 1, 2, 3, 7, 8, 9, 10, 16, 17, 50, 100, 199, 200, 1000, 5000}) {
         for (int trial = 0; trial < 30; ++trial) {
+            SCOPED_TRACE(testing::Message() << "size " << size << " trial " << trial);
             int range = trial % 3 == 0 ? 3 : trial % 3 == 1 ? size + 1 : 1000000;
-            std::vector<int> values(size);
-            for (int& v : values) v = static_cast<int>(rng() % range) - range / 2;
+            std::vector<int> expected(size);
+            for (int& v : expected) v = static_cast<int>(rng() % range) - range / 2;
             SCC_Array<int> array;
-            for (int v : values) array.Add(v);
+            for (int v : expected) array.Add(v);
             array.SetComparator(new SCC_Comparator<int>);
-            std::vector<int> expected = values;
             std::sort(expected.begin(), expected.end());
-            ASSERT_EQ(expected, Contents(array)) << "size " << size;
+            ASSERT_EQ(expected, Contents(array));
             array.Sort(-1);
             std::reverse(expected.begin(), expected.end());
-            ASSERT_EQ(expected, Contents(array)) << "size " << size << " descending";
-        }
-    }
-}
-
-TEST_F(ArrayTest, SortOfASubRangeLeavesTheRestAlone) {
-    std::mt19937 rng(5);
-    for (int trial = 0; trial < 300; ++trial) {
-        long size = 1 + static_cast<long>(rng() % 120);
-        std::vector<int> values(size);
-        for (int& v : values) v = static_cast<int>(rng() % 40);
-        SCC_Array<int> array;
-        for (int v : values) array.Add(v);
-        CountingComparator* comparator = new CountingComparator;
-        SCC_SharedPointer<SCC_ComparatorBase> keep(comparator);
-        array.SetComparator(comparator);
-        for (long i = 0; i < size; ++i) array[i] = values[i];  // unsorted again
-        long first = static_cast<long>(rng() % size);
-        long count = static_cast<long>(rng() % (size - first + 1));
-        int direction = trial % 2 == 0 ? 1 : -1;
-        array.Sort(first, count, direction);
-        std::vector<int> expected = values;
-        if (direction == 1)
+            ASSERT_EQ(expected, Contents(array));
+            long first = size == 0 ? 0 : static_cast<long>(rng() % size);
+            long count = static_cast<long>(rng() % (size - first + 1));
+            array.Sort(first, count, 1);
             std::sort(expected.begin() + first, expected.begin() + first + count);
-        else
-            std::sort(expected.begin() + first, expected.begin() + first + count,
-                      std::greater<int>());
-        ASSERT_EQ(expected, Contents(array)) << "trial " << trial;
+            ASSERT_EQ(expected, Contents(array));
+        }
     }
 }
 
@@ -379,39 +325,13 @@ TEST_F(ArrayTest, SortDirectionPersistsInTheComparator) {
     EXPECT_EQ((std::vector<int>{7, 5, 4, 2, 1}), Contents(array));
     EXPECT_TRUE(array.GetComparator()->IsDescending());
     std::vector<int> before = Contents(array);
-    Recorder recorder;
-    array.AddListener(recorder);
+    Recorder recorder(array);
     array.Sort(2, 4, 1);  // runs past the end: nothing
     array.Sort(-1, 2, 1);
     array.Sort(5, 1, 1);
     EXPECT_EQ(before, Contents(array));
     EXPECT_TRUE(recorder.log.empty());
     EXPECT_EQ(0, Breaks());
-}
-
-struct TieCase {
-    const char* name;
-    int keys;
-};
-
-TEST_F(ArrayTest, ManyEqualKeysSortInNLogNCompares) {
-    const long n = 100000;
-    const TieCase cases[] = {{"ten keys", 10}, {"all equal", 1}, {"two keys", 2}};
-    for (const TieCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::mt19937 rng(3);
-        SCC_Array<int> array;
-        array.SetSize(n);
-        std::vector<int> expected(n);
-        for (long i = 0; i < n; ++i) array[i] = expected[i] = static_cast<int>(rng() % c.keys);
-        CountingComparator* comparator = new CountingComparator;
-        SCC_SharedPointer<SCC_ComparatorBase> keep(comparator);
-        array.SetComparator(comparator);
-        std::sort(expected.begin(), expected.end());
-        ASSERT_EQ(expected, Contents(array));
-        // n log2 n is 1.7e6; a quadratic sort needs about 5e8.
-        EXPECT_LT(comparator->compares, 6 * 1700000L);
-    }
 }
 
 long g_taggedCompares = 0;
@@ -483,6 +403,10 @@ TEST_F(ArrayTest, InlineAndVirtualPathsMakeTheSameComparesAndOrder) {
                 ASSERT_TRUE(fast.order == slow.order)
                     << "size " << size << " keys " << keys << " direction " << direction;
                 ASSERT_EQ(slow.compares, fast.compares) << "size " << size << " keys " << keys;
+                if (size >= 1000) {
+                    // n log2 n is under 15 n; a quadratic sort of equal keys needs about n * n / 2.
+                    ASSERT_LT(fast.compares, 6L * 15 * size);
+                }
                 if (size > 8) {
                     ASSERT_GT(virtualSwaps.swaps, 0);  // partitions always swap
                 }
@@ -581,28 +505,25 @@ TEST_F(ArrayTest, AddKeepsOrderBehindEqualElementsAndFindUsesTheRun) {
     EXPECT_EQ(0, Breaks());
 }
 
-TEST_F(ArrayTest, ItemInValidPlaceChecksNeighbours) {
-    SCC_SortableArray<int> array(new SCC_Comparator<int>);
-    for (int v : {1, 3, 5, 7}) array.Add(v);
-    for (long i = 0; i < 4; ++i) EXPECT_TRUE(array.ItemInValidPlace(i));
-    array[0] = 4;  // 4, 3, 5, 7
-    EXPECT_FALSE(array.ItemInValidPlace(0));
-    EXPECT_FALSE(array.ItemInValidPlace(1));
-    EXPECT_TRUE(array.ItemInValidPlace(2));
-    EXPECT_TRUE(array.ItemInValidPlace(3));
-    array[3] = 2;  // 4, 3, 5, 2
-    EXPECT_FALSE(array.ItemInValidPlace(2));
-    EXPECT_FALSE(array.ItemInValidPlace(3));
-    array[2] = 3;  // 4, 3, 3, 2: still above its successor
-    EXPECT_TRUE(array.ItemInValidPlace(2) == FALSE);
-    array[3] = 3;
-    EXPECT_TRUE(array.ItemInValidPlace(2));
-    EXPECT_TRUE(array.ItemInValidPlace(3));
+
+// Each element against both neighbours in ascending order: '+' in place, '-' not.
+TEST_F(ArrayTest, ItemInValidPlaceChecksBothNeighbours) {
+    struct Row {
+        std::vector<int> values;
+        const char* inPlace;
+    };
+    const Row rows[] = {{{1, 3, 5, 7}, "++++"}, {{4, 3, 5, 7}, "--++"}, {{4, 3, 5, 2}, "----"},
+                        {{4, 3, 3, 2}, "----"}, {{4, 3, 3, 3}, "--++"}};
+    for (const Row& row : rows) {
+        SCC_SortableArray<int> array(new SCC_Comparator<int>);
+        array.SetSize(4);
+        for (long i = 0; i < 4; ++i) array[i] = row.values[i];
+        for (long i = 0; i < 4; ++i)
+            EXPECT_EQ(row.inPlace[i] == '+', array.ItemInValidPlace(i) != FALSE) << row.inPlace << i;
+    }
     EXPECT_EQ(0, Breaks());
-    SCC_Array<int> unsorted = Make({2, 1});
-    EXPECT_TRUE(unsorted.ItemInValidPlace(0));
-    EXPECT_EQ(1, Breaks());
 }
+
 
 TEST_F(ArrayTest, HeapComparatorIsDeletedWithItsLastArrayLocalOneNever) {
     static int deleted = 0;
@@ -628,16 +549,15 @@ TEST_F(ArrayTest, HeapComparatorIsDeletedWithItsLastArrayLocalOneNever) {
     EXPECT_EQ(nullptr, SCC_Array<int>().GetComparator().Get());
 }
 
-TEST_F(ArrayTest, ComparatorBaseReportsAndSortsNothing) {
+TEST_F(ArrayTest, ComparatorBaseComparesNothingAndCopiesItsDirection) {
     SCC_ComparatorBase base;
     int a = 1, b = 2;
     EXPECT_EQ(0, base.Compare(&a, &b));
-    EXPECT_EQ(1, Breaks());
-    SCC_ComparatorBase descending;
-    descending.SetDescending(TRUE);
-    SCC_ComparatorBase copy(descending);
+    base.SetDescending(TRUE);
+    SCC_ComparatorBase copy(base);
     EXPECT_TRUE(copy.IsDescending());
 }
+
 
 // ---- element types ------------------------------------------------------------------------------
 

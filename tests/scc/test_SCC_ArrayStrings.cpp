@@ -1,8 +1,7 @@
-// Arrays of the library's strings: ordering by the string comparisons, sharing of the texts.
+// Arrays of the library's strings, ordered by the string comparisons.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -50,23 +49,6 @@ TEST(SCC_ArrayOfStrings, NoCaseKeysSortIgnoringCaseAndNumbersCanSortByValue) {
     for (const char* n : {"U10", "U9", "U100", "R2"}) parts.Add(n);
     const char* byValue[] = {"R2", "U9", "U10", "U100"};
     for (long i = 0; i < 4; ++i) EXPECT_STREQ(byValue[i], parts[i]);
-}
-
-TEST(SCC_ArrayOfStrings, NewElementsAreEmptyAndCopiesKeepTheirTexts) {
-    SCC_Array<SYS_String> array;
-    array.SetSize(3);
-    for (long i = 0; i < 3; ++i) EXPECT_TRUE(array[i].IsEmpty());
-    array.SetAt(1, "pad");
-    SCC_Array<SYS_String> copy(array);
-    copy[1] += "stack";
-    array.InsertAt(0, array[1], 2);  // the value lives in the array itself
-    EXPECT_STREQ("pad", array[0]);
-    EXPECT_STREQ("pad", array[3]);
-    EXPECT_STREQ("padstack", copy[1]);
-    array.RemoveAt(0, 3);  // pad pad "" | pad ""
-    EXPECT_EQ(2, array.GetSize());
-    EXPECT_STREQ("pad", array[0]);
-    EXPECT_STREQ("", array[1]);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "SCC_Map.h"
-#include "map_test_support.h"
+#include "tessar_breaks.h"
 
 namespace {
 
@@ -23,39 +23,23 @@ TEST(SCC_MapIterator, EmptyMapYieldsNothing) {
     EXPECT_EQ(&map, it.GetMap());
 }
 
-struct PolicyCase {
-    const char* name;
-    int policy;
-    bool movesOn;
-};
-
+// Removing the node under the iterator: go forward moves to the next chain's head, go back and
+// invalidate detach the iterator from the map.
 TEST(SCC_MapIterator, RemovingTheCurrentNodeFollowsThePolicy) {
-    const PolicyCase cases[] = {
-        {"invalidate", 0, false}, {"go forward", 1, true}, {"go back invalidates", -1, false}};
-    for (const PolicyCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (int policy : {0, 1, -1}) {
+        SCOPED_TRACE(policy);
         IntMap map;
         for (int key : {1, 54, 2}) map.Add(key, key);  // bucket 1: 54, 1; bucket 2: 2
         IntIterator it(map);
-        if (c.policy == 1) it.OnFocusDeleteGoForward();
-        if (c.policy == -1) it.OnFocusDeleteGoBack();
-        ASSERT_EQ(54, *it.GetKey());
+        if (policy == 1) it.OnFocusDeleteGoForward();
+        if (policy == -1) it.OnFocusDeleteGoBack();
         ASSERT_TRUE(it.GetNext());
         ASSERT_EQ(1, *it.GetKey());
-        EXPECT_TRUE(map.Remove(1));  // the last node of its chain: forward goes to bucket 2
-        if (c.movesOn) {
-            ASSERT_FALSE(it.IsEmpty());
-            EXPECT_EQ(2, *it.GetKey());
-            EXPECT_EQ(&map, it.GetMap());
-        } else {
-            EXPECT_TRUE(it.IsEmpty());
-            EXPECT_EQ(nullptr, it.GetMap());
-            EXPECT_EQ(nullptr, it.GetOwner());  // detached from the map
-        }
-        map.Remove(54);  // another node: the iterator is not concerned
-        if (c.movesOn) {
-            EXPECT_EQ(2, *it.GetKey());
-        }
+        EXPECT_TRUE(map.Remove(1));  // the last node of its chain
+        map.Remove(54);              // another node: the iterator is not concerned
+        EXPECT_EQ(policy == 1, !it.IsEmpty());
+        EXPECT_EQ(policy == 1 ? &map : nullptr, it.GetMap());
+        EXPECT_EQ(policy == 1 ? 2 : -1, it.IsEmpty() ? -1 : *it.GetKey());
     }
 }
 
@@ -78,43 +62,29 @@ TEST(SCC_MapIterator, ClearingOrAssigningTheMapDropsTheNode) {
     EXPECT_EQ(4, *it.GetKey());
 }
 
-TEST(SCC_MapIterator, OutlivingItsMapIsSafeAndReported) {
+TEST(SCC_MapIterator, InvalidatingOrOutlivingItsMapDetachesIt) {
     IntIterator it;
-    {
-        MapTest::BreakCounter breaks;
-        EXPECT_FALSE(it.GetFirst());  // no map yet
-        EXPECT_EQ(1, breaks.Breaks());
-    }
     {
         IntMap map;
         map.Add(1, 1);
+        ASSERT_TRUE(it.GetFirst(map));
+        it.Invalidate();
+        EXPECT_TRUE(it.IsEmpty());
+        EXPECT_EQ(nullptr, it.GetMap());
+        EXPECT_EQ(nullptr, it.GetOwner());  // no longer among the map's listeners
         ASSERT_TRUE(it.GetFirst(map));
     }
     EXPECT_TRUE(it.IsEmpty());
     EXPECT_EQ(nullptr, it.GetMap());
     EXPECT_EQ(0, it.GetHandle());
-    MapTest::BreakCounter breaks;
+    ScopedBreakCounter breaks;
     EXPECT_FALSE(it.GetFirst());
     EXPECT_FALSE(it.GetNext());
     EXPECT_EQ(1, breaks.Breaks());
-    // It can move on to another map.
-    IntMap next;
+    IntMap next;  // it can move on to another map
     next.Add(9, 9);
     ASSERT_TRUE(it.GetFirst(next));
     EXPECT_EQ(9, *it.GetKey());
-}
-
-TEST(SCC_MapIterator, InvalidateLeavesTheMap) {
-    IntMap map;
-    map.Add(1, 1);
-    IntIterator it(map);
-    it.Invalidate();
-    EXPECT_TRUE(it.IsEmpty());
-    EXPECT_EQ(nullptr, it.GetMap());
-    MapTest::MapListener listener(map);  // the map's only listener now
-    map.Remove(1);
-    EXPECT_EQ(1u, listener.events.size());
-    EXPECT_EQ(nullptr, it.GetOwner());
 }
 
 TEST(SCC_MapIterator, WalkGoesOnSafelyAcrossAGrowth) {
@@ -135,10 +105,6 @@ TEST(SCC_MapIterator, WalkGoesOnSafelyAcrossAGrowth) {
     EXPECT_TRUE(map.CheckInvariants());
 }
 
-}  // namespace
-
-namespace {
-
 // SetPosition stands where a walk from GetFirst would reach the key, and the walk goes on from
 // there exactly as it would have.
 TEST(SCC_MapIterator, SetPositionStandsWhereTheWalkReachesTheKey) {
@@ -155,7 +121,12 @@ TEST(SCC_MapIterator, SetPositionStandsWhereTheWalkReachesTheKey) {
         EXPECT_EQ(&map, positioned.GetMap());
         EXPECT_EQ(walker.GetHandle(), positioned.GetHandle());
         EXPECT_EQ(walker.GetBucket(), positioned.GetBucket());
+        EXPECT_EQ(key + 1, *reinterpret_cast<int*>(positioned.GetHandle()));  // the value's address
+        EXPECT_EQ(key + 1, *positioned.GetValue());
     }
+    EXPECT_FALSE(positioned.SetPosition(map, 2));  // absent: no node, still on the map
+    EXPECT_TRUE(positioned.IsEmpty());
+    EXPECT_EQ(&map, positioned.GetMap());
     ASSERT_TRUE(positioned.SetPosition(map, 1));
     walker.GetFirst(map);
     while (*walker.GetKey() != 1) walker.GetNext();
@@ -164,18 +135,6 @@ TEST(SCC_MapIterator, SetPositionStandsWhereTheWalkReachesTheKey) {
         positioned.GetNext();
         EXPECT_EQ(walker.GetHandle(), positioned.GetHandle());
     }
-}
-
-TEST(SCC_MapIterator, SetPositionOnAnAbsentKeyLeavesNoNode) {
-    IntMap map;
-    map.Add(7, 8);
-    IntIterator it(map);
-    EXPECT_FALSE(it.SetPosition(map, 60));  // same bucket as 7, different key
-    EXPECT_TRUE(it.IsEmpty());
-    EXPECT_EQ(&map, it.GetMap());
-    EXPECT_TRUE(it.SetPosition(map, 7));
-    EXPECT_EQ(8, *reinterpret_cast<int*>(it.GetHandle()));
-    EXPECT_EQ(8, *it.GetValue());
 }
 
 }  // namespace
