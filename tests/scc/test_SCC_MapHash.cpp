@@ -40,14 +40,18 @@ TEST(SCC_GetNewTableSize, AnswersTheNextOfTheFourteenSizesThenZero) {
     EXPECT_EQ(0, SCC_GetNewTableSize(LONG_MAX));
 }
 
-struct IntegerHashCase {
+struct HashCase {
     const char* name;
     long hash;
     long expected;
 };
 
-TEST(SCC_Hash, IntegerKeysTakeTheRemainderMadeNonNegative) {
-    const IntegerHashCase cases[] = {
+// Integers take the remainder made non-negative, addresses their low 32 bits unsigned, texts
+// the polynomial of their C string; no table size gives 0 instead of dividing.
+TEST(SCC_Hash, EachKeyTypeFollowsItsRule) {
+    int object = 0;
+    const SYS_String withNul("ab\0cd", 5);  // compares equal to "ab", so hashes alike
+    const HashCase cases[] = {
         {"int zero", SCC_Hash(0, 53), 0},
         {"int 212 in 53", SCC_Hash(212, 53), 0},
         {"int 212 in 107", SCC_Hash(212, 107), 105},
@@ -66,44 +70,38 @@ TEST(SCC_Hash, IntegerKeysTakeTheRemainderMadeNonNegative) {
         {"unsigned char 255", SCC_Hash(static_cast<unsigned char>(255), 53), 255 % 53},
         {"table size beyond 32 bits", SCC_Hash(-1, 0x100000000L), 0xFFFFFFFFL},
         {"unsigned in a huge table", SCC_Hash(7u, 0x100000000L), 7},
+        {"low address", SCC_Hash(reinterpret_cast<void*>(uintptr_t{1000}), 53), 1000 % 53},
+        {"high address", SCC_Hash(reinterpret_cast<void*>(uintptr_t{0xABCD00000000ULL} + 1000), 53), 1000 % 53},
+        {"top address", SCC_Hash(reinterpret_cast<const void*>(uintptr_t{0xFFFFFFFFULL}), 107), 0xFFFFFFFFL % 107},
+        {"typed address", SCC_Hash(&object, 223), SCC_Hash(static_cast<void*>(&object), 223)},
+        {"letter A", SCC_Hash("A", 53), 38},
+        {"null text", SCC_Hash(static_cast<const char*>(nullptr), 53), 0},
+        {"SYS_String", SCC_Hash(SYS_String("A"), 53), 38},
+        {"CString", SCC_Hash(CString("A"), 53), 38},
+        {"long SYS_String", SCC_Hash(SYS_String("pad_12"), 1823), SCC_Hash("pad_12", 1823)},
+        {"empty SYS_String", SCC_Hash(SYS_String(), 53), 0},
+        {"embedded NUL", SCC_Hash(withNul, 467183), SCC_Hash(SYS_String("ab"), 467183)},
+        {"int, no table", SCC_Hash(-7, 0), 0},
+        {"unsigned, negative table", SCC_Hash(7UL, -1), 0},
+        {"address, no table", SCC_Hash(static_cast<const void*>(&object), LONG_MIN), 0},
+        {"text, no table", SCC_Hash("A", -1), 0},
+        {"SYS_String, no table", SCC_Hash(SYS_String("A"), 0), 0},
+        {"no-case text, negative table", SCC_Hash(SYS_StrNoCase("A"), -5), 0},
     };
-    for (const auto& c : cases) {
+    for (const HashCase& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.expected, c.hash);
     }
 }
 
-TEST(SCC_Hash, AddressesHashTheirLow32BitsUnsigned) {
-    void* low = reinterpret_cast<void*>(uintptr_t{1000});
-    void* high = reinterpret_cast<void*>(uintptr_t{0xABCD00000000ULL} + 1000);
-    const void* top = reinterpret_cast<const void*>(uintptr_t{0xFFFFFFFFULL});
-    EXPECT_EQ(1000 % 53, SCC_Hash(low, 53));
-    EXPECT_EQ(1000 % 53, SCC_Hash(high, 53));  // the upper half of the address is dropped
-    EXPECT_EQ(static_cast<long>(0xFFFFFFFFu % 107), SCC_Hash(top, 107));
-    int object = 0;
-    int* typed = &object;  // any object pointer picks the address form
-    EXPECT_EQ(SCC_Hash(static_cast<void*>(typed), 223), SCC_Hash(typed, 223));
-}
-
-TEST(SCC_Hash, NoTableSizeGivesZeroInsteadOfDividing) {
-    for (long size : {0L, -1L, LONG_MIN}) {
-        SCOPED_TRACE(size);
-        EXPECT_EQ(0, SCC_Hash(-7, size));
-        EXPECT_EQ(0, SCC_Hash(7UL, size));
-        EXPECT_EQ(0, SCC_Hash(static_cast<const void*>(&size), size));
-        EXPECT_EQ(0, SCC_Hash("A", size));
-    }
-}
-
-TEST(SCC_StringPolynomial, WorkedValueOfTheLetterA) {
+TEST(SCC_StringPolynomial, WorkedValuesAndBytesAboveTheSevenBitsCountNegative) {
     EXPECT_EQ(409097975u, SCC_StringPolynomial("A"));
-    EXPECT_EQ(38, SCC_Hash("A", 53));
     EXPECT_EQ(0u, SCC_StringPolynomial(""));
     EXPECT_EQ(0u, SCC_StringPolynomial(nullptr));
-    EXPECT_EQ(0, SCC_Hash(static_cast<const char*>(nullptr), 53));
-    // Bytes 128-255 count as negative characters.
     EXPECT_EQ(static_cast<uint32_t>(-1) * 6293815u, SCC_StringPolynomial("\xff"));
     EXPECT_EQ(RunningPolynomial("\x80\x7f\x01"), SCC_StringPolynomial("\x80\x7f\x01"));
+    EXPECT_EQ(SCC_StringPolynomial("mixed case"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
+    EXPECT_NE(SCC_StringPolynomial("MiXeD CaSe"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
 }
 
 TEST(SCC_StringPolynomial, CountedTextStopsAtItsFirstNul) {
@@ -124,25 +122,6 @@ TEST(SCC_StringPolynomial, CountedTextStopsAtItsFirstNul) {
         EXPECT_EQ(RunningPolynomial(longText.substr(0, nulAt), true),
                   SCC_StringPolynomialNoCase(longText.data(), 200));
     }
-}
-
-TEST(SCC_StringPolynomial, NoCaseFormHashesTheLowerCaseText) {
-    EXPECT_EQ(SCC_StringPolynomial("mixed case"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
-    EXPECT_NE(SCC_StringPolynomial("MiXeD CaSe"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
-}
-
-TEST(SCC_Hash, CountedStringsHashTheirCStringView) {
-    EXPECT_EQ(38, SCC_Hash(SYS_String("A"), 53));
-    EXPECT_EQ(38, SCC_Hash(CString("A"), 53));
-    EXPECT_EQ(SCC_Hash("pad_12", 1823), SCC_Hash(SYS_String("pad_12"), 1823));
-    EXPECT_EQ(0, SCC_Hash(SYS_String(), 53));
-    // Keys that compare equal as C strings hash alike, whatever follows an embedded NUL.
-    const SYS_String withNul("ab\0cd", 5);
-    ASSERT_EQ(5, withNul.GetLength());
-    ASSERT_EQ(0, SCC_Compare(withNul, SYS_String("ab")));
-    EXPECT_EQ(SCC_Hash(SYS_String("ab"), 467183), SCC_Hash(withNul, 467183));
-    EXPECT_EQ(0, SCC_Hash(SYS_String("A"), 0));
-    EXPECT_EQ(0, SCC_Hash(SYS_StrNoCase("A"), -5));
 }
 
 TEST(SCC_Hash, NoCaseKeysThatCompareEqualHashAlike) {
