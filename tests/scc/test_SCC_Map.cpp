@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -31,25 +33,19 @@ private:
     _SCC_Map* m_map;
 };
 
-// Runs `reaction` on notifications with code `onCode`, never re-entering itself.
+// Runs `reaction` on notifications with code `onCode`; quiet while it runs.
 class ReactingListener : public SCC_EventNode<int> {
 public:
     explicit ReactingListener(_SCC_Map& map) { AddNode<int>(map, *this); }
     int OnNotification(int code, int* data) override {
-        if (code != onCode || m_reacting || !reaction) return 0;
-        struct Guard {
-            bool& flag;
-            ~Guard() { flag = false; }
-        } guard{m_reacting};
-        m_reacting = true;
+        if (code != onCode) return 0;
+        onCode = 0;
         reaction(data);
+        onCode = code;
         return 0;
     }
     int onCode = 0;
     std::function<void(void*)> reaction;
-
-private:
-    bool m_reacting = false;
 };
 
 // A bucket that logs its hook calls into s_log as (code, key or -1 without a node); a node
@@ -65,36 +61,8 @@ public:
     static inline std::vector<std::pair<int, int>>* s_log = nullptr;
 };
 
-// A value that counts live instances and notices use after destruction.
-class Counted {
-public:
-    explicit Counted(int value) : m_value(value), m_alive(kAlive) { ++s_live; }
-    Counted(const Counted& other) : m_value(other.m_value), m_alive(kAlive) {
-        if (other.m_alive != kAlive) ++s_errors;
-        ++s_live;
-    }
-    Counted& operator=(const Counted& other) {
-        if (m_alive != kAlive || other.m_alive != kAlive) ++s_errors;
-        m_value = other.m_value;
-        return *this;
-    }
-    ~Counted() {
-        if (m_alive != kAlive) ++s_errors;
-        m_alive = 0;
-        --s_live;
-    }
-    int Value() const { return m_value; }
-    static inline long s_live = 0;
-    static inline long s_errors = 0;
-
-private:
-    static const unsigned kAlive = 0xA11CE5u;
-    int m_value;
-    unsigned m_alive;
-};
-
-
 typedef SCC_Map<int, int> IntMap;
+typedef SCC_MapIterator<int, int> IntIterator;
 
 TEST(SCC_Map, StartsEmptyUniqueWith53BucketsAndReportsATableBelowOne) {
     ScopedBreakCounter breaks;
@@ -141,7 +109,7 @@ TEST(SCC_Map, AnyHashResultPicksABucketInTheTable) {
     for (int key = 0; key < 3000; key += 7) ASSERT_EQ(key, *map.Lookup(key));
     SCC_Map<int, int> nullHash(static_cast<SCC_Map<int, int>::HashFunction>(nullptr));
     nullHash.Add(-1, 1);
-    EXPECT_EQ(52, (SCC_MapIterator<int, int>(nullHash).GetNode()->hash));
+    EXPECT_EQ(52, IntIterator(nullHash).GetNode()->hash);
 }
 
 // Each event with the count at that moment: an add is announced once counted, a removal while
@@ -217,7 +185,7 @@ TEST(SCC_Map, AssignmentCopiesStructureAndStaysIndependent) {
     EXPECT_EQ(source.GetTableSize(), target.GetTableSize());
     EXPECT_EQ(source.GetHashFunction(), target.GetHashFunction());
     EXPECT_FALSE(target.IsUnique());
-    SCC_MapIterator<int, int> from(source), to(target);  // the same chains, node for node
+    IntIterator from(source), to(target);  // the same chains, node for node
     for (; !from.IsEmpty(); from.GetNext(), to.GetNext()) {
         ASSERT_EQ(from.GetBucket(), to.GetBucket());
         ASSERT_EQ(*from.GetKey(), *to.GetKey());
@@ -241,16 +209,19 @@ TEST(SCC_Map, AssignmentCopiesStructureAndStaysIndependent) {
     EXPECT_EQ(2u, targetListener.events.size());  // 5 for the assignment, 2 for the removal
 }
 
+// Every value shares `token`: its use count tells how many copies the map holds.
 TEST(SCC_Map, ListenerRemovingTheAnnouncedNodeIsNotUndone) {
+    typedef SCC_Map<int, std::shared_ptr<int>> TokenMap;
+    const std::shared_ptr<int> token = std::make_shared<int>(0);
     {
-        SCC_Map<int, Counted> map;
-        for (int key = 0; key < 20; ++key) map.Add(key, Counted(key));
-        EXPECT_EQ(nullptr, map.Add(7, Counted(-7)));  // a refused add keeps no copy
-        SCC_Map<int, Counted> copy(map);
+        TokenMap map;
+        for (int key = 0; key < 20; ++key) map.Add(key, token);
+        EXPECT_EQ(nullptr, map.Add(7, token));  // a refused add keeps no copy
+        TokenMap copy(map);
         copy = map;
-        EXPECT_EQ(40, Counted::s_live);
-        copy = SCC_Map<int, Counted>();  // assignment from an empty map frees the old nodes
-        EXPECT_EQ(20, Counted::s_live);
+        EXPECT_EQ(41, token.use_count());
+        copy = TokenMap();  // assignment from an empty map frees the old nodes
+        EXPECT_EQ(21, token.use_count());
         ReactingListener listener(map);
         // While 5 is announced as leaving, the listener removes it (and 6) itself.
         listener.onCode = 2;
@@ -261,24 +232,24 @@ TEST(SCC_Map, ListenerRemovingTheAnnouncedNodeIsNotUndone) {
         EXPECT_TRUE(map.Remove(5));
         EXPECT_EQ(18, map.GetCount());
         EXPECT_EQ(nullptr, map.Lookup(5));
+        EXPECT_EQ(19, token.use_count());
         EXPECT_TRUE(map.CheckInvariants());
         // While 7 is announced, the listener grows the table: 7 moves and is still removed.
-        listener.reaction = [&map](void*) {
-            for (int key = 1000; key < 1000 + 53 * 6; key += 53) map.Add(key, Counted(key));
+        listener.reaction = [&](void*) {
+            for (int key = 1000; key < 1000 + 53 * 6; key += 53) map.Add(key, token);
         };
-        listener.onCode = 2;
         EXPECT_TRUE(map.Remove(7));
         EXPECT_EQ(nullptr, map.Lookup(7));
         EXPECT_TRUE(map.CheckInvariants());
         // A listener that clears the map while an add is announced: the add answers null.
         listener.onCode = 1;
         listener.reaction = [&map](void*) { map.RemoveAll(); };
-        EXPECT_EQ(nullptr, map.Add(50, Counted(50)));
+        EXPECT_EQ(nullptr, map.Add(50, token));
         EXPECT_EQ(0, map.GetCount());
+        EXPECT_EQ(1, token.use_count());
         listener.onCode = 0;
     }
-    EXPECT_EQ(0, Counted::s_live);
-    EXPECT_EQ(0, Counted::s_errors);
+    EXPECT_EQ(1, token.use_count());
 }
 
 TEST(SCC_Map, ListenerThrowingDuringAnAnnouncementLeavesTheMapUsable) {
@@ -297,6 +268,118 @@ TEST(SCC_Map, ListenerThrowingDuringAnAnnouncementLeavesTheMapUsable) {
     map.Add(2, 2);
     map.RemoveAll();
     EXPECT_TRUE(map.CheckInvariants());
+}
+
+// ---- iterators ---------------------------------------------------------------------------------
+
+// Removing the node under the iterator: go forward moves to the next chain's head, go back and
+// invalidate detach the iterator from the map.
+TEST(SCC_MapIterator, RemovingTheCurrentNodeFollowsThePolicy) {
+    for (int policy : {0, 1, -1}) {
+        SCOPED_TRACE(policy);
+        IntMap map;
+        for (int key : {1, 54, 2}) map.Add(key, key);  // bucket 1: 54, 1; bucket 2: 2
+        IntIterator it(map);
+        if (policy == 1) it.OnFocusDeleteGoForward();
+        if (policy == -1) it.OnFocusDeleteGoBack();
+        ASSERT_TRUE(it.GetNext());
+        ASSERT_EQ(1, *it.GetKey());
+        EXPECT_TRUE(map.Remove(1));  // the last node of its chain
+        map.Remove(54);              // another node: the iterator is not concerned
+        EXPECT_EQ(policy == 1, !it.IsEmpty());
+        EXPECT_EQ(policy == 1 ? &map : nullptr, it.GetMap());
+        EXPECT_EQ(policy == 1 ? 2 : -1, it.IsEmpty() ? -1 : *it.GetKey());
+    }
+}
+
+// Clearing or assigning the map drops the node but keeps the map; invalidating the iterator or
+// destroying its map detaches it; it can start again on any map.
+TEST(SCC_MapIterator, LosingItsNodeOrItsMapIsSafe) {
+    IntIterator it;
+    {
+        IntMap map;
+        EXPECT_FALSE(it.GetFirst(map));  // an empty map yields nothing
+        EXPECT_FALSE(it.IsValid());
+        EXPECT_EQ(nullptr, it.GetKey());
+        EXPECT_FALSE(it.GetNext());
+        EXPECT_EQ(&map, it.GetMap());
+        for (int key = 0; key < 10; ++key) map.Add(key, key);
+        ASSERT_TRUE(it.GetFirst());
+        map.RemoveAll();
+        EXPECT_TRUE(it.IsEmpty());
+        EXPECT_EQ(&map, it.GetMap());
+        map.Add(3, 3);
+        ASSERT_TRUE(it.GetFirst());
+        EXPECT_EQ(3, *it.GetKey());
+        IntMap other;
+        other.Add(4, 4);
+        map = other;
+        EXPECT_TRUE(it.IsEmpty());
+        ASSERT_TRUE(it.GetFirst());
+        EXPECT_EQ(4, *it.GetKey());
+        it.Invalidate();
+        EXPECT_TRUE(it.IsEmpty());
+        EXPECT_EQ(nullptr, it.GetMap());
+        EXPECT_EQ(nullptr, it.GetOwner());  // no longer among the map's listeners
+        ASSERT_TRUE(it.GetFirst(map));
+    }
+    EXPECT_TRUE(it.IsEmpty());
+    EXPECT_EQ(nullptr, it.GetMap());
+    EXPECT_EQ(0, it.GetHandle());
+    ScopedBreakCounter breaks;
+    EXPECT_FALSE(it.GetFirst());
+    EXPECT_FALSE(it.GetNext());
+    EXPECT_EQ(1, breaks.Breaks());
+}
+
+TEST(SCC_MapIterator, WalkGoesOnSafelyAcrossAGrowth) {
+    IntMap map;
+    for (int key = 0; key < 200; ++key) map.Add(key, key);
+    IntIterator it(map);
+    std::map<int, int> visits;
+    int steps = 0;
+    for (; !it.IsEmpty() && steps < 100000; it.GetNext(), ++steps) {
+        ++visits[*it.GetKey()];
+        if (steps == 50) {
+            const long before = map.GetTableSize();
+            for (int key = 100000; map.GetTableSize() == before; key += before) map.Add(key, key);
+        }
+    }
+    EXPECT_LT(steps, 100000);
+    for (int key = 0; key < 200; key += 37) EXPECT_LE(visits[key], 2) << key;
+    EXPECT_TRUE(map.CheckInvariants());
+}
+
+// SetPosition stands where a walk from GetFirst would reach the key, and the walk goes on from
+// there exactly as it would have.
+TEST(SCC_MapIterator, SetPositionStandsWhereTheWalkReachesTheKey) {
+    IntMap map;
+    for (int key = 0; key < 3000; key += 53) map.Add(key, key + 1);  // one crowded chain first
+    for (int key = 1; key < 2000; key += 3) map.Add(key, key + 1);
+    IntMap other;
+    other.Add(5, 6);
+    IntIterator walker(map), positioned(other);
+    for (; walker.IsValid(); walker.GetNext()) {
+        const int key = *walker.GetKey();
+        SCOPED_TRACE(key);
+        ASSERT_TRUE(positioned.SetPosition(map, key));
+        EXPECT_EQ(&map, positioned.GetMap());
+        EXPECT_EQ(walker.GetHandle(), positioned.GetHandle());
+        EXPECT_EQ(walker.GetBucket(), positioned.GetBucket());
+        EXPECT_EQ(key + 1, *reinterpret_cast<int*>(positioned.GetHandle()));  // the value's address
+        EXPECT_EQ(key + 1, *positioned.GetValue());
+    }
+    EXPECT_FALSE(positioned.SetPosition(map, 2));  // absent: no node, still on the map
+    EXPECT_TRUE(positioned.IsEmpty());
+    EXPECT_EQ(&map, positioned.GetMap());
+    ASSERT_TRUE(positioned.SetPosition(map, 1));
+    walker.GetFirst(map);
+    while (*walker.GetKey() != 1) walker.GetNext();
+    for (int steps = 0; steps < 50 && walker.IsValid(); ++steps) {
+        walker.GetNext();
+        positioned.GetNext();
+        EXPECT_EQ(walker.GetHandle(), positioned.GetHandle());
+    }
 }
 
 }  // namespace
