@@ -65,11 +65,11 @@ private:
     std::vector<std::deque<int>> m_buckets;
 };
 
-void ExpectSameChains(SCC_Map<int, int>& map, const TableModel& model) {
+void ExpectSameChains(SCC_Map<int, long>& map, const TableModel& model) {
     ASSERT_TRUE(map.CheckInvariants());
     ASSERT_EQ(model.Size(), map.GetTableSize());
     ChainList chains;
-    for (SCC_MapIterator<int, int> it(map); !it.IsEmpty(); it.GetNext())
+    for (SCC_MapIterator<int, long> it(map); !it.IsEmpty(); it.GetNext())
         chains.push_back({it.GetBucket(), *it.GetKey()});
     ASSERT_EQ(model.Chains(), chains);
 }
@@ -77,7 +77,7 @@ void ExpectSameChains(SCC_Map<int, int>& map, const TableModel& model) {
 // One random run over keys from `makeKey`; each added value is the operation's serial number.
 void RunRandom(std::mt19937& rng, int (*makeKey)(std::mt19937&), int operations, bool unique,
                int checkEvery = 257) {
-    SCC_Map<int, int> map;
+    SCC_Map<int, long> map;
     map.SetUnique(unique);
     TableModel model;
     std::unordered_multimap<int, int> content;
@@ -86,7 +86,7 @@ void RunRandom(std::mt19937& rng, int (*makeKey)(std::mt19937&), int operations,
         const int key = makeKey(rng);
         const unsigned dice = rng() % 10;
         if (dice < 5) {
-            int* stored = map.Add(key, op);
+            long* stored = map.Add(key, op);
             ASSERT_EQ(model.Add(key, unique), stored != nullptr) << "add " << key;
             if (stored != nullptr) {
                 ASSERT_EQ(op, *stored);
@@ -99,7 +99,7 @@ void RunRandom(std::mt19937& rng, int (*makeKey)(std::mt19937&), int operations,
             if (removed) content.erase(content.find(key));  // one node per removal
             latest.erase(key);  // what Lookup finds next is checked by the chains below
         } else {
-            int* found = map.Lookup(key);
+            long* found = map.Lookup(key);
             ASSERT_EQ(content.count(key) != 0, found != nullptr) << "lookup " << key;
             if (found != nullptr && latest.count(key) != 0) {
                 ASSERT_EQ(latest[key], *found);

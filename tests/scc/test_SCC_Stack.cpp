@@ -2,14 +2,13 @@
 
 #include <string>
 
-#include "ListTestSupport.h"
-#include "SCC_Notifier.h"
 #include "SCC_Stack.h"
+#include "tessar_breaks.h"
 
 namespace {
 
 TEST(SCC_Stack, UnderflowIsATypeOneReportAndChangesNothing) {
-    BreakCounter breaks;
+    ScopedBreakCounter breaks;
     SCC_Stack<int> stack;
     EXPECT_EQ(0, stack.Pop());
     EXPECT_EQ(1, breaks.Take());
