@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <iterator>
 #include <random>
 #include <unordered_map>
 #include <utility>
@@ -16,9 +15,6 @@
 namespace {
 
 typedef std::vector<std::pair<long, int>> ChainList;  // (bucket, key) in iteration order
-
-const long kSizes[] = {53,    107,   223,   449,    907,    1823,   3643,
-                       7297,  14593, 29191, 58391, 116789, 233591, 467183};
 
 // The chained table as the map's documentation describes it: new nodes at the head of their
 // chain, a fifth node in a chain rebuilds the table at the next size.
@@ -55,7 +51,7 @@ private:
         return std::find(chain.begin(), chain.end(), key);
     }
     void Rebuild() {
-        const long next = *std::upper_bound(std::begin(kSizes), std::end(kSizes), Size());
+        const long next = SCC_GetNewTableSize(Size());
         std::vector<std::deque<int>> rebuilt(static_cast<size_t>(next));
         for (const std::deque<int>& chain : m_buckets)
             for (int key : chain) rebuilt[Bucket(key, next)].push_back(key);
