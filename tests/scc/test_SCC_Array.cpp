@@ -60,7 +60,8 @@ public:
             log.push_back("7:" + std::to_string(c->operation) + "/" + std::to_string(c->index) +
                           "/" + std::to_string(c->count));
         } else if (code == SCC_NotifyInserted) {
-            log.push_back("1:" + std::to_string(param) + "=" + std::to_string(m_array[param - 1]));
+            const int value = m_array.GetAt(param - 1);
+            log.push_back("1:" + std::to_string(param) + "=" + std::to_string(value));
         } else {
             log.push_back(std::to_string(code) + ":" + std::to_string(param));
         }
