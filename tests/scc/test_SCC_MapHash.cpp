@@ -31,15 +31,6 @@ std::string RandomText(std::mt19937& rng, size_t length) {
     return text;
 }
 
-TEST(SCC_GetNewTableSize, AnswersTheNextOfTheFourteenSizesThenZero) {
-    EXPECT_EQ(53, SCC_GetNewTableSize(LONG_MIN));
-    EXPECT_EQ(53, SCC_GetNewTableSize(52));
-    EXPECT_EQ(107, SCC_GetNewTableSize(53));
-    EXPECT_EQ(467183, SCC_GetNewTableSize(233591));
-    EXPECT_EQ(0, SCC_GetNewTableSize(467183));
-    EXPECT_EQ(0, SCC_GetNewTableSize(LONG_MAX));
-}
-
 struct HashCase {
     const char* name;
     long hash;
@@ -47,8 +38,9 @@ struct HashCase {
 };
 
 // Integers take the remainder made non-negative, addresses their low 32 bits unsigned, texts
-// the polynomial of their C string; no table size gives 0 instead of dividing.
-TEST(SCC_Hash, EachKeyTypeFollowsItsRule) {
+// the polynomial of their C string; no table size gives 0 instead of dividing. A table grows
+// through fourteen sizes, then answers 0.
+TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
     int object = 0;
     const SYS_StrNoCase longName("A long name that spans more than one block of 64 characters, mixed Case");
     const SYS_StrNoCase longUpper("A LONG NAME THAT SPANS MORE THAN ONE BLOCK OF 64 CHARACTERS, MIXED CASE");
@@ -57,6 +49,12 @@ TEST(SCC_Hash, EachKeyTypeFollowsItsRule) {
     empty.MakeLower();
     const SYS_String withNul("ab\0cd", 5);  // compares equal to "ab", so hashes alike
     const HashCase cases[] = {
+        {"first size", SCC_GetNewTableSize(LONG_MIN), 53},
+        {"size below the first", SCC_GetNewTableSize(52), 53},
+        {"size after the first", SCC_GetNewTableSize(53), 107},
+        {"last size", SCC_GetNewTableSize(233591), 467183},
+        {"no size after the last", SCC_GetNewTableSize(467183), 0},
+        {"no size after the largest", SCC_GetNewTableSize(LONG_MAX), 0},
         {"int zero", SCC_Hash(0, 53), 0},
         {"int 212 in 53", SCC_Hash(212, 53), 0},
         {"int 212 in 107", SCC_Hash(212, 107), 105},

@@ -1,12 +1,10 @@
-// Random adds, removals and look-ups against two oracles: std::unordered_multimap for the
-// content, and a model of the chained table (std::deque buckets) for the exact bucket and chain
-// order, growth included.
+// Random adds, removals and look-ups against a model of the chained table (std::deque buckets)
+// that gives the content, the value each look-up finds and the exact bucket and chain order,
+// growth included.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <deque>
 #include <random>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -14,6 +12,7 @@
 
 namespace {
 
+typedef std::pair<int, long> Entry;                   // key and value
 typedef std::vector<std::pair<long, int>> ChainList;  // (bucket, key) in iteration order
 
 // The chained table as the map's documentation describes it: new nodes at the head of their
@@ -23,42 +22,51 @@ public:
     TableModel() : m_buckets(53) {}
 
     // Answers whether a node was added.
-    bool Add(int key, bool unique) {
-        std::deque<int>& chain = m_buckets[Bucket(key, Size())];
-        if (unique && Find(chain, key) != chain.end()) return false;
-        chain.push_front(key);
+    bool Add(int key, long value, bool unique) {
+        std::deque<Entry>& chain = m_buckets[Bucket(key, Size())];
+        if (unique && Find(key) != nullptr) return false;
+        chain.push_front({key, value});
+        ++m_count;
         if (chain.size() >= 5 && Size() < 467183) Rebuild();
         return true;
     }
     bool Remove(int key) {
-        std::deque<int>& chain = m_buckets[Bucket(key, Size())];
-        auto at = Find(chain, key);
-        if (at == chain.end()) return false;
-        chain.erase(at);
-        return true;
+        std::deque<Entry>& chain = m_buckets[Bucket(key, Size())];
+        for (auto at = chain.begin(); at != chain.end(); ++at) {
+            if (at->first != key) continue;
+            chain.erase(at);
+            --m_count;
+            return true;
+        }
+        return false;
+    }
+    // The first node of the key in its chain: the one a look-up finds.
+    const Entry* Find(int key) const {
+        for (const Entry& e : m_buckets[Bucket(key, Size())])
+            if (e.first == key) return &e;
+        return nullptr;
     }
     ChainList Chains() const {
         ChainList chains;
         for (size_t b = 0; b < m_buckets.size(); ++b)
-            for (int key : m_buckets[b]) chains.push_back({static_cast<long>(b), key});
+            for (const Entry& e : m_buckets[b]) chains.push_back({static_cast<long>(b), e.first});
         return chains;
     }
     long Size() const { return static_cast<long>(m_buckets.size()); }
+    long Count() const { return m_count; }
 
 private:
     static size_t Bucket(int key, long size) { return ((key % size) + size) % size; }
-    static std::deque<int>::iterator Find(std::deque<int>& chain, int key) {
-        return std::find(chain.begin(), chain.end(), key);
-    }
     void Rebuild() {
         const long next = SCC_GetNewTableSize(Size());
-        std::vector<std::deque<int>> rebuilt(static_cast<size_t>(next));
-        for (const std::deque<int>& chain : m_buckets)
-            for (int key : chain) rebuilt[Bucket(key, next)].push_back(key);
+        std::vector<std::deque<Entry>> rebuilt(static_cast<size_t>(next));
+        for (const std::deque<Entry>& chain : m_buckets)
+            for (const Entry& e : chain) rebuilt[Bucket(e.first, next)].push_back(e);
         m_buckets.swap(rebuilt);
     }
 
-    std::vector<std::deque<int>> m_buckets;
+    std::vector<std::deque<Entry>> m_buckets;
+    long m_count = 0;
 };
 
 void ExpectSameChains(SCC_Map<int, long>& map, const TableModel& model) {
@@ -76,32 +84,22 @@ void RunRandom(std::mt19937& rng, int (*makeKey)(std::mt19937&), int operations,
     SCC_Map<int, long> map;
     map.SetUnique(unique);
     TableModel model;
-    std::unordered_multimap<int, int> content;
-    std::unordered_map<int, int> latest;  // the value Lookup must find
     for (int op = 0; op < operations; ++op) {
         const int key = makeKey(rng);
         const unsigned dice = rng() % 10;
         if (dice < 5) {
             long* stored = map.Add(key, op);
-            ASSERT_EQ(model.Add(key, unique), stored != nullptr) << "add " << key;
-            if (stored != nullptr) {
-                ASSERT_EQ(op, *stored);
-                content.insert({key, op});
-                latest[key] = op;
-            }
+            ASSERT_EQ(model.Add(key, op, unique), stored != nullptr) << "add " << key;
+            if (stored != nullptr) ASSERT_EQ(op, *stored);
         } else if (dice < 8) {
-            const bool removed = model.Remove(key);
-            ASSERT_EQ(removed, map.Remove(key) != FALSE) << "remove " << key;
-            if (removed) content.erase(content.find(key));  // one node per removal
-            latest.erase(key);  // what Lookup finds next is checked by the chains below
+            ASSERT_EQ(model.Remove(key), map.Remove(key) != FALSE) << "remove " << key;
         } else {
-            long* found = map.Lookup(key);
-            ASSERT_EQ(content.count(key) != 0, found != nullptr) << "lookup " << key;
-            if (found != nullptr && latest.count(key) != 0) {
-                ASSERT_EQ(latest[key], *found);
-            }
+            const Entry* expected = model.Find(key);
+            const long* found = map.Lookup(key);
+            ASSERT_EQ(expected != nullptr, found != nullptr) << "lookup " << key;
+            if (found != nullptr) ASSERT_EQ(expected->second, *found);
         }
-        ASSERT_EQ(static_cast<long>(content.size()), map.GetCount());
+        ASSERT_EQ(model.Count(), map.GetCount());
         if (op % checkEvery == 0) ExpectSameChains(map, model);
     }
     ExpectSameChains(map, model);
