@@ -63,7 +63,7 @@ private:
     SCC_Array<int>& m_array;
 };
 
-TEST_F(ArrayTest, SizesBoundsAndAFullBufferTriplingUpToStepsOfTenThousand) {
+TEST_F(ArrayTest, SizesBoundsAndGrowthByTriplingUpToStepsOfTenThousand) {
     SCC_Array<int> array;
     EXPECT_EQ(nullptr, array.GetBuffer());
     std::vector<long> capacities;
@@ -84,6 +84,14 @@ TEST_F(ArrayTest, SizesBoundsAndAFullBufferTriplingUpToStepsOfTenThousand) {
     array.RemoveAll();
     EXPECT_EQ(nullptr, array.GetBuffer());
     EXPECT_EQ(0, Breaks());
+    // Sizes beyond memory fail to allocate instead of wrapping round, and change nothing.
+    SCC_Array<double> doubles;
+    doubles.Add(1.0);
+    EXPECT_THROW(doubles.SetSize(LONG_MAX / 4), std::bad_alloc);
+    EXPECT_THROW(doubles.Insert(1, LONG_MAX), std::bad_alloc);
+    EXPECT_THROW(doubles.SetAtGrow(LONG_MAX - 1, 2.0), std::bad_alloc);
+    EXPECT_EQ(1, doubles.GetSize());
+    EXPECT_EQ(1.0, doubles[0]);
 }
 
 // Every mutator, applied to one of two sharers, gives its result there and leaves the other
@@ -235,16 +243,6 @@ TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
     EXPECT_EQ(1, Breaks());
     EXPECT_EQ(std::vector<int>{1}, Contents(array));
     EXPECT_TRUE(array.IsValid());
-}
-
-TEST_F(ArrayTest, SizesBeyondMemoryFailToAllocateInsteadOfWrapping) {
-    SCC_Array<double> array;
-    array.Add(1.0);
-    EXPECT_THROW(array.SetSize(LONG_MAX / 4), std::bad_alloc);
-    EXPECT_THROW(array.Insert(1, LONG_MAX), std::bad_alloc);
-    EXPECT_THROW(array.SetAtGrow(LONG_MAX - 1, 2.0), std::bad_alloc);
-    EXPECT_EQ(1, array.GetSize());
-    EXPECT_EQ(1.0, array[0]);
 }
 
 // ---- sorting and ordered search -----------------------------------------------------------------

@@ -139,8 +139,9 @@ TEST(SCC_ArrayIterator, RandomEditsMatchAnIdentityModel) {
     }
 }
 
-// The base iterator: reports for every operation a container must supply.
-TEST(SCC_ArrayIterator, BaseOperationsReportAndAnswerDefaults) {
+// The base iterator reports every operation a container must supply and answers defaults; it
+// dispatches the array's notifications by its focus-delete policy.
+TEST(SCC_ArrayIterator, BaseOperationsAnswerDefaultsAndDispatchFollowsThePolicy) {
     ScopedBreakCounter breaks;
     SCC_Iterator base;
     EXPECT_EQ(0, base.GetHandle());
@@ -152,9 +153,6 @@ TEST(SCC_ArrayIterator, BaseOperationsReportAndAnswerDefaults) {
     EXPECT_EQ(1, base.IsValid());
     EXPECT_EQ(6, breaks.Breaks());
     EXPECT_EQ(0, base.GetFocusDeletePolicy());
-}
-
-TEST(SCC_ArrayIterator, BaseNotificationDispatchFollowsThePolicy) {
     struct Spy : SCC_Iterator {
         std::string calls;
         SYS_Handle GetHandle() override { return 0x100000004LL; }  // a handle above 32 bits

@@ -86,7 +86,7 @@ TEST(SCC_Map, StartsEmptyUniqueWith53BucketsAndReportsATableBelowOne) {
     EXPECT_TRUE(unsized.CheckInvariants());
 }
 
-TEST(SCC_Map, TableStopsGrowingAtTheLastSize) {
+TEST(SCC_Map, CustomHashesPickABucketAndTheTableStopsGrowingAtTheLastSize) {
     // Every key in one bucket: each add from the fifth on grows the table, until the last size.
     SCC_Map<int, int> map([](const int&, long) { return 3L; }, 1);
     EXPECT_EQ(1, map.GetTableSize());
@@ -100,13 +100,11 @@ TEST(SCC_Map, TableStopsGrowingAtTheLastSize) {
     EXPECT_EQ(200, map.GetCount());
     EXPECT_TRUE(map.CheckInvariants());
     for (int key = 0; key < 200; ++key) ASSERT_EQ(-key, *map.Lookup(key));
-}
-
-TEST(SCC_Map, AnyHashResultPicksABucketInTheTable) {
-    SCC_Map<int, int> map([](const int& key, long) { return -3L * key - 1000000007L; });
-    for (int key = 0; key < 3000; ++key) ASSERT_NE(nullptr, map.Add(key, key));
-    EXPECT_TRUE(map.CheckInvariants());
-    for (int key = 0; key < 3000; key += 7) ASSERT_EQ(key, *map.Lookup(key));
+    // Any hash result picks a bucket in the table; without a function the key hashes by SCC_Hash.
+    SCC_Map<int, int> negative([](const int& key, long) { return -3L * key - 1000000007L; });
+    for (int key = 0; key < 3000; ++key) ASSERT_NE(nullptr, negative.Add(key, key));
+    EXPECT_TRUE(negative.CheckInvariants());
+    for (int key = 0; key < 3000; key += 7) ASSERT_EQ(key, *negative.Lookup(key));
     SCC_Map<int, int> nullHash(static_cast<SCC_Map<int, int>::HashFunction>(nullptr));
     nullHash.Add(-1, 1);
     EXPECT_EQ(52, (SCC_MapIterator<int, int>(nullHash).GetNode()->hash));
