@@ -358,7 +358,8 @@ TEST_F(ArrayTest, InlineAndVirtualPathsMakeTheSameComparesAndOrder) {
                     Tagged item{static_cast<int>(rng() % (range + 2)) - 1, -1};
                     long first = -1, last = -1;
                     g_taggedCompares = 0;
-                    virtualSwaps.VirtualFind(item, first, last, direction > 0 ? &ascending : nullptr);
+                    SCC_ComparatorBase* given = direction > 0 ? &ascending : nullptr;
+                    virtualSwaps.VirtualFind(item, first, last, given);
                     long virtualCompares = g_taggedCompares;
                     auto run = direction > 0
                                    ? std::equal_range(keys.begin(), keys.end(), item.key)
@@ -443,7 +444,7 @@ TEST_F(ArrayTest, ItemInValidPlaceChecksBothNeighbours) {
         array.SetSize(4);
         for (long i = 0; i < 4; ++i) array[i] = row.values[i];
         for (long i = 0; i < 4; ++i)
-            EXPECT_EQ(row.inPlace[i] == '+', array.ItemInValidPlace(i) != FALSE) << row.inPlace << i;
+            EXPECT_EQ(row.inPlace[i] == '+', array.ItemInValidPlace(i) != FALSE) << row.inPlace;
     }
     EXPECT_EQ(0, Breaks());
 }
@@ -531,7 +532,7 @@ template <class T>
 T ValueOf(int i) {
     static const std::vector<std::string> texts = [] {
         std::vector<std::string> all;
-        for (int k = 0; k < 100; ++k) all.push_back(std::string(1, 'a' + k / 26) + char('a' + k % 26));
+        for (int k = 0; k < 100; ++k) all.push_back({char('a' + k / 26), char('a' + k % 26)});
         return all;
     }();
     if constexpr (std::is_same<T, const char*>::value)

@@ -131,7 +131,7 @@ TEST(SCC_ArrayIterator, RandomEditsMatchAnIdentityModel) {
                 model.erase(model.begin() + at, model.begin() + at + count);
             }
             for (int k = 0; k < 3; ++k) {
-                SCOPED_TRACE(testing::Message() << "round " << round << " step " << step << " k " << k);
+                SCOPED_TRACE(testing::Message() << "round " << round << " step " << step << " " << k);
                 ASSERT_EQ(target[k] >= 0, its[k].IsValid() != FALSE);
                 if (target[k] >= 0) ASSERT_EQ(target[k], its[k].GetItem());
             }

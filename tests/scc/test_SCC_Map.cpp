@@ -183,7 +183,7 @@ TEST(SCC_Map, BucketsHearEveryLinkUnlinkAndRebuild) {
 }
 
 TEST(SCC_Map, AssignmentCopiesStructureAndStaysIndependent) {
-    SCC_Map<int, int> source([](const int& key, long size) { return static_cast<long>(key) % size; });
+    SCC_Map<int, int> source([](const int& key, long size) { return long(key) % size; });
     source.SetUnique(FALSE);
     for (int key = 0; key < 400; key += 3) source.Add(key, key);
     source.Add(3, -3);

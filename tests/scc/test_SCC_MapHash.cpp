@@ -42,8 +42,9 @@ struct HashCase {
 // through fourteen sizes, then answers 0.
 TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
     int object = 0;
-    const SYS_StrNoCase longName("A long name that spans more than one block of 64 characters, mixed Case");
-    const SYS_StrNoCase longUpper("A LONG NAME THAT SPANS MORE THAN ONE BLOCK OF 64 CHARACTERS, MIXED CASE");
+    const SYS_StrNoCase longName((std::string(64, 'q') + "Mixed Case").c_str());  // two blocks
+    const SYS_StrNoCase longUpper((std::string(64, 'Q') + "MIXED CASE").c_str());
+    const uintptr_t high = uintptr_t{0xABCD00000000ULL} + 1000;  // hashes its low 32 bits
     SYS_String lower("Via_12"), empty;
     lower.MakeLower();
     empty.MakeLower();
@@ -69,13 +70,13 @@ TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
         {"char 65", SCC_Hash('A', 53), 65 % 53},
         {"unsigned -1 wraps", SCC_Hash(static_cast<unsigned int>(-1), 53), 4294967295u % 53},
         {"unsigned long max", SCC_Hash(ULONG_MAX, 53), static_cast<long>(ULONG_MAX % 53)},
-        {"unsigned long long", SCC_Hash(0xFFFFFFFFFFULL, 107), static_cast<long>(0xFFFFFFFFFFULL % 107)},
+        {"unsigned long long", SCC_Hash(0xFFFFFFFFFFULL, 107), long(0xFFFFFFFFFFULL % 107)},
         {"unsigned char 255", SCC_Hash(static_cast<unsigned char>(255), 53), 255 % 53},
         {"table size beyond 32 bits", SCC_Hash(-1, 0x100000000L), 0xFFFFFFFFL},
         {"unsigned in a huge table", SCC_Hash(7u, 0x100000000L), 7},
         {"low address", SCC_Hash(reinterpret_cast<void*>(uintptr_t{1000}), 53), 1000 % 53},
-        {"high address", SCC_Hash(reinterpret_cast<void*>(uintptr_t{0xABCD00000000ULL} + 1000), 53), 1000 % 53},
-        {"top address", SCC_Hash(reinterpret_cast<const void*>(uintptr_t{0xFFFFFFFFULL}), 107), 0xFFFFFFFFL % 107},
+        {"high address", SCC_Hash(reinterpret_cast<void*>(high), 53), 1000 % 53},
+        {"top address", SCC_Hash(reinterpret_cast<const void*>(0xFFFFFFFFUL), 107), 0xFFFFFFFFL % 107},
         {"typed address", SCC_Hash(&object, 223), SCC_Hash(static_cast<void*>(&object), 223)},
         {"letter A", SCC_Hash("A", 53), 38},
         {"null text", SCC_Hash(static_cast<const char*>(nullptr), 53), 0},
@@ -90,8 +91,10 @@ TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
         {"text, no table", SCC_Hash("A", -1), 0},
         {"SYS_String, no table", SCC_Hash(SYS_String("A"), 0), 0},
         {"no-case text, negative table", SCC_Hash(SYS_StrNoCase("A"), -5), 0},
-        {"no-case keys", SCC_Hash(SYS_StrNoCase("Copper"), 467183), SCC_Hash(SYS_StrNoCase("COPPER"), 467183)},
-        {"no-case key as lower case", SCC_Hash(SYS_StrNoCase("Via_12"), 467183), SCC_Hash(lower, 467183)},
+        {"no-case keys", SCC_Hash(SYS_StrNoCase("Copper"), 467183),
+         SCC_Hash(SYS_StrNoCase("COPPER"), 467183)},
+        {"no-case key as lower case", SCC_Hash(SYS_StrNoCase("Via_12"), 467183),
+         SCC_Hash(lower, 467183)},
         {"empty no-case key", SCC_Hash(SYS_StrNoCase(""), 467183), SCC_Hash(empty, 467183)},
         {"long no-case keys", SCC_Hash(longName, 467183), SCC_Hash(longUpper, 467183)},
     };
