@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "SCC_Array.h"
@@ -139,9 +138,9 @@ TEST(SCC_ArrayIterator, RandomEditsMatchAnIdentityModel) {
     }
 }
 
-// The base iterator reports every operation a container must supply and answers defaults; it
-// dispatches the array's notifications by its focus-delete policy.
-TEST(SCC_ArrayIterator, BaseOperationsAnswerDefaultsAndDispatchFollowsThePolicy) {
+// The base iterator reports every operation a container must supply and answers defaults; a
+// deletion concerns it only when the full handle is its own.
+TEST(SCC_ArrayIterator, BaseOperationsAnswerDefaultsAndDeletionsMatchTheFullHandle) {
     ScopedBreakCounter breaks;
     SCC_Iterator base;
     EXPECT_EQ(0, base.GetHandle());
@@ -154,29 +153,19 @@ TEST(SCC_ArrayIterator, BaseOperationsAnswerDefaultsAndDispatchFollowsThePolicy)
     EXPECT_EQ(6, breaks.Breaks());
     EXPECT_EQ(0, base.GetFocusDeletePolicy());
     struct Spy : SCC_Iterator {
-        std::string calls;
+        int invalidated = 0;
         SYS_Handle GetHandle() override { return 0x100000004LL; }  // a handle above 32 bits
-        int Clear() override { calls += "C"; return 0; }
-        int GetNext() override { calls += "N"; return 0; }
-        int GetPrev() override { calls += "P"; return 0; }
-        int Invalidate() override { calls += "I"; return 0; }
+        int Invalidate() override { return ++invalidated; }
     } spy;
     SCC_Notifier notifier;
     AddNode(notifier, spy);
-    void* mine = SCC_Notifier::ValueAsData(0x100000004LL);
-    void* truncated = SCC_Notifier::ValueAsData(4);
-    notifier.Notify(2, mine);
-    notifier.Notify(2, truncated);  // the same low 32 bits: not this iterator's handle
+    // The same low 32 bits: not this iterator's handle.
+    notifier.Notify(SCC_NotifyDeleting, SCC_Notifier::ValueAsData(4));
+    EXPECT_EQ(0, spy.invalidated);
     spy.OnFocusDeleteGoForward();
-    notifier.Notify(2, mine);
-    spy.OnFocusDeleteGoBack();
-    notifier.Notify(2, mine);
-    notifier.Notify(6, nullptr);
-    notifier.Notify(1, mine);
-    notifier.Notify(5, nullptr);
     spy.OnFocusDeleteInvalidate();
-    notifier.Notify(2, mine);
-    EXPECT_EQ("INPCI", spy.calls);
+    notifier.Notify(SCC_NotifyDeleting, SCC_Notifier::ValueAsData(0x100000004LL));
+    EXPECT_EQ(1, spy.invalidated);
 }
 
 }  // namespace

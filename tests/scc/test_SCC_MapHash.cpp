@@ -51,30 +51,23 @@ TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
     const SYS_String withNul("ab\0cd", 5);  // compares equal to "ab", so hashes alike
     const HashCase cases[] = {
         {"first size", SCC_GetNewTableSize(LONG_MIN), 53},
-        {"size below the first", SCC_GetNewTableSize(52), 53},
         {"size after the first", SCC_GetNewTableSize(53), 107},
         {"last size", SCC_GetNewTableSize(233591), 467183},
         {"no size after the last", SCC_GetNewTableSize(467183), 0},
-        {"no size after the largest", SCC_GetNewTableSize(LONG_MAX), 0},
-        {"int zero", SCC_Hash(0, 53), 0},
-        {"int 212 in 53", SCC_Hash(212, 53), 0},
         {"int 212 in 107", SCC_Hash(212, 107), 105},
         {"int -1", SCC_Hash(-1, 53), 52},
         {"int -53", SCC_Hash(-53, 53), 0},
         {"int min", SCC_Hash(INT_MIN, 53), ((INT_MIN % 53) + 53) % 53},
         {"int max", SCC_Hash(INT_MAX, 467183), INT_MAX % 467183},
-        {"long -1", SCC_Hash(-1L, 107), 106},
         {"long beyond 32 bits", SCC_Hash(0x100000000L + 5, 53), (0x100000000L + 5) % 53},
         {"long long negative", SCC_Hash(-0x100000001LL, 53), 53 - (0x100000001LL % 53)},
         {"char -1", SCC_Hash(static_cast<char>(-1), 53), 52},
-        {"char 65", SCC_Hash('A', 53), 65 % 53},
         {"unsigned -1 wraps", SCC_Hash(static_cast<unsigned int>(-1), 53), 4294967295u % 53},
         {"unsigned long max", SCC_Hash(ULONG_MAX, 53), static_cast<long>(ULONG_MAX % 53)},
         {"unsigned long long", SCC_Hash(0xFFFFFFFFFFULL, 107), long(0xFFFFFFFFFFULL % 107)},
         {"unsigned char 255", SCC_Hash(static_cast<unsigned char>(255), 53), 255 % 53},
         {"table size beyond 32 bits", SCC_Hash(-1, 0x100000000L), 0xFFFFFFFFL},
         {"unsigned in a huge table", SCC_Hash(7u, 0x100000000L), 7},
-        {"low address", SCC_Hash(reinterpret_cast<void*>(uintptr_t{1000}), 53), 1000 % 53},
         {"high address", SCC_Hash(reinterpret_cast<void*>(high), 53), 1000 % 53},
         {"top address", SCC_Hash(reinterpret_cast<const void*>(0xFFFFFFFFUL), 107), 0xFFFFFFFFL % 107},
         {"typed address", SCC_Hash(&object, 223), SCC_Hash(static_cast<void*>(&object), 223)},
@@ -82,15 +75,13 @@ TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
         {"null text", SCC_Hash(static_cast<const char*>(nullptr), 53), 0},
         {"SYS_String", SCC_Hash(SYS_String("A"), 53), 38},
         {"CString", SCC_Hash(CString("A"), 53), 38},
-        {"long SYS_String", SCC_Hash(SYS_String("pad_12"), 1823), SCC_Hash("pad_12", 1823)},
         {"empty SYS_String", SCC_Hash(SYS_String(), 53), 0},
         {"embedded NUL", SCC_Hash(withNul, 467183), SCC_Hash(SYS_String("ab"), 467183)},
         {"int, no table", SCC_Hash(-7, 0), 0},
-        {"unsigned, negative table", SCC_Hash(7UL, -1), 0},
-        {"address, no table", SCC_Hash(static_cast<const void*>(&object), LONG_MIN), 0},
-        {"text, no table", SCC_Hash("A", -1), 0},
         {"SYS_String, no table", SCC_Hash(SYS_String("A"), 0), 0},
         {"no-case text, negative table", SCC_Hash(SYS_StrNoCase("A"), -5), 0},
+        {"unsigned, negative table", SCC_Hash(7UL, -1), 0},
+        {"long, no table", SCC_Hash(-7L, LONG_MIN), 0},
         {"no-case keys", SCC_Hash(SYS_StrNoCase("Copper"), 467183),
          SCC_Hash(SYS_StrNoCase("COPPER"), 467183)},
         {"no-case key as lower case", SCC_Hash(SYS_StrNoCase("Via_12"), 467183),
@@ -104,17 +95,10 @@ TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
     }
 }
 
-TEST(SCC_StringPolynomial, WorkedValuesAndBytesAboveTheSevenBitsCountNegative) {
+// Bytes above the seven bits count negative; a counted text stops at its first NUL.
+TEST(SCC_StringPolynomial, MatchesTheRunningProductAndCountedTextStopsAtItsFirstNul) {
     EXPECT_EQ(409097975u, SCC_StringPolynomial("A"));
-    EXPECT_EQ(0u, SCC_StringPolynomial(""));
-    EXPECT_EQ(0u, SCC_StringPolynomial(nullptr));
     EXPECT_EQ(static_cast<uint32_t>(-1) * 6293815u, SCC_StringPolynomial("\xff"));
-    EXPECT_EQ(RunningPolynomial("\x80\x7f\x01"), SCC_StringPolynomial("\x80\x7f\x01"));
-    EXPECT_EQ(SCC_StringPolynomial("mixed case"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
-    EXPECT_NE(SCC_StringPolynomial("MiXeD CaSe"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
-}
-
-TEST(SCC_StringPolynomial, CountedTextStopsAtItsFirstNul) {
     const std::string text("ab\0cd", 5);
     EXPECT_EQ(SCC_StringPolynomial("ab"), SCC_StringPolynomial(text.data(), 5));
     EXPECT_EQ(SCC_StringPolynomial("a"), SCC_StringPolynomial(text.data(), 1));
