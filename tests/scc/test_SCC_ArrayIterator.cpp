@@ -94,7 +94,7 @@ TEST(SCC_ArrayIterator, RandomEditsMatchAnIdentityModel) {
         std::vector<int> model;  // element ids; each element holds its id
         int nextId = 0;
         SCC_ArrayIterator<int> its[3];
-        int target[3];  // the id each iterator must stand on, -1 for none
+        int target[3] = {-1, -1, -1};  // the id each iterator must stand on, -1 for none
         its[0].OnFocusDeleteGoBack();
         its[2].OnFocusDeleteGoForward();
         auto insert = [&](long at, long count) {
@@ -105,7 +105,6 @@ TEST(SCC_ArrayIterator, RandomEditsMatchAnIdentityModel) {
             }
         };
         insert(0, 10);
-        for (int k = 0; k < 3; ++k) target[k] = -1;
         for (int step = 0; step < 80; ++step) {
             for (int k = 0; k < 3; ++k) {
                 if (target[k] >= 0 || model.empty()) continue;

@@ -25,12 +25,6 @@ uint32_t RunningPolynomial(const std::string& text, bool lowerCase = false) {
     return hash;
 }
 
-std::string RandomText(std::mt19937& rng, size_t length) {
-    std::string text(length, ' ');
-    for (char& c : text) c = static_cast<char>(1 + rng() % 255);  // any byte but NUL
-    return text;
-}
-
 struct HashCase {
     const char* name;
     long hash;
@@ -51,14 +45,10 @@ TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
     const SYS_String withNul("ab\0cd", 5);  // compares equal to "ab", so hashes alike
     const HashCase cases[] = {
         {"first size", SCC_GetNewTableSize(LONG_MIN), 53},
-        {"size after the first", SCC_GetNewTableSize(53), 107},
         {"last size", SCC_GetNewTableSize(233591), 467183},
         {"no size after the last", SCC_GetNewTableSize(467183), 0},
         {"int 212 in 107", SCC_Hash(212, 107), 105},
         {"int -1", SCC_Hash(-1, 53), 52},
-        {"int -53", SCC_Hash(-53, 53), 0},
-        {"int min", SCC_Hash(INT_MIN, 53), ((INT_MIN % 53) + 53) % 53},
-        {"int max", SCC_Hash(INT_MAX, 467183), INT_MAX % 467183},
         {"long beyond 32 bits", SCC_Hash(0x100000000L + 5, 53), (0x100000000L + 5) % 53},
         {"long long negative", SCC_Hash(-0x100000001LL, 53), 53 - (0x100000001LL % 53)},
         {"char -1", SCC_Hash(static_cast<char>(-1), 53), 52},
@@ -67,14 +57,12 @@ TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
         {"unsigned long long", SCC_Hash(0xFFFFFFFFFFULL, 107), long(0xFFFFFFFFFFULL % 107)},
         {"unsigned char 255", SCC_Hash(static_cast<unsigned char>(255), 53), 255 % 53},
         {"table size beyond 32 bits", SCC_Hash(-1, 0x100000000L), 0xFFFFFFFFL},
-        {"unsigned in a huge table", SCC_Hash(7u, 0x100000000L), 7},
         {"high address", SCC_Hash(reinterpret_cast<void*>(high), 53), 1000 % 53},
         {"top address", SCC_Hash(reinterpret_cast<const void*>(0xFFFFFFFFUL), 107), 0xFFFFFFFFL % 107},
         {"typed address", SCC_Hash(&object, 223), SCC_Hash(static_cast<void*>(&object), 223)},
         {"letter A", SCC_Hash("A", 53), 38},
         {"null text", SCC_Hash(static_cast<const char*>(nullptr), 53), 0},
         {"SYS_String", SCC_Hash(SYS_String("A"), 53), 38},
-        {"CString", SCC_Hash(CString("A"), 53), 38},
         {"empty SYS_String", SCC_Hash(SYS_String(), 53), 0},
         {"embedded NUL", SCC_Hash(withNul, 467183), SCC_Hash(SYS_String("ab"), 467183)},
         {"int, no table", SCC_Hash(-7, 0), 0},
@@ -109,7 +97,8 @@ TEST(SCC_StringPolynomial, MatchesTheRunningProductAndCountedTextStopsAtItsFirst
     std::mt19937 rng(3);
     for (size_t nulAt : {10u, 63u, 64u, 70u, 199u}) {
         SCOPED_TRACE(nulAt);
-        std::string longText = RandomText(rng, 200);
+        std::string longText(200, ' ');
+        for (char& c : longText) c = static_cast<char>(1 + rng() % 255);  // any byte but NUL
         longText[nulAt] = '\0';
         EXPECT_EQ(RunningPolynomial(longText.substr(0, nulAt)),
                   SCC_StringPolynomial(longText.data(), 200));

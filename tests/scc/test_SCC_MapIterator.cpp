@@ -41,6 +41,7 @@ TEST(SCC_MapIterator, LosingItsNodeOrItsMapIsSafe) {
         it.OnFocusDeleteGoBack();  // no node before the first: leaves the map
         map.Remove(*it.GetKey());
         EXPECT_EQ(nullptr, it.GetMap());
+        EXPECT_FALSE(it.GetFirst(map));  // empty now, but attached when the map goes
     }
     EXPECT_TRUE(it.IsEmpty());
     EXPECT_EQ(nullptr, it.GetMap());

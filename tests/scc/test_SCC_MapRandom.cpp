@@ -1,6 +1,5 @@
-// Random adds, removals and look-ups against a model of the chained table (std::deque buckets)
-// that gives the content, the value each look-up finds and the exact bucket and chain order,
-// growth included.
+// Random adds, removals and look-ups against a model of the chained table that gives the value
+// each look-up finds and the exact bucket and chain order, growth included.
 #include <gtest/gtest.h>
 
 #include <deque>

@@ -59,15 +59,12 @@ TEST_F(SharedBufferTest, HeapObjectsCountFromOneAndGoWithTheirLastSharedPointer)
     delete copy;
     {
         SCC_SharedPointer<Shared> first(new Shared);
-        SCC_SharedPointer<Shared> second(first);
-        SCC_SharedPointer<Shared> third;
-        third = second;
-        EXPECT_EQ(3, first->GetRefCount());
-        third = third;  // self-assignment keeps it alive
+        SCC_SharedPointer<Shared> second;
+        second = first;
+        second = second;  // self-assignment keeps it alive
+        EXPECT_EQ(2, first->GetRefCount());
         second.Release();
         EXPECT_TRUE(second.IsNull());
-        first = third.Get();  // the same object again
-        EXPECT_EQ(2, first->GetRefCount());
         // A count that is not the first base lives at another address than its object.
         SCC_SharedPointer<SecondBase> other(new SecondBase);
         EXPECT_NE(static_cast<void*>(other.Get()),
