@@ -52,7 +52,9 @@ TEST_F(ArrayTest, SizesBoundsAndGrowthByTriplingUpToStepsOfTenThousand) {
     EXPECT_TRUE(array.InBounds(29999));
     EXPECT_FALSE(array.InBounds(30000));
     EXPECT_FALSE(array.InBounds(-1));
+    EXPECT_FALSE(array.IsEmpty());
     array.RemoveAll();
+    array.Clear();  // without a buffer: nothing to do
     EXPECT_EQ(nullptr, array.GetBuffer());
     EXPECT_TRUE(array.IsValid());
     EXPECT_EQ(0, Breaks());
@@ -78,6 +80,7 @@ struct Mutation {
 const Mutation kMutations[] = {
     {"operator[]", [](SCC_Array<int>& a) { a[0] = 99; }, {99, 3, 4}, 0},
     {"SetAt", [](SCC_Array<int>& a) { a.SetAt(1, 99); }, {5, 99, 4}, 0},
+    {"SetAtGrow inside", [](SCC_Array<int>& a) { a.SetAtGrow(2, 99); }, {5, 3, 99}, 0},
     {"SetAtGrow outside", [](SCC_Array<int>& a) { a.SetAtGrow(6, 99); }, {5, 3, 4, 0, 0, 0, 99}, 0},
     {"InsertAt", [](SCC_Array<int>& a) { a.InsertAt(1, 99); }, {5, 99, 3, 4}, 0},
     {"InsertAt self", [](SCC_Array<int>& a) { a.InsertAt(1, a); }, {5, 5, 3, 4, 3, 4}, 0},
@@ -95,6 +98,7 @@ const Mutation kMutations[] = {
     {"Add", [](SCC_Array<int>& a) { a.Add(99); }, {5, 3, 4, 99}, 0},
     {"Append self", [](SCC_Array<int>& a) { a.Append(a); }, {5, 3, 4, 5, 3, 4}, 0},
     {"Clear", [](SCC_Array<int>& a) { a.Clear(); }, {}, 0},
+    {"self-assignment", [](SCC_Array<int>& a) { a = *&a; }, {5, 3, 4}, 0},
     {"insert at negative index", [](SCC_Array<int>& a) { a.Insert(-1, 1); }, {5, 3, 4}, 1},
     {"insert zero elements", [](SCC_Array<int>& a) { a.Insert(0, 0); }, {5, 3, 4}, 1},
     {"insert past the end", [](SCC_Array<int>& a) { a.Insert(4, 1); }, {5, 3, 4}, 1},
@@ -422,8 +426,6 @@ TEST(SCC_Compare, FollowsTheRuleOfEachKeyType) {
     ExpectOrdered("z", "\xe9");  // bytes compare unsigned
     // A NaN compares equal to anything.
     EXPECT_EQ(0, SCC_Compare(std::numeric_limits<double>::quiet_NaN(), 1.0));
-    EXPECT_EQ(0, SCC_Compare(2.0f, std::numeric_limits<float>::quiet_NaN()));
-    EXPECT_EQ(0, SCC_Compare(0.0, -0.0));
 }
 
 }  // namespace

@@ -33,7 +33,8 @@ TEST(SCC_MapIterator, LosingItsNodeOrItsMapIsSafe) {
         it.Invalidate();
         EXPECT_EQ(nullptr, it.GetMap());
         EXPECT_EQ(nullptr, it.GetOwner());  // no longer among the map's listeners
-        ASSERT_TRUE(it.GetFirst(map));
+        ASSERT_TRUE(it.SetPosition(map, 4));  // attaches again
+        EXPECT_EQ(4, *it.GetValue());
         EXPECT_TRUE(it.GetFirst(map));  // again on the map it walks
         EXPECT_FALSE(it.SetPosition(map, 99));  // an absent key: no node, still on the map
         EXPECT_EQ(&map, it.GetMap());
@@ -45,7 +46,6 @@ TEST(SCC_MapIterator, LosingItsNodeOrItsMapIsSafe) {
     }
     EXPECT_TRUE(it.IsEmpty());
     EXPECT_EQ(nullptr, it.GetMap());
-    EXPECT_EQ(0, it.GetHandle());
     ScopedBreakCounter breaks;
     EXPECT_FALSE(it.GetFirst());
     EXPECT_FALSE(it.GetNext());
