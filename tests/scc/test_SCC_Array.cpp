@@ -155,6 +155,7 @@ TEST_F(ArrayTest, SortDirectionPersistsAndRangesOutsideTheArraySortNothing) {
     EXPECT_EQ((std::vector<int>{9, 7, 5, 4, 2}), Contents(array));
     array.SetAt(0, 1);
     array.Sort(0);  // still descending
+    EXPECT_TRUE(array.GetComparator()->IsDescending());
     array.Sort(2, 4, 1);  // runs past the end
     array.Sort(-1, 2, 1);
     array.Sort(5, 1, 1);

@@ -97,6 +97,7 @@ TEST(SCC_Map, AssignmentCopiesStructureAndStaysIndependent) {
     MapListener sourceListener(source);
     target = source;
     EXPECT_EQ(source.GetTableSize(), target.GetTableSize());
+    EXPECT_EQ(source.GetHashFunction(), target.GetHashFunction());
     EXPECT_FALSE(target.IsUnique());
     SCC_MapIterator<int, int> from(source), to(target);  // the same chains, node for node
     for (; !from.IsEmpty(); from.GetNext(), to.GetNext()) {

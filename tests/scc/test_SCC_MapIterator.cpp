@@ -44,7 +44,7 @@ TEST(SCC_MapIterator, LosingItsNodeOrItsMapIsSafe) {
         EXPECT_EQ(nullptr, it.GetMap());
         EXPECT_FALSE(it.GetFirst(map));  // empty now, but attached when the map goes
     }
-    EXPECT_TRUE(it.IsEmpty());
+    EXPECT_FALSE(it.IsValid());
     EXPECT_EQ(nullptr, it.GetMap());
     ScopedBreakCounter breaks;
     EXPECT_FALSE(it.GetFirst());
