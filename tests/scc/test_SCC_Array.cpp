@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <limits>
 #include <new>
 #include <random>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "SCC_Array.h"
@@ -24,16 +24,6 @@ private:
     ScopedBreakCounter m_breaks;
 };
 
-// Exposes the protected search.
-template <class T>
-class Probe : public SCC_SortableArray<T> {
-public:
-    using SCC_Array<T>::operator=;
-    void Find(const T& item, long& first, long& last, SCC_ComparatorBase* comparator = nullptr) {
-        this->FindItemPosition(&item, first, last, comparator);
-    }
-};
-
 std::vector<int> Contents(const SCC_Array<int>& array) {
     std::vector<int> out;
     for (long i = 0; i < array.GetSize(); ++i) out.push_back(array[i]);
@@ -46,24 +36,7 @@ SCC_Array<int> Make(std::initializer_list<int> values) {
     return array;
 }
 
-// Records "code:param" of every notification; code 7 as "7:op/index/count".
-class Recorder : public SCC_EventNode<int> {
-public:
-    int OnNotification(int code, int* data) override {
-        if (code == 7) {
-            const _SCC_Array::Change* c = reinterpret_cast<const _SCC_Array::Change*>(data);
-            log.push_back("7:" + std::to_string(c->operation) + "/" + std::to_string(c->index) +
-                          "/" + std::to_string(c->count));
-        } else {
-            log.push_back(std::to_string(code) + ":" +
-                          std::to_string(SCC_Notifier::DataAsValue(data)));
-        }
-        return 0;
-    }
-    std::vector<std::string> log;
-};
-
-TEST_F(ArrayTest, AFullBufferTriplesUpToStepsOfTenThousand) {
+TEST_F(ArrayTest, SizesBoundsAndGrowthByTriplingUpToStepsOfTenThousand) {
     SCC_Array<int> array;
     EXPECT_EQ(nullptr, array.GetBuffer());
     std::vector<long> capacities;
@@ -74,196 +47,85 @@ TEST_F(ArrayTest, AFullBufferTriplesUpToStepsOfTenThousand) {
     }
     std::vector<long> expected = {1, 3, 9, 27, 81, 243, 729, 2187, 6561, 16561, 26561, 36561};
     EXPECT_EQ(expected, capacities);
-    EXPECT_EQ(29999, array[29999]);
-}
-
-TEST_F(ArrayTest, SizesAndBounds) {
-    SCC_Array<int> array = Make({4, 5, 6});
-    EXPECT_EQ(3, array.GetSize());
-    EXPECT_EQ(3, array.GetCount());
-    EXPECT_EQ(3, array.GetUpperBound());
-    EXPECT_TRUE(array.InBounds(2));
-    EXPECT_FALSE(array.InBounds(3));
+    EXPECT_EQ(30000, array.GetCount());
+    EXPECT_EQ(30000, array.GetUpperBound());
+    EXPECT_TRUE(array.InBounds(29999));
+    EXPECT_FALSE(array.InBounds(30000));
     EXPECT_FALSE(array.InBounds(-1));
     EXPECT_FALSE(array.IsEmpty());
+    array.RemoveAll();
+    array.Clear();  // without a buffer: nothing to do
+    EXPECT_EQ(nullptr, array.GetBuffer());
     EXPECT_TRUE(array.IsValid());
     EXPECT_EQ(0, Breaks());
-    EXPECT_EQ(0, array[3]);  // reported, reads a default
-    array[-1] = 9;           // reported, goes to scratch
-    EXPECT_EQ(2, Breaks());
-    EXPECT_EQ((std::vector<int>{4, 5, 6}), Contents(array));
+    // Sizes beyond memory fail to allocate instead of wrapping round, and change nothing.
+    SCC_Array<double> doubles;
+    doubles.Add(1.0);
+    EXPECT_THROW(doubles.SetSize(LONG_MAX / 4), std::bad_alloc);
+    EXPECT_THROW(doubles.Insert(1, LONG_MAX), std::bad_alloc);
+    EXPECT_THROW(doubles.SetAtGrow(LONG_MAX - 1, 2.0), std::bad_alloc);
+    EXPECT_EQ(1, doubles.GetSize());
+    EXPECT_EQ(1.0, doubles[0]);
 }
 
-// What the random edits below do not reach: blank inserts, growth by SetAtGrow and an array
-// inserted into itself.
-TEST_F(ArrayTest, InsertGrowAndSelfInsertMoveElements) {
-    SCC_Array<int> array = Make({1, 2, 3});
-    array.Insert(1, 2);
-    array.RemoveAt(0);
-    EXPECT_EQ((std::vector<int>{0, 0, 2, 3}), Contents(array));
-    array.SetAtGrow(5, 6);
-    EXPECT_EQ((std::vector<int>{0, 0, 2, 3, 0, 6}), Contents(array));
-    array.InsertAt(2, array);
-    EXPECT_EQ((std::vector<int>{0, 0, 0, 0, 2, 3, 0, 6, 2, 3, 0, 6}), Contents(array));
-    array.RemoveAll();
-    EXPECT_EQ(nullptr, array.GetBuffer());
-    EXPECT_EQ(0, Breaks());
-}
-
-struct BadCall {
-    const char* name;
-    void (*call)(SCC_Array<int>&);
-};
-
-const BadCall kBadCalls[] = {
-    {"insert at negative index", [](SCC_Array<int>& a) { a.Insert(-1, 1); }},
-    {"insert zero elements", [](SCC_Array<int>& a) { a.Insert(0, 0); }},
-    {"insert past the end", [](SCC_Array<int>& a) { a.Insert(4, 1); }},
-    {"delete past the end", [](SCC_Array<int>& a) { a.Delete(2, 2); }},
-    {"delete zero elements", [](SCC_Array<int>& a) { a.Delete(0, 0); }},
-    {"delete at negative index", [](SCC_Array<int>& a) { a.Delete(-1, 1); }},
-    {"set out of range", [](SCC_Array<int>& a) { a.SetAt(3, 1); }},
-    {"negative size", [](SCC_Array<int>& a) { a.SetSize(-2); }},
-    {"sort without comparator", [](SCC_Array<int>& a) { a.Sort(1); }},
-};
-
-TEST_F(ArrayTest, BrokenPreconditionsAreReportedAndChangeNothing) {
-    for (const BadCall& c : kBadCalls) {
-        SCOPED_TRACE(c.name);
-        SCC_Array<int> array = Make({3, 1, 2});
-        ResetBreaks();
-        c.call(array);
-        EXPECT_EQ(1, Breaks());
-        EXPECT_EQ((std::vector<int>{3, 1, 2}), Contents(array));
-    }
-}
-
-// Every mutator, applied to one of two sharers, leaves the other unchanged.
+// Every mutator, applied to one of two sharers, gives its result there and leaves the other
+// unchanged; a call with a broken precondition is reported once and changes nothing.
 struct Mutation {
     const char* name;
     void (*apply)(SCC_Array<int>&);
+    std::vector<int> result;
+    int breaks;
 };
 
 const Mutation kMutations[] = {
-    {"operator[]", [](SCC_Array<int>& a) { a[0] = 99; }},
-    {"SetAt", [](SCC_Array<int>& a) { a.SetAt(1, 99); }},
-    {"SetAtGrow inside", [](SCC_Array<int>& a) { a.SetAtGrow(2, 99); }},
-    {"SetAtGrow outside", [](SCC_Array<int>& a) { a.SetAtGrow(6, 99); }},
-    {"InsertAt", [](SCC_Array<int>& a) { a.InsertAt(1, 99); }},
-    {"Insert", [](SCC_Array<int>& a) { a.Insert(0, 1); }},
-    {"Delete", [](SCC_Array<int>& a) { a.Delete(0, 2); }},
-    {"SetSize smaller", [](SCC_Array<int>& a) { a.SetSize(1); }},
-    {"SetSize larger", [](SCC_Array<int>& a) { a.SetSize(9); }},
-    {"Sort", [](SCC_Array<int>& a) { a.SetComparator(new SCC_Comparator<int>); }},
-    {"Sort range", [](SCC_Array<int>& a) {
+    {"operator[]", [](SCC_Array<int>& a) { a[0] = 99; }, {99, 3, 4}, 0},
+    {"SetAt", [](SCC_Array<int>& a) { a.SetAt(1, 99); }, {5, 99, 4}, 0},
+    {"SetAtGrow inside", [](SCC_Array<int>& a) { a.SetAtGrow(2, 99); }, {5, 3, 99}, 0},
+    {"SetAtGrow outside", [](SCC_Array<int>& a) { a.SetAtGrow(6, 99); }, {5, 3, 4, 0, 0, 0, 99}, 0},
+    {"InsertAt", [](SCC_Array<int>& a) { a.InsertAt(1, 99); }, {5, 99, 3, 4}, 0},
+    {"InsertAt self", [](SCC_Array<int>& a) { a.InsertAt(1, a); }, {5, 5, 3, 4, 3, 4}, 0},
+    {"Insert blanks", [](SCC_Array<int>& a) { a.Insert(0, 2); }, {0, 0, 5, 3, 4}, 0},
+    {"Delete", [](SCC_Array<int>& a) { a.Delete(0, 2); }, {4}, 0},
+    {"SetSize smaller", [](SCC_Array<int>& a) { a.SetSize(1); }, {5}, 0},
+    {"SetSize larger", [](SCC_Array<int>& a) { a.SetSize(5); }, {5, 3, 4, 0, 0}, 0},
+    {"Sort", [](SCC_Array<int>& a) { a.SetComparator(new SCC_Comparator<int>); }, {3, 4, 5}, 0},
+    {"Sort range",
+     [](SCC_Array<int>& a) {
          a.SetComparator(new SCC_Comparator<int>);
          a.Sort(1, 2, -1);
-     }},
-    {"Add", [](SCC_Array<int>& a) { a.Add(99); }},
-    {"Append self", [](SCC_Array<int>& a) { a.Append(a); }},
-    {"Clear", [](SCC_Array<int>& a) { a.Clear(); }},
+     },
+     {3, 5, 4}, 0},
+    {"Add", [](SCC_Array<int>& a) { a.Add(99); }, {5, 3, 4, 99}, 0},
+    {"Append self", [](SCC_Array<int>& a) { a.Append(a); }, {5, 3, 4, 5, 3, 4}, 0},
+    {"Clear", [](SCC_Array<int>& a) { a.Clear(); }, {}, 0},
+    {"self-assignment", [](SCC_Array<int>& a) { a = *&a; }, {5, 3, 4}, 0},
+    {"insert at negative index", [](SCC_Array<int>& a) { a.Insert(-1, 1); }, {5, 3, 4}, 1},
+    {"insert zero elements", [](SCC_Array<int>& a) { a.Insert(0, 0); }, {5, 3, 4}, 1},
+    {"insert past the end", [](SCC_Array<int>& a) { a.Insert(4, 1); }, {5, 3, 4}, 1},
+    {"delete past the end", [](SCC_Array<int>& a) { a.Delete(2, 2); }, {5, 3, 4}, 1},
+    {"delete zero elements", [](SCC_Array<int>& a) { a.Delete(0, 0); }, {5, 3, 4}, 1},
+    {"delete at negative index", [](SCC_Array<int>& a) { a.Delete(-1, 1); }, {5, 3, 4}, 1},
+    {"set out of range", [](SCC_Array<int>& a) { a.SetAt(3, 1); }, {5, 3, 4}, 1},
+    {"negative size", [](SCC_Array<int>& a) { a.SetSize(-2); }, {5, 3, 4}, 1},
+    {"sort without comparator", [](SCC_Array<int>& a) { a.Sort(1); }, {5, 3, 4}, 1},
 };
 
-TEST_F(ArrayTest, NoWriteShowsThroughACopy) {
+TEST_F(ArrayTest, EachMutatorChangesOnlyItsOwnSharer) {
     for (const Mutation& m : kMutations) {
         SCOPED_TRACE(m.name);
+        ResetBreaks();
         SCC_Array<int> original = Make({5, 3, 4});
         SCC_Array<int> copy;
         copy = original;
         m.apply(copy);
+        EXPECT_EQ(m.result, Contents(copy));
         EXPECT_EQ((std::vector<int>{5, 3, 4}), Contents(original));
         SCC_Array<int> second(original);
         m.apply(original);  // and the other way round
+        EXPECT_EQ(m.result, Contents(original));
         EXPECT_EQ((std::vector<int>{5, 3, 4}), Contents(second));
+        EXPECT_EQ(2 * m.breaks, Breaks());
     }
-}
-
-TEST_F(ArrayTest, RandomEditsOfSharersMatchIndependentVectors) {
-    std::mt19937 rng(7);
-    for (int round = 0; round < 200; ++round) {
-        std::vector<SCC_Array<int>> arrays(4);
-        std::vector<std::vector<int>> models(4);
-        for (int step = 0; step < 60; ++step) {
-            size_t k = rng() % 4;
-            SCC_Array<int>& a = arrays[k];
-            std::vector<int>& m = models[k];
-            int value = static_cast<int>(rng() % 1000);
-            switch (rng() % 6) {
-            case 0: {
-                size_t from = rng() % 4;
-                arrays[k] = arrays[from];
-                models[k] = models[from];
-                break;
-            }
-            case 1: {
-                long at = static_cast<long>(rng() % (m.size() + 1));
-                long count = 1 + static_cast<long>(rng() % 3);
-                a.InsertAt(at, value, count);
-                m.insert(m.begin() + at, count, value);
-                break;
-            }
-            case 2:
-                if (!m.empty()) {
-                    long at = static_cast<long>(rng() % m.size());
-                    long count = 1 + static_cast<long>(rng() % std::min<size_t>(3, m.size() - at));
-                    a.Delete(at, count);
-                    m.erase(m.begin() + at, m.begin() + at + count);
-                }
-                break;
-            case 3:
-                if (!m.empty()) {
-                    long at = static_cast<long>(rng() % m.size());
-                    a[at] = value;
-                    m[at] = value;
-                }
-                break;
-            case 4: {
-                long size = static_cast<long>(rng() % 12);
-                a.SetSize(size);
-                m.resize(size);
-                break;
-            }
-            default:
-                a.Add(value);
-                m.push_back(value);
-                break;
-            }
-            for (size_t i = 0; i < 4; ++i) {
-                ASSERT_EQ(models[i], Contents(arrays[i])) << "round " << round << " step " << step;
-                ASSERT_TRUE(arrays[i].IsValid());
-            }
-        }
-    }
-    EXPECT_EQ(0, Breaks());
-}
-
-TEST_F(ArrayTest, NotificationsCarryTheirCodesParametersAndOrder) {
-    SCC_Array<int> array = Make({1, 2, 3});
-    Recorder recorder;
-    array.AddListener(recorder);
-    array.InsertAt(1, 7, 2);
-    array.Delete(0, 2);
-    array.SetAt(2, 5);
-    array.SetAtGrow(5, 4);
-    array.Add(6);
-    array.SetSize(2);
-    array.SetComparator(new SCC_Comparator<int>);
-    SCC_Array<int> other;
-    array = other;
-    array.Clear();  // no buffer: nothing
-    array.Add(1);
-    array.Clear();
-    std::vector<std::string> expected = {
-        "7:1/1/2", "1:2", "1:3",          // insert two at 1
-        "2:1", "2:1", "7:2/0/2",          // delete two at 0
-        "3:3",                            // SetAt(2)
-        "7:1/3/3", "1:4", "1:5", "1:6", "3:6",  // SetAtGrow(5) on three grows by three
-        "7:1/6/1", "1:7",                 // Add
-        "5:0",                            // SetSize
-        "5:0",                            // sort by the new comparator
-        "5:0",                            // assignment
-        "7:1/0/1", "1:1", "6:0"};
-    EXPECT_EQ(expected, recorder.log);
 }
 
 TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
@@ -283,92 +145,9 @@ TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
     EXPECT_TRUE(array.IsValid());
 }
 
-TEST_F(ArrayTest, ListenerSeesTheInsertedValue) {
-    SCC_Array<int> array;
-    struct Reader : SCC_EventNode<int> {
-        SCC_Array<int>* array = nullptr;
-        std::vector<int> seen;
-        int OnNotification(int code, int* data) override {
-            if (code == 1) seen.push_back((*array)[SCC_Notifier::DataAsValue(data) - 1]);
-            return 0;
-        }
-    } reader;
-    reader.array = &array;
-    array.AddListener(reader);
-    array.Add(4);
-    array.InsertAt(0, 9, 2);
-    EXPECT_EQ((std::vector<int>{4, 9, 9}), reader.seen);
-}
-
-TEST_F(ArrayTest, SizesBeyondMemoryFailToAllocateInsteadOfWrapping) {
-    SCC_Array<double> array;
-    array.Add(1.0);
-    EXPECT_THROW(array.SetSize(LONG_MAX / 4), std::bad_alloc);
-    EXPECT_THROW(array.Insert(1, LONG_MAX), std::bad_alloc);
-    EXPECT_THROW(array.SetAtGrow(LONG_MAX - 1, 2.0), std::bad_alloc);
-    EXPECT_EQ(1, array.GetSize());
-    EXPECT_EQ(1.0, array[0]);
-}
-
 // ---- sorting and ordered search -----------------------------------------------------------------
 
-class CountingComparator : public SCC_Comparator<int> {
-public:
-    int Compare(const void* a, const void* b) override {
-        ++compares;
-        return SCC_Comparator<int>::Compare(a, b);
-    }
-    long compares = 0;
-};
-
-TEST_F(ArrayTest, SortMatchesStdSortOnRandomArrays) {
-    std::mt19937 rng(11);
-    const int sizes[] = {0, 1, 2, 3, 7, 8, 9, 10, 16, 17, 50, 100, 199, 200, 1000, 5000};
-    for (int size : sizes) {
-        for (int trial = 0; trial < 30; ++trial) {
-            int range = trial % 3 == 0 ? 3 : trial % 3 == 1 ? size + 1 : 1000000;
-            std::vector<int> values(size);
-            for (int& v : values) v = static_cast<int>(rng() % range) - range / 2;
-            SCC_Array<int> array;
-            for (int v : values) array.Add(v);
-            array.SetComparator(new SCC_Comparator<int>);
-            std::vector<int> expected = values;
-            std::sort(expected.begin(), expected.end());
-            ASSERT_EQ(expected, Contents(array)) << "size " << size;
-            array.Sort(-1);
-            std::reverse(expected.begin(), expected.end());
-            ASSERT_EQ(expected, Contents(array)) << "size " << size << " descending";
-        }
-    }
-}
-
-TEST_F(ArrayTest, SortOfASubRangeLeavesTheRestAlone) {
-    std::mt19937 rng(5);
-    for (int trial = 0; trial < 300; ++trial) {
-        long size = 1 + static_cast<long>(rng() % 120);
-        std::vector<int> values(size);
-        for (int& v : values) v = static_cast<int>(rng() % 40);
-        SCC_Array<int> array;
-        for (int v : values) array.Add(v);
-        CountingComparator* comparator = new CountingComparator;
-        SCC_SharedPointer<SCC_ComparatorBase> keep(comparator);
-        array.SetComparator(comparator);
-        for (long i = 0; i < size; ++i) array[i] = values[i];  // unsorted again
-        long first = static_cast<long>(rng() % size);
-        long count = static_cast<long>(rng() % (size - first + 1));
-        int direction = trial % 2 == 0 ? 1 : -1;
-        array.Sort(first, count, direction);
-        std::vector<int> expected = values;
-        if (direction == 1)
-            std::sort(expected.begin() + first, expected.begin() + first + count);
-        else
-            std::sort(expected.begin() + first, expected.begin() + first + count,
-                      std::greater<int>());
-        ASSERT_EQ(expected, Contents(array)) << "trial " << trial;
-    }
-}
-
-TEST_F(ArrayTest, SortDirectionPersistsInTheComparator) {
+TEST_F(ArrayTest, SortDirectionPersistsAndRangesOutsideTheArraySortNothing) {
     SCC_Array<int> array = Make({2, 9, 4, 7});
     array.SetComparator(new SCC_Comparator<int>);
     array.Sort(-1);
@@ -376,42 +155,12 @@ TEST_F(ArrayTest, SortDirectionPersistsInTheComparator) {
     EXPECT_EQ((std::vector<int>{9, 7, 5, 4, 2}), Contents(array));
     array.SetAt(0, 1);
     array.Sort(0);  // still descending
-    EXPECT_EQ((std::vector<int>{7, 5, 4, 2, 1}), Contents(array));
     EXPECT_TRUE(array.GetComparator()->IsDescending());
-    std::vector<int> before = Contents(array);
-    Recorder recorder;
-    array.AddListener(recorder);
-    array.Sort(2, 4, 1);  // runs past the end: nothing
+    array.Sort(2, 4, 1);  // runs past the end
     array.Sort(-1, 2, 1);
     array.Sort(5, 1, 1);
-    EXPECT_EQ(before, Contents(array));
-    EXPECT_TRUE(recorder.log.empty());
+    EXPECT_EQ((std::vector<int>{7, 5, 4, 2, 1}), Contents(array));
     EXPECT_EQ(0, Breaks());
-}
-
-struct TieCase {
-    const char* name;
-    int keys;
-};
-
-TEST_F(ArrayTest, ManyEqualKeysSortInNLogNCompares) {
-    const long n = 100000;
-    const TieCase cases[] = {{"ten keys", 10}, {"all equal", 1}, {"two keys", 2}};
-    for (const TieCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::mt19937 rng(3);
-        SCC_Array<int> array;
-        array.SetSize(n);
-        std::vector<int> expected(n);
-        for (long i = 0; i < n; ++i) array[i] = expected[i] = static_cast<int>(rng() % c.keys);
-        CountingComparator* comparator = new CountingComparator;
-        SCC_SharedPointer<SCC_ComparatorBase> keep(comparator);
-        array.SetComparator(comparator);
-        std::sort(expected.begin(), expected.end());
-        ASSERT_EQ(expected, Contents(array));
-        // n log2 n is 1.7e6; a quadratic sort needs about 5e8.
-        EXPECT_LT(comparator->compares, 6 * 1700000L);
-    }
 }
 
 long g_taggedCompares = 0;
@@ -435,15 +184,16 @@ using tagged::Tagged;
 
 int CompareKeys(const Tagged& a, const Tagged& b) { return SCC_Compare(a, b); }
 
-// Overriding Swap sends the sort down the virtual path; VirtualFind is the untyped search.
+// Overriding Swap sends the sort down the virtual path; VirtualFind is the untyped search, by
+// the array's comparator or one given.
 class SwapCountingArray : public SCC_SortableArray<Tagged> {
 public:
     void Swap(long i, long j) override {
         ++swaps;
         SCC_SortableArray<Tagged>::Swap(i, j);
     }
-    void VirtualFind(const Tagged& item, long& first, long& last) {
-        FindItemPosition(&item, first, last, nullptr);
+    void VirtualFind(const Tagged& item, long& first, long& last, SCC_ComparatorBase* given) {
+        FindItemPosition(&item, first, last, given);
     }
     long swaps = 0;
 };
@@ -468,36 +218,56 @@ SortRun SortTagged(Array& array, const std::vector<Tagged>& values, int directio
 TEST_F(ArrayTest, InlineAndVirtualPathsMakeTheSameComparesAndOrder) {
     std::mt19937 rng(17);
     for (int size : {2, 8, 9, 40, 1000, 20000}) {
-        for (int keys : {1, 3, 1000000}) {  // all equal trips the heapsort guard
+        for (int range : {1, 3, 1000000}) {  // all equal trips the heapsort guard
             for (int variant = 0; variant < 4; ++variant) {
                 int direction = variant % 2 == 0 ? 1 : -1;
                 bool withFunction = variant < 2;
-                SCOPED_TRACE(withFunction ? "function" : "SCC_Compare");
+                SCOPED_TRACE(testing::Message() << "size " << size << " keys " << range
+                                                << (withFunction ? " function" : " SCC_Compare"));
                 std::vector<Tagged> values(size);
                 for (int i = 0; i < size; ++i)
-                    values[i] = {static_cast<int>(rng() % keys), i};
+                    values[i] = {static_cast<int>(rng() % range), i};
                 SCC_SortableArray<Tagged> inlined;
                 SwapCountingArray virtualSwaps;
                 SortRun fast = SortTagged(inlined, values, direction, withFunction);
                 SortRun slow = SortTagged(virtualSwaps, values, direction, withFunction);
-                ASSERT_TRUE(fast.order == slow.order)
-                    << "size " << size << " keys " << keys << " direction " << direction;
-                ASSERT_EQ(slow.compares, fast.compares) << "size " << size << " keys " << keys;
+                ASSERT_TRUE(fast.order == slow.order) << "direction " << direction;
+                ASSERT_EQ(slow.compares, fast.compares);
+                if (size >= 1000) {
+                    // n log2 n is under 15 n; a quadratic sort of equal keys needs about n * n / 2.
+                    ASSERT_LT(fast.compares, 6L * 15 * size);
+                }
                 if (size > 8) {
                     ASSERT_GT(virtualSwaps.swaps, 0);  // partitions always swap
                 }
-                for (int i = 1; i < size; ++i)
-                    ASSERT_LE(direction * (fast.order[i - 1].key - fast.order[i].key), 0);
+                std::vector<int> keys(size), sortedKeys(size);
+                for (int i = 0; i < size; ++i) {
+                    keys[i] = fast.order[i].key;
+                    sortedKeys[i] = values[i].key;
+                }
+                std::sort(sortedKeys.begin(), sortedKeys.end());
+                if (direction < 0) std::reverse(sortedKeys.begin(), sortedKeys.end());
+                ASSERT_EQ(sortedKeys, keys);
+                // Each probe finds the run of its key, as std::equal_range does, then joins it.
+                SCC_Comparator<Tagged> ascending;
                 for (int probe = 0; probe < 20; ++probe) {
-                    Tagged item{static_cast<int>(rng() % (keys + 2)) - 1, -1};
+                    Tagged item{static_cast<int>(rng() % (range + 2)) - 1, -1};
                     long first = -1, last = -1;
                     g_taggedCompares = 0;
-                    virtualSwaps.VirtualFind(item, first, last);
+                    SCC_ComparatorBase* given = direction > 0 ? &ascending : nullptr;
+                    virtualSwaps.VirtualFind(item, first, last, given);
                     long virtualCompares = g_taggedCompares;
+                    auto run = direction > 0
+                                   ? std::equal_range(keys.begin(), keys.end(), item.key)
+                                   : std::equal_range(keys.begin(), keys.end(), item.key,
+                                                      std::greater<int>());
+                    ASSERT_EQ(run.first - keys.begin(), first) << "key " << item.key;
+                    ASSERT_EQ(run.second - keys.begin(), last) << "key " << item.key;
                     g_taggedCompares = 0;
                     ASSERT_EQ(last, inlined.AddSorted(item)) << "key " << item.key;
                     ASSERT_EQ(virtualCompares, g_taggedCompares) << "key " << item.key;
                     virtualSwaps.Add(item);
+                    keys.insert(keys.begin() + last, item.key);
                 }
             }
         }
@@ -537,30 +307,6 @@ TEST_F(ArrayTest, InconsistentComparatorNeitherHangsNorLosesElements) {
     EXPECT_EQ(0, Breaks());
 }
 
-TEST_F(ArrayTest, FindItemPositionMatchesEqualRange) {
-    std::mt19937 rng(17);
-    for (int trial = 0; trial < 3000; ++trial) {
-        int size = static_cast<int>(rng() % 60);
-        int range = 1 + static_cast<int>(rng() % 30);
-        std::vector<int> values(size);
-        for (int& v : values) v = static_cast<int>(rng() % range);
-        std::sort(values.begin(), values.end());
-        Probe<int> array;
-        for (int v : values) array.Add(v);
-        SCC_Comparator<int> comparator;  // a local comparator, given explicitly, or the array's
-        const bool explicitly = trial % 2 == 0;
-        if (!explicitly) array.SetComparator(new SCC_Comparator<int>);
-        for (int item = -1; item <= range; ++item) {
-            long first = -5, last = -5;
-            array.Find(item, first, last, explicitly ? &comparator : nullptr);
-            auto run = std::equal_range(values.begin(), values.end(), item);
-            ASSERT_EQ(run.first - values.begin(), first) << "trial " << trial << " item " << item;
-            ASSERT_EQ(run.second - values.begin(), last) << "trial " << trial << " item " << item;
-        }
-    }
-    EXPECT_EQ(0, Breaks());
-}
-
 TEST_F(ArrayTest, AddKeepsOrderBehindEqualElementsAndFindUsesTheRun) {
     SCC_SortableArray<int> array(new SCC_Comparator<int>);
     for (int v : {5, 1, 3}) array.Add(v);
@@ -578,30 +324,12 @@ TEST_F(ArrayTest, AddKeepsOrderBehindEqualElementsAndFindUsesTheRun) {
     EXPECT_FALSE(plain.Find(4, index));
     EXPECT_EQ(3, index);
     EXPECT_EQ(2, copy.Add(4));  // 1, 3, 5 sorted by the shared comparator
-    EXPECT_EQ(0, Breaks());
-}
-
-TEST_F(ArrayTest, ItemInValidPlaceChecksNeighbours) {
-    SCC_SortableArray<int> array(new SCC_Comparator<int>);
-    for (int v : {1, 3, 5, 7}) array.Add(v);
-    for (long i = 0; i < 4; ++i) EXPECT_TRUE(array.ItemInValidPlace(i));
-    array[0] = 4;  // 4, 3, 5, 7
+    array[0] = 4;  // 4, 3, 3, 5: each element against both neighbours
     EXPECT_FALSE(array.ItemInValidPlace(0));
     EXPECT_FALSE(array.ItemInValidPlace(1));
     EXPECT_TRUE(array.ItemInValidPlace(2));
     EXPECT_TRUE(array.ItemInValidPlace(3));
-    array[3] = 2;  // 4, 3, 5, 2
-    EXPECT_FALSE(array.ItemInValidPlace(2));
-    EXPECT_FALSE(array.ItemInValidPlace(3));
-    array[2] = 3;  // 4, 3, 3, 2: still above its successor
-    EXPECT_TRUE(array.ItemInValidPlace(2) == FALSE);
-    array[3] = 3;
-    EXPECT_TRUE(array.ItemInValidPlace(2));
-    EXPECT_TRUE(array.ItemInValidPlace(3));
     EXPECT_EQ(0, Breaks());
-    SCC_Array<int> unsorted = Make({2, 1});
-    EXPECT_TRUE(unsorted.ItemInValidPlace(0));
-    EXPECT_EQ(1, Breaks());
 }
 
 TEST_F(ArrayTest, HeapComparatorIsDeletedWithItsLastArrayLocalOneNever) {
@@ -625,44 +353,27 @@ TEST_F(ArrayTest, HeapComparatorIsDeletedWithItsLastArrayLocalOneNever) {
         SCC_Array<int> b(a);
     }
     EXPECT_EQ(1, deleted);
-    EXPECT_EQ(nullptr, SCC_Array<int>().GetComparator().Get());
-}
-
-TEST_F(ArrayTest, ComparatorBaseReportsAndSortsNothing) {
-    SCC_ComparatorBase base;
-    int a = 1, b = 2;
-    EXPECT_EQ(0, base.Compare(&a, &b));
-    EXPECT_EQ(1, Breaks());
-    SCC_ComparatorBase descending;
-    descending.SetDescending(TRUE);
-    SCC_ComparatorBase copy(descending);
-    EXPECT_TRUE(copy.IsDescending());
+    SCC_ComparatorBase base;  // compares nothing, and a copy keeps its direction
+    EXPECT_EQ(0, base.Compare(&deleted, &deleted));
+    base.SetDescending(TRUE);
+    EXPECT_TRUE(SCC_ComparatorBase(base).IsDescending());
 }
 
 // ---- element types ------------------------------------------------------------------------------
 
+// An element that knows which instances live: use of a dead one or a double destruction fails.
 struct Counted {
-    static std::set<const Counted*> live;
-    static long constructions;
-    int value;
-    Counted() : value(0) { Enter(); }
-    Counted(int v) : value(v) { Enter(); }
-    Counted(const Counted& o) : value(o.value) { Enter(); }
+    static inline std::set<const Counted*> live;
+    int value = 0;
+    Counted(int v = 0) : value(v) { EXPECT_TRUE(live.insert(this).second); }
+    Counted(const Counted& o) : Counted(o.value) {}
     Counted& operator=(const Counted& o) {
-        EXPECT_EQ(1u, live.count(this)) << "assignment to a dead element";
-        EXPECT_EQ(1u, live.count(&o)) << "assignment from a dead element";
+        EXPECT_TRUE(live.count(this) == 1 && live.count(&o) == 1) << "assignment of a dead element";
         value = o.value;
         return *this;
     }
     ~Counted() { EXPECT_EQ(1u, live.erase(this)) << "double destruction"; }
-    bool operator==(const Counted& o) const { return value == o.value; }
-    void Enter() {
-        ++constructions;
-        EXPECT_TRUE(live.insert(this).second);
-    }
 };
-std::set<const Counted*> Counted::live;
-long Counted::constructions = 0;
 
 int CompareCounted(const Counted& a, const Counted& b) { return SCC_Compare(a.value, b.value); }
 
@@ -686,86 +397,36 @@ TEST_F(ArrayTest, ElementsAreConstructedAndDestroyedExactlyOnce) {
         for (long i = 1; i < sorted.GetSize(); ++i) EXPECT_LE(sorted[i - 1].value, sorted[i].value);
     }
     EXPECT_TRUE(Counted::live.empty()) << Counted::live.size() << " leaked";
-    EXPECT_GT(Counted::constructions, 3000);
 }
 
+// -1, 1 and 0 for `low` against `high`, the other way round and itself.
 template <class T>
-class TypedArray : public ::testing::Test {};
-
-struct Opaque;  // pointers to incomplete types work like AssertData*
-typedef ::testing::Types<void*, const char*, char, unsigned char, long, unsigned int,
-                         unsigned long, int, float, double, Opaque*>
-    ElementTypes;
-TYPED_TEST_SUITE(TypedArray, ElementTypes);
-
-template <class T>
-T ValueOf(int i) {
-    return static_cast<T>(i);
-}
-template <>
-void* ValueOf<void*>(int i) {
-    return reinterpret_cast<void*>(static_cast<intptr_t>(i) * 16);
-}
-template <>
-Opaque* ValueOf<Opaque*>(int i) {
-    return reinterpret_cast<Opaque*>(static_cast<intptr_t>(i) * 16);
-}
-template <>
-const char* ValueOf<const char*>(int i) {
-    static std::vector<std::string> texts;
-    static std::vector<std::string>* keep = &texts;
-    if (keep->size() < 200)
-        for (int k = 0; k < 200; ++k)
-            keep->push_back(std::string(1, 'a' + k / 26) + char('a' + k % 26));
-    return (*keep)[i].c_str();
-}
-
-TYPED_TEST(TypedArray, SortsSearchesAndCopies) {
-    typedef TypeParam T;
-    std::mt19937 rng(29);
-    SCC_Array<T> array;
-    std::vector<int> keys;
-    for (int i = 0; i < 100; ++i) {
-        int key = static_cast<int>(rng() % 100);
-        keys.push_back(key);
-        array.Add(ValueOf<T>(key));
-    }
-    SCC_Array<T> copy(array);
-    array.SetComparator(new SCC_Comparator<T>);
-    std::sort(keys.begin(), keys.end());
-    for (long i = 0; i < 100; ++i) ASSERT_TRUE(array[i] == ValueOf<T>(keys[i])) << i;
-    long index = -1;
-    ASSERT_TRUE(array.Find(ValueOf<T>(keys[50]), index));
-    EXPECT_TRUE(array[index] == ValueOf<T>(keys[50]));
-    EXPECT_TRUE(copy.IsValid());
-    EXPECT_EQ(100, copy.GetSize());
+void ExpectOrdered(T low, T high) {
+    EXPECT_EQ(-1, SCC_Compare(low, high));
+    EXPECT_EQ(1, SCC_Compare(high, low));
+    EXPECT_EQ(0, SCC_Compare(low, low));
 }
 
 TEST(SCC_Compare, FollowsTheRuleOfEachKeyType) {
-    EXPECT_EQ(-1, SCC_Compare(-5, 3));
-    EXPECT_EQ(1, SCC_Compare(5L, -3L));
-    EXPECT_EQ(0, SCC_Compare(7LL, 7LL));
-    EXPECT_EQ(1, SCC_Compare(0xFFFFFFFFu, 1u));
-    EXPECT_EQ(-1, SCC_Compare(1UL, ~0UL));
-    EXPECT_EQ(1, SCC_Compare(~0ULL, 0ULL));
-    EXPECT_EQ(-1, SCC_Compare('\xff', 'a'));  // char is signed here
-    EXPECT_EQ(1, SCC_Compare(static_cast<unsigned char>(0xff), static_cast<unsigned char>('a')));
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(0, SCC_Compare(nan, 1.0));
-    EXPECT_EQ(0, SCC_Compare(2.0f, std::numeric_limits<float>::quiet_NaN()));
-    EXPECT_EQ(-1, SCC_Compare(-0.5, 0.25));
-    EXPECT_EQ(0, SCC_Compare(0.0, -0.0));
-    const char* none = nullptr;
-    EXPECT_EQ(0, SCC_Compare(none, none));
-    EXPECT_EQ(-1, SCC_Compare(none, ""));
-    EXPECT_EQ(1, SCC_Compare("", none));
-    EXPECT_EQ(1, SCC_Compare("\xe9", "z"));  // bytes compare unsigned
-    EXPECT_EQ(-1, SCC_Compare("ab", "abc"));
-    EXPECT_EQ(0, SCC_Compare("abc", "abc"));
+    ExpectOrdered(-5, 3);
+    ExpectOrdered(-5L, 3L);
+    ExpectOrdered(7LL, 8LL);
+    ExpectOrdered(1u, 0xFFFFFFFFu);
+    ExpectOrdered(1UL, ~0UL);
+    ExpectOrdered(0ULL, ~0ULL);
+    ExpectOrdered('\xff', 'a');  // char is signed here
+    ExpectOrdered(static_cast<unsigned char>('a'), static_cast<unsigned char>(0xff));
+    ExpectOrdered(-0.5f, 0.25f);
+    ExpectOrdered(-0.5, 0.25);
     int cells[2];
-    EXPECT_EQ(-1, SCC_Compare(static_cast<void*>(&cells[0]), static_cast<void*>(&cells[1])));
-    EXPECT_EQ(1, SCC_Compare(static_cast<const void*>(&cells[1]),
-                             static_cast<const void*>(&cells[0])));
+    ExpectOrdered(static_cast<void*>(&cells[0]), static_cast<void*>(&cells[1]));
+    ExpectOrdered(static_cast<const void*>(&cells[0]), static_cast<const void*>(&cells[1]));
+    const char* none = nullptr;
+    ExpectOrdered(none, "");
+    ExpectOrdered("ab", "abc");
+    ExpectOrdered("z", "\xe9");  // bytes compare unsigned
+    // A NaN compares equal to anything.
+    EXPECT_EQ(0, SCC_Compare(std::numeric_limits<double>::quiet_NaN(), 1.0));
 }
 
 }  // namespace

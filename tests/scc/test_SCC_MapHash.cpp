@@ -25,111 +25,68 @@ uint32_t RunningPolynomial(const std::string& text, bool lowerCase = false) {
     return hash;
 }
 
-std::string RandomText(std::mt19937& rng, size_t length) {
-    std::string text(length, ' ');
-    for (char& c : text) c = static_cast<char>(1 + rng() % 255);  // any byte but NUL
-    return text;
-}
-
-TEST(SCC_GetNewTableSize, StepsThroughTheFourteenSizesThenStops) {
-    const long sizes[] = {53,    107,   223,   449,    907,    1823,   3643,
-                          7297,  14593, 29191, 58391, 116789, 233591, 467183};
-    long previous = LONG_MIN;
-    for (long size : sizes) {
-        SCOPED_TRACE(size);
-        EXPECT_EQ(size, SCC_GetNewTableSize(previous == LONG_MIN ? -1 : previous));
-        EXPECT_EQ(size, SCC_GetNewTableSize(size - 1));
-        previous = size;
-    }
-    EXPECT_EQ(107, SCC_GetNewTableSize(53));
-    EXPECT_EQ(53, SCC_GetNewTableSize(52));
-    EXPECT_EQ(53, SCC_GetNewTableSize(LONG_MIN));
-    EXPECT_EQ(0, SCC_GetNewTableSize(467183));
-    EXPECT_EQ(0, SCC_GetNewTableSize(LONG_MAX));
-}
-
-struct IntegerHashCase {
+struct HashCase {
     const char* name;
     long hash;
     long expected;
 };
 
-TEST(SCC_Hash, IntegerKeysTakeTheRemainderMadeNonNegative) {
-    const IntegerHashCase cases[] = {
-        {"int zero", SCC_Hash(0, 53), 0},
-        {"int 212 in 53", SCC_Hash(212, 53), 0},
+// Integers take the remainder made non-negative, addresses their low 32 bits unsigned, texts
+// the polynomial of their C string; no table size gives 0 instead of dividing. A table grows
+// through fourteen sizes, then answers 0.
+TEST(SCC_Hash, EachKeyTypeFollowsItsRuleAndTablesGrowThroughFourteenSizes) {
+    int object = 0;
+    const SYS_StrNoCase longName((std::string(64, 'q') + "Mixed Case").c_str());  // two blocks
+    const SYS_StrNoCase longUpper((std::string(64, 'Q') + "MIXED CASE").c_str());
+    const uintptr_t high = uintptr_t{0xABCD00000000ULL} + 1000;  // hashes its low 32 bits
+    SYS_String lower("Via_12"), empty;
+    lower.MakeLower();
+    empty.MakeLower();
+    const SYS_String withNul("ab\0cd", 5);  // compares equal to "ab", so hashes alike
+    const HashCase cases[] = {
+        {"first size", SCC_GetNewTableSize(LONG_MIN), 53},
+        {"last size", SCC_GetNewTableSize(233591), 467183},
+        {"no size after the last", SCC_GetNewTableSize(467183), 0},
         {"int 212 in 107", SCC_Hash(212, 107), 105},
         {"int -1", SCC_Hash(-1, 53), 52},
-        {"int -53", SCC_Hash(-53, 53), 0},
-        {"int min", SCC_Hash(INT_MIN, 53), ((INT_MIN % 53) + 53) % 53},
-        {"int max", SCC_Hash(INT_MAX, 467183), INT_MAX % 467183},
-        {"long -1", SCC_Hash(-1L, 107), 106},
         {"long beyond 32 bits", SCC_Hash(0x100000000L + 5, 53), (0x100000000L + 5) % 53},
         {"long long negative", SCC_Hash(-0x100000001LL, 53), 53 - (0x100000001LL % 53)},
         {"char -1", SCC_Hash(static_cast<char>(-1), 53), 52},
-        {"char 65", SCC_Hash('A', 53), 65 % 53},
         {"unsigned -1 wraps", SCC_Hash(static_cast<unsigned int>(-1), 53), 4294967295u % 53},
         {"unsigned long max", SCC_Hash(ULONG_MAX, 53), static_cast<long>(ULONG_MAX % 53)},
-        {"unsigned long long", SCC_Hash(0xFFFFFFFFFFULL, 107), static_cast<long>(0xFFFFFFFFFFULL % 107)},
+        {"unsigned long long", SCC_Hash(0xFFFFFFFFFFULL, 107), long(0xFFFFFFFFFFULL % 107)},
         {"unsigned char 255", SCC_Hash(static_cast<unsigned char>(255), 53), 255 % 53},
         {"table size beyond 32 bits", SCC_Hash(-1, 0x100000000L), 0xFFFFFFFFL},
-        {"unsigned in a huge table", SCC_Hash(7u, 0x100000000L), 7},
+        {"high address", SCC_Hash(reinterpret_cast<void*>(high), 53), 1000 % 53},
+        {"top address", SCC_Hash(reinterpret_cast<const void*>(0xFFFFFFFFUL), 107), 0xFFFFFFFFL % 107},
+        {"typed address", SCC_Hash(&object, 223), SCC_Hash(static_cast<void*>(&object), 223)},
+        {"letter A", SCC_Hash("A", 53), 38},
+        {"null text", SCC_Hash(static_cast<const char*>(nullptr), 53), 0},
+        {"SYS_String", SCC_Hash(SYS_String("A"), 53), 38},
+        {"empty SYS_String", SCC_Hash(SYS_String(), 53), 0},
+        {"embedded NUL", SCC_Hash(withNul, 467183), SCC_Hash(SYS_String("ab"), 467183)},
+        {"int, no table", SCC_Hash(-7, 0), 0},
+        {"SYS_String, no table", SCC_Hash(SYS_String("A"), 0), 0},
+        {"no-case text, negative table", SCC_Hash(SYS_StrNoCase("A"), -5), 0},
+        {"unsigned, negative table", SCC_Hash(7UL, -1), 0},
+        {"long, no table", SCC_Hash(-7L, LONG_MIN), 0},
+        {"no-case keys", SCC_Hash(SYS_StrNoCase("Copper"), 467183),
+         SCC_Hash(SYS_StrNoCase("COPPER"), 467183)},
+        {"no-case key as lower case", SCC_Hash(SYS_StrNoCase("Via_12"), 467183),
+         SCC_Hash(lower, 467183)},
+        {"empty no-case key", SCC_Hash(SYS_StrNoCase(""), 467183), SCC_Hash(empty, 467183)},
+        {"long no-case keys", SCC_Hash(longName, 467183), SCC_Hash(longUpper, 467183)},
     };
-    for (const auto& c : cases) {
+    for (const HashCase& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.expected, c.hash);
     }
 }
 
-TEST(SCC_Hash, AddressesHashTheirLow32BitsUnsigned) {
-    void* low = reinterpret_cast<void*>(uintptr_t{1000});
-    void* high = reinterpret_cast<void*>(uintptr_t{0xABCD00000000ULL} + 1000);
-    const void* top = reinterpret_cast<const void*>(uintptr_t{0xFFFFFFFFULL});
-    EXPECT_EQ(1000 % 53, SCC_Hash(low, 53));
-    EXPECT_EQ(1000 % 53, SCC_Hash(high, 53));  // the upper half of the address is dropped
-    EXPECT_EQ(static_cast<long>(0xFFFFFFFFu % 107), SCC_Hash(top, 107));
-    int object = 0;
-    int* typed = &object;  // any object pointer picks the address form
-    EXPECT_EQ(SCC_Hash(static_cast<void*>(typed), 223), SCC_Hash(typed, 223));
-}
-
-TEST(SCC_Hash, NoTableSizeGivesZeroInsteadOfDividing) {
-    for (long size : {0L, -1L, LONG_MIN}) {
-        SCOPED_TRACE(size);
-        EXPECT_EQ(0, SCC_Hash(-7, size));
-        EXPECT_EQ(0, SCC_Hash(7UL, size));
-        EXPECT_EQ(0, SCC_Hash(static_cast<const void*>(&size), size));
-        EXPECT_EQ(0, SCC_Hash("A", size));
-    }
-}
-
-TEST(SCC_StringPolynomial, WorkedValueOfTheLetterA) {
+// Bytes above the seven bits count negative; a counted text stops at its first NUL.
+TEST(SCC_StringPolynomial, MatchesTheRunningProductAndCountedTextStopsAtItsFirstNul) {
     EXPECT_EQ(409097975u, SCC_StringPolynomial("A"));
-    EXPECT_EQ(38, SCC_Hash("A", 53));
-    EXPECT_EQ(0u, SCC_StringPolynomial(""));
-    EXPECT_EQ(0u, SCC_StringPolynomial(nullptr));
-    EXPECT_EQ(0, SCC_Hash(static_cast<const char*>(nullptr), 53));
-}
-
-TEST(SCC_StringPolynomial, MatchesTheRunningProductAtEveryLengthAndByte) {
-    std::mt19937 rng(20261206);
-    // Lengths around the tabulated block edges and far beyond them.
-    for (size_t length : {1u, 2u, 3u, 11u, 63u, 64u, 65u, 127u, 128u, 129u, 200u, 1000u, 5000u}) {
-        for (int round = 0; round < 5; ++round) {
-            std::string text = RandomText(rng, length);
-            SCOPED_TRACE(testing::Message() << "length " << length << " round " << round);
-            uint32_t expected = RunningPolynomial(text);
-            EXPECT_EQ(expected, SCC_StringPolynomial(text.c_str()));
-            EXPECT_EQ(expected, SCC_StringPolynomial(text.c_str(), static_cast<long>(length)));
-            EXPECT_EQ(static_cast<long>(expected % 467183), SCC_Hash(text.c_str(), 467183));
-        }
-    }
-    // Bytes 128-255 count as negative characters.
     EXPECT_EQ(static_cast<uint32_t>(-1) * 6293815u, SCC_StringPolynomial("\xff"));
-    EXPECT_EQ(RunningPolynomial("\x80\x7f\x01"), SCC_StringPolynomial("\x80\x7f\x01"));
-}
-
-TEST(SCC_StringPolynomial, CountedTextStopsAtItsFirstNul) {
     const std::string text("ab\0cd", 5);
     EXPECT_EQ(SCC_StringPolynomial("ab"), SCC_StringPolynomial(text.data(), 5));
     EXPECT_EQ(SCC_StringPolynomial("a"), SCC_StringPolynomial(text.data(), 1));
@@ -140,52 +97,13 @@ TEST(SCC_StringPolynomial, CountedTextStopsAtItsFirstNul) {
     std::mt19937 rng(3);
     for (size_t nulAt : {10u, 63u, 64u, 70u, 199u}) {
         SCOPED_TRACE(nulAt);
-        std::string longText = RandomText(rng, 200);
+        std::string longText(200, ' ');
+        for (char& c : longText) c = static_cast<char>(1 + rng() % 255);  // any byte but NUL
         longText[nulAt] = '\0';
         EXPECT_EQ(RunningPolynomial(longText.substr(0, nulAt)),
                   SCC_StringPolynomial(longText.data(), 200));
         EXPECT_EQ(RunningPolynomial(longText.substr(0, nulAt), true),
                   SCC_StringPolynomialNoCase(longText.data(), 200));
-    }
-}
-
-TEST(SCC_StringPolynomial, NoCaseFormHashesTheLowerCaseText) {
-    EXPECT_EQ(SCC_StringPolynomial("mixed case"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
-    EXPECT_NE(SCC_StringPolynomial("MiXeD CaSe"), SCC_StringPolynomialNoCase("MiXeD CaSe", 10));
-}
-
-}  // namespace
-
-namespace {
-
-TEST(SCC_Hash, CountedStringsHashTheirCStringView) {
-    EXPECT_EQ(38, SCC_Hash(SYS_String("A"), 53));
-    EXPECT_EQ(38, SCC_Hash(CString("A"), 53));
-    EXPECT_EQ(SCC_Hash("pad_12", 1823), SCC_Hash(SYS_String("pad_12"), 1823));
-    EXPECT_EQ(0, SCC_Hash(SYS_String(), 53));
-    // Keys that compare equal as C strings hash alike, whatever follows an embedded NUL.
-    const SYS_String withNul("ab\0cd", 5);
-    ASSERT_EQ(5, withNul.GetLength());
-    ASSERT_EQ(0, SCC_Compare(withNul, SYS_String("ab")));
-    EXPECT_EQ(SCC_Hash(SYS_String("ab"), 467183), SCC_Hash(withNul, 467183));
-    EXPECT_EQ(0, SCC_Hash(SYS_String("A"), 0));
-    EXPECT_EQ(0, SCC_Hash(SYS_StrNoCase("A"), -5));
-}
-
-TEST(SCC_Hash, NoCaseKeysThatCompareEqualHashAlike) {
-    const char* const pairs[][2] = {
-        {"Copper", "COPPER"}, {"via_12", "VIA_12"}, {"", ""}, {"x", "X"},
-        {"A long name that spans more than one block of sixty-four characters, mixed Case",
-         "a LONG NAME THAT SPANS MORE THAN ONE BLOCK OF SIXTY-FOUR CHARACTERS, MIXED cASE"},
-    };
-    for (const auto& pair : pairs) {
-        SCOPED_TRACE(pair[0]);
-        SYS_StrNoCase a(pair[0]), b(pair[1]);
-        ASSERT_EQ(0, SCC_Compare(a, b));
-        EXPECT_EQ(SCC_Hash(a, 467183), SCC_Hash(b, 467183));
-        SYS_String lower(pair[0]);
-        lower.MakeLower();
-        EXPECT_EQ(SCC_Hash(lower, 467183), SCC_Hash(a, 467183));
     }
 }
 
