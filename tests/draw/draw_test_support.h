@@ -14,7 +14,6 @@
 namespace draw_test {
 
 inline std::string Show(long v) { return std::to_string(v); }
-inline std::string Show(const char* text) { return text; }
 inline std::string Show(const std::string& text) { return text; }
 inline std::string Show(const SYS_Point& p) {
     return std::to_string(p.GetX()) + "," + std::to_string(p.GetY());

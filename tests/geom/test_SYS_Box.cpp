@@ -49,7 +49,6 @@ TEST(SYS_Box, ClipGivesThePartsOutsideThisBox) {
     const Case cases[] = {
         {"box around this", ten, {-5, -5, 15, 15},
          {{-5, -5, 0, 15}, {0, -5, 10, 0}, {0, 10, 10, 15}, {10, -5, 15, 15}}},
-        {"box inside this", ten, {2, 2, 8, 8}, {}},
         {"reversed box edges", ten, {15, 15, 5, 5}, {{5, 10, 10, 15}, {10, 5, 15, 15}}},
         {"zero-width box", ten, {20, 0, 20, 10}, {}},
     };
@@ -98,16 +97,8 @@ TEST(SYS_Box, ClipPartsAndIntersectionTileTheBox) {
 }
 
 TEST(SYS_Box, CenterTruncatesTowardZeroAndKeepsSize) {
-    struct Case { const char* name; SYS_Box box; SYS_Point center; };
-    const Case cases[] = {
-        {"odd negative", {-5, -7, 0, 0}, {-2, -3}},
-        {"sum beyond 32 bits", {INT32_MAX - 1, INT32_MIN, INT32_MAX, INT32_MIN + 1},
-         {INT32_MAX - 1, INT32_MIN + 1}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(c.center, c.box.GetCenter());
-    }
+    const SYS_Box wide(INT32_MAX - 1, INT32_MIN, INT32_MAX, INT32_MIN + 1);  // sums beyond 32 bits
+    EXPECT_EQ(SYS_Point(INT32_MAX - 1, INT32_MIN + 1), wide.GetCenter());
     SYS_Box odd(0, 0, -5, -7);  // negative size: -5 / 2 truncates to -2
     odd.SetCenter(SYS_Point(0, 0));
     EXPECT_EQ(SYS_Box(2, 3, -3, -4), odd);
