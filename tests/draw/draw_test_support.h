@@ -69,9 +69,7 @@ public:
         Log("GetPenMode()");
         return penMode;
     }
-    void SwitchPen(int a, long b, int c) override { Log(Call("SwitchPen", a, b, c)); }
     void DrawXorBox(SYS_Box b) override { Log(Call("DrawXorBox", b)); }
-    void DrawXorBox(SYS_Point p1, SYS_Point p2) override { Log(Call("DrawXorBox", p1, p2)); }
     SYS_Box DrawXorText(char const* text, int a, int b, long x, long y, int m) override {
         Log(Call("DrawXorText", text, a, b, x, y, m));
         return textBox;
@@ -82,7 +80,6 @@ public:
     }
     SYS_Box textBox;  // what DrawXorText reports
 
-    void FillRect(SYS_Box b, int c) override { Log(Call("FillRect", b, c)); }
     void DrawLine(SYS_Point const& p1, SYS_Point const& p2, long w, int c) override {
         Log(Call("DrawLine", p1, p2, w, c));
     }
@@ -96,32 +93,12 @@ public:
         for (unsigned long i = 0; i < total; ++i) call += ",(" + Show(points[i]) + ")";
         Log(call + ")");
     }
-    void FastMoveTo(SYS_Point const& p) override { Log(Call("FastMoveTo", p)); }
-    void FastLineTo(SYS_Point const& p) override { Log(Call("FastLineTo", p)); }
-    void FastPaintOval(SYS_Box b) override { Log(Call("FastPaintOval", b)); }
     void FastFrameOval(SYS_Box const& b) override { Log(Call("FastFrameOval", b)); }
     void FastPolyLine(int n, SYS_Point* points, long w, int m) override {
         std::string call = "FastPolyLine(" + std::to_string(n) + "," + std::to_string(w) + "," +
                            std::to_string(m);
         for (int i = 0; i < n; ++i) call += ",(" + Show(points[i]) + ")";
         Log(call + ")");
-    }
-    void TextAlign(int a, int b) override { Log(Call("TextAlign", a, b)); }
-    void TextExtra(int v) override { Log(Call("TextExtra", v)); }
-    void TextFace(int v) override { Log(Call("TextFace", v)); }
-    void TextPath(double d) override {
-        char text[32];
-        std::snprintf(text, sizeof text, "TextPath(%.4f)", d);
-        Log(text);
-    }
-    void TextSize(int a, int b) override { Log(Call("TextSize", a, b)); }
-    void DrawString(char const* text) override { Log(Call("DrawString", text)); }
-    void SetGRAMode(gra_mode_union m) override { Log(Call("SetGRAMode", long(m.bits))); }
-    void DrawOnScreen(bool f) override { Log(Call("DrawOnScreen", f ? "true" : "false")); }
-    void DrawIcon(HICON icon, SYS_Point p, int f) override {
-        char text[32];
-        std::snprintf(text, sizeof text, "%#zx", reinterpret_cast<size_t>(icon));
-        Log("DrawIcon(" + std::string(text) + "," + Show(p) + "," + std::to_string(f) + ")");
     }
 
 private:

@@ -75,9 +75,7 @@ TEST(SYS_DoublePoint, EveryAccessOfAnInvalidPointReports) {
         {"equality", [](P b, P g) { (void)(g == b); }, 1},
         {"assignment", [](P b, P) { SYS_DoublePoint p; p = b; }, 1},
         {"assignment to SYS_Point", [](P b, P) { SYS_Point p; p = b; }, 1},
-        {"sum reads and produces", [](P b, P g) { (void)(g + b); }, 2},
         {"sum leaving the range", [](P, P g) { (void)(g + 1.1e9); }, 1},
-        {"measures do not check", [](P b, P) { b.GetPolarRadius(); b.GetPolarAngle(); }, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,18 +106,11 @@ TEST(SYS_DoublePoint, ArithmeticAndMeasures) {
 }
 
 TEST(SYS_Location, AnglesAreReducedWithTheSignOfTheDividend) {
-    struct Case { const char* name; int32_t angle, stored; };
-    const Case cases[] = {
-        {"below minus a turn", -700000000, -52000000},
-        {"one turn", 648000000, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SYS_Location m;
-        m.SetOrientation(c.angle);
-        EXPECT_EQ(c.stored, m.GetOrientation());
-        EXPECT_TRUE(m.IsValid());
-    }
+    SYS_Location m;
+    m.SetOrientation(-700000000);
+    EXPECT_EQ(-52000000, m.GetOrientation());
+    m.SetOrientation(648000000);
+    EXPECT_EQ(0, m.GetOrientation());
     SYS_Location a(1, 2, 600000000);
     EXPECT_EQ(SYS_Location(11, 22, 552000000), a + SYS_Location(10, 20, 600000000));
     EXPECT_NE(SYS_Location(1, 2, 3), SYS_Location(1, 2, 4));

@@ -238,20 +238,9 @@ TEST(SYS_Transform, GeometryTransformMembers) {
     SYS_Box box(0, 0, 10, 20);
     box.Transform(t);
     EXPECT_EQ(SYS_Box(-20, 0, 0, 10), box);
-    SYS_Segment s(1, 2, 3, 4);
-    s.Transform(t);
-    EXPECT_EQ(SYS_Segment(-2, 1, -4, 3), s);
-    SYS_Circle c(5, 0, 7);
-    c.Transform(t);
-    EXPECT_EQ(SYS_Circle(0, 5, 7), c);
-    SYS_Arc arc(SYS_Point(10, 0), SYS_Point(0, 10), SYS_Point(0, 0), 10);
-    arc.Transform(t);
-    EXPECT_EQ(SYS_Arc(SYS_Point(0, 10), SYS_Point(-10, 0), SYS_Point(0, 0), 10), arc);
     GeomReports reports;  // double point results outside the range report
     SYS_Transform scale;
     scale.SetScale(SYS_Point(0, 0), 10.0);
-    EXPECT_EQ(1e8, scale.Transform(SYS_DoublePoint(1e7, 0.0)).GetX());
-    EXPECT_EQ(0u, reports.Count());
     scale.Transform(SYS_DoublePoint(2e8, 0.0));
     EXPECT_EQ(1u, reports.Count("Invalid point", kGeomInline));
     SYS_DoublePoint member(2e8, 0.0);
