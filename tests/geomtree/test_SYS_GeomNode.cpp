@@ -148,16 +148,14 @@ bool RunBoth(Rings& rings, int op, int self, int node, short t, int& real,
         expected = m.next[node] == self ? kNull : m.next[node];
         return true;
     case kNextOfType:
-        real = rings.IndexOf(s.GetNextRoot(n, static_cast<SGN_Type>(t)));
+    case kNextRoot:
+        real = rings.IndexOf(op == kNextRoot ? s.NextRoot(n, t)
+                                             : s.GetNextRoot(n, static_cast<SGN_Type>(t)));
         expected = m.FindType(node, self, t);
         break;
     case kRootOfType:
         real = rings.IndexOf(s.GetRoot(t));
         expected = m.FindType(self, self, t);
-        break;
-    case kNextRoot:
-        real = rings.IndexOf(s.NextRoot(n, t));
-        expected = m.FindType(node, self, t);
         break;
     case kGeomRoot:
         real = rings.IndexOf(s.GetNextGeomRoot());
