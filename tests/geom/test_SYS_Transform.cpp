@@ -193,7 +193,6 @@ TEST(SYS_Transform, AngleSettersKeepTheAngleOffset) {
     turned.SetRotate(SYS_Point(1, 2), 1000);
     fresh.SetRotate(SYS_Point(1, 2), 1000);
     EXPECT_TRUE(turned != fresh);
-    EXPECT_EQ(fresh + SYS_Point(50, 60), turned + SYS_Point(50, 60));
     turned.SetMove(0L, 0L);  // the other setters replace everything
     EXPECT_TRUE(turned == SYS_Transform());
 }
