@@ -4,6 +4,7 @@
 // hooks installed dynamics on its own redraw event, so that tests see exactly what a replay
 // asks of a real draw area.
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -56,6 +57,7 @@ public:
     void StartScreenDraw() override { Log("StartScreenDraw()"); }
 
     void PenColor(int c) override { Log(Call("PenColor", c)); }
+    void PenSize(long s) override { Log(Call("PenSize", s)); }
     void PenCap(int k) override { Log(Call("PenCap", k)); }
     void PenMode(int m) override { Log(Call("PenMode", m)); }
     int GetPenMode() override { return 7; }  // so that its restore is visible
@@ -78,6 +80,16 @@ public:
         Log(call + ")");
     }
     void FastFrameOval(SYS_Box const& b) override { Log(Call("FastFrameOval", b)); }
+    void TextPath(double d) override {
+        char text[32];
+        std::snprintf(text, sizeof text, "TextPath(%.4f)", d);
+        Log(text);
+    }
+    void DrawIcon(HICON icon, SYS_Point p, int f) override {
+        char text[32];
+        std::snprintf(text, sizeof text, "%#zx", reinterpret_cast<size_t>(icon));
+        Log(Call("DrawIcon", text, p, f));
+    }
     void FastPolyLine(int n, SYS_Point* points, long w, int m) override {
         std::string call = "FastPolyLine(" + std::to_string(n) + "," + std::to_string(w) + "," +
                            std::to_string(m);

@@ -121,6 +121,19 @@ TEST(CDynamic, RecordsEachOperationWordByWord) {
     }
 }
 
+// Replay gives back the values recorded: negative numbers and high text bytes sign-extended,
+// the icon handle joined from its two halves, the text angle in degrees.
+TEST(CDynamic, ReplayRestoresSignedValuesHandlesAndAngles) {
+    CDynamic dynamic(nullptr);
+    dynamic.PenSize(-3);
+    dynamic.DrawXorText("\xE9", 2, 1, SYS_Point(-1, 4), 0);
+    dynamic.DrawIcon(kIcon, SYS_Point(1, 2), 3);
+    dynamic.TextPath(-1);
+    EXPECT_EQ(Restored({"PenSize(-3)", "DrawXorText(\xE9,2,1,(-1,4),1)",
+                        "DrawIcon(0x123456789abcdef0,1,2,3)", "TextPath(359.9999)"}),
+              Replay(dynamic.GetOperations()));
+}
+
 // Oval records fall back to an exclusive-or box when under 2 pixels on screen.
 TEST(CDynamic, OvalsUnderTwoPixelsBecomeBoxes) {
     const struct {
