@@ -1,8 +1,13 @@
 // The ring text and operations of "tessar ring": `rings\0op\0op...`. Rings that parse print
 // back as text that parses to the same rings; a refused operation changes nothing; a query
 // changes nothing and finds a node of the asked type; every edit keeps every link on a node
-// of the table (a link leaving it would be read by the next Links() under ASan).
+// of the table (a link leaving it would be read by the next Links() under ASan). Every walk
+// and edit also follows a model that applies the rules literally on an index table (type 6 a
+// barrier); a walk the model finds endless is only required to end, and the model then takes
+// the real links over.
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "../tools/tessar_ring.cpp"
 #include "fuzz_harness.h"
@@ -29,6 +34,120 @@ void CheckQuery(const TessarRings& rings, const std::string& operation, const st
                   "a walk never finds its start");
 }
 
+constexpr int kNull = -1;
+// The rules on indexes; nullopt where the plain walk would never end.
+struct Model {
+    std::vector<int> next;
+    std::vector<short> type;
+
+    int Limit() const { return int(next.size()) + 1; }
+
+    template <class Match>
+    std::optional<int> FindAfter(int node, int self, Match match) const {
+        int steps = 0;
+        for (int p = next[node]; p != kNull && p != self; p = next[p]) {
+            if (++steps > Limit()) return std::nullopt;
+            if (match(type[p])) return p;
+        }
+        return kNull;
+    }
+    std::optional<int> FindType(int node, int self, short t) const {
+        return FindAfter(node, self, [t](short x) { return x == t; });
+    }
+    std::optional<int> Predecessor(int start, int target) const {
+        int p = next[start];
+        if (p == target || p == kNull) return kNull;
+        for (int steps = 0; next[p] != target; ++steps) {
+            if (steps > Limit()) return std::nullopt;
+            p = next[p];
+            if (p == kNull || type[p] == 6) return kNull;
+        }
+        return p;
+    }
+    bool ExcludeRoot(int node) {
+        std::optional<int> previous = Predecessor(node, node);
+        if (!previous) return false;
+        if (*previous != kNull) {
+            next[*previous] = next[node];
+            next[node] = node;
+        }
+        return true;
+    }
+    bool ExcludeNearType(int self, short t) {
+        int steps = 0;
+        while (next[self] != self && next[self] != kNull && type[next[self]] == t) {
+            if (++steps > Limit()) return false;
+            next[self] = next[next[self]];
+        }
+        return true;
+    }
+    bool ExcludeByType(int self, short t) {
+        int previous = self, steps = 0;
+        for (int p = next[self]; p != kNull && p != self; p = next[p]) {
+            if (++steps > Limit()) return false;
+            if (type[p] == t)
+                next[previous] = next[p];
+            else
+                previous = p;
+        }
+        return true;
+    }
+};
+
+// The nodes' names in the order they were given, and their links as indexes into it.
+struct Table {
+    std::string names;
+    std::vector<int> next;
+};
+
+Table Read(const std::string& links) {  // "a>b b>c c>a"
+    Table table;
+    for (size_t i = 0; i < links.size(); i += 4) table.names += links[i];
+    for (size_t i = 0; i + 2 < links.size(); i += 4)
+        table.next.push_back(int(table.names.find(links[i + 2])));
+    return table;
+}
+
+char NameAt(const std::string& names, std::optional<int> index) {
+    return *index == kNull ? '-' : names[size_t(*index)];
+}
+
+// Applies a valid operation `self.WORD[=ARG]` to the model; the name it finds for a query,
+// or '.' for an edit; nullopt when the model's walk is endless.
+std::optional<char> RunModel(Model& m, const std::string& names, const std::string& operation) {
+    const size_t equals = operation.find('=');
+    const std::string word = operation.substr(2, equals == std::string::npos ? equals : equals - 2);
+    const std::string arg = equals == std::string::npos ? "" : operation.substr(equals + 1);
+    const bool takesNode =
+        word == "next" || word == "prev" || word == "include" || word == "exclude";
+    const int self = int(names.find(operation[0]));
+    const int node = takesNode ? int(names.find(arg[0])) : kNull;
+    const short t = !takesNode && !arg.empty() ? short(std::stoi(arg)) : 0;
+    std::optional<int> found;
+    if (word == "root") found = m.next[self] == self ? kNull : m.next[self];
+    else if (word == "next") found = m.next[node] == self ? kNull : m.next[node];
+    else if (word == "type") found = m.FindType(self, self, t);
+    else if (word == "geom")
+        found = m.FindAfter(self, self, [](short x) { return x == 1 || x == 2 || x == 6; });
+    else if (word == "db" || word == "brt") found = m.FindType(self, self, word == "db" ? 4 : 7);
+    else if (word == "prev") found = m.Predecessor(node, self);
+    else if (word == "valid" || word == "isgeom") return '.';
+    else if (word == "include") {
+        m.next[node] = m.next[self];
+        m.next[self] = node;
+        return '.';
+    } else if (word == "exclude") {
+        return m.ExcludeRoot(node) ? std::optional<char>('.') : std::nullopt;
+    } else if (word == "own") {
+        m.next[self] = m.next[m.next[self]];
+        return '.';
+    } else {
+        const bool ended = word == "near" ? m.ExcludeNearType(self, t) : m.ExcludeByType(self, t);
+        return ended ? std::optional<char>('.') : std::nullopt;
+    }
+    return found ? std::optional<char>(NameAt(names, found)) : std::nullopt;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -44,6 +163,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TessarRings again;
     fuzz::Require(again.Parse(printed, error) && again.Rings() == printed, "printed rings parse back");
 
+    const std::string names = Read(rings.Links()).names;
+    Model model;
+    model.next = Read(rings.Links()).next;
+    for (char name : names) model.type.push_back(TypeOf(rings, name));
     for (size_t i = 1; i < parts.size(); ++i) {
         const std::string before = rings.Links();
         std::string result;
@@ -58,6 +181,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             CheckQuery(rings, parts[i], result);
         }
         fuzz::Require(rings.Links().size() == before.size(), "every node keeps one link");
+        const std::optional<char> expected = RunModel(model, names, parts[i]);
+        if (!expected) {
+            model.next = Read(rings.Links()).next;
+            continue;
+        }
+        if (*expected != '.')
+            fuzz::Require(Found(result) == *expected, "a walk finds what the model finds");
+        fuzz::Require(model.next == Read(rings.Links()).next, "an edit links as the model does");
     }
     return 0;
 }
