@@ -8,10 +8,11 @@
 
 // These tests hand the registry the addresses of objects that are gone or were never
 // allocated, to prove that it tells them apart: such an address is compared, never
-// dereferenced, and the delete an optimiser sees on the release path of a stack object is
-// never reached.
+// dereferenced, and the delete an optimiser sees on the release path of a stack or member
+// object is never reached.
 #pragma GCC diagnostic ignored "-Wuse-after-free"
 #pragma GCC diagnostic ignored "-Wfree-nonheap-object"
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 namespace {
 
