@@ -163,4 +163,29 @@ TEST(PLT_Profile, TheDefaultPathFollowsTheConfigurationDirectory) {
     if (xdg != nullptr) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
 }
 
+// Editing keeps the rest of the text as it was; a name the format cannot hold is refused and the
+// text stays unchanged.
+TEST(PLT_Ini, SetReplacesInPlaceAddsWhereTheSectionIsOrRefuses) {
+    const struct {
+        const char* name;
+        const char* text;
+        const char* section;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"a replaced line keeps its place", "[g]\nk=1\nz=2\n", "g", "k", "[g]\nk=3\nz=2\n"},
+        {"a new key joins its section", "[g]\nk=1\n\n[h]\n", "g", "n", "[g]\nk=1\nn=3\n\n[h]\n"},
+        {"a new section goes at the end", "[g]\nk=1", "h", "k", "[g]\nk=1\n[h]\nk=3\n"},
+        {"a key with '='", "[g]\n", "g", "a=b", "[g]\n"},
+        {"a section with ']'", "[g]\n", "g]x", "k", "[g]\n"},
+        {"a key with a line break", "[g]\n", "g", "k\n[h]", "[g]\n"},
+        {"a section with a line break", "[g]\n", "g\nx", "k", "[g]\n"},
+        {"a key starting with ';'", "[g]\n", "g", ";k", "[g]\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.expected, PLT_IniSet(c.text, c.section, c.key, "3"));
+    }
+}
+
 }  // namespace

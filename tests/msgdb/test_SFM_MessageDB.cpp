@@ -72,6 +72,22 @@ const LineCase kLines[] = {
     {"long lines are read in pieces and counted so", "1:" + std::string(598, 'a') + "\nno colon\n",
      "F(2) : invalid line : \"" + std::string(90, 'a') + "\"\nF(3) : invalid line : \"no colon\"\n",
      {{1, std::string(199, 'a')}}},
+    // The ignored 1:second sets the last key back to 1, so [S] gets base 3, not 7.
+    {"the first definition of a key wins and the duplicate moves the last key",
+     "1:first\n5:a\n1:second\n[S]\n1:x\n", "", {{1, "first"}, {-3, "S"}, {4, "x"}, {8, ""}}},
+    {"blanks right after the colon are kept", "1:  a\n", "", {{1, "  a"}}},
+    {"only the last dollar is removed", "1:$$\n2:$\n3:a$b\n", "", {{1, "$"}, {2, ""}, {3, "a$b"}}},
+    {"trailing white space is removed before the dollar", "1:a \t\r\n2:b$  \n", "",
+     {{1, "a"}, {2, "b"}}},
+    {"a leading tab is white space, not a blank", "\t1:abc\n", "", {{1, "abc"}}},
+    {"a sign before the digits, conversion up to a non-digit", "+7z:a\n-2:b\n", "",
+     {{7, "a"}, {-2, "b"}}},
+    {"no digits give 0", "x:abc\n", "", {{0, "abc"}}},
+    {"comment, empty and blank lines are skipped", ";1:x\n\n   \n1:y\n", "", {{1, "y"}}},
+    {"a 199-byte text is kept whole", "1:" + std::string(199, 'x') + "\n", "",
+     {{1, std::string(199, 'x')}}},
+    // [S]'s own entry -3 is a duplicate of [F]'s and is ignored.
+    {"consecutive headers share a base", "1:a\n[F]\n[S]\n1:b\n", "", {{-3, "F"}, {4, "b"}}},
     {"keys beyond the 32-bit range are unknown", "1:a\n", "", {{1, "a"}, {1 + (1L << 32), ""}}},
     // As on the 32-bit host: 99999999999 saturates to 2147483647, the next base wraps to
     // INT32_MIN + 1 (its entry loses to the earlier key 2147483647).
