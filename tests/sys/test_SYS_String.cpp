@@ -163,6 +163,35 @@ TEST(SYS_String, InsertDeleteReplaceAtAnIndex) {
     EXPECT_STREQ("aefdef", v);
 }
 
+// Each kind of edit on one of two sharing copies leaves the other copy's text and buffer as
+// they were: the edit makes its own buffer unique first.
+TEST(SYS_String, EditsOnASharedCopyLeaveTheOtherCopyAlone) {
+    typedef SYS_String& E;
+    struct Case { const char* name; const char* text; void (*edit)(E); const char* want; };
+    const Case cases[] = {
+        {"replace a character", "abc", [](E s) { s.Replace('b', 'x'); }, "axc"},
+        {"replace a text", "abc", [](E s) { s.Replace("bc", "yz"); }, "ayz"},
+        {"format", "abc", [](E s) { s.Format("%d", 7); }, "7"},
+        {"write through GetBuffer", "abc", [](E s) { s.GetBuffer(0)[0] = 'x'; }, "xbc"},
+        {"make upper", "abc", [](E s) { s.MakeUpper(); }, "ABC"},
+        {"trim right", "ab  ", [](E s) { s.TrimRight(); }, "ab"},
+        {"trim left", "--ab", [](E s) { s.TrimLeft("-"); }, "ab"},
+        {"insert", "abc", [](E s) { s.Insert(1, "X"); }, "aXbc"},
+        {"delete", "abc", [](E s) { s.Delete(1, 1); }, "ac"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SYS_String original(c.text);
+        SYS_String edited(original);
+        const char* buffer = Ptr(original);
+        c.edit(edited);
+        edited.ReleaseBuffer();
+        EXPECT_STREQ(c.want, edited);
+        EXPECT_STREQ(c.text, original);
+        EXPECT_EQ(buffer, Ptr(original));
+    }
+}
+
 TEST(SYS_String, FormattingAndAppendOperators) {
     SYS_String f;
     f.Format("%s:%03d", "U", 7);
