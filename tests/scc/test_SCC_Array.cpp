@@ -7,6 +7,7 @@
 #include <new>
 #include <random>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "SCC_Array.h"
@@ -126,6 +127,66 @@ TEST_F(ArrayTest, EachMutatorChangesOnlyItsOwnSharer) {
         EXPECT_EQ((std::vector<int>{5, 3, 4}), Contents(second));
         EXPECT_EQ(2 * m.breaks, Breaks());
     }
+}
+
+// Logs each notification as "code:parameter", a block summary as "7:operation/index/count".
+struct NotificationLog : SCC_EventNode<int> {
+    int OnNotification(int code, int* data) override {
+        const auto* block = reinterpret_cast<const _SCC_Array::Change*>(data);
+        log.push_back(code == SCC_NotifyBlock
+                          ? "7:" + std::to_string(block->operation) + "/" +
+                                std::to_string(block->index) + "/" + std::to_string(block->count)
+                          : std::to_string(code) + ":" +
+                                std::to_string(SCC_Notifier::DataAsValue(data)));
+        return 0;
+    }
+    std::vector<std::string> log;
+};
+
+// Array iterators keep their focus from exactly this sequence. Applied to 1, 2, 3; `sorted`
+// arrays get their comparator before the listener joins.
+struct NotifiedOperation {
+    const char* name;
+    bool sorted;
+    void (*apply)(SCC_Array<int>&);
+    std::vector<std::string> expected;
+};
+
+const NotifiedOperation kNotified[] = {
+    {"insert two at 1", false, [](SCC_Array<int>& a) { a.Insert(1, 2); },
+     {"7:1/1/2", "1:2", "1:3"}},
+    {"delete two at 1", false, [](SCC_Array<int>& a) { a.Delete(1, 2); },
+     {"2:2", "2:2", "7:2/1/2"}},
+    {"SetAt", false, [](SCC_Array<int>& a) { a.SetAt(2, 9); }, {"3:3"}},
+    {"SetAtGrow inside", false, [](SCC_Array<int>& a) { a.SetAtGrow(0, 9); }, {"3:1"}},
+    {"SetAtGrow outside", false, [](SCC_Array<int>& a) { a.SetAtGrow(4, 9); },
+     {"7:1/3/2", "1:4", "1:5", "3:5"}},
+    {"SetSize larger", false, [](SCC_Array<int>& a) { a.SetSize(5); }, {"5:0"}},
+    {"SetComparator sorts", false,
+     [](SCC_Array<int>& a) { a.SetComparator(new SCC_Comparator<int>); }, {"5:0"}},
+    {"Sort", true, [](SCC_Array<int>& a) { a.Sort(-1); }, {"5:0"}},
+    {"Sort of one element", true, [](SCC_Array<int>& a) { a.Sort(1, 1, 1); }, {}},
+    {"Sort past the end", true, [](SCC_Array<int>& a) { a.Sort(2, 2, 1); }, {}},
+    {"assignment", false, [](SCC_Array<int>& a) { a = SCC_Array<int>(); }, {"5:0"}},
+    {"Clear, then again without a buffer", false,
+     [](SCC_Array<int>& a) {
+         a.Clear();
+         a.Clear();
+     },
+     {"6:0"}},
+};
+
+TEST_F(ArrayTest, ListenersHearEachOperationsCodesParametersAndOrder) {
+    for (const NotifiedOperation& op : kNotified) {
+        SCOPED_TRACE(op.name);
+        SCC_Array<int> array = Make({1, 2, 3});
+        if (op.sorted) array.SetComparator(new SCC_Comparator<int>);
+        NotificationLog listener;
+        array.AddListener(listener);
+        op.apply(array);
+        EXPECT_EQ(op.expected, listener.log);
+    }
+    EXPECT_EQ(0, Breaks());
 }
 
 TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {
