@@ -7,6 +7,7 @@
 #include <new>
 #include <random>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "SCC_Array.h"
@@ -126,6 +127,49 @@ TEST_F(ArrayTest, EachMutatorChangesOnlyItsOwnSharer) {
         EXPECT_EQ((std::vector<int>{5, 3, 4}), Contents(second));
         EXPECT_EQ(2 * m.breaks, Breaks());
     }
+}
+
+// Logs each notification as "code:parameter", a block summary as "7:operation/index/count".
+struct NotificationLog : SCC_EventNode<int> {
+    int OnNotification(int code, int* data) override {
+        const auto* block = reinterpret_cast<const _SCC_Array::Change*>(data);
+        log.push_back(code == SCC_NotifyBlock
+                          ? "7:" + std::to_string(block->operation) + "/" +
+                                std::to_string(block->index) + "/" + std::to_string(block->count)
+                          : std::to_string(code) + ":" +
+                                std::to_string(SCC_Notifier::DataAsValue(data)));
+        return 0;
+    }
+    std::vector<std::string> log;
+};
+
+// Array iterators keep their focus from exactly this sequence.
+TEST_F(ArrayTest, ListenersHearEachOperationsCodesParametersAndOrder) {
+    const struct {
+        const char* name;
+        void (*apply)(SCC_Array<int>&);
+        std::vector<std::string> expected;
+    } rows[] = {
+        {"insert two at 1", [](SCC_Array<int>& a) { a.Insert(1, 2); }, {"7:1/1/2", "1:2", "1:3"}},
+        {"delete two at 1", [](SCC_Array<int>& a) { a.Delete(1, 2); }, {"2:2", "2:2", "7:2/1/2"}},
+        {"SetAt", [](SCC_Array<int>& a) { a.SetAt(2, 9); }, {"3:3"}},
+        {"SetAtGrow outside", [](SCC_Array<int>& a) { a.SetAtGrow(4, 9); },
+         {"7:1/3/2", "1:4", "1:5", "3:5"}},
+        {"SetSize larger", [](SCC_Array<int>& a) { a.SetSize(5); }, {"5:0"}},
+        {"sort", [](SCC_Array<int>& a) { a.SetComparator(new SCC_Comparator<int>); }, {"5:0"}},
+        {"sort past the end", [](SCC_Array<int>& a) { a.Sort(2, 2, 1); }, {}},
+        {"assignment", [](SCC_Array<int>& a) { a = SCC_Array<int>(); }, {"5:0"}},
+        {"Clear", [](SCC_Array<int>& a) { a.Clear(); }, {"6:0"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SCC_Array<int> array = Make({1, 2, 3});
+        NotificationLog listener;
+        array.AddListener(listener);
+        row.apply(array);
+        EXPECT_EQ(row.expected, listener.log);
+    }
+    EXPECT_EQ(0, Breaks());  // a range past the end returns before the missing comparator is seen
 }
 
 TEST_F(ArrayTest, ListenerThatShrinksTheArrayBeforeADeletionCannotBreakIt) {

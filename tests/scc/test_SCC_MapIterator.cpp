@@ -8,6 +8,33 @@ namespace {
 typedef SCC_Map<int, int> IntMap;
 typedef SCC_MapIterator<int, int> IntIterator;
 
+// Removing the node under a go-forward iterator moves it along the chain, then to the next
+// bucket's head, and past the last node leaves it on no node; invalidating leaves the map.
+TEST(SCC_MapIterator, RemovingTheCurrentNodeFollowsThePolicy) {
+    const struct {
+        const char* name;
+        int standOn, removed, after;  // after: the key then under the iterator, -1 for none
+        bool goForward, onMap;
+    } rows[] = {
+        {"forward along the chain", 54, 54, 1, true, true},
+        {"forward to the next bucket", 1, 1, 2, true, true},
+        {"forward past the last node", 2, 2, -1, true, true},
+        {"invalidate", 54, 54, -1, false, false},
+        {"another node removed", 54, 1, 54, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        IntMap map;
+        for (int key : {1, 54, 2}) map.Add(key, key);  // bucket 1: 54, 1; bucket 2: 2
+        IntIterator it;
+        ASSERT_TRUE(it.SetPosition(map, row.standOn));
+        if (row.goForward) it.OnFocusDeleteGoForward();
+        EXPECT_TRUE(map.Remove(row.removed));
+        EXPECT_EQ(row.after, it.IsEmpty() ? -1 : *it.GetKey());
+        EXPECT_EQ(row.onMap ? &map : nullptr, it.GetMap());
+    }
+}
+
 // Clearing or assigning the map drops the node but keeps the map; invalidating the iterator or
 // destroying its map detaches it; it can start again on any map.
 TEST(SCC_MapIterator, LosingItsNodeOrItsMapIsSafe) {

@@ -53,6 +53,35 @@ TEST_F(CollectionTest, PositionWalkMovesTheSliderAndFocusKeepsIt) {
     EXPECT_EQ(-1, collection.GetPositionByHandle(0));
 }
 
+// From `other` focused (and the target too when `focused`): what stays focused, and whether
+// (4, target) is announced. A handle the content does not hold acts like handle 0.
+TEST_F(CollectionTest, SetFocusModes) {
+    const SYS_Handle other = ByKey(5), outside = source.AddSilently(42);  // not loaded
+    const struct {
+        const char* name;
+        int mode;
+        bool focused, outsideContent, targetAfter, otherAfter, announced;
+    } rows[] = {
+        {"1 adds and announces", 1, false, false, true, true, true},
+        {"1 on a focused handle is silent", 1, true, false, true, true, false},
+        {"7 acts like 1", 7, false, false, true, true, true},
+        {"2 adds silently", 2, false, false, true, true, false},
+        {"-1 removes silently", -1, true, false, false, true, false},
+        {"outside the content clears silently", 1, false, true, false, false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const SYS_Handle target = row.outsideContent ? outside : ByKey(3);
+        collection.SetFocus(other, 0);
+        if (row.focused) collection.SetFocus(target, 2);
+        ViewHook view(collection);
+        collection.SetFocus(target, row.mode);
+        EXPECT_EQ(row.targetAfter, collection.IsInFocus(target, nullptr) != 0);
+        EXPECT_EQ(row.otherAfter, collection.IsInFocus(other, nullptr) != 0);
+        EXPECT_EQ((row.announced ? Notes{{4, target}} : Notes{}), view.received);
+    }
+}
+
 TEST_F(CollectionTest, DisabledCollectionIgnoresAndReloadsWhenEnabled) {
     ViewHook view(collection);
     collection.Enable(0);
