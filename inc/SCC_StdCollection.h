@@ -57,8 +57,8 @@ class SCC_StdCollectionIndex;
 ///    suspended can mislead the placement of each other) sorts it again and announces (5, 0):
 ///    every later insert and lookup bisects the content, which needs it in comparator order, and
 ///    views rebuilt on the reset show the order the content now has.
-///  - SetFocus with mode -1 announces nothing: neither for a handle that was not focused nor for
-///    the removal.
+///  - SetFocus with mode -1 announces no removal: observers read the focus list when they next
+///    need it, as they do after a silent add.
 ///  - SetHandleData on a collection attached to no event handles (3, handle) itself, so its own
 ///    observers still hear of the change.
 ///  - A copy re-points its copied item hooks and its parent hook to itself, so the copy keeps its
@@ -235,8 +235,9 @@ public:
     /// The focused handle at `index`, 0 outside the focus list.
     virtual SYS_Handle GetFocus(long index);
     /// Mode 0: `handle` becomes the only focused handle; 1 (or any other value): added; 2: added
-    /// without announcement; -1: removed. A new focus is announced with (4, handle). A handle that
-    /// is not in the content (or 0) clears the focus list and announces nothing.
+    /// without announcement; -1: removed. A handle that was not focused is announced with
+    /// (4, handle), also by mode -1, which leaves it unfocused; a removal is not announced. A
+    /// handle that is not in the content (or 0) clears the focus list and announces nothing.
     virtual void SetFocus(SYS_Handle handle, int mode);
     /// TRUE when focused; stores the focus-list index when `index` is not null.
     virtual int IsInFocus(SYS_Handle handle, long* index);

@@ -357,7 +357,7 @@ void SCC_StdCollection::SetFocus(SYS_Handle handle, int mode) {
         m_focus.InsertAt(focusIndex, handle);
     else if (wasFocused && mode == -1)
         m_focus.RemoveAt(focusIndex);
-    if (mode == 2 || mode == -1) return;
+    if (mode == 2) return;
     Position kept(m_position);
     const SYS_Handle slider = _GetSlider();
     m_position.Restart(m_content, contentIndex);

@@ -67,6 +67,7 @@ TEST_F(CollectionTest, SetFocusModes) {
         {"7 acts like 1", 7, false, false, true, true, true},
         {"2 adds silently", 2, false, false, true, true, false},
         {"-1 removes silently", -1, true, false, false, true, false},
+        {"-1 on an unfocused handle still announces it", -1, false, false, false, true, true},
         {"outside the content clears silently", 1, false, true, false, false, false},
     };
     for (const auto& row : rows) {
